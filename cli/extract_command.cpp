@@ -1,0 +1,92 @@
+// brivano-cli extract: runs one extractor over files, each file one page, all
+// pages feeding one buyer list, and prints the list's captions.
+#include <cstdio>
+#include <string>
+
+#include "cli/cli_common.h"
+#include "extract/buyer_list.h"
+#include "extract/contact_kind.h"
+#include "extract/extractors.h"
+#include "extract/text.h"
+
+namespace brivano::cli {
+namespace {
+
+enum class InputEncoding { Auto, Gbk, Utf8 };
+
+// Prints captions as they are added: the list only grows, so printing at the
+// end would give the same lines. Only with de-duplication are the captions
+// kept, in the list's hash index.
+class PrintingSink : public BuyerSink {
+ public:
+  explicit PrintingSink(bool dedup) : dedup_(dedup) { out_.reserve(kFlushBytes + 256); }
+  ~PrintingSink() override { Flush(); }
+
+  void AddBuyerItem(std::string_view value, ContactKind kind) override {
+    if (dedup_) {
+      if (list_.Contains(value)) return;
+      list_.Append(value, kind);
+    }
+    if (IsAscii(value)) {
+      out_.append(value);
+    } else {
+      out_.append(GbkToUtf8(value));
+    }
+    out_.push_back('\n');
+    if (out_.size() >= kFlushBytes) Flush();
+  }
+
+  void Flush() {
+    if (!out_.empty()) std::fwrite(out_.data(), 1, out_.size(), stdout);
+    out_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kFlushBytes = 1 << 20;
+  bool dedup_;
+  BuyerList list_;
+  std::string out_;
+};
+
+std::string AsGbk(std::string content, InputEncoding encoding) {
+  if (const auto nul = content.find('\0'); nul != std::string::npos) content.resize(nul);
+  const bool utf8 = encoding == InputEncoding::Utf8 ||
+                    (encoding == InputEncoding::Auto && !IsAscii(content) && IsValidUtf8(content));
+  return utf8 ? Utf8ToGbk(content) : content;
+}
+
+}  // namespace
+
+int RunExtractCommand(Arguments& args) {
+  const std::optional<std::string> kindName = args.Option("--kind");
+  if (!kindName) throw UsageError{"extract needs --kind"};
+  const std::optional<ContactKind> kind = ContactKindFromCliName(*kindName);
+  if (!kind) throw UsageError{"unknown kind " + *kindName};
+
+  InputEncoding encoding = InputEncoding::Auto;
+  if (auto name = args.Option("--encoding")) {
+    if (*name == "gbk") {
+      encoding = InputEncoding::Gbk;
+    } else if (*name == "utf-8") {
+      encoding = InputEncoding::Utf8;
+    } else if (*name != "auto") {
+      throw UsageError{"unknown encoding " + *name};
+    }
+  }
+  const bool dedup = args.Flag("--dedup");
+  std::vector<std::string> files = args.Positionals();
+  if (files.empty()) files.push_back("-");
+
+  const LineExtractor extract = LineExtractorFor(*kind);
+  PrintingSink sink(dedup);
+  for (const std::string& file : files) {
+    const std::string page = AsGbk(ReadWholeFile(file), encoding);
+    if (extract == nullptr) continue;
+    ForEachTextLine(page, 4096, [&](std::string_view line) { extract(line, sink); });
+  }
+  sink.Flush();
+  std::fflush(stdout);
+  return kSuccess;
+}
+
+}  // namespace brivano::cli

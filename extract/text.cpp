@@ -1,0 +1,329 @@
+#include "extract/text.h"
+
+#include <unicode/ucnv.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+namespace brivano {
+namespace {
+
+// Code page 936 as two tables built once from ICU's "windows-936" converter:
+// GBK code to BMP code point, and back. Building our own tables keeps the
+// conversion exact (no GB18030 four-byte forms, "?" for what GBK lacks) and
+// fast enough to convert a megabyte of page text in about a millisecond.
+struct GbkTables {
+  // Index: lead byte (0x81..0xFE) * 256 + trail byte. 0 = no character.
+  std::vector<char16_t> doubleToUnicode = std::vector<char16_t>(65536, 0);
+  std::array<char16_t, 256> singleToUnicode{};
+  // Index: BMP code point. 0 = not representable (U+0000 is handled apart).
+  std::vector<std::uint16_t> unicodeToGbk = std::vector<std::uint16_t>(65536, 0);
+};
+
+const GbkTables& Tables() {
+  static const std::unique_ptr<GbkTables> tables = [] {
+    auto t = std::make_unique<GbkTables>();
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* cnv = ucnv_open("windows-936", &status);
+    if (U_FAILURE(status) || cnv == nullptr) {
+      // Without ICU's table only ASCII can be converted.
+      for (int b = 0; b < 0x80; ++b) t->singleToUnicode[b] = static_cast<char16_t>(b);
+      for (int b = 0; b < 0x80; ++b) t->unicodeToGbk[b] = static_cast<std::uint16_t>(b);
+      return t;
+    }
+    ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    auto decode = [&](const char* bytes, int len) -> char16_t {
+      UChar out[4];
+      UErrorCode e = U_ZERO_ERROR;
+      ucnv_reset(cnv);
+      int32_t n = ucnv_toUChars(cnv, out, 4, bytes, len, &e);
+      if (U_FAILURE(e) || n != 1 || out[0] == 0xFFFD) return 0;
+      if (out[0] >= 0xD800 && out[0] <= 0xDFFF) return 0;
+      return out[0];
+    };
+    for (int b = 0; b < 256; ++b) {
+      if (IsGbkLeadByte(static_cast<unsigned char>(b))) continue;
+      if (b < 0x80) {
+        t->singleToUnicode[b] = static_cast<char16_t>(b);
+        continue;
+      }
+      char byte = static_cast<char>(b);
+      t->singleToUnicode[b] = decode(&byte, 1);
+    }
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+      for (int trail = 0x40; trail <= 0xFE; ++trail) {
+        if (!IsGbkTrailByte(static_cast<unsigned char>(trail))) continue;
+        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        t->doubleToUnicode[lead * 256 + trail] = decode(pair, 2);
+      }
+    }
+    ucnv_close(cnv);
+    // Reverse mapping: single bytes first, then double bytes in code order;
+    // the first code that decodes to a code point is the one it encodes to.
+    for (int b = 0; b < 256; ++b) {
+      char16_t u = t->singleToUnicode[b];
+      if ((u != 0 || b == 0) && t->unicodeToGbk[u] == 0) t->unicodeToGbk[u] = static_cast<std::uint16_t>(b);
+    }
+    for (int code = 0x8140; code <= 0xFEFE; ++code) {
+      char16_t u = t->doubleToUnicode[code];
+      if (u != 0 && u >= 0x80 && t->unicodeToGbk[u] == 0) {
+        t->unicodeToGbk[u] = static_cast<std::uint16_t>(code);
+      }
+    }
+    return t;
+  }();
+  return *tables;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Decodes one UTF-8 sequence at `pos`; returns the code point and advances
+// pos. A malformed sequence yields 0xFFFFFFFF and skips one byte.
+constexpr char32_t kBadSequence = 0xFFFFFFFF;
+char32_t DecodeUtf8(std::string_view s, std::size_t& pos) {
+  const auto b0 = static_cast<unsigned char>(s[pos]);
+  int len;
+  char32_t cp;
+  if (b0 < 0x80) {
+    ++pos;
+    return b0;
+  } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+    len = 2;
+    cp = b0 & 0x1F;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    len = 3;
+    cp = b0 & 0x0F;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    len = 4;
+    cp = b0 & 0x07;
+  } else {
+    ++pos;
+    return kBadSequence;
+  }
+  if (pos + len > s.size()) {
+    ++pos;
+    return kBadSequence;
+  }
+  for (int i = 1; i < len; ++i) {
+    const auto b = static_cast<unsigned char>(s[pos + i]);
+    if ((b & 0xC0) != 0x80) {
+      ++pos;
+      return kBadSequence;
+    }
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are malformed.
+  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+      (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++pos;
+    return kBadSequence;
+  }
+  pos += len;
+  return cp;
+}
+
+inline unsigned char LowerByte(unsigned char b) {
+  return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + 32) : b;
+}
+
+// Does `needle` match `text` at `pos`, ASCII case ignored for single-byte
+// characters and double-byte characters compared exactly?
+bool MatchesIgnoreCaseAt(std::string_view text, std::size_t pos, std::string_view needle) {
+  if (text.size() - pos < needle.size()) return false;
+  std::size_t k = 0;
+  while (k < needle.size()) {
+    const std::size_t len = GbkCharLength(needle, k);
+    if (len == 2) {
+      if (text[pos + k] != needle[k] || text[pos + k + 1] != needle[k + 1]) return false;
+    } else if (LowerByte(static_cast<unsigned char>(text[pos + k])) !=
+               LowerByte(static_cast<unsigned char>(needle[k]))) {
+      return false;
+    }
+    k += len;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    if (DecodeUtf8(text, pos) == kBadSequence) return false;
+  }
+  return true;
+}
+
+std::string Utf8ToGbk(std::string_view utf8) {
+  const GbkTables& t = Tables();
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t pos = 0;
+  const std::size_t n = utf8.size();
+  while (pos < n) {
+    // Copy runs of ASCII in one go: most page text is ASCII-heavy.
+    std::size_t run = pos;
+    while (run < n && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+    if (run > pos) {
+      out.append(utf8.data() + pos, run - pos);
+      pos = run;
+      if (pos == n) break;
+    }
+    const char32_t cp = DecodeUtf8(utf8, pos);
+    const std::uint16_t code = cp < 0x10000 ? t.unicodeToGbk[cp] : 0;
+    if (code == 0) {
+      out.push_back('?');
+    } else if (code < 0x100) {
+      out.push_back(static_cast<char>(code));
+    } else {
+      out.push_back(static_cast<char>(code >> 8));
+      out.push_back(static_cast<char>(code & 0xFF));
+    }
+  }
+  return out;
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+  const GbkTables& t = Tables();
+  std::string out;
+  out.reserve(gbk.size() + gbk.size() / 2);
+  std::size_t pos = 0;
+  while (pos < gbk.size()) {
+    const auto b = static_cast<unsigned char>(gbk[pos]);
+    if (b < 0x80) {
+      out.push_back(static_cast<char>(b));
+      ++pos;
+      continue;
+    }
+    char16_t u;
+    if (GbkCharLength(gbk, pos) == 2) {
+      u = t.doubleToUnicode[b * 256 + static_cast<unsigned char>(gbk[pos + 1])];
+      pos += 2;
+    } else {
+      u = t.singleToUnicode[b];
+      ++pos;
+    }
+    if (u == 0) {
+      out.push_back('?');
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
+std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
+
+std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from) {
+  if (from > text.size()) return std::string_view::npos;
+  if (needle.empty()) return from;
+  std::size_t pos = text.find(needle, from);
+  // A needle whose first byte can never be a second byte (digits, blanks,
+  // most punctuation) needs no alignment check.
+  if (!IsGbkTrailByte(static_cast<unsigned char>(needle[0]))) return pos;
+  std::size_t aligned = from;
+  while (pos != std::string_view::npos) {
+    while (aligned < pos) aligned += GbkCharLength(text, aligned);
+    if (aligned == pos) return pos;
+    pos = text.find(needle, aligned);
+  }
+  return pos;
+}
+
+std::size_t FindTextIgnoreCase(std::string_view text, std::string_view needle,
+                               std::size_t from) {
+  if (from > text.size()) return std::string_view::npos;
+  if (needle.empty()) return from;
+  if (needle.size() > text.size()) return std::string_view::npos;
+  const std::size_t last = text.size() - needle.size();
+  const unsigned char first = LowerByte(static_cast<unsigned char>(needle[0]));
+  for (std::size_t pos = from; pos <= last; pos += GbkCharLength(text, pos)) {
+    if (LowerByte(static_cast<unsigned char>(text[pos])) == first &&
+        MatchesIgnoreCaseAt(text, pos, needle)) {
+      return pos;
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool ContainsText(std::string_view text, std::string_view needle) {
+  return FindText(text, needle) != std::string_view::npos;
+}
+
+std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view pattern,
+                                 std::string_view replacement) {
+  if (pattern.empty()) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  std::size_t copied = 0;  // text[copied, pos) is still to be appended
+  while (true) {
+    const std::size_t hit = FindTextIgnoreCase(text, pattern, pos);
+    if (hit == std::string_view::npos) break;
+    out.append(text.data() + copied, hit - copied);
+    out.append(replacement);
+    pos = copied = hit + pattern.size();
+  }
+  out.append(text.data() + copied, text.size() - copied);
+  return out;
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (std::size_t pos = 0; pos < out.size();) {
+    const std::size_t len = GbkCharLength(out, pos);
+    if (len == 1) out[pos] = static_cast<char>(LowerByte(static_cast<unsigned char>(out[pos])));
+    pos += len;
+  }
+  return out;
+}
+
+std::size_t RunLength(std::string_view text, const ByteClass& cls) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    if (GbkCharLength(text, pos) == 2) break;
+    if (!cls.Contains(static_cast<unsigned char>(text[pos]))) break;
+    ++pos;
+  }
+  return pos;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  return text.substr(begin, end - begin);
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text, std::size_t maxLineBytes) {
+  std::vector<std::string> lines;
+  ForEachTextLine(text, maxLineBytes, [&](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+}  // namespace brivano

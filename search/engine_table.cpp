@@ -1,0 +1,40 @@
+#include "search/engine_table.h"
+
+namespace brivano {
+
+const EngineTable& DefaultEngineTable() {
+  static const EngineTable table{{
+      {Engine::Baidu, "baidu", "baidu", "百度", "https://www.baidu.com", "/s?wd=",
+       QueryEncoding::FormGbk, "&pn=", 0, 10, 0, "百度", "baidu.com", NextPageRule::LineContains,
+       {"下一页>", "下一页 >"}, PageLimitRule::CounterAtLeastLimit},
+      {Engine::Sogou, "sogou", "sougou", "搜狗", "http://www.sogou.com", "/tx?query=",
+       QueryEncoding::FormGbk, "&page=", 1, 1, 0, "搜狗", "sogou.com",
+       NextPageRule::LineStartsWith, {"下一页"}, PageLimitRule::CounterAboveLimit},
+      {Engine::So360, "360", "360", "360", "https://www.so.com", "/s?q=",
+       QueryEncoding::EscapedUtf8, "&pn=", 1, 1, 0, "360", "so.com", NextPageRule::LineContains,
+       {"下一页"}, PageLimitRule::CounterAboveLimit},
+      {Engine::Bing, "bing", "biying", "必应", "http://cn.bing.com", "/search?q=",
+       QueryEncoding::EscapedUtf8, "&first=", 0, 10, 1, "必应", "bing.com",
+       NextPageRule::LineStartsWith, {"下一页"}, PageLimitRule::CounterAtLeastLimit},
+  }};
+  return table;
+}
+
+EngineTable EngineTableAt(std::string_view schemeAndHost) {
+  EngineTable table = DefaultEngineTable();
+  for (EngineRow& row : table) row.schemeAndHost = std::string(schemeAndHost);
+  return table;
+}
+
+std::optional<Engine> EngineFromCliName(std::string_view name) {
+  for (const EngineRow& row : DefaultEngineTable()) {
+    if (row.cliName == name) return row.engine;
+  }
+  return std::nullopt;
+}
+
+std::string EngineStatusText(const EngineRow& row) {
+  return "正在" + row.statusName + "(" + row.domainLabel + ")引擎搜索买家...";
+}
+
+}  // namespace brivano

@@ -1,0 +1,55 @@
+// How each search engine forms its result-page addresses, shows itself in the
+// status bar, marks a further page and counts its pages. The table is a value
+// the run receives, so tests and the headless mode can point every engine at
+// a local server.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brivano {
+
+enum class Engine { Baidu = 0, Sogou = 1, So360 = 2, Bing = 3 };
+
+enum class QueryEncoding { FormGbk, EscapedUtf8 };
+enum class NextPageRule { LineContains, LineStartsWith };
+// When the page counter reaches the page limit, does the keyword end?
+enum class PageLimitRule { CounterAtLeastLimit, CounterAboveLimit };
+
+struct EngineRow {
+  Engine engine;
+  std::string cliName;         // brivano-cli's name
+  std::string settingsWord;    // the settings file's word
+  std::string caption;         // UTF-8, the radio button's caption
+  std::string schemeAndHost;   // "https://www.baidu.com"
+  std::string pathAndQueryKey; // "/s?wd="
+  QueryEncoding encoding;
+  std::string pageKey;         // "&pn="
+  int counterStart;            // page counter of a keyword's first page
+  int pageFactor;              // page value = factor * counter + offset
+  int pageOffset;
+  std::string statusName;      // UTF-8, inside the status text
+  std::string domainLabel;
+  NextPageRule nextPageRule;
+  std::vector<std::string> nextPageTexts;  // UTF-8
+  PageLimitRule pageLimitRule;
+};
+
+using EngineTable = std::array<EngineRow, 4>;
+
+// The real engines.
+const EngineTable& DefaultEngineTable();
+
+// The same table with every engine's scheme and host replaced, for example by
+// "http://127.0.0.1:8080".
+EngineTable EngineTableAt(std::string_view schemeAndHost);
+
+std::optional<Engine> EngineFromCliName(std::string_view name);
+
+// "正在百度(baidu.com)引擎搜索买家..." as UTF-8.
+std::string EngineStatusText(const EngineRow& row);
+
+}  // namespace brivano

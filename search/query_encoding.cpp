@@ -1,0 +1,60 @@
+#include "search/query_encoding.h"
+
+#include <exception>
+
+#include "extract/text.h"
+
+namespace brivano {
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+void AppendEscaped(std::string& out, unsigned char byte) {
+  out.push_back('%');
+  out.push_back(kHexDigits[byte >> 4]);
+  out.push_back(kHexDigits[byte & 0x0F]);
+}
+
+bool IsFormLiteral(unsigned char b) {
+  return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9');
+}
+
+std::string FormEncode(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 3);
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (IsFormLiteral(b)) {
+      out.push_back(c);
+    } else if (b == ' ') {
+      out.push_back('+');
+    } else {
+      AppendEscaped(out, b);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string TNMURL::Encode() {
+  try {
+    return FormEncode(InputString);
+  } catch (const std::exception& error) {
+    if (OnError) OnError(*this, "Error during encode", error.what());
+    return InputString;
+  }
+}
+
+std::string EscapeAllBytes(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 3);
+  for (char c : bytes) AppendEscaped(out, static_cast<unsigned char>(c));
+  return out;
+}
+
+std::string EscapeQueryAsUtf8(std::string_view gbkQuery) {
+  return EscapeAllBytes(GbkToUtf8(gbkQuery));
+}
+
+}  // namespace brivano

@@ -1,0 +1,88 @@
+// The three narrow interfaces through which the run knows the world: the
+// browser, the timers and the window. The desktop program implements them with
+// QtWebEngine, QTimer and widgets; the tests with fakes on a virtual clock.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "extract/contact_kind.h"
+#include "search/engine_table.h"
+
+namespace brivano {
+
+class PageBrowser {
+ public:
+  virtual ~PageBrowser() = default;
+  // Starts loading an address and returns at once. Errors may be thrown; the
+  // run ignores them.
+  virtual void Navigate(const std::string& address) = 0;
+  // Asks for the rendered text of the current document's body, as UTF-8. The
+  // answer may come at once or later; std::nullopt means there is no
+  // document or no body yet.
+  using BodyTextCallback = std::function<void(std::optional<std::string> utf8Text)>;
+  virtual void ReadBodyText(BodyTextCallback answer) = 0;
+};
+
+// A desktop timer: enabling an enabled timer does not restart its period;
+// setting the interval of an enabled timer to a new value restarts it;
+// setting the same value changes nothing.
+class RunTimer {
+ public:
+  virtual ~RunTimer() = default;
+  virtual void SetEnabled(bool enabled) = 0;
+  virtual bool Enabled() const = 0;
+  virtual void SetInterval(int milliseconds) = 0;
+  virtual int Interval() const = 0;
+};
+
+class TimerFactory {
+ public:
+  virtual ~TimerFactory() = default;
+  // A disabled timer that calls onTick each time it fires.
+  virtual std::unique_ptr<RunTimer> CreateTimer(int intervalMs, std::function<void()> onTick) = 0;
+};
+
+// The controls the run reads and writes. Every text here is GBK.
+class RunWindow {
+ public:
+  virtual ~RunWindow() = default;
+
+  // The keyword box, line by line (an empty last line does not count).
+  virtual int KeywordLineCount() const = 0;
+  virtual std::string KeywordLine(int index0) const = 0;
+
+  virtual std::string SpeedText() const = 0;      // SpinEdit1
+  virtual std::string PageLimitText() const = 0;  // SpinEdit2
+  virtual bool DedupChecked() const = 0;          // CheckBox1 "去重"
+  virtual bool AutoSaveChecked() const = 0;       // CheckBox2 "自动存盘"
+  virtual ContactKind CheckedContactKind() const = 0;
+  virtual Engine CheckedEngine() const = 0;
+  virtual std::string Mark(ContactKind kind) const = 0;  // Edit1..Edit4
+
+  // Status bar panels 0..8.
+  virtual void SetStatusPanel(int panel, const std::string& text) = 0;
+  virtual bool SearchEnabled() const = 0;  // 搜索
+  virtual void SetSearchEnabled(bool enabled) = 0;
+  virtual void SetStopEnabled(bool enabled) = 0;          // 终止
+  virtual void SetChoiceGroupsEnabled(bool enabled) = 0;  // Panel5 and Panel6
+  virtual void Repaint() = 0;
+
+  // A one-line input box; std::nullopt when the user cancels.
+  virtual std::optional<std::string> InputQuery(const std::string& caption,
+                                                const std::string& prompt,
+                                                const std::string& value) = 0;
+  virtual void ShowInformation(const std::string& text) = 0;  // caption "信息"
+  virtual void ShowError(const std::string& text) = 0;        // the standard error box
+  virtual void ShowMessage(const std::string& text) = 0;      // plain message box
+
+  // The state save (Button2): settings file, then auto-save file. Returns
+  // false when it failed; the failure has been reported already.
+  virtual bool SaveState() = 0;
+  // The cache cleaner's 清理.
+  virtual void ClearBrowserCache() = 0;
+};
+
+}  // namespace brivano

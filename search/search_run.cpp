@@ -1,0 +1,320 @@
+#include "search/search_run.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+#include "extract/extractors.h"
+#include "extract/integer_text.h"
+#include "extract/text.h"
+#include "search/local_address.h"
+#include "search/result_address.h"
+#include "search/run_messages.h"
+
+namespace brivano {
+namespace {
+
+constexpr int kSpeedMinimum = 3;
+constexpr int kPageLimitMinimum = 1;
+
+// Status bar panels the run writes.
+constexpr int kPanelKeywordCount = 1;
+constexpr int kPanelKeywordLine = 3;
+constexpr int kPanelPage = 5;
+constexpr int kPanelBuyerCounter = 7;
+constexpr int kPanelMessage = 8;
+
+std::string Decimal(long long value) { return std::to_string(value); }
+
+// A desktop timer with a period of zero or less never fires, which would
+// freeze a run on a speed text such as "0"; the period is kept at one second
+// at least and within what a timer can hold.
+int IntervalForSpeed(int speedSeconds) {
+  const long long ms = static_cast<long long>(speedSeconds) * 1000;
+  return static_cast<int>(std::clamp<long long>(ms, 1000, std::numeric_limits<int>::max()));
+}
+
+std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
+  const long long sum = static_cast<long long>(a) + b;
+  return static_cast<std::int32_t>(std::clamp<long long>(
+      sum, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+SearchRun::SearchRun(RunEnvironment environment)
+    : env_(std::move(environment)),
+      window_(env_.window),
+      browser_(env_.browser),
+      self_(std::make_shared<SearchRun*>(this)) {
+  Timer1 = env_.timers.CreateTimer(8000, [this] { Timer1Timer(); });
+  Timer2 = env_.timers.CreateTimer(kWatchdogIntervalMs, [this] { Timer2Timer(); });
+  readTimeout_ = env_.timers.CreateTimer(env_.readTimeoutMs, [this] { OnReadTimeout(); });
+  cleanerDelay_ = env_.timers.CreateTimer(env_.cleanerDelayMs, [this] {
+    cleanerDelay_->SetEnabled(false);
+    StartFirstRequest();
+  });
+  if (!env_.localAddress) env_.localAddress = &GetLocalAddress;
+}
+
+SearchRun::~SearchRun() { *self_ = nullptr; }
+
+int SearchRun::Speed() const {
+  return ParseIntegerText(window_.SpeedText()).value_or(kSpeedMinimum);
+}
+
+int SearchRun::PageLimit() const {
+  return ParseIntegerText(window_.PageLimitText()).value_or(kPageLimitMinimum);
+}
+
+const EngineRow& SearchRun::CheckedEngineRow() const {
+  return env_.engines[static_cast<int>(window_.CheckedEngine())];
+}
+
+void SearchRun::N2Click() {
+  if (env_.localAddress() == "127.0.0.1") {
+    window_.ShowInformation(Gbk(run_messages::kNotConnected));
+    return;
+  }
+  if (window_.KeywordLineCount() == 0) {
+    window_.ShowError(Gbk(run_messages::kNoKeywords));
+    return;
+  }
+  if (startLine_ == 0) startLine_ = 1;
+
+  const std::optional<std::string> answer =
+      window_.InputQuery(Gbk(run_messages::kStartLineCaption),
+                         Gbk(run_messages::kStartLinePrompt), Decimal(startLine_));
+  if (!answer) return;
+  const std::optional<std::int32_t> line = ParseIntegerText(*answer);
+  if (!line) {
+    window_.ShowError(NotAnIntegerMessage(*answer));
+    return;
+  }
+  startLine_ = std::max<std::int32_t>(*line, 1);
+  if (startLine_ != 1 && startLine_ > window_.KeywordLineCount()) {
+    window_.ShowMessage(Gbk(run_messages::kStartLineTooLarge));
+    startLine_ = 1;
+  }
+  window_.Repaint();
+
+  PrepareKeyword();
+  stopFlag_ = false;
+  nextPageFlag_ = true;
+  buyerCounter_ = 0;
+  buyers_.Clear();
+  pageLines_.clear();
+
+  window_.SetSearchEnabled(false);
+  window_.SetStopEnabled(true);
+  Timer1->SetInterval(IntervalForSpeed(Speed()));
+
+  window_.SetStatusPanel(kPanelKeywordCount, Decimal(window_.KeywordLineCount()));
+  window_.SetStatusPanel(kPanelKeywordLine, Decimal(startLine_ - 1LL));
+  window_.SetStatusPanel(kPanelBuyerCounter, Decimal(buyerCounter_));
+  window_.SetStatusPanel(kPanelMessage, Gbk(run_messages::kStarting));
+  window_.Repaint();
+  window_.SetChoiceGroupsEnabled(false);
+
+  if (window_.CheckedEngine() == Engine::Baidu) {
+    // Baidu runs start from a cleared browser; the clearing and the first
+    // request follow half a second later without blocking the window.
+    cleanerDelay_->SetEnabled(false);
+    cleanerDelay_->SetEnabled(true);
+    return;
+  }
+  StartFirstRequest();
+}
+
+void SearchRun::StartFirstRequest() {
+  if (window_.CheckedEngine() == Engine::Baidu) window_.ClearBrowserCache();
+  window_.SetStatusPanel(kPanelMessage, Gbk(EngineStatusText(CheckedEngineRow())));
+  try {
+    Button1Click();
+  } catch (const std::exception&) {
+    // Errors of the first request are ignored; the watchdog recovers.
+  }
+}
+
+void SearchRun::PrepareKeyword() {
+  const ContactKind kind = window_.CheckedContactKind();
+  const int lineCount = window_.KeywordLineCount();
+  const std::string line =
+      (startLine_ >= 1 && startLine_ <= lineCount) ? window_.KeywordLine(startLine_ - 1) : "";
+  NMURL1.InputString = BuildQuery(line, window_.Mark(kind));
+  if (startLine_ < std::numeric_limits<std::int32_t>::max()) ++startLine_;
+
+  const EngineRow& row = CheckedEngineRow();
+  baseAddress_ = brivano::BaseAddress(row, NMURL1);
+  pageCounter_ = row.counterStart;
+}
+
+void SearchRun::Button1Click() {
+  if (!nextPageFlag_ || stopFlag_) {
+    BitBtn1Click();
+    return;
+  }
+  RequestPage();
+}
+
+void SearchRun::RequestPage() {
+  const EngineRow& row = CheckedEngineRow();
+  pageAddress_ = baseAddress_ + Decimal(PageValue(row, pageCounter_));
+  // Every engine shows the 1-based number of the page just requested.
+  const long long pageNumber = static_cast<long long>(pageCounter_) - row.counterStart + 1;
+  window_.SetStatusPanel(kPanelPage, Decimal(pageNumber));
+  if (pageCounter_ < std::numeric_limits<std::int32_t>::max()) ++pageCounter_;
+  window_.SetStatusPanel(kPanelKeywordLine, Decimal(startLine_ - 1LL));
+  Timer2->SetEnabled(true);
+  ForgetPendingRead();
+  try {
+    browser_.Navigate(pageAddress_);
+  } catch (...) {
+    // The browser loads on its own; a failing call changes nothing for the
+    // cycle, which reads whatever the browser shows at the next tick.
+  }
+  Timer1->SetEnabled(true);
+}
+
+void SearchRun::Timer1Timer() {
+  const EngineRow& row = CheckedEngineRow();
+  window_.SetStatusPanel(kPanelMessage, Gbk(EngineStatusText(row)));
+  Timer1->SetEnabled(false);
+  const int speed = Speed();
+  autoSaveClock_ = SaturatingAdd(autoSaveClock_, speed);
+  if (autoSaveClock_ >= kAutoSaveSeconds) {
+    autoSaveClock_ = 0;
+    // A failed state save has been reported; the tick ends and the watchdog
+    // carries the run on.
+    if (window_.AutoSaveChecked() && !window_.SaveState()) return;
+  }
+  Timer1->SetInterval(IntervalForSpeed(speed));
+  ProcessPage();
+}
+
+void SearchRun::ProcessPage() {
+  // One read at a time: the answer of the browser decides what follows.
+  if (readPending_) return;
+  readPending_ = true;
+  const std::uint64_t readId = ++readId_;
+  readTimeout_->SetEnabled(false);
+  readTimeout_->SetEnabled(true);
+  std::weak_ptr<SearchRun*> self = self_;
+  browser_.ReadBodyText([self, readId](std::optional<std::string> text) {
+    if (auto alive = self.lock(); alive && *alive) (*alive)->OnBodyText(readId, std::move(text));
+  });
+}
+
+void SearchRun::ForgetPendingRead() {
+  if (!readPending_) return;
+  readPending_ = false;
+  ++readId_;
+  readTimeout_->SetEnabled(false);
+}
+
+void SearchRun::OnReadTimeout() {
+  readTimeout_->SetEnabled(false);
+  // A read that never answers counts as a page without a document: the tick
+  // ends and the watchdog recovers.
+  ForgetPendingRead();
+}
+
+void SearchRun::OnBodyText(std::uint64_t readId, std::optional<std::string> utf8Text) {
+  if (!readPending_ || readId != readId_) return;  // an answer to an older request
+  readPending_ = false;
+  readTimeout_->SetEnabled(false);
+  if (!utf8Text) return;  // no document or no body: the tick ends here
+  try {
+    HarvestPage(*utf8Text);
+  } catch (const std::exception&) {
+    // An error inside the page step ends the tick; the watchdog recovers.
+  }
+}
+
+bool SearchRun::ShowsNextPageLink(const EngineRow& row) const {
+  std::vector<std::string> linkTexts;
+  for (const std::string& text : row.nextPageTexts) linkTexts.push_back(Gbk(text));
+  for (const std::string& line : pageTextLines_) {
+    for (const std::string& link : linkTexts) {
+      const bool found = row.nextPageRule == NextPageRule::LineStartsWith
+                             ? line.starts_with(link)
+                             : ContainsText(line, link);
+      if (found) return true;
+    }
+  }
+  return false;
+}
+
+void SearchRun::HarvestPage(const std::string& utf8Text) {
+  pageTextLines_ = SplitTextLines(Utf8ToGbk(utf8Text), kPageLineBytes);
+  pageLines_.insert(pageLines_.end(), pageTextLines_.begin(), pageTextLines_.end());
+  ExtractPage(window_.CheckedContactKind(), pageLines_, *this);
+  pageLines_.clear();
+
+  const EngineRow& row = CheckedEngineRow();
+  nextPageFlag_ = ShowsNextPageLink(row);
+  const int limit = PageLimit();
+  const bool limitReached = row.pageLimitRule == PageLimitRule::CounterAtLeastLimit
+                                ? pageCounter_ >= limit
+                                : pageCounter_ > limit;
+  if (limitReached) nextPageFlag_ = false;
+
+  if (nextPageFlag_) {
+    if (stopFlag_) {
+      BitBtn1Click();
+    } else {
+      RequestPage();
+    }
+    return;
+  }
+  pageCounter_ = 0;
+  if (window_.KeywordLineCount() < startLine_ || stopFlag_) {
+    BitBtn1Click();
+    return;
+  }
+  PrepareKeyword();
+  RequestPage();
+}
+
+void SearchRun::Timer2Timer() {
+  // While the page text is being read, the page step owns the run.
+  if (readPending_) return;
+  if (pageCounter_ == lastSeenPage_) {
+    try {
+      Button1Click();
+    } catch (const std::exception&) {
+    }
+  } else {
+    lastSeenPage_ = pageCounter_;
+  }
+}
+
+void SearchRun::N3Click() {
+  if (window_.SearchEnabled()) return;
+  stopFlag_ = true;
+  Timer2->SetEnabled(false);
+  window_.SetChoiceGroupsEnabled(true);
+  window_.SetStatusPanel(kPanelMessage, Gbk(run_messages::kStopping));
+  window_.SetSearchEnabled(true);
+  window_.SetStopEnabled(false);
+}
+
+void SearchRun::BitBtn1Click() {
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  if (!window_.SaveState()) return;
+  window_.SetChoiceGroupsEnabled(true);
+  window_.SetStatusPanel(kPanelMessage, Gbk(run_messages::kFinished));
+  window_.Repaint();
+  window_.SetSearchEnabled(true);
+  window_.SetStopEnabled(false);
+}
+
+void SearchRun::AddBuyerItem(std::string_view value, ContactKind kind) {
+  if (window_.DedupChecked() && buyers_.Contains(value)) return;
+  buyers_.Append(value, kind);
+  buyerCounter_ = SaturatingAdd(buyerCounter_, 1);
+  window_.SetStatusPanel(kPanelBuyerCounter, Decimal(buyerCounter_));
+}
+
+}  // namespace brivano

@@ -1,0 +1,120 @@
+// A search run: start, page cycle, stall watchdog, stop and end. All run
+// state lives here for the life of the program; the window only shows it and
+// forwards the user's commands and the timers' ticks.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "extract/buyer_list.h"
+#include "search/engine_table.h"
+#include "search/query_encoding.h"
+#include "search/run_interfaces.h"
+
+namespace brivano {
+
+struct RunEnvironment {
+  RunWindow& window;
+  PageBrowser& browser;
+  TimerFactory& timers;
+  EngineTable engines = DefaultEngineTable();
+  std::function<std::string()> localAddress;  // GetLocalAddress when empty
+  // A read of the page text that has not answered after this long counts as
+  // "no document".
+  int readTimeoutMs = 20000;
+  int cleanerDelayMs = 500;
+};
+
+class SearchRun : public BuyerSink {
+ public:
+  static constexpr int kWatchdogIntervalMs = 60000;
+  static constexpr int kAutoSaveSeconds = 600;
+  static constexpr std::size_t kPageLineBytes = 4096;
+
+  explicit SearchRun(RunEnvironment environment);
+  ~SearchRun() override;
+  SearchRun(const SearchRun&) = delete;
+  SearchRun& operator=(const SearchRun&) = delete;
+
+  // Commands and handlers, named after the controls that carry them.
+  void N2Click();        // 搜索
+  void N3Click();        // 终止
+  void PrepareKeyword();
+  void Button1Click();   // the page request
+  void Timer1Timer();    // page timer tick
+  void ProcessPage();    // the page step
+  void Timer2Timer();    // stall watchdog
+  void BitBtn1Click();   // end of run
+  void AddBuyerItem(std::string_view value, ContactKind kind) override;
+
+  // Run state.
+  std::int32_t StartLine() const { return startLine_; }
+  void SetStartLine(std::int32_t line) { startLine_ = line; }
+  std::int32_t PageCounter() const { return pageCounter_; }
+  const std::string& BaseAddress() const { return baseAddress_; }
+  const std::string& PageAddress() const { return pageAddress_; }
+  bool StopFlag() const { return stopFlag_; }
+  bool NextPageFlag() const { return nextPageFlag_; }
+  std::int32_t BuyerCounter() const { return buyerCounter_; }
+  std::int32_t AutoSaveClock() const { return autoSaveClock_; }
+  bool ReadPending() const { return readPending_; }
+  const std::string& Query() const { return NMURL1.InputString; }
+
+  BuyerList& Buyers() { return buyers_; }
+  const BuyerList& Buyers() const { return buyers_; }
+  const std::vector<std::string>& PageLines() const { return pageLines_; }
+
+  RunTimer& PageTimer() { return *Timer1; }
+  RunTimer& Watchdog() { return *Timer2; }
+
+  // The speed and page limit as the spin boxes hold them: the number written
+  // in the text, or the box's minimum when it is no number.
+  int Speed() const;
+  int PageLimit() const;
+
+ private:
+  const EngineRow& CheckedEngineRow() const;
+  void RequestPage();  // steps 2 to 9 of the page request
+  void OnBodyText(std::uint64_t readId, std::optional<std::string> utf8Text);
+  void OnReadTimeout();
+  void HarvestPage(const std::string& utf8Text);
+  bool ShowsNextPageLink(const EngineRow& row) const;
+  void ForgetPendingRead();
+  void StartFirstRequest();
+
+  RunEnvironment env_;
+  RunWindow& window_;
+  PageBrowser& browser_;
+
+  std::unique_ptr<RunTimer> Timer1;        // page timer
+  std::unique_ptr<RunTimer> Timer2;        // stall watchdog
+  std::unique_ptr<RunTimer> readTimeout_;  // bounds a pending page-text read
+  std::unique_ptr<RunTimer> cleanerDelay_; // the half second before a Baidu run
+
+  TNMURL NMURL1;
+  std::int32_t startLine_ = 1;
+  std::int32_t pageCounter_ = 0;
+  std::string baseAddress_;
+  std::string pageAddress_;
+  bool stopFlag_ = false;
+  bool nextPageFlag_ = false;
+  std::int32_t buyerCounter_ = 0;
+  std::int32_t autoSaveClock_ = 0;
+  std::int32_t lastSeenPage_ = 0;
+
+  bool readPending_ = false;
+  std::uint64_t readId_ = 0;
+  // Shared with pending callbacks so that an answer arriving after the run
+  // is gone is dropped instead of touching freed memory.
+  std::shared_ptr<SearchRun*> self_;
+
+  BuyerList buyers_;
+  std::vector<std::string> pageLines_;     // what the extractors read
+  std::vector<std::string> pageTextLines_; // the hidden page text box
+};
+
+}  // namespace brivano

@@ -1,0 +1,55 @@
+#include "support/fake_window.h"
+
+#include "extract/text.h"
+
+namespace brivano::testing {
+
+FakeWindow::FakeWindow() {
+  for (const auto& info : kContactKindTable) marks[static_cast<int>(info.kind)] = info.defaultMark;
+}
+
+int FakeWindow::KeywordLineCount() const { return static_cast<int>(keywords.size()); }
+
+std::string FakeWindow::KeywordLine(int index0) const { return Utf8ToGbk(keywords.at(index0)); }
+
+std::string FakeWindow::Mark(ContactKind k) const {
+  return Utf8ToGbk(marks[static_cast<int>(k)]);
+}
+
+void FakeWindow::SetStatusPanel(int panel, const std::string& text) {
+  panels.at(panel) = GbkToUtf8(text);
+}
+
+std::optional<std::string> FakeWindow::InputQuery(const std::string& caption,
+                                                  const std::string& prompt,
+                                                  const std::string& value) {
+  prompts.push_back(GbkToUtf8(caption) + "|" + GbkToUtf8(prompt));
+  offeredStartLines.push_back(value);
+  if (inputAnswers.empty()) return value;
+  std::optional<std::string> answer = inputAnswers.front();
+  inputAnswers.pop_front();
+  if (answer) return Utf8ToGbk(*answer);
+  return std::nullopt;
+}
+
+void FakeWindow::ShowInformation(const std::string& text) {
+  shown.push_back({"information", GbkToUtf8(text)});
+}
+void FakeWindow::ShowError(const std::string& text) { shown.push_back({"error", GbkToUtf8(text)}); }
+void FakeWindow::ShowMessage(const std::string& text) {
+  shown.push_back({"message", GbkToUtf8(text)});
+}
+
+bool FakeWindow::SaveState() {
+  ++saveStates;
+  events.push_back("save");
+  if (onSaveState) onSaveState();
+  return saveStateSucceeds;
+}
+
+void FakeWindow::ClearBrowserCache() {
+  ++cacheClears;
+  events.push_back("clear");
+}
+
+}  // namespace brivano::testing

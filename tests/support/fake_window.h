@@ -1,0 +1,82 @@
+// The controls of the main window as plain fields, with a log of what the run
+// showed and asked.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "search/run_interfaces.h"
+
+namespace brivano::testing {
+
+// Everything in the fake is UTF-8 for readable tests; it converts at the
+// interface, as the real window does.
+class FakeWindow : public RunWindow {
+ public:
+  FakeWindow();
+
+  std::vector<std::string> keywords;  // UTF-8 lines
+  std::string speedText = "8";
+  std::string pageLimitText = "10";
+  bool dedup = false;
+  bool autoSave = false;
+  ContactKind kind = ContactKind::Mobile;
+  Engine engine = Engine::So360;
+  std::array<std::string, 4> marks;  // UTF-8
+
+  std::array<std::string, 9> panels;  // UTF-8
+  bool searchEnabled = true;
+  bool stopEnabled = true;
+  bool groupsEnabled = true;
+  int repaints = 0;
+
+  // Answers for the start-line box, in order; std::nullopt cancels. With no
+  // answer queued the offered value is accepted.
+  std::deque<std::optional<std::string>> inputAnswers;
+  std::vector<std::string> offeredStartLines;
+  std::vector<std::string> prompts;  // "caption|prompt"
+
+  struct Shown {
+    std::string kind;  // "information", "error" or "message"
+    std::string text;  // UTF-8
+  };
+  std::vector<Shown> shown;
+
+  int saveStates = 0;
+  bool saveStateSucceeds = true;
+  std::function<void()> onSaveState;
+  int cacheClears = 0;
+  std::vector<std::string> events;  // "save", "clear", in order
+
+  int KeywordLineCount() const override;
+  std::string KeywordLine(int index0) const override;
+  std::string SpeedText() const override { return speedText; }
+  std::string PageLimitText() const override { return pageLimitText; }
+  bool DedupChecked() const override { return dedup; }
+  bool AutoSaveChecked() const override { return autoSave; }
+  ContactKind CheckedContactKind() const override { return kind; }
+  Engine CheckedEngine() const override { return engine; }
+  std::string Mark(ContactKind k) const override;
+
+  void SetStatusPanel(int panel, const std::string& text) override;
+  bool SearchEnabled() const override { return searchEnabled; }
+  void SetSearchEnabled(bool enabled) override { searchEnabled = enabled; }
+  void SetStopEnabled(bool enabled) override { stopEnabled = enabled; }
+  void SetChoiceGroupsEnabled(bool enabled) override { groupsEnabled = enabled; }
+  void Repaint() override { ++repaints; }
+
+  std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
+                                        const std::string& value) override;
+  void ShowInformation(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+
+  bool SaveState() override;
+  void ClearBrowserCache() override;
+};
+
+}  // namespace brivano::testing

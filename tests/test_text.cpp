@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include "extract/integer_text.h"
+#include "extract/text.h"
+
+namespace brivano {
+namespace {
+
+std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+
+TEST(GbkConversion, KnownCharactersRoundTrip) {
+  EXPECT_EQ(G("深圳 旅行社"), "\xC9\xEE\xDB\xDA \xC2\xC3\xD0\xD0\xC9\xE7");
+  EXPECT_EQ(G("手机:"), "\xCA\xD6\xBB\xFA:");
+  EXPECT_EQ(GbkToUtf8("\xC9\xEE\xDB\xDA"), "深圳");
+  EXPECT_EQ(G("€"), "\x80");  // the single-byte euro of code page 936
+  EXPECT_EQ(G("　"), "\xA1\xA1");
+  EXPECT_EQ(G("ＱＱ１２"), "\xA3\xD1\xA3\xD1\xA3\xB1\xA3\xB2");
+  EXPECT_EQ(G("abc\t\r\n"), "abc\t\r\n");
+  EXPECT_EQ(G(""), "");
+}
+
+TEST(GbkConversion, UnrepresentableBecomesQuestionMark) {
+  struct Case {
+    const char* utf8;
+    const char* gbk;
+  } cases[] = {
+      {"😀", "?"},           // outside the BMP: no four-byte GB18030 form
+      {"a😀b", "a?b"},
+      {"한", "?"},           // Hangul syllables are not in GBK
+      {"\xFF", "?"},         // malformed UTF-8
+      {"\xE6\xB7", "?" "?"}, // truncated sequence: each byte is its own error
+      {"\xC0\xAF", "??"},    // overlong
+      {"\xED\xA0\x80", "???"},  // encoded surrogate
+  };
+  for (const auto& c : cases) EXPECT_EQ(G(c.utf8), c.gbk) << c.utf8;
+}
+
+TEST(GbkConversion, InvalidGbkBecomesQuestionMark) {
+  EXPECT_EQ(GbkToUtf8("\x81"), "?");      // lone lead byte at the end
+  EXPECT_EQ(GbkToUtf8("\x81" "0"), "?0");  // lead byte before a digit
+  EXPECT_EQ(GbkToUtf8("\x81\x7F"), "?\x7F");  // 0x7F is no second byte
+  EXPECT_EQ(GbkToUtf8("\xFF"), "\xEF\xA3\xB5");  // 0xFF maps to U+F8F5 in code page 936
+}
+
+TEST(GbkConversion, NeverEmitsFourByteForms) {
+  // Every BMP character converts to one or two bytes, and a digit byte never
+  // appears unless the character itself is a digit.
+  std::string all;
+  for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    std::string utf8;
+    if (cp < 0x800) {
+      utf8.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    } else {
+      utf8.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      utf8.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    }
+    utf8.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    const std::string gbk = G(utf8);
+    ASSERT_LE(gbk.size(), 2u) << std::hex << static_cast<int>(cp);
+    if (gbk.size() == 2) {
+      ASSERT_TRUE(IsGbkLeadByte(gbk[0]) && IsGbkTrailByte(gbk[1])) << std::hex << static_cast<int>(cp);
+      ASSERT_EQ(GbkToUtf8(gbk), utf8);
+    }
+  }
+}
+
+TEST(GbkStructure, CharLength) {
+  const std::string s = "a\xC9\xEE" "b\x81";
+  EXPECT_EQ(GbkCharLength(s, 0), 1u);
+  EXPECT_EQ(GbkCharLength(s, 1), 2u);
+  EXPECT_EQ(GbkCharLength(s, 3), 1u);
+  EXPECT_EQ(GbkCharLength(s, 4), 1u);  // a lead byte at the end stands alone
+}
+
+// "翠" is 0xB4 0xE4; "篇" is 0xC6 0xAA; "丂" is 0x81 0x40 (second byte "@");
+// "睠" is 0xB2 0x51 ... we build the second-byte cases from raw bytes.
+TEST(FindText, NeverMatchesOnSecondByte) {
+  struct Case {
+    std::string text, needle;
+    std::size_t expected;
+  } cases[] = {
+      {"abc", "b", 1},
+      {"abc", "", 0},
+      {"abc", "d", std::string::npos},
+      {"\x81\x40" "@", "@", 2},            // first "@" is half of a character
+      {"\x81\x40", "@", std::string::npos},
+      {"\xB0\x51" "Q", "Q", 2},            // "Q" as a second byte
+      {"\xB0\x51\xB0\x51", "Q", std::string::npos},
+      {"\xC6\xAA\xAA", "\xAA", 2},          // high byte after a whole character
+      {"x\xCF\xC2\xD2\xBB\xD2\xB3", "\xCF\xC2\xD2\xBB\xD2\xB3", 1},
+      // Misaligned occurrence of 下一页 straddling characters.
+      {"\x81\xCF\xC2\xD2\xBB\xD2\xB3", "\xCF\xC2\xD2\xBB\xD2\xB3", std::string::npos},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FindText(c.text, c.needle), c.expected) << c.text;
+}
+
+TEST(FindText, IgnoreCase) {
+  EXPECT_EQ(FindTextIgnoreCase("xxFaX:", "fax"), 2u);
+  EXPECT_EQ(FindTextIgnoreCase("\xB0\x51q", "Q"), 2u);
+  // A double-byte character is compared exactly: trail 0x41 ("A") and 0x61
+  // ("a") are different characters.
+  EXPECT_EQ(FindTextIgnoreCase("\xB0\x61", "\xB0\x41"), std::string::npos);
+  EXPECT_EQ(FindTextIgnoreCase("ab", "abc"), std::string::npos);
+}
+
+TEST(ReplaceAll, Table) {
+  struct Case {
+    std::string text, pattern, replacement, expected;
+  } cases[] = {
+      {"    ", "  ", " ", "  "},       // four blanks become two
+      {"   ", "  ", " ", "  "},        // three become two
+      {"aXbxc", "x", "-", "a-b-c"},    // case ignored
+      {"aaa", "aa", "a", "aa"},        // no overlap, no rescan
+      {"abc", "", "z", "abc"},         // empty pattern changes nothing
+      {"a#b", "#", "", "ab"},          // empty replacement deletes
+      {"\x81\x40" "@", "@", "#", "\x81\x40#"},
+      {"\xB0\x71Q", "q", "x", "\xB0\x71x"},  // second byte "q" stays
+      {"QQ号:QQ", "qq", "", "号:"},
+  };
+  for (auto& c : cases) {
+    if (c.text == "QQ号:QQ") {
+      c.text = G(c.text);
+      c.expected = G(c.expected);
+    }
+    EXPECT_EQ(ReplaceAllIgnoreCase(c.text, c.pattern, c.replacement), c.expected) << c.text;
+  }
+}
+
+TEST(LowerAscii, KeepsDoubleByteCharacters) {
+  EXPECT_EQ(LowerAscii("ABC.De"), "abc.de");
+  EXPECT_EQ(LowerAscii("\xB0\x41Z"), "\xB0\x41z");
+  EXPECT_EQ(LowerAscii("Z\x81"), "z\x81");
+}
+
+TEST(Runs, DigitsAndCuts) {
+  EXPECT_EQ(RunLength("123abc", kDigits), 3u);
+  EXPECT_EQ(RunLength("abc", kDigits), 0u);
+  EXPECT_EQ(RunLength("", kDigits), 0u);
+  EXPECT_EQ(RunLength("12\xA3\xB1", kDigits), 2u);  // a full-width digit ends the run
+  const ByteClass letters("ab");
+  EXPECT_EQ(RunLength("ab\xB0" "a", letters), 2u);
+  const std::string long300(300, 'x');
+  EXPECT_EQ(CutTo(long300).size(), 255u);
+  EXPECT_EQ(CutTo("short").size(), 5u);
+}
+
+TEST(TrimBlanks, RemovesControlBytesAndBlanks) {
+  EXPECT_EQ(TrimBlanks("  \t\x01" "a b\r\n "), "a b");
+  EXPECT_EQ(TrimBlanks(" \x20\x1F "), "");
+  EXPECT_EQ(TrimBlanks("\xA1\xA1" "a"), "\xA1\xA1" "a");  // full-width blank stays
+}
+
+TEST(SplitTextLines, Table) {
+  using V = std::vector<std::string>;
+  struct Case {
+    std::string text;
+    V lines;
+  } cases[] = {
+      {"", V{}},
+      {"a", V{"a"}},
+      {"a\r\nb", V{"a", "b"}},
+      {"a\r\nb\r\n", V{"a", "b"}},  // an empty last line does not count
+      {"a\r\n\r\n", V{"a", ""}},
+      {"\r\n", V{""}},
+      {"a\rb\nc\r\n\nd", V{"a", "b", "c", "", "d"}},
+      {"a\n\rb", V{"a", "", "b"}},
+      {std::string("a\0b\r\nc", 6), V{"a"}},  // NUL ends the text
+      {std::string("\0abc", 4), V{}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitTextLines(c.text), c.lines);
+  const std::string longLine(5000, 'x');
+  EXPECT_EQ(SplitTextLines(longLine + "\r\ny")[0].size(), 4096u);
+  EXPECT_EQ(SplitTextLines(std::string(100000, '\r')).size(), 100000u);
+}
+
+TEST(IntegerText, RuntimeConversion) {
+  struct Case {
+    const char* text;
+    std::optional<std::int32_t> value;
+  } cases[] = {
+      {"0", 0},
+      {"12", 12},
+      {"-5", -5},
+      {"+7", 7},
+      {"  42", 42},
+      {"$10", 16},
+      {"0x10", 16},
+      {"0X1f", 31},
+      {"-$10", -16},
+      {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"2147483648", std::nullopt},
+      {"99999999999999999999999", std::nullopt},
+      {"0xFFFFFFFF", -1},
+      {"0x100000000", std::nullopt},
+      {"", std::nullopt},
+      {" ", std::nullopt},
+      {"0x", std::nullopt},
+      {"$", std::nullopt},
+      {"-", std::nullopt},
+      {"12 ", std::nullopt},
+      {"1a", std::nullopt},
+      {"abc", std::nullopt},
+      {"１２", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseIntegerText(c.text), c.value) << c.text;
+  EXPECT_EQ(NotAnIntegerMessage("abc"), "'abc' is not a valid integer value");
+}
+
+}  // namespace
+}  // namespace brivano
