@@ -4,7 +4,9 @@
 
 namespace brivano {
 namespace {
-std::size_t HashOf(std::string_view s) { return std::hash<std::string_view>{}(s); }
+std::size_t HashOf(std::string_view s) {
+  return std::hash<std::string_view>{}(s);
+}
 }  // namespace
 
 BuyerList::BuyerList() : slots_(64, kEmptySlot), slotHashes_(64, 0) {}

@@ -63,7 +63,8 @@ const GbkTables& Tables() {
     // the first code that decodes to a code point is the one it encodes to.
     for (int b = 0; b < 256; ++b) {
       char16_t u = t->singleToUnicode[b];
-      if ((u != 0 || b == 0) && t->unicodeToGbk[u] == 0) t->unicodeToGbk[u] = static_cast<std::uint16_t>(b);
+      if ((u != 0 || b == 0) && t->unicodeToGbk[u] == 0)
+        t->unicodeToGbk[u] = static_cast<std::uint16_t>(b);
     }
     for (int code = 0x8140; code <= 0xFEFE; ++code) {
       char16_t u = t->doubleToUnicode[code];
@@ -236,7 +237,9 @@ std::string GbkToUtf8(std::string_view gbk) {
   return out;
 }
 
-std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
+std::string Gbk(std::string_view utf8) {
+  return Utf8ToGbk(utf8);
+}
 
 std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from) {
   if (from > text.size()) return std::string_view::npos;
@@ -254,8 +257,7 @@ std::size_t FindText(std::string_view text, std::string_view needle, std::size_t
   return pos;
 }
 
-std::size_t FindTextIgnoreCase(std::string_view text, std::string_view needle,
-                               std::size_t from) {
+std::size_t FindTextIgnoreCase(std::string_view text, std::string_view needle, std::size_t from) {
   if (from > text.size()) return std::string_view::npos;
   if (needle.empty()) return from;
   if (needle.size() > text.size()) return std::string_view::npos;

@@ -15,7 +15,9 @@ namespace brivano {
 
 // ---- GBK structure -------------------------------------------------------
 
-constexpr bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+constexpr bool IsGbkLeadByte(unsigned char b) {
+  return b >= 0x81 && b <= 0xFE;
+}
 constexpr bool IsGbkTrailByte(unsigned char b) {
   return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
 }
@@ -93,8 +95,7 @@ std::string_view TrimBlanks(std::string_view text);
 // Splits a text as the desktop's multi-line text box does: the text ends at
 // its first NUL byte; CR LF, a lone CR and a lone LF each end a line; an empty
 // last line does not count; every line is cut to its first `maxLineBytes`.
-std::vector<std::string> SplitTextLines(std::string_view text,
-                                        std::size_t maxLineBytes = 4096);
+std::vector<std::string> SplitTextLines(std::string_view text, std::size_t maxLineBytes = 4096);
 
 // Calls visit(line) for every line as SplitTextLines would produce it, without
 // copying. Lines are views into `text`.

@@ -21,17 +21,17 @@ enum class PageLimitRule { CounterAtLeastLimit, CounterAboveLimit };
 
 struct EngineRow {
   Engine engine;
-  std::string cliName;         // brivano-cli's name
-  std::string settingsWord;    // the settings file's word
-  std::string caption;         // UTF-8, the radio button's caption
-  std::string schemeAndHost;   // "https://www.baidu.com"
-  std::string pathAndQueryKey; // "/s?wd="
+  std::string cliName;          // brivano-cli's name
+  std::string settingsWord;     // the settings file's word
+  std::string caption;          // UTF-8, the radio button's caption
+  std::string schemeAndHost;    // "https://www.baidu.com"
+  std::string pathAndQueryKey;  // "/s?wd="
   QueryEncoding encoding;
-  std::string pageKey;         // "&pn="
-  int counterStart;            // page counter of a keyword's first page
-  int pageFactor;              // page value = factor * counter + offset
+  std::string pageKey;  // "&pn="
+  int counterStart;     // page counter of a keyword's first page
+  int pageFactor;       // page value = factor * counter + offset
   int pageOffset;
-  std::string statusName;      // UTF-8, inside the status text
+  std::string statusName;  // UTF-8, inside the status text
   std::string domainLabel;
   NextPageRule nextPageRule;
   std::vector<std::string> nextPageTexts;  // UTF-8

@@ -24,7 +24,9 @@ constexpr int kPanelPage = 5;
 constexpr int kPanelBuyerCounter = 7;
 constexpr int kPanelMessage = 8;
 
-std::string Decimal(long long value) { return std::to_string(value); }
+std::string Decimal(long long value) {
+  return std::to_string(value);
+}
 
 // A desktop timer with a period of zero or less never fires, which would
 // freeze a run on a speed text such as "0"; the period is kept at one second
@@ -57,7 +59,9 @@ SearchRun::SearchRun(RunEnvironment environment)
   if (!env_.localAddress) env_.localAddress = &GetLocalAddress;
 }
 
-SearchRun::~SearchRun() { *self_ = nullptr; }
+SearchRun::~SearchRun() {
+  *self_ = nullptr;
+}
 
 int SearchRun::Speed() const {
   return ParseIntegerText(window_.SpeedText()).value_or(kSpeedMinimum);
@@ -83,8 +87,8 @@ void SearchRun::N2Click() {
   if (startLine_ == 0) startLine_ = 1;
 
   const std::optional<std::string> answer =
-      window_.InputQuery(Gbk(run_messages::kStartLineCaption),
-                         Gbk(run_messages::kStartLinePrompt), Decimal(startLine_));
+      window_.InputQuery(Gbk(run_messages::kStartLineCaption), Gbk(run_messages::kStartLinePrompt),
+                         Decimal(startLine_));
   if (!answer) return;
   const std::optional<std::int32_t> line = ParseIntegerText(*answer);
   if (!line) {

@@ -41,14 +41,14 @@ class SearchRun : public BuyerSink {
   SearchRun& operator=(const SearchRun&) = delete;
 
   // Commands and handlers, named after the controls that carry them.
-  void N2Click();        // 搜索
-  void N3Click();        // 终止
+  void N2Click();  // 搜索
+  void N3Click();  // 终止
   void PrepareKeyword();
-  void Button1Click();   // the page request
-  void Timer1Timer();    // page timer tick
-  void ProcessPage();    // the page step
-  void Timer2Timer();    // stall watchdog
-  void BitBtn1Click();   // end of run
+  void Button1Click();  // the page request
+  void Timer1Timer();   // page timer tick
+  void ProcessPage();   // the page step
+  void Timer2Timer();   // stall watchdog
+  void BitBtn1Click();  // end of run
   void AddBuyerItem(std::string_view value, ContactKind kind) override;
 
   // Run state.
@@ -90,10 +90,10 @@ class SearchRun : public BuyerSink {
   RunWindow& window_;
   PageBrowser& browser_;
 
-  std::unique_ptr<RunTimer> Timer1;        // page timer
-  std::unique_ptr<RunTimer> Timer2;        // stall watchdog
-  std::unique_ptr<RunTimer> readTimeout_;  // bounds a pending page-text read
-  std::unique_ptr<RunTimer> cleanerDelay_; // the half second before a Baidu run
+  std::unique_ptr<RunTimer> Timer1;         // page timer
+  std::unique_ptr<RunTimer> Timer2;         // stall watchdog
+  std::unique_ptr<RunTimer> readTimeout_;   // bounds a pending page-text read
+  std::unique_ptr<RunTimer> cleanerDelay_;  // the half second before a Baidu run
 
   TNMURL NMURL1;
   std::int32_t startLine_ = 1;
@@ -113,8 +113,8 @@ class SearchRun : public BuyerSink {
   std::shared_ptr<SearchRun*> self_;
 
   BuyerList buyers_;
-  std::vector<std::string> pageLines_;     // what the extractors read
-  std::vector<std::string> pageTextLines_; // the hidden page text box
+  std::vector<std::string> pageLines_;      // what the extractors read
+  std::vector<std::string> pageTextLines_;  // the hidden page text box
 };
 
 }  // namespace brivano

@@ -6,7 +6,9 @@
 namespace brivano {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+std::string G(std::string_view utf8) {
+  return Utf8ToGbk(utf8);
+}
 
 TEST(GbkConversion, KnownCharactersRoundTrip) {
   EXPECT_EQ(G("深圳 旅行社"), "\xC9\xEE\xDB\xDA \xC2\xC3\xD0\xD0\xC9\xE7");
@@ -24,21 +26,25 @@ TEST(GbkConversion, UnrepresentableBecomesQuestionMark) {
     const char* utf8;
     const char* gbk;
   } cases[] = {
-      {"😀", "?"},           // outside the BMP: no four-byte GB18030 form
+      {"😀", "?"},  // outside the BMP: no four-byte GB18030 form
       {"a😀b", "a?b"},
-      {"한", "?"},           // Hangul syllables are not in GBK
-      {"\xFF", "?"},         // malformed UTF-8
-      {"\xE6\xB7", "?" "?"}, // truncated sequence: each byte is its own error
-      {"\xC0\xAF", "??"},    // overlong
+      {"한", "?"},    // Hangul syllables are not in GBK
+      {"\xFF", "?"},  // malformed UTF-8
+      {"\xE6\xB7",
+       "?"
+       "?"},                    // truncated sequence: each byte is its own error
+      {"\xC0\xAF", "??"},       // overlong
       {"\xED\xA0\x80", "???"},  // encoded surrogate
   };
   for (const auto& c : cases) EXPECT_EQ(G(c.utf8), c.gbk) << c.utf8;
 }
 
 TEST(GbkConversion, InvalidGbkBecomesQuestionMark) {
-  EXPECT_EQ(GbkToUtf8("\x81"), "?");      // lone lead byte at the end
-  EXPECT_EQ(GbkToUtf8("\x81" "0"), "?0");  // lead byte before a digit
-  EXPECT_EQ(GbkToUtf8("\x81\x7F"), "?\x7F");  // 0x7F is no second byte
+  EXPECT_EQ(GbkToUtf8("\x81"), "?");  // lone lead byte at the end
+  EXPECT_EQ(GbkToUtf8("\x81"
+                      "0"),
+            "?0");                               // lead byte before a digit
+  EXPECT_EQ(GbkToUtf8("\x81\x7F"), "?\x7F");     // 0x7F is no second byte
   EXPECT_EQ(GbkToUtf8("\xFF"), "\xEF\xA3\xB5");  // 0xFF maps to U+F8F5 in code page 936
 }
 
@@ -59,14 +65,17 @@ TEST(GbkConversion, NeverEmitsFourByteForms) {
     const std::string gbk = G(utf8);
     ASSERT_LE(gbk.size(), 2u) << std::hex << static_cast<int>(cp);
     if (gbk.size() == 2) {
-      ASSERT_TRUE(IsGbkLeadByte(gbk[0]) && IsGbkTrailByte(gbk[1])) << std::hex << static_cast<int>(cp);
+      ASSERT_TRUE(IsGbkLeadByte(gbk[0]) && IsGbkTrailByte(gbk[1]))
+          << std::hex << static_cast<int>(cp);
       ASSERT_EQ(GbkToUtf8(gbk), utf8);
     }
   }
 }
 
 TEST(GbkStructure, CharLength) {
-  const std::string s = "a\xC9\xEE" "b\x81";
+  const std::string s =
+      "a\xC9\xEE"
+      "b\x81";
   EXPECT_EQ(GbkCharLength(s, 0), 1u);
   EXPECT_EQ(GbkCharLength(s, 1), 2u);
   EXPECT_EQ(GbkCharLength(s, 3), 1u);
@@ -83,11 +92,15 @@ TEST(FindText, NeverMatchesOnSecondByte) {
       {"abc", "b", 1},
       {"abc", "", 0},
       {"abc", "d", std::string::npos},
-      {"\x81\x40" "@", "@", 2},            // first "@" is half of a character
+      {"\x81\x40"
+       "@",
+       "@", 2},  // first "@" is half of a character
       {"\x81\x40", "@", std::string::npos},
-      {"\xB0\x51" "Q", "Q", 2},            // "Q" as a second byte
+      {"\xB0\x51"
+       "Q",
+       "Q", 2},  // "Q" as a second byte
       {"\xB0\x51\xB0\x51", "Q", std::string::npos},
-      {"\xC6\xAA\xAA", "\xAA", 2},          // high byte after a whole character
+      {"\xC6\xAA\xAA", "\xAA", 2},  // high byte after a whole character
       {"x\xCF\xC2\xD2\xBB\xD2\xB3", "\xCF\xC2\xD2\xBB\xD2\xB3", 1},
       // Misaligned occurrence of 下一页 straddling characters.
       {"\x81\xCF\xC2\xD2\xBB\xD2\xB3", "\xCF\xC2\xD2\xBB\xD2\xB3", std::string::npos},
@@ -108,13 +121,15 @@ TEST(ReplaceAll, Table) {
   struct Case {
     std::string text, pattern, replacement, expected;
   } cases[] = {
-      {"    ", "  ", " ", "  "},       // four blanks become two
-      {"   ", "  ", " ", "  "},        // three become two
-      {"aXbxc", "x", "-", "a-b-c"},    // case ignored
-      {"aaa", "aa", "a", "aa"},        // no overlap, no rescan
-      {"abc", "", "z", "abc"},         // empty pattern changes nothing
-      {"a#b", "#", "", "ab"},          // empty replacement deletes
-      {"\x81\x40" "@", "@", "#", "\x81\x40#"},
+      {"    ", "  ", " ", "  "},     // four blanks become two
+      {"   ", "  ", " ", "  "},      // three become two
+      {"aXbxc", "x", "-", "a-b-c"},  // case ignored
+      {"aaa", "aa", "a", "aa"},      // no overlap, no rescan
+      {"abc", "", "z", "abc"},       // empty pattern changes nothing
+      {"a#b", "#", "", "ab"},        // empty replacement deletes
+      {"\x81\x40"
+       "@",
+       "@", "#", "\x81\x40#"},
       {"\xB0\x71Q", "q", "x", "\xB0\x71x"},  // second byte "q" stays
       {"QQ号:QQ", "qq", "", "号:"},
   };
@@ -139,16 +154,24 @@ TEST(Runs, DigitsAndCuts) {
   EXPECT_EQ(RunLength("", kDigits), 0u);
   EXPECT_EQ(RunLength("12\xA3\xB1", kDigits), 2u);  // a full-width digit ends the run
   const ByteClass letters("ab");
-  EXPECT_EQ(RunLength("ab\xB0" "a", letters), 2u);
+  EXPECT_EQ(RunLength("ab\xB0"
+                      "a",
+                      letters),
+            2u);
   const std::string long300(300, 'x');
   EXPECT_EQ(CutTo(long300).size(), 255u);
   EXPECT_EQ(CutTo("short").size(), 5u);
 }
 
 TEST(TrimBlanks, RemovesControlBytesAndBlanks) {
-  EXPECT_EQ(TrimBlanks("  \t\x01" "a b\r\n "), "a b");
+  EXPECT_EQ(TrimBlanks("  \t\x01"
+                       "a b\r\n "),
+            "a b");
   EXPECT_EQ(TrimBlanks(" \x20\x1F "), "");
-  EXPECT_EQ(TrimBlanks("\xA1\xA1" "a"), "\xA1\xA1" "a");  // full-width blank stays
+  EXPECT_EQ(TrimBlanks("\xA1\xA1"
+                       "a"),
+            "\xA1\xA1"
+            "a");  // full-width blank stays
 }
 
 TEST(SplitTextLines, Table) {

@@ -18,7 +18,9 @@ class FakeBrowser : public PageBrowser {
 
   // UTF-8 body text served for an address; addresses without a page leave the
   // browser without a document.
-  void Serve(const std::string& address, std::string utf8Body) { pages_[address] = std::move(utf8Body); }
+  void Serve(const std::string& address, std::string utf8Body) {
+    pages_[address] = std::move(utf8Body);
+  }
   // Serves `body` for every address not served explicitly.
   void ServeAnyAddress(std::string utf8Body) { fallback_ = std::move(utf8Body); }
 

@@ -8,9 +8,13 @@ FakeWindow::FakeWindow() {
   for (const auto& info : kContactKindTable) marks[static_cast<int>(info.kind)] = info.defaultMark;
 }
 
-int FakeWindow::KeywordLineCount() const { return static_cast<int>(keywords.size()); }
+int FakeWindow::KeywordLineCount() const {
+  return static_cast<int>(keywords.size());
+}
 
-std::string FakeWindow::KeywordLine(int index0) const { return Utf8ToGbk(keywords.at(index0)); }
+std::string FakeWindow::KeywordLine(int index0) const {
+  return Utf8ToGbk(keywords.at(index0));
+}
 
 std::string FakeWindow::Mark(ContactKind k) const {
   return Utf8ToGbk(marks[static_cast<int>(k)]);
@@ -35,7 +39,9 @@ std::optional<std::string> FakeWindow::InputQuery(const std::string& caption,
 void FakeWindow::ShowInformation(const std::string& text) {
   shown.push_back({"information", GbkToUtf8(text)});
 }
-void FakeWindow::ShowError(const std::string& text) { shown.push_back({"error", GbkToUtf8(text)}); }
+void FakeWindow::ShowError(const std::string& text) {
+  shown.push_back({"error", GbkToUtf8(text)});
+}
 void FakeWindow::ShowMessage(const std::string& text) {
   shown.push_back({"message", GbkToUtf8(text)});
 }

@@ -1,0 +1,32 @@
+#include "support/run_harness.h"
+
+#include "extract/text.h"
+#include "search/result_address.h"
+
+namespace brivano::testing {
+
+void RunHarness::Rebuild() {
+  run.reset();
+  run = std::make_unique<SearchRun>(
+      RunEnvironment{window, browser, clock, engines, [this] { return localAddress; }});
+}
+
+std::string RunHarness::Address(Engine engine, std::string_view keyword, int page,
+                                std::string_view mark) const {
+  const EngineRow& row = engines[static_cast<int>(engine)];
+  return ResultPageAddress(row, BuildQuery(Utf8ToGbk(keyword), Utf8ToGbk(mark)), page);
+}
+
+std::string RunHarness::NextPageLine(Engine engine) {
+  return engine == Engine::Baidu ? "下一页>" : "下一页";
+}
+
+bool RunHarness::RunToEnd(long long limitMs) {
+  return clock.AdvanceUntil(
+      [this] {
+        return window.searchEnabled && !run->PageTimer().Enabled() && !run->Watchdog().Enabled();
+      },
+      limitMs, 250);
+}
+
+}  // namespace brivano::testing
