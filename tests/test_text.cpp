@@ -231,5 +231,36 @@ TEST(IntegerText, RuntimeConversion) {
   EXPECT_EQ(NotAnIntegerMessage("abc"), "'abc' is not a valid integer value");
 }
 
+TEST(ReplaceTable, RowsRunInOrderOnTheResultOfTheOneBefore) {
+  constexpr ReplaceRow kRows[] = {
+      {"电话", "传真"},
+      {"传真：", "FAX:"},
+      {"fax ", "FAX:"},
+      {"  ", " "},
+      {" ", ""},
+  };
+  const ReplaceTable table(kRows);
+  EXPECT_EQ(table.size(), 5u);
+  struct Case {
+    std::string text, expected;
+  } cases[] = {
+      {"电话：1 2", "FAX:12"},      // row 2 sees what row 1 made
+      {"Fax  1", "FAX:1"},          // case ignored; row 3 before the blank rows
+      {"a    b", "ab"},             // four blanks: two after row 4, none after row 5
+      {"无号码", "无号码"},         // no row matches: the text stays
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    std::string text = G(c.text);
+    table.Apply(text);
+    EXPECT_EQ(text, G(c.expected)) << c.text;
+  }
+  // Rows are GBK and never match from a second byte: "电话" is B5E7 BBB0,
+  // and here its bytes begin on the second byte of the character B5B5.
+  std::string straddling = "\xB5\xB5\xE7\xBB\xB0";
+  table.Apply(straddling);
+  EXPECT_EQ(straddling, "\xB5\xB5\xE7\xBB\xB0");
+}
+
 }  // namespace
 }  // namespace brivano
