@@ -2,7 +2,10 @@
 
 #include <array>
 
+#include "extract/email_extractor.h"
+#include "extract/fax_extractor.h"
 #include "extract/mobile_extractor.h"
+#include "extract/qq_extractor.h"
 
 namespace brivano {
 namespace {
@@ -11,9 +14,9 @@ namespace {
 // harvest nothing.
 constexpr std::array<LineExtractor, 4> kLineExtractors{
     &ExtractMobilesFromLine,
-    nullptr,
-    nullptr,
-    nullptr,
+    &ExtractEmailsFromLine,
+    &ExtractQQNumbersFromLine,
+    &ExtractFaxesFromLine,
 };
 
 }  // namespace
@@ -22,10 +25,10 @@ LineExtractor LineExtractorFor(ContactKind kind) {
   return kLineExtractors[static_cast<int>(kind)];
 }
 
-void ExtractPage(ContactKind kind, std::span<const std::string> pageLines, BuyerSink& sink) {
+void ExtractPage(ContactKind kind, std::span<const std::string_view> pageLines, BuyerSink& sink) {
   const LineExtractor extract = LineExtractorFor(kind);
   if (extract == nullptr) return;
-  for (const std::string& line : pageLines) extract(line, sink);
+  for (std::string_view line : pageLines) extract(line, sink);
 }
 
 }  // namespace brivano

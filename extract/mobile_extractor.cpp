@@ -1,5 +1,6 @@
 #include "extract/mobile_extractor.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -13,16 +14,28 @@ constexpr int kPassesPerLine = 3;
 constexpr std::size_t kMobileLength = 11;
 constexpr std::size_t kTailBytes = 255;
 
-// Digits are never the second byte of a GBK character, so a plain byte search
-// finds exactly the character-aligned occurrences.
-std::size_t FindPrefix(std::string_view text, std::string_view prefix) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  while (p + 1 < end) {
-    const void* hit = std::memchr(p, prefix[0], static_cast<std::size_t>(end - p - 1));
+// Index of the prefix that `second` completes after a "1", or -1.
+constexpr std::array<int, 256> kPrefixIndexOfSecondDigit = [] {
+  std::array<int, 256> index{};
+  index.fill(-1);
+  for (std::size_t i = 0; i < kMobilePrefixes.size(); ++i) {
+    index[static_cast<unsigned char>(kMobilePrefixes[i][1])] = static_cast<int>(i);
+  }
+  return index;
+}();
+
+// First occurrence of a prefix at or after `from` that lies wholly before
+// `end`. Digits are never the second byte of a GBK character, so a plain byte
+// search finds exactly the character-aligned occurrences.
+std::size_t FindPrefix(std::string_view line, std::string_view prefix, std::size_t from,
+                       std::size_t end) {
+  const char* p = line.data() + from;
+  const char* last = line.data() + end;
+  while (p + 1 < last) {
+    const void* hit = std::memchr(p, prefix[0], static_cast<std::size_t>(last - p - 1));
     if (hit == nullptr) return std::string_view::npos;
     const char* h = static_cast<const char*>(hit);
-    if (h[1] == prefix[1]) return static_cast<std::size_t>(h - text.data());
+    if (h[1] == prefix[1]) return static_cast<std::size_t>(h - line.data());
     p = h + 1;
   }
   return std::string_view::npos;
@@ -31,25 +44,44 @@ std::size_t FindPrefix(std::string_view text, std::string_view prefix) {
 }  // namespace
 
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
-  // Every prefix starts with "1": a line without one holds no number.
-  if (std::memchr(line.data(), '1', line.size()) == nullptr) return;
-  std::string_view work = line;
-  // The working text only ever shrinks, so a prefix missing once stays
-  // missing for the rest of the line.
-  std::array<bool, kMobilePrefixes.size()> gone{};
+  constexpr std::size_t npos = std::string_view::npos;
+  // One pass finds the first occurrence of every prefix; most lines need no
+  // other search. Every prefix starts with "1".
+  std::array<std::size_t, kMobilePrefixes.size()> next;
+  next.fill(npos);
+  std::size_t missing = next.size();
+  for (const char* p = line.data(), *last = line.data() + line.size(); missing > 0 && p + 1 < last;) {
+    const void* hit = std::memchr(p, '1', static_cast<std::size_t>(last - p - 1));
+    if (hit == nullptr) break;
+    const char* h = static_cast<const char*>(hit);
+    const int i = kPrefixIndexOfSecondDigit[static_cast<unsigned char>(h[1])];
+    if (i >= 0 && next[i] == npos) {
+      next[i] = static_cast<std::size_t>(h - line.data());
+      --missing;
+    }
+    p = h + 1;
+  }
+  if (missing == next.size()) return;
+
+  // The working text is the window [start, end) of the line: it only ever
+  // loses bytes at its front and, through the 255-byte cut, at its back.
+  std::size_t start = 0;
+  std::size_t end = line.size();
   for (int pass = 0; pass < kPassesPerLine; ++pass) {
     for (std::size_t i = 0; i < kMobilePrefixes.size(); ++i) {
-      if (gone[i]) continue;
-      const std::size_t at = FindPrefix(work, kMobilePrefixes[i]);
-      if (at == std::string_view::npos) {
-        gone[i] = true;
+      if (next[i] == npos) continue;  // absent from the window for good
+      if (next[i] < start) next[i] = FindPrefix(line, kMobilePrefixes[i], start, end);
+      if (next[i] == npos || next[i] + 2 > end) {
+        next[i] = npos;
         continue;
       }
-      work = CutTo(work.substr(at), kTailBytes);
-      const std::size_t digits = RunLength(work, kDigits);
-      const std::string_view number = work.substr(0, digits);
-      work = CutTo(work.substr(digits), kTailBytes);
-      if (number.size() == kMobileLength) sink.AddBuyerItem(number, ContactKind::Mobile);
+      start = next[i];
+      end = std::min(end, start + kTailBytes);
+      const std::size_t digits = RunLength(line.substr(start, end - start), kDigits);
+      if (digits == kMobileLength) {
+        sink.AddBuyerItem(line.substr(start, digits), ContactKind::Mobile);
+      }
+      start += digits;
     }
   }
 }

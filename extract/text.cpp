@@ -181,30 +181,48 @@ bool IsValidUtf8(std::string_view text) {
 
 std::string Utf8ToGbk(std::string_view utf8) {
   const GbkTables& t = Tables();
-  std::string out;
-  out.reserve(utf8.size());
-  std::size_t pos = 0;
+  std::string out(utf8.size(), '\0');  // GBK is never longer than UTF-8
+  char* o = out.data();
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const std::size_t n = utf8.size();
-  while (pos < n) {
-    // Copy runs of ASCII in one go: most page text is ASCII-heavy.
-    std::size_t run = pos;
-    while (run < n && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
-    if (run > pos) {
-      out.append(utf8.data() + pos, run - pos);
-      pos = run;
-      if (pos == n) break;
-    }
-    const char32_t cp = DecodeUtf8(utf8, pos);
+  std::size_t pos = 0;
+  auto put = [&](char32_t cp) {
     const std::uint16_t code = cp < 0x10000 ? t.unicodeToGbk[cp] : 0;
     if (code == 0) {
-      out.push_back('?');
+      *o++ = '?';
     } else if (code < 0x100) {
-      out.push_back(static_cast<char>(code));
+      *o++ = static_cast<char>(code);
     } else {
-      out.push_back(static_cast<char>(code >> 8));
-      out.push_back(static_cast<char>(code & 0xFF));
+      *o++ = static_cast<char>(code >> 8);
+      *o++ = static_cast<char>(code & 0xFF);
+    }
+  };
+  while (pos < n) {
+    const unsigned char b0 = p[pos];
+    if (b0 < 0x80) {
+      *o++ = static_cast<char>(b0);
+      ++pos;
+      continue;
+    }
+    // The common case of Chinese text: a well-formed three-byte sequence.
+    if (b0 >= 0xE0 && b0 <= 0xEF && pos + 2 < n && (p[pos + 1] & 0xC0) == 0x80 &&
+        (p[pos + 2] & 0xC0) == 0x80) {
+      const char32_t cp = (static_cast<char32_t>(b0 & 0x0F) << 12) |
+                          (static_cast<char32_t>(p[pos + 1] & 0x3F) << 6) | (p[pos + 2] & 0x3F);
+      if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+        put(cp);
+        pos += 3;
+        continue;
+      }
+    }
+    const char32_t cp = DecodeUtf8(utf8, pos);
+    if (cp == kBadSequence) {
+      *o++ = '?';
+    } else {
+      put(cp);
     }
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 
@@ -292,6 +310,20 @@ std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view pattern
   }
   out.append(text.data() + copied, text.size() - copied);
   return out;
+}
+
+ReplaceTable::ReplaceTable(std::span<const ReplaceRow> utf8Rows) {
+  rows_.reserve(utf8Rows.size());
+  for (const ReplaceRow& row : utf8Rows) {
+    rows_.push_back({Utf8ToGbk(row.pattern), Utf8ToGbk(row.replacement)});
+  }
+}
+
+void ReplaceTable::Apply(std::string& text) const {
+  for (const Row& row : rows_) {
+    if (FindTextIgnoreCase(text, row.pattern) == std::string_view::npos) continue;
+    text = ReplaceAllIgnoreCase(text, row.pattern, row.replacement);
+  }
 }
 
 std::string LowerAscii(std::string_view text) {

@@ -238,7 +238,7 @@ void SearchRun::OnBodyText(std::uint64_t readId, std::optional<std::string> utf8
 bool SearchRun::ShowsNextPageLink(const EngineRow& row) const {
   std::vector<std::string> linkTexts;
   for (const std::string& text : row.nextPageTexts) linkTexts.push_back(Gbk(text));
-  for (const std::string& line : pageTextLines_) {
+  for (std::string_view line : pageTextLines_) {
     for (const std::string& link : linkTexts) {
       const bool found = row.nextPageRule == NextPageRule::LineStartsWith
                              ? line.starts_with(link)
@@ -250,10 +250,24 @@ bool SearchRun::ShowsNextPageLink(const EngineRow& row) const {
 }
 
 void SearchRun::HarvestPage(const std::string& utf8Text) {
-  pageTextLines_ = SplitTextLines(Utf8ToGbk(utf8Text), kPageLineBytes);
-  pageLines_.insert(pageLines_.end(), pageTextLines_.begin(), pageTextLines_.end());
-  ExtractPage(window_.CheckedContactKind(), pageLines_, *this);
-  pageLines_.clear();
+  pageText_ = Utf8ToGbk(utf8Text);
+  pageTextLines_.clear();
+  ForEachTextLine(pageText_, kPageLineBytes,
+                  [this](std::string_view line) { pageTextLines_.push_back(line); });
+  const ContactKind kind = window_.CheckedContactKind();
+  if (pageLines_.empty()) {
+    try {
+      ExtractPage(kind, pageTextLines_, *this);
+    } catch (...) {
+      pageLines_.assign(pageTextLines_.begin(), pageTextLines_.end());
+      throw;
+    }
+  } else {
+    pageLines_.insert(pageLines_.end(), pageTextLines_.begin(), pageTextLines_.end());
+    std::vector<std::string_view> lines(pageLines_.begin(), pageLines_.end());
+    ExtractPage(kind, lines, *this);
+    pageLines_.clear();
+  }
 
   const EngineRow& row = CheckedEngineRow();
   nextPageFlag_ = ShowsNextPageLink(row);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "extract/buyer_list.h"
@@ -113,8 +114,13 @@ class SearchRun : public BuyerSink {
   std::shared_ptr<SearchRun*> self_;
 
   BuyerList buyers_;
-  std::vector<std::string> pageLines_;      // what the extractors read
-  std::vector<std::string> pageTextLines_;  // the hidden page text box
+  // What the extractors read. Normally empty between ticks: the page's own
+  // lines are read in place. It holds lines only when an extractor failed,
+  // so that the next call reads them again ahead of the next page's lines.
+  std::vector<std::string> pageLines_;
+  // The hidden page text box: the page's GBK text and views of its lines.
+  std::string pageText_;
+  std::vector<std::string_view> pageTextLines_;
 };
 
 }  // namespace brivano

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "extract/mobile_extractor.h"
 #include "extract/text.h"
 #include "support/recording_sink.h"
@@ -89,6 +91,42 @@ TEST(ExtractMobiles, BadBytesNeverBreakIt) {
   ExtractMobiles(raw, sink);
   // A digit is never the second byte of a GBK character.
   EXPECT_EQ(sink.values, (V{"13800000000", "13700000000"}));
+}
+
+// The extractor's steps written out plainly, with a copied working text and
+// string searches, to check the fast version against on random lines.
+std::vector<std::string> ReferenceMobiles(const std::string& line) {
+  std::vector<std::string> found;
+  std::string w = line;
+  for (int pass = 0; pass < 3; ++pass) {
+    for (const char* prefix : {"13", "14", "15", "17", "18", "19"}) {
+      const std::size_t at = w.find(prefix);
+      if (at == std::string::npos) continue;
+      w = w.substr(at, 255);
+      std::size_t n = 0;
+      while (n < w.size() && w[n] >= '0' && w[n] <= '9') ++n;
+      const std::string number = w.substr(0, n);
+      w = w.substr(n, 255);
+      if (number.size() == 11) found.push_back(number);
+    }
+  }
+  return found;
+}
+
+TEST(ExtractMobiles, AgreesWithThePlainStepsOnRandomLines) {
+  std::mt19937 random(11);
+  std::size_t numbers = 0;
+  const char alphabet[] = "0123456789113456789 -+x\xB0\xA1";
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    const std::size_t length = random() % (i % 10 == 0 ? 700 : 60);
+    for (std::size_t k = 0; k < length; ++k) line.push_back(alphabet[random() % (sizeof alphabet - 1)]);
+    RecordingSink sink;
+    ExtractMobilesFromLine(line, sink);
+    ASSERT_EQ(sink.values, ReferenceMobiles(line)) << line;
+    numbers += sink.values.size();
+  }
+  EXPECT_GT(numbers, 200u);  // the lines do hold numbers to find
 }
 
 }  // namespace
