@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +89,29 @@ std::size_t RunLength(std::string_view text, const ByteClass& cls);
 inline std::string_view CutTo(std::string_view text, std::size_t max = 255) {
   return text.substr(0, max);
 }
+
+// One row of a replace-all table as the source writes it (UTF-8).
+struct ReplaceRow {
+  std::string_view pattern;
+  std::string_view replacement;
+};
+
+// A table of replace-all steps, held as GBK. Apply runs the rows in table
+// order, each with ReplaceAllIgnoreCase on the result of the one before; a row
+// whose pattern does not occur costs one search and no copy.
+class ReplaceTable {
+ public:
+  explicit ReplaceTable(std::span<const ReplaceRow> utf8Rows);
+  void Apply(std::string& text) const;
+  std::size_t size() const { return rows_.size(); }
+
+ private:
+  struct Row {
+    std::string pattern;
+    std::string replacement;
+  };
+  std::vector<Row> rows_;
+};
 
 // Removes every byte of value 32 or less from both ends.
 std::string_view TrimBlanks(std::string_view text);

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include "extract/email_extractor.h"
+#include "extract/text.h"
+#include "support/recording_sink.h"
+
+namespace brivano::testing {
+namespace {
+
+using V = std::vector<std::string>;
+
+V HarvestGbk(const V& gbkLines) {
+  RecordingSink sink;
+  ExtractEmails(gbkLines, sink);
+  for (ContactKind kind : sink.kinds) EXPECT_EQ(kind, ContactKind::Email);
+  return sink.values;
+}
+
+V Harvest(const std::string& utf8Line) {
+  return HarvestGbk({Utf8ToGbk(utf8Line)});
+}
+
+std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+struct Case {
+  std::string line;  // UTF-8
+  V expected;
+};
+
+void RunTable(const std::vector<Case>& cases) {
+  for (const auto& c : cases) EXPECT_EQ(Harvest(c.line), c.expected) << c.line.substr(0, 80);
+}
+
+TEST(ExtractEmails, CaseAndNumberSigns) {
+  RunTable({
+      {"Sales@Example.COM", {"sales@example.com"}},
+      {"邮箱：SALES@QQ.COM 欢迎", {"sales@qq.com"}},
+      {"sales#example.com", {"sales@example.com"}},
+      {"sales＃example.com", {"sales@example.com"}},
+      {"联系sales＃163.com或info#126.com", {"sales@163.com", "info@126.com"}},
+  });
+}
+
+TEST(ExtractEmails, DomainAcceptance) {
+  const std::string domain39 = std::string(35, 'd') + ".com";
+  const std::string domain40 = std::string(36, 'd') + ".com";
+  RunTable({
+      {"a@b.cn", {}},            // four bytes
+      {"a@ab.cn", {"a@ab.cn"}},  // five bytes, first dot third
+      {"a@b.com", {}},           // first dot second
+      {"a@localhost", {}},       // no dot
+      {"a@" + domain39, {"a@" + domain39}},
+      {"a@" + domain40, {}},
+      {"news@page123.htm", {}},  // a web page, not a host
+      {"news@www.site.com.html", {}},
+      {"a@-example.com-", {"a@example.com"}},
+      {"Write to a@example.com.", {"a@example.com"}},  // full stop of the sentence
+  });
+}
+
+TEST(ExtractEmails, LocalPartClean) {
+  RunTable({
+      {"-_&.sales.-@example.com", {"sales@example.com"}},
+      {std::string(11, '-') + "x@example.com", {"-x@example.com"}},  // ten go, one stays
+      {std::string(10, '-') + "x@example.com", {"x@example.com"}},
+      {"a..b@example.com", {"b@example.com"}},
+      {"ab@exa..mple.com", {}},  // domain cut before "..": no dot left
+      {"ab@example.com..cn", {"ab@example.com"}},
+      {"name+tag@example.com", {"tag@example.com"}},
+      {"联系人张三abc@example.com", {"abc@example.com"}},
+      {"%user@example.com", {"user@example.com"}},
+      {"+@example.com", {}},  // empty local part
+      {"/@example.com", {}},
+      {std::string(300, 'x') + "@example.com", {std::string(255, 'x') + "@example.com"}},
+  });
+}
+
+TEST(ExtractEmails, PassesAndOrderOnOneLine) {
+  V twelve;
+  std::string twelveLine;
+  for (int i = 0; i < 12; ++i) {
+    const std::string address = "u" + std::to_string(i) + "@example.com";
+    if (i < 10) twelve.push_back(address);
+    twelveLine += address + " ";
+  }
+  RunTable({
+      {"a@example.com;b@example.org", {"a@example.com", "b@example.org"}},
+      {"a@example.com b@example.org", {"a@example.com", "b@example.org"}},
+      {"@ a@example.com", {}},  // first "@" is the first byte
+      {"#top a@example.com", {}},
+      {"a@example.com@other.com b@example.org", {"a@example.com"}},
+      {"a@@example.com", {}},
+      {twelveLine, twelve},
+      {"a@example.com a@example.com", {"a@example.com", "a@example.com"}},
+      // Number signs that are no addresses use up passes: nine leave one.
+      {Repeat("x#1 ", 9) + "a@example.com", {"a@example.com"}},
+      {Repeat("x#1 ", 10) + "a@example.com", {}},
+      // Only 255 bytes after an "@" are looked at.
+      {"a@example.com" + std::string(200, ' ') + "b@example.org",
+       {"a@example.com", "b@example.org"}},
+      {"a@example.com" + std::string(250, ' ') + "b@example.org", {"a@example.com"}},
+      {"", {}},
+      {"no address here", {}},
+  });
+}
+
+// Cases that hinge on GBK structure, given as raw GBK bytes. A letter, "_"
+// or "@" may be the second byte of a Chinese character; it is no part of an
+// address and no marker.
+TEST(ExtractEmails, NeverWorksOnSecondBytes) {
+  struct RawCase {
+    std::string gbk;
+    V expected;
+    const char* why;
+  } cases[] = {
+      {"\xB0\x61@example.com", {}, "trail \"a\" is no local part"},
+      {"\xB0\x61"
+       "bc@example.com",
+       {"bc@example.com"},
+       "local part starts after the character"},
+      {"\xB0\x41"
+       "bc@example.com",
+       {"bc@example.com"},
+       "trail \"A\" is not lowered into it"},
+      {"\xB0\x5F"
+       "x@example.com",
+       {"x@example.com"},
+       "trail \"_\" is no edge character"},
+      {Repeat("\x81\x40", 10) + " a@example.com", {"a@example.com"}, "trail \"@\" uses no pass"},
+      {"\x81\x40"
+       "a@example.com",
+       {"a@example.com"},
+       "trail \"@\" at the start is no first @"},
+      {Repeat("\xB0\xA3\xA3x", 10) + " a@example.com",
+       {"a@example.com"},
+       "A3 A3 across two characters is no \"＃\""},
+      {"\xB0\xA3\xA3\xA3"
+       "example.com",
+       {},
+       "\"＃\" behind a character: empty local part"},
+      {"ab\xA3\xA3"
+       "example.com",
+       {"ab@example.com"},
+       "aligned \"＃\""},
+      // The domain run ends at a Chinese character even when its second byte
+      // is a letter.
+      {"ab@example.com\xB0\x61", {"ab@example.com"}, "trail after the domain"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+}
+
+TEST(ExtractEmails, LinesAreIndependentAndInOrder) {
+  const V lines = {Utf8ToGbk("first a@example.com"), "b", "@c.example.com", "d@example.org",
+                   "e#example.net x@y"};
+  EXPECT_EQ(HarvestGbk(lines), (V{"a@example.com", "d@example.org", "e@example.net"}));
+  // A local part never reaches back into the line before.
+  EXPECT_EQ(HarvestGbk({"abc", "@example.com"}), V{});
+}
+
+TEST(ExtractEmails, HostileLinesStayBounded) {
+  // 4096-byte lines of markers, invalid GBK and NUL bytes: no crash, nothing
+  // harvested that is not an address.
+  const V lines = {std::string(4096, '@'),   std::string(4096, '#'),
+                   Repeat("\xA3\xA3", 2048), Repeat("a@", 2048),
+                   Repeat("\x81", 4096),     std::string("a\0@example.com", 14),
+                   Repeat("\xFF@", 2048)};
+  EXPECT_EQ(HarvestGbk(lines), V{});
+  EXPECT_EQ(HarvestGbk({Repeat("ab@cd.com ", 409)}), V(10, "ab@cd.com"));
+}
+
+}  // namespace
+}  // namespace brivano::testing

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include "extract/fax_extractor.h"
+#include "extract/text.h"
+#include "support/recording_sink.h"
+
+namespace brivano::testing {
+namespace {
+
+using V = std::vector<std::string>;
+
+V HarvestGbk(const V& gbkLines) {
+  RecordingSink sink;
+  ExtractFaxes(gbkLines, sink);
+  for (ContactKind kind : sink.kinds) EXPECT_EQ(kind, ContactKind::Fax);
+  return sink.values;
+}
+
+V Harvest(const std::string& utf8Line) {
+  return HarvestGbk({Utf8ToGbk(utf8Line)});
+}
+
+std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+struct Case {
+  std::string line;  // UTF-8
+  V expected;
+};
+
+void RunTable(const std::vector<Case>& cases) {
+  for (const auto& c : cases) EXPECT_EQ(Harvest(c.line), c.expected) << c.line.substr(0, 80);
+}
+
+TEST(ExtractFaxes, EveryLabelForm) {
+  const V number{"0755-00000000"};
+  RunTable({
+      {"传真：0755-00000000", number},
+      {"传真： 0755-00000000", number},
+      {"传真:0755-00000000", number},
+      {"传真: 0755-00000000", number},
+      {"传真 0755-00000000", number},
+      {"传真  0755-00000000", number},  // two blanks become one first
+      {"传真号码：0755-00000000", number},
+      {"传真至：0755-00000000", number},
+      {"FAX:0755-00000000", number},
+      {"Fax：0755-00000000", number},
+      {"FAX： 0755-00000000", number},
+      {"fax: 0755-00000000", number},
+      {"fAx:0755-00000000", number},
+      {"fax 0755-00000000", number},
+      {"FAX号码：0755-00000000", number},
+      {"Fax至：0755-00000000", number},
+      {"FAX;0755-00000000", number},
+      {"(Fax):0755-00000000", number},
+      {"（FAX）：0755-00000000", number},
+      {"电话：0755-00000000", number},
+      {"公司电话 0755-00000000 欢迎来电", number},
+  });
+}
+
+TEST(ExtractFaxes, NotALabel) {
+  RunTable({
+      {"传真07550000000", {}},
+      {"FAX07550000000", {}},
+      {"传真号：0755-00000000", {}},
+      {"(Fax) 0755-00000000", {}},  // becomes "Fax" glued to the digits
+      {"Tel: 0755-00000000", {}},
+      {"0755-00000000", {}},
+      {"", {}},
+  });
+}
+
+TEST(ExtractFaxes, OnlyTheFirstLabelOfALineCounts) {
+  RunTable({
+      {"电话:0755-11111111 传真：0755-22222222", {"0755-11111111"}},
+      {"传真：0755-22222222 电话:0755-11111111", {"0755-22222222"}},
+      {"传真：请来电 电话：0755-11111111", {}},
+  });
+}
+
+TEST(ExtractFaxes, Normalisation) {
+  RunTable({
+      {"传真：(0755)00000000", {"0755-00000000"}},
+      {"传真：（0755）00000000", {}},  // full-width brackets end the number
+      {"传真：+86-755-00000000", {"0755-00000000"}},
+      {"传真：+86 755 0000 0000", {"075500000000"}},
+      {"传真：0086-755-00000000", {"0755-00000000"}},
+      {"传真：0086-86-755-00000000", {"0755-00000000"}},  // two prefixes go
+      {"传真：086-755-00000000", {"0755-00000000"}},
+      {"Fax: +86-20-12345678 Tel: 8613800000000", {"020-12345678"}},
+      {"传真：0755-0000-0000", {}},  // 14 bytes
+      {"传真：12345678", {}},        // "012345678": too short
+      {"传真：1234567", {}},
+      {"传真：13800000000", {"013800000000"}},
+      {"传真：0755-00000000-", {"0755-00000000"}},
+      {"传真：0755-00000000-123", {}},
+      {"传真：0755--00000000", {"0755-00000000"}},
+      {"传真：0755----00000000", {"0755-00000000"}},
+      {"传真：0755-----00000000", {}},  // five dashes: two stay
+      {"传真：0755 - 0000 0000", {"0755-00000000"}},
+      {"传真：", {}},
+      {"传真：--", {}},
+      {"传真：0755-00000000转8", {"0755-00000000"}},
+  });
+}
+
+TEST(ExtractFaxes, DashesMakeDifferentValues) {
+  EXPECT_EQ(HarvestGbk({Utf8ToGbk("传真：0755-00000000"), Utf8ToGbk("传真：075500000000")}),
+            (V{"0755-00000000", "075500000000"}));
+}
+
+// Cases that hinge on GBK structure, as raw GBK bytes. "F", "A" and "X" may be
+// second bytes, and the bytes of 电话, 传真 and "：" may stand across two
+// characters; none of them is then a label.
+TEST(ExtractFaxes, NeverWorksOnSecondBytes) {
+  struct RawCase {
+    std::string gbk;
+    V expected;
+    const char* why;
+  } cases[] = {
+      {"\xB0\x46"
+       "AX:0755-00000000",
+       {},
+       "trail \"F\""},
+      {"\xB0\x66"
+       "ax 0755-00000000",
+       {},
+       "trail \"f\""},
+      {"\xB0\x46"
+       "FAX:0755-00000000",
+       {"0755-00000000"},
+       "label after the character"},
+      // B0B5 E7BB B0A3 BA: the bytes of 电话 and "：" with no such characters.
+      {"\xB0\xB5\xE7\xBB\xB0\xA3\xBA"
+       "0755-00000000",
+       {},
+       "电话 across characters"},
+      {"\xB0\xB4\xAB\xD5\xE6 0755-00000000", {}, "传真 across characters"},
+      {"\xB4\xAB\xD5\xE6\xA3\xBA"
+       "0755-00000000",
+       {"0755-00000000"},
+       "aligned 传真："},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+}
+
+TEST(ExtractFaxes, LinesAreIndependentAndInOrder) {
+  const V lines = {Utf8ToGbk("电话："), "0755-00000000", Utf8ToGbk("传真：020-12345678"),
+                   "FAX: 010 1234 5678", "fax"};
+  EXPECT_EQ(HarvestGbk(lines), (V{"020-12345678", "01012345678"}));
+}
+
+TEST(ExtractFaxes, HostileLinesStayBounded) {
+  const V lines = {Repeat("FAX:", 1024),
+                   Repeat(Utf8ToGbk("传真"), 1024),
+                   Repeat(Utf8ToGbk("电话"), 1024),
+                   std::string(4096, '-'),
+                   std::string(4096, '('),
+                   std::string(4096, '+'),
+                   "FAX:" + std::string(4092, '-'),
+                   "FAX:" + std::string(4092, '8'),
+                   Repeat("\x81", 4096),
+                   Repeat("\x81"
+                          "F",
+                          2048),
+                   std::string("FAX:\0"
+                               "0755-00000000",
+                               18)};
+  EXPECT_EQ(HarvestGbk(lines), V{});
+  EXPECT_EQ(HarvestGbk({"FAX:" + Repeat(" ", 4000) + "0755-00000000"}), V{"0755-00000000"});
+}
+
+}  // namespace
+}  // namespace brivano::testing

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include "extract/qq_extractor.h"
+#include "extract/text.h"
+#include "support/recording_sink.h"
+
+namespace brivano::testing {
+namespace {
+
+using V = std::vector<std::string>;
+
+V HarvestGbk(const V& gbkLines) {
+  RecordingSink sink;
+  ExtractQQNumbers(gbkLines, sink);
+  for (ContactKind kind : sink.kinds) EXPECT_EQ(kind, ContactKind::QQ);
+  return sink.values;
+}
+
+V Harvest(const std::string& utf8Line) {
+  return HarvestGbk({Utf8ToGbk(utf8Line)});
+}
+
+std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+struct Case {
+  std::string line;  // UTF-8
+  V expected;
+};
+
+void RunTable(const std::vector<Case>& cases) {
+  for (const auto& c : cases) EXPECT_EQ(Harvest(c.line), c.expected) << c.line.substr(0, 80);
+}
+
+TEST(ExtractQQNumbers, LabelsBetweenMarkerAndNumber) {
+  RunTable({
+      {"QQ：12345678", {"12345678"}},
+      {"QQ: 12345678", {"12345678"}},
+      {"QQ号码：12345678", {"12345678"}},
+      {"qq 12345678", {"12345678"}},
+      {"Qq12345678", {"12345678"}},
+      {"qQ号 12345678", {"12345678"}},
+      {"QQ：   12345678", {"12345678"}},  // the colon takes one blank, the marker two
+      {"QQ  12345678", {"12345678"}},     // two blanks go
+      {"QQ   12345678", {}},              // the third stays
+      {"QQ，12345678", {"12345678"}},
+      {"QQ,12345678", {"12345678"}},
+      {"QQ , 12345678", {}},  // the comma goes after the blanks: one stays
+      {"QQ - 12345678", {}},  // the dash goes after the blank steps: one blank stays
+      {"QQ:123-456-789", {"123456789"}},
+      {"QQ群：12345678", {}},
+      {"QQ/微信 12345678", {}},
+      {"QQ:1234", {}},
+      {"QQ:12345678901", {}},
+      {"QQ:12345", {"12345"}},
+      {"QQ:1234567890", {"1234567890"}},
+      {"QQ:１２３４５６７８", {}},  // full-width digits are no digits
+      {"", {}},
+      {"没有号码 12345678", {}},
+  });
+}
+
+TEST(ExtractQQNumbers, QzoneAddresses) {
+  RunTable({
+      {"http://user.qzone.qq.com/123456789", {"123456789"}},
+      {"USER.QZONE.QQ.COM/123456789/infocenter", {"123456789"}},
+      {"user.qzone.qq.com/", {}},
+      // The mail domain: "qq" becomes a marker that is followed by ".com".
+      {"12345678@qq.com", {}},
+  });
+}
+
+TEST(ExtractQQNumbers, PassesPerLine) {
+  RunTable({
+      {"QQ:11111 QQ:22222 QQ:33333 QQ:44444", {"11111", "22222", "33333"}},
+      {"QQ:11111 QQ:11111", {"11111", "11111"}},
+      {"a@qq.com QQ:22222", {"22222"}},
+      {"a@qq.com b@qq.com c@qq.com QQ:22222", {}},  // three markers spent on mail domains
+      // Blanks after the later markers go in every pass, so a later marker
+      // may lose more than two blanks: "QQ   " before 22222 loses two in pass
+      // one and the third in pass two.
+      {"QQ:11111 QQ   22222", {"11111", "22222"}},
+      // A marker joined by the clean-up ("Q-Q") comes first.
+      {"Q-Q:12345 QQ:67890", {"12345", "67890"}},
+      // Only 255 bytes after a marker are looked at.
+      {"QQ:11111" + std::string(240, 'x') + "QQ:22222", {"11111", "22222"}},
+      {"QQ:11111" + std::string(250, 'x') + "QQ:22222", {"11111"}},
+  });
+}
+
+// Cases that hinge on GBK structure, as raw GBK bytes. "Q" (0x51), "q"
+// (0x71) may be the second byte of a Chinese character: it is no marker, and
+// its character is not changed by the case step.
+TEST(ExtractQQNumbers, NeverWorksOnSecondBytes) {
+  struct RawCase {
+    std::string gbk;
+    V expected;
+    const char* why;
+  } cases[] = {
+      {"\xB0\x51Q12345678", {}, "trail \"Q\" and a \"Q\" are no marker"},
+      {"\xB0\x71q12345678", {}, "trail \"q\" and a \"q\" are no marker"},
+      {"\xB0\x51QQ12345678", {"12345678"}, "the marker after the character"},
+      {Repeat("\xB0\x51Q1 ", 3) + "QQ12345", {"12345"}, "half markers use no pass"},
+      // 号 is BA C5. Here BA is the second byte of B0BA and C5 the first of
+      // C5 C5: no "号" to delete, so the marker stays apart from its number.
+      {"QQ\xB0\xBA\xC5\xC5"
+       "12345678",
+       {},
+       "no 号 across characters"},
+      {"QQ\xBA\xC5"
+       "12345678",
+       {"12345678"},
+       "an aligned 号 goes"},
+      // "：" is A3 BA; across two characters it is no colon.
+      {"QQ\xB0\xA3\xBA\x41"
+       "12345678",
+       {},
+       "no ： across characters"},
+      {"QQ\xA3\xBA"
+       "12345678",
+       {"12345678"},
+       "an aligned ： goes"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+}
+
+TEST(ExtractQQNumbers, LinesAreIndependentAndInOrder) {
+  const V lines = {Utf8ToGbk("QQ号：12345"), "QQ", "67890", "qq:24680 QQ:13579"};
+  EXPECT_EQ(HarvestGbk(lines), (V{"12345", "24680", "13579"}));
+}
+
+TEST(ExtractQQNumbers, HostileLinesStayBounded) {
+  const V lines = {Repeat("QQ", 2048),
+                   Repeat("Q", 4096),
+                   Repeat("qq-", 1365),
+                   Repeat("QQ:", 1365),
+                   std::string(4096, '-'),
+                   Repeat("\x81", 4096),
+                   Repeat("\x81Q", 2048),
+                   Repeat(Utf8ToGbk("号码："), 682),
+                   std::string("QQ\0"
+                               "12345678",
+                               11)};
+  EXPECT_EQ(HarvestGbk(lines), V{});
+  EXPECT_EQ(HarvestGbk({Repeat("QQ:12345 ", 455)}), V(3, "12345"));
+}
+
+}  // namespace
+}  // namespace brivano::testing
