@@ -1,7 +1,11 @@
 #include "cli/cli_common.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -42,28 +46,68 @@ std::vector<std::string> Arguments::Positionals() const {
   return rest;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  const bool fromStdin = path.empty() || path == "-";
-  std::FILE* file = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    throw std::runtime_error("Cannot open file \"" + path + "\". " + std::strerror(errno));
-  }
+namespace {
+
+[[noreturn]] void ThrowCannotOpen(const std::string& path, int error) {
+  throw std::runtime_error("Cannot open file \"" + path + "\". " + std::strerror(error));
+}
+
+std::string ReadAll(int fd, const std::string& path) {
   std::string content;
-  if (!fromStdin && std::fseek(file, 0, SEEK_END) == 0) {
-    const long size = std::ftell(file);
-    if (size > 0) content.reserve(static_cast<std::size_t>(size));
-    std::rewind(file);
-  }
   char buffer[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
-  const int error = errno;
-  if (!fromStdin) std::fclose(file);
-  if (failed) {
-    throw std::runtime_error("Cannot open file \"" + path + "\". " + std::strerror(error));
+  while (true) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ThrowCannotOpen(path, errno);
+    }
+    content.append(buffer, static_cast<std::size_t>(got));
   }
   return content;
+}
+
+}  // namespace
+
+InputFile::InputFile(const std::string& path) {
+  if (path.empty() || path == "-") {
+    copy_ = ReadAll(STDIN_FILENO, "-");
+    return;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) ThrowCannotOpen(path, errno);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
+    ::close(fd);
+    ThrowCannotOpen(path, error);
+  }
+  if (S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    ThrowCannotOpen(path, EISDIR);
+  }
+  if (S_ISREG(info.st_mode) && info.st_size > 0) {
+    void* map =
+        ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map != MAP_FAILED) {
+      ::madvise(map, static_cast<std::size_t>(info.st_size), MADV_SEQUENTIAL);
+      mapped_ = static_cast<const char*>(map);
+      size_ = static_cast<std::size_t>(info.st_size);
+      ::close(fd);
+      return;
+    }
+  }
+  try {
+    copy_ = ReadAll(fd, path);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+}
+
+InputFile::~InputFile() {
+  if (mapped_) ::munmap(const_cast<char*>(mapped_), size_);
 }
 
 }  // namespace brivano::cli

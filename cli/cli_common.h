@@ -34,8 +34,22 @@ class Arguments {
 };
 
 // The whole content of a file, or of standard input for "-" or an empty
-// path. Throws std::runtime_error with the program's message on failure.
-std::string ReadWholeFile(const std::string& path);
+// path. Regular files are mapped into memory rather than copied: a page file
+// of a hundred megabytes is then read once, by the extractor. Throws
+// std::runtime_error with the program's message on failure.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  std::string_view bytes() const { return mapped_ ? std::string_view(mapped_, size_) : copy_; }
+
+ private:
+  const char* mapped_ = nullptr;
+  std::size_t size_ = 0;
+  std::string copy_;
+};
 
 int RunUrlCommand(Arguments& args);
 int RunExtractCommand(Arguments& args);

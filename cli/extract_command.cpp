@@ -48,11 +48,17 @@ class PrintingSink : public BuyerSink {
   std::string out_;
 };
 
-std::string AsGbk(std::string content, InputEncoding encoding) {
-  if (const auto nul = content.find('\0'); nul != std::string::npos) content.resize(nul);
+// The page's content up to its first NUL, as GBK. `converted` holds the
+// text when it had to be converted from UTF-8.
+std::string_view AsGbk(std::string_view content, InputEncoding encoding, std::string& converted) {
+  if (const auto nul = content.find('\0'); nul != std::string_view::npos) {
+    content = content.substr(0, nul);
+  }
   const bool utf8 = encoding == InputEncoding::Utf8 ||
                     (encoding == InputEncoding::Auto && !IsAscii(content) && IsValidUtf8(content));
-  return utf8 ? Utf8ToGbk(content) : content;
+  if (!utf8) return content;
+  converted = Utf8ToGbk(content);
+  return converted;
 }
 
 }  // namespace
@@ -80,7 +86,9 @@ int RunExtractCommand(Arguments& args) {
   const LineExtractor extract = LineExtractorFor(*kind);
   PrintingSink sink(dedup);
   for (const std::string& file : files) {
-    const std::string page = AsGbk(ReadWholeFile(file), encoding);
+    const InputFile input(file);
+    std::string converted;
+    const std::string_view page = AsGbk(input.bytes(), encoding, converted);
     if (extract == nullptr) continue;
     ForEachTextLine(page, 4096, [&](std::string_view line) { extract(line, sink); });
   }

@@ -10,8 +10,7 @@
 namespace brivano {
 namespace {
 
-// Indexed by ContactKind. Kinds whose extractor is not part of this build yet
-// harvest nothing.
+// Indexed by ContactKind.
 constexpr std::array<LineExtractor, 4> kLineExtractors{
     &ExtractMobilesFromLine,
     &ExtractEmailsFromLine,
@@ -25,10 +24,23 @@ LineExtractor LineExtractorFor(ContactKind kind) {
   return kLineExtractors[static_cast<int>(kind)];
 }
 
-void ExtractPage(ContactKind kind, std::span<const std::string_view> pageLines, BuyerSink& sink) {
+namespace {
+
+template <typename Line>
+void ExtractLines(ContactKind kind, std::span<const Line> pageLines, BuyerSink& sink) {
   const LineExtractor extract = LineExtractorFor(kind);
   if (extract == nullptr) return;
-  for (std::string_view line : pageLines) extract(line, sink);
+  for (const Line& line : pageLines) extract(line, sink);
+}
+
+}  // namespace
+
+void ExtractPage(ContactKind kind, std::span<const std::string_view> pageLines, BuyerSink& sink) {
+  ExtractLines(kind, pageLines, sink);
+}
+
+void ExtractPage(ContactKind kind, std::span<const std::string> pageLines, BuyerSink& sink) {
+  ExtractLines(kind, pageLines, sink);
 }
 
 }  // namespace brivano

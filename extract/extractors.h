@@ -19,5 +19,6 @@ LineExtractor LineExtractorFor(ContactKind kind);
 // ExtractMobiles, ExtractEmails, ExtractQQNumbers or ExtractFaxes over the
 // page lines.
 void ExtractPage(ContactKind kind, std::span<const std::string_view> pageLines, BuyerSink& sink);
+void ExtractPage(ContactKind kind, std::span<const std::string> pageLines, BuyerSink& sink);
 
 }  // namespace brivano

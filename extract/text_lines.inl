@@ -1,33 +1,49 @@
 // Line splitting shared by the page step, the keyword box and the command line.
 #pragma once
 
-#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace brivano {
+namespace detail {
+
+// The first CR, LF or NUL at or after p, or end.
+inline const char* FindLineEndOrNul(const char* p, const char* end) {
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i nul = _mm_setzero_si128();
+  for (; p + 16 <= end; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                                     _mm_cmpeq_epi8(v, nul));
+    if (const int mask = _mm_movemask_epi8(hit))
+      return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  while (p < end && *p != '\r' && *p != '\n' && *p != '\0') ++p;
+  return p;
+}
+
+}  // namespace detail
 
 template <typename Visit>
 void ForEachTextLine(std::string_view text, std::size_t maxLineBytes, Visit&& visit) {
-  if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
-    text = text.substr(0, static_cast<const char*>(nul) - text.data());
-  }
-  const char* base = text.data();
-  const std::size_t n = text.size();
-  // The next CR and LF positions are cached so that a text made only of CRs
-  // (or only of LFs) is still split in linear time.
-  auto next = [&](char c, std::size_t from) -> std::size_t {
-    const void* hit = from < n ? std::memchr(base + from, c, n - from) : nullptr;
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : n;
-  };
-  std::size_t nextCr = next('\r', 0);
-  std::size_t nextLf = next('\n', 0);
-  std::size_t pos = 0;
-  while (pos < n) {
-    if (nextCr < pos) nextCr = next('\r', pos);
-    if (nextLf < pos) nextLf = next('\n', pos);
-    const std::size_t end = nextCr < nextLf ? nextCr : nextLf;
-    visit(text.substr(pos, end - pos).substr(0, maxLineBytes));
-    if (end == n) break;
-    pos = (base[end] == '\r' && end + 1 < n && base[end + 1] == '\n') ? end + 2 : end + 1;
+  const char* pos = text.data();
+  const char* const end = text.data() + text.size();
+  while (pos < end) {
+    const char* lineEnd = detail::FindLineEndOrNul(pos, end);
+    if (lineEnd == end || *lineEnd == '\0') {
+      // The text ends here; an empty last line does not count.
+      if (lineEnd > pos)
+        visit(
+            std::string_view(pos, static_cast<std::size_t>(lineEnd - pos)).substr(0, maxLineBytes));
+      return;
+    }
+    visit(std::string_view(pos, static_cast<std::size_t>(lineEnd - pos)).substr(0, maxLineBytes));
+    pos = (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') ? lineEnd + 2 : lineEnd + 1;
+    if (pos < end && *pos == '\0') return;
   }
 }
 

@@ -85,8 +85,12 @@ TEST(ExtractMobiles, BadBytesNeverBreakIt) {
   std::string junk;
   for (int b = 0; b < 256; ++b) junk.push_back(static_cast<char>(b));
   EXPECT_EQ(Harvest({junk + "13800000000"}), V{"13800000000"});  // no prefix inside the junk
-  std::vector<std::string> raw = {std::string("\x81" "13800000000", 12),
-                                  std::string("\xB0" "13700000000", 12)};
+  std::vector<std::string> raw = {std::string("\x81"
+                                              "13800000000",
+                                              12),
+                                  std::string("\xB0"
+                                              "13700000000",
+                                              12)};
   RecordingSink sink;
   ExtractMobiles(raw, sink);
   // A digit is never the second byte of a GBK character.
@@ -120,7 +124,8 @@ TEST(ExtractMobiles, AgreesWithThePlainStepsOnRandomLines) {
   for (int i = 0; i < 20000; ++i) {
     std::string line;
     const std::size_t length = random() % (i % 10 == 0 ? 700 : 60);
-    for (std::size_t k = 0; k < length; ++k) line.push_back(alphabet[random() % (sizeof alphabet - 1)]);
+    for (std::size_t k = 0; k < length; ++k)
+      line.push_back(alphabet[random() % (sizeof alphabet - 1)]);
     RecordingSink sink;
     ExtractMobilesFromLine(line, sink);
     ASSERT_EQ(sink.values, ReferenceMobiles(line)) << line;
