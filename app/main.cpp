@@ -13,8 +13,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("『Brivano』 V1.0"));
   QFont font(QStringLiteral("SimSun"), 9);
-  font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("WenQuanYi Zen Hei"),
-                    QStringLiteral("Noto Sans CJK SC")});
+  font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
+                    QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
   QApplication::setFont(font);
 
   brivano::TForm1 form1;

@@ -17,6 +17,7 @@ class QtRunTimer : public RunTimer {
   bool Enabled() const override { return timer_.isActive(); }
   void SetInterval(int milliseconds) override;
   int Interval() const override { return interval_; }
+  int RemainingMs() const { return timer_.remainingTime(); }
 
  private:
   QTimer timer_;
