@@ -20,8 +20,8 @@ constexpr std::string_view kWebPageSuffix = ".htm";
 
 // Number signs written in place of the "@", turned into it before the search.
 constexpr ReplaceRow kAtSignSteps[] = {
-    {"#", "@"},
-    {"＃", "@"},
+    {"#", "@"},   // 1
+    {"＃", "@"},  // 2
 };
 
 const ReplaceTable& AtSignSteps() {
@@ -70,21 +70,21 @@ void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
   // character.
   std::string_view rest = work;
   for (int pass = 0; pass < kPassesPerLine; ++pass) {
-    // One forward walk finds the first "@" that is a character of its own and
-    // where the run of address characters in front of it begins. GBK cannot
-    // be walked backward, and a letter or "_" may be the second byte of a
-    // Chinese character, which must not join the local part.
+    // One forward walk, character by character, finds the first "@" that is
+    // a character of its own and where the run of address characters in
+    // front of it begins. GBK cannot be walked backward, and a letter, "_" or
+    // "@" may be the second byte of a Chinese character: such a character is
+    // stepped over whole, and its first byte (0x81 and up) ends the run.
     std::size_t at = std::string_view::npos;
     std::size_t localBegin = 0;
     for (std::size_t pos = 0; pos < rest.size();) {
-      const std::size_t length = GbkCharLength(rest, pos);
-      const auto byte = static_cast<unsigned char>(rest[pos]);
-      if (length == 1 && byte == '@') {
+      const auto first = static_cast<unsigned char>(rest[pos]);
+      if (first == '@') {
         at = pos;
         break;
       }
-      pos += length;
-      if (length == 2 || !kAddressChars.Contains(byte)) localBegin = pos;
+      pos += GbkCharLength(rest, pos);
+      if (!kAddressChars.Contains(first)) localBegin = pos;
     }
     if (at == std::string_view::npos || at == 0) return;
 

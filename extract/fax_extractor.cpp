@@ -18,19 +18,37 @@ constexpr std::size_t kMaxNumberBytes = 13;
 // inside a number do not end it. Case is ignored, so "FAX" rows catch "Fax"
 // and "fax" too.
 constexpr ReplaceRow kLabelTable[] = {
-    {"电话", "传真"},      {"(Fax) ", "Fax"},   {"(Fax)", "Fax"},
-    {"（FAX）", "Fax"},    {";", ":"},          {"  ", " "},
-    {"传真： ", "FAX:"},   {"传真：", "FAX:"},  {"传真: ", "FAX:"},
-    {"传真:", "FAX:"},     {"传真 ", "FAX:"},   {"传真号码：", "FAX:"},
-    {"传真至：", "FAX:"},  {"FAX： ", "FAX:"},  {"FAX：", "FAX:"},
-    {"FAX: ", "FAX:"},     {"FAX:", "FAX:"},    {"FAX ", "FAX:"},
-    {"FAX号码：", "FAX:"}, {"FAX至：", "FAX:"}, {" ", ""},
+    {"电话", "传真"},        // 1
+    {"(Fax) ", "Fax"},       // 2
+    {"(Fax)", "Fax"},        // 3
+    {"（FAX）", "Fax"},      // 4
+    {";", ":"},              // 5
+    {"  ", " "},             // 6
+    {"传真： ", "FAX:"},     // 7
+    {"传真：", "FAX:"},      // 8
+    {"传真: ", "FAX:"},      // 9
+    {"传真:", "FAX:"},       // 10
+    {"传真 ", "FAX:"},       // 11
+    {"传真号码：", "FAX:"},  // 12
+    {"传真至：", "FAX:"},    // 13
+    {"FAX： ", "FAX:"},      // 14
+    {"FAX：", "FAX:"},       // 15
+    {"FAX: ", "FAX:"},       // 16
+    {"FAX:", "FAX:"},        // 17
+    {"FAX ", "FAX:"},        // 18
+    {"FAX号码：", "FAX:"},   // 19
+    {"FAX至：", "FAX:"},     // 20
+    {" ", ""},               // 21
 };
 
 // Brackets around an area code become dashes, plus signs go, and runs of up
 // to four dashes become one.
 constexpr ReplaceRow kNumberCleanUp[] = {
-    {"(", "-"}, {")", "-"}, {"+", ""}, {"--", "-"}, {"--", "-"},
+    {"(", "-"},   // 1
+    {")", "-"},   // 2
+    {"+", ""},    // 3
+    {"--", "-"},  // 4
+    {"--", "-"},  // 5
 };
 
 // Tested in this order, each on what the one before left.

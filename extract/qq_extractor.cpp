@@ -17,16 +17,27 @@ constexpr std::size_t kTailBytes = 255;
 // behind the host name, so the address becomes a marker; then every case
 // variant of the marker becomes "QQ".
 constexpr ReplaceRow kLinePreparation[] = {
-    {"user.qzone.qq.com/", "QQ"},
-    {"qq", "QQ"},
+    {"user.qzone.qq.com/", "QQ"},  // 1
+    {"qq", "QQ"},                  // 2
 };
 
 // Done at the start of every pass that finds a marker: labels and separators
 // that stand between a marker and its number. The order matters: blanks are
 // taken after colons and before dashes, so "QQ - 1" keeps one blank.
 constexpr ReplaceRow kLabelCleanUp[] = {
-    {"： ", ""}, {": ", ""}, {"QQ ", "QQ"}, {"QQ ", "QQ"},  {"号码 ", ""}, {"号 ", ""}, {"：", ""},
-    {"-", ""},   {":", ""},  {"QQ,", "QQ"}, {"QQ，", "QQ"}, {"号码", ""},  {"号", ""},
+    {"： ", ""},     // 1
+    {": ", ""},      // 2
+    {"QQ ", "QQ"},   // 3
+    {"QQ ", "QQ"},   // 4
+    {"号码 ", ""},   // 5
+    {"号 ", ""},     // 6
+    {"：", ""},      // 7
+    {"-", ""},       // 8
+    {":", ""},       // 9
+    {"QQ,", "QQ"},   // 10
+    {"QQ，", "QQ"},  // 11
+    {"号码", ""},    // 12
+    {"号", ""},      // 13
 };
 
 const ReplaceTable& LinePreparation() {

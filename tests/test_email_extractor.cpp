@@ -50,6 +50,7 @@ TEST(ExtractEmails, DomainAcceptance) {
   const std::string domain40 = std::string(36, 'd') + ".com";
   RunTable({
       {"a@b.cn", {}},            // four bytes
+      {"a@ab.c", {}},            // four bytes, first dot third
       {"a@ab.cn", {"a@ab.cn"}},  // five bytes, first dot third
       {"a@b.com", {}},           // first dot second
       {"a@localhost", {}},       // no dot
@@ -125,7 +126,7 @@ TEST(ExtractEmails, NeverWorksOnSecondBytes) {
       {"\xB0\x41"
        "bc@example.com",
        {"bc@example.com"},
-       "trail \"A\" is not lowered into it"},
+       "trail \"A\" does not join when lowered"},
       {"\xB0\x5F"
        "x@example.com",
        {"x@example.com"},
@@ -138,6 +139,10 @@ TEST(ExtractEmails, NeverWorksOnSecondBytes) {
       {Repeat("\xB0\xA3\xA3x", 10) + " a@example.com",
        {"a@example.com"},
        "A3 A3 across two characters is no \"＃\""},
+      {"\xB0\xA3\xA3"
+       "a@example.com",
+       {},
+       "A3 A3 across two characters: the \"a\" stays half of A3 61"},
       {"\xB0\xA3\xA3\xA3"
        "example.com",
        {},

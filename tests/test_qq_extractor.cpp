@@ -103,6 +103,7 @@ TEST(ExtractQQNumbers, NeverWorksOnSecondBytes) {
       {"\xB0\x51Q12345678", {}, "trail \"Q\" and a \"Q\" are no marker"},
       {"\xB0\x71q12345678", {}, "trail \"q\" and a \"q\" are no marker"},
       {"\xB0\x51QQ12345678", {"12345678"}, "the marker after the character"},
+      {"\xB0\x51Q Q-Q:12345678", {}, "a half marker is no marker to start the clean-up"},
       {Repeat("\xB0\x51Q1 ", 3) + "QQ12345", {"12345"}, "half markers use no pass"},
       // 号 is BA C5. Here BA is the second byte of B0BA and C5 the first of
       // C5 C5: no "号" to delete, so the marker stays apart from its number.
