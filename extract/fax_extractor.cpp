@@ -90,6 +90,14 @@ std::string Normalise(std::string_view run) {
   return number;
 }
 
+// A label followed by a long run of dashes or brackets (a divider line, an
+// empty form field) normalises to the trunk "0" and dashes, long enough to
+// pass the length test. Such a value is no number: a number needs a digit
+// behind the leading "0".
+bool HoldsNumber(std::string_view number) {
+  return number.find_first_of("0123456789", 1) != std::string_view::npos;
+}
+
 }  // namespace
 
 void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink) {
@@ -101,7 +109,7 @@ void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink) {
   const std::string_view tail =
       CutTo(std::string_view(work).substr(at + kLabel.size()), kTailBytes);
   const std::string number = Normalise(tail.substr(0, RunLength(tail, kFaxChars)));
-  if (number.size() >= kMinNumberBytes && number.size() <= kMaxNumberBytes) {
+  if (number.size() >= kMinNumberBytes && number.size() <= kMaxNumberBytes && HoldsNumber(number)) {
     sink.AddBuyerItem(number, ContactKind::Fax);
   }
 }

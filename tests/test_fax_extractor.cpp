@@ -108,6 +108,19 @@ TEST(ExtractFaxes, Normalisation) {
   });
 }
 
+// A long run of dashes or brackets behind a label normalises to "0" and
+// dashes, 11 to 13 bytes long. That is no number and is not recorded.
+TEST(ExtractFaxes, NoNumberWithoutDigits) {
+  RunTable({
+      {"电话：" + std::string(48, '-'), {}},
+      {"传真：" + std::string(50, '-'), {}},
+      {"传真：" + std::string(49, ')'), {}},
+      {"传真：86" + std::string(48, '-'), {}},
+      {"传真：0" + std::string(48, '-'), {}},
+      {"传真：0" + std::string(44, '-') + "1", {"0-----------1"}},  // a digit: kept
+  });
+}
+
 TEST(ExtractFaxes, DashesMakeDifferentValues) {
   EXPECT_EQ(HarvestGbk({Utf8ToGbk("传真：0755-00000000"), Utf8ToGbk("传真：075500000000")}),
             (V{"0755-00000000", "075500000000"}));
