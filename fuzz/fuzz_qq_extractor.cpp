@@ -1,0 +1,15 @@
+#include "page_fuzzing.h"
+
+using namespace brivano;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzzing::FuzzPage(
+      data, size, ContactKind::QQ, 3,
+      [](std::string_view value) {
+        if (value.size() < 5 || value.size() > 10 || !fuzzing::AllDigits(value)) {
+          fuzzing::CollectingSink::Fail("not a QQ number", value);
+        }
+      },
+      [](std::string_view) { return true; });
+  return 0;
+}

@@ -1,0 +1,76 @@
+// Shared by the extractor fuzz targets: the input is one loaded page, split
+// into lines as the page step splits it, and every line goes through the
+// extractor twice: as it is, and behind one whole Chinese character. Every
+// value must have its kind's form, and the character in front must change
+// nothing, since no extractor counts positions from the start of a line.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "extract/buyer_list.h"
+#include "extract/extractors.h"
+#include "extract/text.h"
+
+namespace brivano::fuzzing {
+
+class CollectingSink : public BuyerSink {
+ public:
+  explicit CollectingSink(ContactKind kind) : kind_(kind) {}
+  void AddBuyerItem(std::string_view value, ContactKind kind) override {
+    if (kind != kind_) Fail("value of the wrong kind", value);
+    values.emplace_back(value);
+  }
+  [[noreturn]] static void Fail(const char* what, std::string_view value) {
+    std::fprintf(stderr, "%s: \"%.*s\"\n", what, static_cast<int>(value.size()), value.data());
+    std::abort();
+  }
+  std::vector<std::string> values;
+
+ private:
+  ContactKind kind_;
+};
+
+// "中" in GBK: a complete double-byte character with no marker in it.
+inline constexpr std::string_view kWholeCharacter = "\xD6\xD0";
+
+// check(value) aborts on a malformed value; maxPerLine bounds the values of
+// one line; prefixInvariant(line) says whether the character in front may be
+// expected to change nothing for this line.
+template <typename Check, typename PrefixInvariant>
+void FuzzPage(const std::uint8_t* data, std::size_t size, ContactKind kind, std::size_t maxPerLine,
+              Check check, PrefixInvariant prefixInvariant) {
+  const LineExtractor extract = LineExtractorFor(kind);
+  if (extract == nullptr) std::abort();
+  const std::string_view page(reinterpret_cast<const char*>(data), size);
+  std::string prefixed;
+  ForEachTextLine(page, 4096, [&](std::string_view line) {
+    CollectingSink plain(kind);
+    extract(line, plain);
+    if (plain.values.size() > maxPerLine) CollectingSink::Fail("too many values", line);
+    for (const std::string& value : plain.values) {
+      for (char c : value) {
+        if (static_cast<unsigned char>(c) >= 0x80) CollectingSink::Fail("non-ASCII byte", value);
+      }
+      check(value);
+    }
+    if (!prefixInvariant(line)) return;
+    prefixed.assign(kWholeCharacter).append(line);
+    CollectingSink shifted(kind);
+    extract(prefixed, shifted);
+    if (shifted.values != plain.values) CollectingSink::Fail("a character in front changed", line);
+  });
+}
+
+inline bool AllDigits(std::string_view value) {
+  for (char c : value) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+}  // namespace brivano::fuzzing
