@@ -1,37 +1,145 @@
 #include "app/tform1.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
+
+#include "app/buyer_list_model.h"
+#include "app/gbk_qt.h"
+#include "app/pictures.h"
+#include "extract/text.h"
 
 namespace brivano {
 namespace {
 
 constexpr int kInitialWidth = 938;
 constexpr int kInitialHeight = 659;
+constexpr int kToolBarHeight = 30;
+constexpr int kOptionStripHeight = 35;
+constexpr int kBuyerAreaHeight = 139;
+constexpr int kStatusBarHeight = 19;
+constexpr int kKeywordBoxWidth = 241;
+constexpr int kMarkPanelWidth = 239;
 
-QString WindowTitle() {
-  return QStringLiteral("『Brivano』 V1.0") + QString(53, QLatin1Char(' ')) +
-         QStringLiteral("support@brivano.example");
-}
+const QString kHomePage = QStringLiteral("https://brivano.example/");
+const QString kContactMail = QStringLiteral("mailto:support@brivano.example");
+const QString kMakerLine = QStringLiteral("support@brivano.example");
 
-// A double bevelled frame around the browser, as the window's other regions
-// have.
-QFrame* BevelledFrame(QWidget* parent) {
+struct ToolButtonRow {
+  int number;  // SpeedButtonN
+  ToolPicture picture;
+  const char* caption;
+  const char* tooltip;
+};
+
+// The tool bar, left to right.
+const ToolButtonRow kToolButtons[] = {
+    {2, ToolPicture::Search, "搜索", "开始定向搜索"},
+    {3, ToolPicture::Stop, "终止", "终止定向搜索"},
+    {5, ToolPicture::Save, "保存", "保存搜索结果"},
+    {8, ToolPicture::Progress, "进程", "保存搜索进程"},
+    {6, ToolPicture::Create, "创建", "创建搜索文件"},
+    {1, ToolPicture::Merge, "合并", "合并文件去重"},
+    {4, ToolPicture::Home, "主页", "访问软件网站"},
+    {9, ToolPicture::About, "关于", "关于本软件"},
+    {10, ToolPicture::Exit, "退出", "退出软件系统"},
+};
+
+struct StatusPanelRow {
+  int width;  // 0: the rest of the bar
+  const char* designText;
+};
+
+const StatusPanelRow kStatusPanels[9] = {
+    {75, "关键词总数："}, {50, ""}, {75, "第几关键词："}, {50, ""}, {75, "搜索第几页"},
+    {50, ""},            {75, "买家信息数："}, {50, ""}, {0, ""},
+};
+
+struct RadioRow {
+  const char* caption;
+  int x;
+};
+
+const RadioRow kContactKindButtons[4] = {{"手机", 80}, {"邮箱", 136}, {"QQ号", 196}, {"传真", 256}};
+const RadioRow kEngineButtons[4] = {{"百度", 80}, {"搜狗", 136}, {"360", 192}, {"必应", 240}};
+
+const char* const kMarkLabels[4] = {"手机标记：", "邮箱标记：", "QQ号标记：", "传真标记："};
+
+// A panel with a raised inner and a lowered outer bevel.
+QFrame* BevelledPanel(QWidget* parent) {
   auto* frame = new QFrame(parent);
   frame->setFrameShape(QFrame::Panel);
-  frame->setFrameShadow(QFrame::Sunken);
-  frame->setLineWidth(2);
+  frame->setFrameShadow(QFrame::Raised);
+  frame->setLineWidth(1);
+  frame->setMidLineWidth(1);
   return frame;
+}
+
+QLabel* Label(const QString& text, QWidget* parent, int x, int y) {
+  auto* label = new QLabel(text, parent);
+  label->move(x, y);
+  return label;
 }
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(WindowTitle());
-  auto* panel10 = BevelledFrame(this);
-  auto* panel11 = BevelledFrame(panel10);
+QStringList TForm1::BuiltInKeywords() {
+  return {QStringLiteral("深圳 旅行社"), QStringLiteral("北京 旅行社"), QStringLiteral("广州 旅行社"),
+          QStringLiteral("上海 旅行社"), QStringLiteral("深圳 酒店"),   QStringLiteral("广州 展览"),
+          QStringLiteral("上海 展览"),   QStringLiteral("北京 展览"),   QStringLiteral("上海 电器"),
+          QStringLiteral("北京 咨询"),   QStringLiteral("深圳 机械")};
+}
+
+TForm1::TForm1(TForm1Options options, QWidget* parent)
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      dialogs_(options_.dialogs ? options_.dialogs : &realDialogs_),
+      timers_(options_.timerScale) {
+  setWindowTitle(ApplicationTitle() + QString(53, QLatin1Char(' ')) + kMakerLine);
+  setWindowIcon(ProgramIcon());
+
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  auto* toolBar = BevelledPanel(central);
+  toolBar->setFixedHeight(kToolBarHeight);
+  BuildToolBar(toolBar);
+  column->addWidget(toolBar);
+  column->addWidget(BuildOptionStrip());
+  column->addWidget(BuildBuyerArea());
+
+  auto* middle = new QWidget(central);
+  auto* row = new QHBoxLayout(middle);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  memo2_ = new QPlainTextEdit(middle);
+  memo2_->setFixedWidth(kKeywordBoxWidth);
+  memo2_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memo2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo2_->setToolTip(QStringLiteral("请在此输入买家所在的城市和行业，用空格符号分隔"));
+  memo2_->setPlainText(BuiltInKeywords().join(QLatin1Char('\n')));
+  connect(memo2_, &QPlainTextEdit::textChanged, this, [this] { keywordLinesStale_ = true; });
+  row->addWidget(memo2_);
+
+  auto* panel10 = BevelledPanel(middle);
+  auto* panel11 = BevelledPanel(panel10);
   auto* outer = new QVBoxLayout(panel10);
   outer->setContentsMargins(2, 2, 2, 2);
   outer->addWidget(panel11);
@@ -39,13 +147,269 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   inner->setContentsMargins(2, 2, 2, 2);
   webBrowser1_ = new QWebEngineView(panel11);
   inner->addWidget(webBrowser1_);
-  setCentralWidget(panel10);
+  row->addWidget(panel10, 1);
+  column->addWidget(middle, 1);
+  column->addWidget(BuildStatusBar());
+  setCentralWidget(central);
+
+  browser_ = std::make_unique<WebPageBrowser>(webBrowser1_);
+  run_ = std::make_unique<SearchRun>(
+      RunEnvironment{*this, *browser_, timers_, options_.engines, options_.localAddress});
+  buyerModel_ = new BuyerListModel(run_->Buyers(), this);
+  run_->Buyers().SetObserver(buyerModel_);
+  listView1_->setModel(buyerModel_);
+  buyerModel_->SetView(listView1_);
+  if (auto* header = findChild<QHeaderView*>(QStringLiteral("ListView1Header"))) {
+    header->setModel(buyerModel_);
+    header->resizeSection(0, 450);
+  }
 
   resize(kInitialWidth, kInitialHeight);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - rect().center());
+    move(screen->availableGeometry().center() - rect().center());
   }
+}
+
+TForm1::~TForm1() { run_->Buyers().SetObserver(nullptr); }
+
+void TForm1::BuildToolBar(QWidget* bar) {
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(2, 2, 2, 2);
+  row->setSpacing(0);
+  for (const ToolButtonRow& entry : kToolButtons) {
+    auto* button = new QToolButton(bar);
+    button->setText(QString::fromUtf8(entry.caption));
+    button->setToolTip(QString::fromUtf8(entry.tooltip));
+    button->setIcon(ToolButtonIcon(entry.picture));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(55, 23);
+    speedButtons_[entry.number] = button;
+    row->addWidget(button);
+  }
+  row->addStretch(1);
+  connect(SpeedButton(2), &QToolButton::clicked, this, &TForm1::N2Click);
+  connect(SpeedButton(3), &QToolButton::clicked, this, &TForm1::N3Click);
+  connect(SpeedButton(4), &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+  connect(SpeedButton(10), &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
+}
+
+QToolButton* TForm1::SpeedButton(int number) const { return speedButtons_.at(number); }
+
+QWidget* TForm1::BuildOptionStrip() {
+  auto* strip = new QWidget;
+  strip->setFixedHeight(kOptionStripHeight);
+  auto* row = new QHBoxLayout(strip);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+
+  auto* options = BevelledPanel(strip);
+  options->setFixedWidth(311);
+  Label(QStringLiteral("速度[秒]："), options, 6, 10);
+  spinEdit1_ = new QSpinBox(options);
+  spinEdit1_->setRange(3, 1000);
+  spinEdit1_->setValue(8);
+  spinEdit1_->setGeometry(66, 6, 39, 22);
+  Label(QStringLiteral("页数："), options, 110, 10);
+  spinEdit2_ = new QSpinBox(options);
+  spinEdit2_->setRange(1, 76);
+  spinEdit2_->setValue(10);
+  spinEdit2_->setGeometry(146, 6, 39, 22);
+  checkBox1_ = new QCheckBox(QStringLiteral("去重"), options);
+  checkBox1_->setLayoutDirection(Qt::RightToLeft);  // caption at the left of the box
+  checkBox1_->move(190, 8);
+  checkBox2_ = new QCheckBox(QStringLiteral("自动存盘"), options);
+  checkBox2_->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
+  checkBox2_->setLayoutDirection(Qt::RightToLeft);
+  checkBox2_->move(238, 8);
+  row->addWidget(options);
+
+  auto addGroup = [&](QFrame*& panel, const char* label, const RadioRow (&buttons)[4], int first,
+                      int checked) {
+    panel = BevelledPanel(strip);
+    Label(QString::fromUtf8(label), panel, 13, 10);
+    auto* group = new QButtonGroup(panel);
+    for (int i = 0; i < 4; ++i) {
+      auto* button = new QRadioButton(QString::fromUtf8(buttons[i].caption), panel);
+      button->move(buttons[i].x, 8);
+      group->addButton(button, i);
+      radioButtons_[first + i] = button;
+    }
+    radioButtons_[first + checked]->setChecked(true);
+  };
+  addGroup(panel5_, "买家信息：", kContactKindButtons, 0, 0);
+  panel5_->setFixedWidth(312);
+  row->addWidget(panel5_);
+  addGroup(panel6_, "搜素引擎：", kEngineButtons, 4, 2);
+  row->addWidget(panel6_, 1);
+  return strip;
+}
+
+QWidget* TForm1::BuildBuyerArea() {
+  auto* area = new QWidget;
+  area->setFixedHeight(kBuyerAreaHeight);
+  auto* row = new QHBoxLayout(area);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+
+  auto* marks = BevelledPanel(area);
+  marks->setFixedWidth(kMarkPanelWidth);
+  for (int i = 0; i < 4; ++i) {
+    const int y = 8 + 32 * i;
+    Label(QString::fromUtf8(kMarkLabels[i]), marks, 6, y + 3);
+    auto* edit = new QLineEdit(
+        QString::fromUtf8(InfoOf(kAllContactKinds[static_cast<std::size_t>(i)]).defaultMark.data(),
+                          static_cast<qsizetype>(InfoOf(kAllContactKinds[i]).defaultMark.size())),
+        marks);
+    edit->setGeometry(64, y, 161, 21);
+    edits_[i] = edit;
+  }
+  row->addWidget(marks);
+
+  auto* listFrame = BevelledPanel(area);
+  auto* listColumn = new QVBoxLayout(listFrame);
+  listColumn->setContentsMargins(1, 1, 1, 1);
+  listColumn->setSpacing(0);
+  auto* header = new QHeaderView(Qt::Horizontal, listFrame);
+  header->setObjectName(QStringLiteral("ListView1Header"));
+  header->setSectionsClickable(false);
+  header->setStretchLastSection(false);
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  header->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  listColumn->addWidget(header);
+  listView1_ = new QListView(listFrame);
+  listView1_->setUniformItemSizes(true);
+  listView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  listView1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  listView1_->setFrameShape(QFrame::NoFrame);
+  listView1_->setIconSize(QSize(16, 16));
+  listColumn->addWidget(listView1_, 1);
+  row->addWidget(listFrame, 1);
+  return area;
+}
+
+QWidget* TForm1::BuildStatusBar() {
+  auto* bar = new QWidget;
+  bar->setFixedHeight(kStatusBarHeight);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(1);
+  for (int i = 0; i < 9; ++i) {
+    auto* panel = new QLabel(QString::fromUtf8(kStatusPanels[i].designText), bar);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    if (kStatusPanels[i].width > 0) {
+      panel->setFixedWidth(kStatusPanels[i].width);
+      row->addWidget(panel);
+    } else {
+      panel->setAlignment(Qt::AlignCenter);
+      panel->setText(kMakerLine);
+      row->addWidget(panel, 1);
+    }
+    panels_[i] = panel;
+  }
+  return bar;
+}
+
+// ---- The run's view of the window ----------------------------------------
+
+int TForm1::KeywordLineCount() const {
+  if (keywordLinesStale_) {
+    keywordLines_ = SplitTextLines(GbkFromQString(memo2_->toPlainText()));
+    keywordLinesStale_ = false;
+  }
+  return static_cast<int>(keywordLines_.size());
+}
+
+std::string TForm1::KeywordLine(int index0) const {
+  if (index0 < 0 || index0 >= KeywordLineCount()) return {};
+  return keywordLines_[static_cast<std::size_t>(index0)];
+}
+
+std::string TForm1::SpeedText() const { return GbkFromQString(spinEdit1_->cleanText()); }
+std::string TForm1::PageLimitText() const { return GbkFromQString(spinEdit2_->cleanText()); }
+bool TForm1::DedupChecked() const { return checkBox1_->isChecked(); }
+bool TForm1::AutoSaveChecked() const { return checkBox2_->isChecked(); }
+
+ContactKind TForm1::CheckedContactKind() const {
+  for (int i = 0; i < 4; ++i) {
+    if (radioButtons_[i]->isChecked()) return kAllContactKinds[static_cast<std::size_t>(i)];
+  }
+  return ContactKind::Mobile;
+}
+
+Engine TForm1::CheckedEngine() const {
+  for (int i = 0; i < 4; ++i) {
+    if (radioButtons_[4 + i]->isChecked()) return static_cast<Engine>(i);
+  }
+  return Engine::So360;
+}
+
+std::string TForm1::Mark(ContactKind kind) const {
+  return GbkFromQString(edits_[static_cast<int>(kind)]->text());
+}
+
+void TForm1::SetStatusPanel(int panel, const std::string& text) {
+  panels_.at(panel)->setText(QStringFromGbk(text));
+}
+
+bool TForm1::SearchEnabled() const { return SpeedButton(2)->isEnabled(); }
+void TForm1::SetSearchEnabled(bool enabled) { SpeedButton(2)->setEnabled(enabled); }
+void TForm1::SetStopEnabled(bool enabled) { SpeedButton(3)->setEnabled(enabled); }
+
+void TForm1::SetChoiceGroupsEnabled(bool enabled) {
+  panel5_->setEnabled(enabled);
+  panel6_->setEnabled(enabled);
+}
+
+void TForm1::Repaint() { update(); }
+
+std::optional<std::string> TForm1::InputQuery(const std::string& caption, const std::string& prompt,
+                                              const std::string& value) {
+  const std::optional<QString> answer =
+      dialogs_->InputQuery(this, QStringFromGbk(caption), QStringFromGbk(prompt), QStringFromGbk(value));
+  if (!answer) return std::nullopt;
+  return GbkFromQString(*answer);
+}
+
+void TForm1::ShowInformation(const std::string& text) {
+  dialogs_->Information(this, QStringFromGbk(text));
+}
+void TForm1::ShowError(const std::string& text) { dialogs_->Error(this, QStringFromGbk(text)); }
+void TForm1::ShowMessage(const std::string& text) { dialogs_->Message(this, QStringFromGbk(text)); }
+
+bool TForm1::SaveState() {
+  // Wired to the settings store and the auto-save file by the files layer.
+  return stateSave_ ? stateSave_() : true;
+}
+
+void TForm1::ClearBrowserCache() {}
+
+// ---- Commands ----------------------------------------------------------------
+
+void TForm1::N2Click() { run_->N2Click(); }
+void TForm1::N3Click() { run_->N3Click(); }
+
+void TForm1::OpenThroughDesktop(const QString& address) {
+  if (options_.openUrl) {
+    options_.openUrl(address);
+  } else {
+    QDesktopServices::openUrl(QUrl(address));  // a failure shows nothing
+  }
+}
+
+void TForm1::SpeedButton4Click() { OpenThroughDesktop(kHomePage); }
+void TForm1::N14Click() { OpenThroughDesktop(kContactMail); }
+void TForm1::SpeedButton10Click() { close(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!dialogs_->ConfirmExit(this)) {
+    event->ignore();
+    return;
+  }
+  event->accept();
 }
 
 }  // namespace brivano

@@ -1,21 +1,149 @@
-// The main window. For now it holds the browser pane, in which runs load
-// their result pages.
+// The main window: the keyword box, the run options, the buyer list, the
+// browser pane and the status bar, and the command table that routes the
+// user's clicks to the run and the file commands. The run itself lives in the
+// core; this window shows it and forwards to it.
 #pragma once
 
 #include <QMainWindow>
 #include <QWebEngineView>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/qt_run_timer.h"
+#include "app/user_dialogs.h"
+#include "app/web_page_browser.h"
+#include "search/engine_table.h"
+#include "search/run_interfaces.h"
+#include "search/search_run.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
 
 namespace brivano {
 
-class TForm1 : public QMainWindow {
+class BuyerListModel;
+
+// What tests and the program choose when they build the window.
+struct TForm1Options {
+  EngineTable engines = DefaultEngineTable();
+  // Shortens every timer interval (end-to-end tests); 1 in the program.
+  double timerScale = 1.0;
+  // Modal boxes and dialogs; the real ones when null.
+  UserDialogs* dialogs = nullptr;
+  // The network check's look-up; the real one when empty.
+  std::function<std::string()> localAddress;
+  // Opening an address through the desktop; QDesktopServices when empty.
+  std::function<void(const QString&)> openUrl;
+};
+
+class TForm1 : public QMainWindow, public RunWindow {
   Q_OBJECT
 
  public:
-  explicit TForm1(QWidget* parent = nullptr);
+  explicit TForm1(TForm1Options options = {}, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // ---- The run's view of the window (GBK texts) ----
+  int KeywordLineCount() const override;
+  std::string KeywordLine(int index0) const override;
+  std::string SpeedText() const override;
+  std::string PageLimitText() const override;
+  bool DedupChecked() const override;
+  bool AutoSaveChecked() const override;
+  ContactKind CheckedContactKind() const override;
+  Engine CheckedEngine() const override;
+  std::string Mark(ContactKind kind) const override;
+  void SetStatusPanel(int panel, const std::string& text) override;
+  bool SearchEnabled() const override;
+  void SetSearchEnabled(bool enabled) override;
+  void SetStopEnabled(bool enabled) override;
+  void SetChoiceGroupsEnabled(bool enabled) override;
+  void Repaint() override;
+  std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
+                                        const std::string& value) override;
+  void ShowInformation(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+  bool SaveState() override;
+  void ClearBrowserCache() override;
+
+  // ---- Commands ----
+  void N2Click();             // 搜索
+  void N3Click();             // 终止
+  void SpeedButton4Click();   // 主页
+  void N14Click();            // contact mail link
+  void SpeedButton10Click();  // 退出
+
+  // ---- Controls, by their form names ----
+  SearchRun& Run() { return *run_; }
+  QPlainTextEdit* Memo2() const { return memo2_; }
+  QSpinBox* SpinEdit1() const { return spinEdit1_; }
+  QSpinBox* SpinEdit2() const { return spinEdit2_; }
+  QCheckBox* CheckBox1() const { return checkBox1_; }
+  QCheckBox* CheckBox2() const { return checkBox2_; }
+  QRadioButton* RadioButton(int number) const { return radioButtons_.at(number - 1); }
+  QLineEdit* Edit(int number) const { return edits_.at(number - 1); }
+  QFrame* Panel5() const { return panel5_; }
+  QFrame* Panel6() const { return panel6_; }
+  QListView* ListView1() const { return listView1_; }
+  BuyerListModel* BuyerModel() const { return buyerModel_; }
+  QToolButton* SpeedButton(int number) const;
+  QLabel* StatusPanel(int index) const { return panels_.at(index); }
   QWebEngineView* WebBrowser1() const { return webBrowser1_; }
+  UserDialogs& Dialogs() const { return *dialogs_; }
+
+  static QStringList BuiltInKeywords();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  QWebEngineView* webBrowser1_;
+  void BuildToolBar(QWidget* bar);
+  QWidget* BuildOptionStrip();
+  QWidget* BuildBuyerArea();
+  QWidget* BuildStatusBar();
+  void OpenThroughDesktop(const QString& address);
+
+  TForm1Options options_;
+  QtUserDialogs realDialogs_;
+  UserDialogs* dialogs_;
+
+  QPlainTextEdit* memo2_ = nullptr;
+  QSpinBox* spinEdit1_ = nullptr;
+  QSpinBox* spinEdit2_ = nullptr;
+  QCheckBox* checkBox1_ = nullptr;
+  QCheckBox* checkBox2_ = nullptr;
+  std::array<QRadioButton*, 8> radioButtons_{};
+  std::array<QLineEdit*, 4> edits_{};
+  QFrame* panel5_ = nullptr;
+  QFrame* panel6_ = nullptr;
+  QListView* listView1_ = nullptr;
+  BuyerListModel* buyerModel_ = nullptr;
+  std::array<QToolButton*, 11> speedButtons_{};  // by the buttons' numbers 1..10
+  std::array<QLabel*, 9> panels_{};
+  QWebEngineView* webBrowser1_ = nullptr;
+
+  std::function<bool()> stateSave_;
+
+  // The keyword box's lines as GBK, worked out again only after an edit.
+  mutable std::vector<std::string> keywordLines_;
+  mutable bool keywordLinesStale_ = true;
+
+  // Declared last so that the run goes first when the window is destroyed.
+  QtTimerFactory timers_;
+  std::unique_ptr<WebPageBrowser> browser_;
+  std::unique_ptr<SearchRun> run_;
 };
 
 }  // namespace brivano

@@ -1,0 +1,43 @@
+// The buyer list view's model: a window onto the core's list. Appends that
+// arrive during one tick are announced to the view together, once control is
+// back in the event loop, so that a page of items at a million rows costs one
+// insertion and one scroll.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QIcon>
+#include <array>
+
+#include "extract/buyer_list.h"
+
+class QListView;
+
+namespace brivano {
+
+class BuyerListModel : public QAbstractListModel, public BuyerListObserver {
+  Q_OBJECT
+
+ public:
+  BuyerListModel(const BuyerList& list, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  void BuyerListCleared() override;
+  void BuyerItemAppended(std::size_t index) override;
+
+  // The view to keep scrolled to the newest item.
+  void SetView(QListView* view) { view_ = view; }
+  // Announces pending appends now (tests and the end of a tick).
+  void Flush();
+
+ private:
+  const BuyerList& list_;
+  int shown_ = 0;  // rows the view knows of
+  bool flushQueued_ = false;
+  QListView* view_ = nullptr;
+  std::array<QIcon, 4> kindIcons_;
+};
+
+}  // namespace brivano
