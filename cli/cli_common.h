@@ -53,5 +53,7 @@ class InputFile {
 
 int RunUrlCommand(Arguments& args);
 int RunExtractCommand(Arguments& args);
+int RunMergeCommand(Arguments& args);
+int RunKeywordsCommand(Arguments& args);
 
 }  // namespace brivano::cli

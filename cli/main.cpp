@@ -14,7 +14,9 @@ constexpr const char* kUsageText =
     "  brivano-cli url --engine baidu|sogou|360|bing [--kind mobile|email|qq|fax]\n"
     "                  [--mark TEXT] [--page N] KEYWORD\n"
     "  brivano-cli extract --kind mobile|email|qq|fax [--dedup]\n"
-    "                  [--encoding auto|gbk|utf-8] [FILE...]\n";
+    "                  [--encoding auto|gbk|utf-8] [FILE...]\n"
+    "  brivano-cli merge -o OUT FILE...\n"
+    "  brivano-cli keywords CITIES TRADES [-o OUT]\n";
 
 using Command = int (*)(brivano::cli::Arguments&);
 
@@ -22,6 +24,8 @@ const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands{
       {"url", &brivano::cli::RunUrlCommand},
       {"extract", &brivano::cli::RunExtractCommand},
+      {"merge", &brivano::cli::RunMergeCommand},
+      {"keywords", &brivano::cli::RunKeywordsCommand},
   };
   return commands;
 }

@@ -255,6 +255,29 @@ std::string GbkToUtf8(std::string_view gbk) {
   return out;
 }
 
+void GbkToUtf16(std::string_view gbk, std::u16string& out) {
+  const GbkTables& t = Tables();
+  out.resize(gbk.size());  // never more UTF-16 units than GBK bytes
+  char16_t* o = out.data();
+  std::size_t pos = 0;
+  while (pos < gbk.size()) {
+    const auto b = static_cast<unsigned char>(gbk[pos]);
+    char16_t u;
+    if (b < 0x80) {
+      u = b;
+      ++pos;
+    } else if (GbkCharLength(gbk, pos) == 2) {
+      u = t.doubleToUnicode[b * 256 + static_cast<unsigned char>(gbk[pos + 1])];
+      pos += 2;
+    } else {
+      u = t.singleToUnicode[b];
+      ++pos;
+    }
+    *o++ = (u == 0 && b != 0) ? u'?' : u;
+  }
+  out.resize(static_cast<std::size_t>(o - out.data()));
+}
+
 std::string Gbk(std::string_view utf8) {
   return Utf8ToGbk(utf8);
 }
@@ -312,17 +335,37 @@ std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view pattern
   return out;
 }
 
+ReplaceTable::ByteSet ReplaceTable::FoldedBytesOf(std::string_view text) {
+  ByteSet set{};
+  for (char c : text) {
+    const unsigned char b = LowerByte(static_cast<unsigned char>(c));
+    set[b >> 6] |= std::uint64_t{1} << (b & 63);
+  }
+  return set;
+}
+
 ReplaceTable::ReplaceTable(std::span<const ReplaceRow> utf8Rows) {
   rows_.reserve(utf8Rows.size());
   for (const ReplaceRow& row : utf8Rows) {
-    rows_.push_back({Utf8ToGbk(row.pattern), Utf8ToGbk(row.replacement)});
+    Row gbk{Utf8ToGbk(row.pattern), Utf8ToGbk(row.replacement), {}, {}};
+    gbk.patternBytes = FoldedBytesOf(gbk.pattern);
+    gbk.replacementBytes = FoldedBytesOf(gbk.replacement);
+    rows_.push_back(std::move(gbk));
   }
 }
 
 void ReplaceTable::Apply(std::string& text) const {
+  // `present` holds every byte of the text and may hold more: replacing adds
+  // the replacement's bytes, and what a replacement removes stays in.
+  ByteSet present = FoldedBytesOf(text);
   for (const Row& row : rows_) {
-    if (FindTextIgnoreCase(text, row.pattern) == std::string_view::npos) continue;
+    bool possible = true;
+    for (std::size_t i = 0; i < present.size(); ++i) {
+      possible = possible && (row.patternBytes[i] & ~present[i]) == 0;
+    }
+    if (!possible || FindTextIgnoreCase(text, row.pattern) == std::string_view::npos) continue;
     text = ReplaceAllIgnoreCase(text, row.pattern, row.replacement);
+    for (std::size_t i = 0; i < present.size(); ++i) present[i] |= row.replacementBytes[i];
   }
 }
 
@@ -352,6 +395,24 @@ std::string_view TrimBlanks(std::string_view text) {
   while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
   while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
   return text.substr(begin, end - begin);
+}
+
+std::string NormalizeLineBreaks(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t brk = text.find_first_of("\r\n", pos);
+    if (brk == std::string_view::npos) {
+      out.append(text.substr(pos));
+      break;
+    }
+    out.append(text.substr(pos, brk - pos));
+    out.append("\r\n");
+    pos = (text[brk] == '\r' && brk + 1 < text.size() && text[brk + 1] == '\n') ? brk + 2 : brk + 1;
+  }
+  return out;
 }
 
 std::vector<std::string> SplitTextLines(std::string_view text, std::size_t maxLineBytes) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,6 +40,10 @@ inline std::size_t GbkCharLength(std::string_view text, std::size_t pos) {
 std::string Utf8ToGbk(std::string_view utf8);
 // GBK to UTF-8. A byte sequence that is no GBK character becomes "?".
 std::string GbkToUtf8(std::string_view gbk);
+// GBK to UTF-16 into `out` (replacing its content), with the same "?" for a
+// byte sequence that is no GBK character. Reusing `out` spares an allocation
+// per call where many short texts are converted in a row.
+void GbkToUtf16(std::string_view gbk, std::u16string& out);
 bool IsValidUtf8(std::string_view text);
 bool IsAscii(std::string_view text);
 
@@ -97,8 +102,9 @@ struct ReplaceRow {
 };
 
 // A table of replace-all steps, held as GBK. Apply runs the rows in table
-// order, each with ReplaceAllIgnoreCase on the result of the one before; a row
-// whose pattern does not occur costs one search and no copy.
+// order, each with ReplaceAllIgnoreCase on the result of the one before. A row
+// whose pattern holds a byte that the text lacks is skipped without a search;
+// one whose pattern does not occur costs one search and no copy.
 class ReplaceTable {
  public:
   explicit ReplaceTable(std::span<const ReplaceRow> utf8Rows);
@@ -106,15 +112,25 @@ class ReplaceTable {
   std::size_t size() const { return rows_.size(); }
 
  private:
+  // Byte values, ASCII letters folded to lower case.
+  using ByteSet = std::array<std::uint64_t, 4>;
+  static ByteSet FoldedBytesOf(std::string_view text);
   struct Row {
     std::string pattern;
     std::string replacement;
+    ByteSet patternBytes;
+    ByteSet replacementBytes;
   };
   std::vector<Row> rows_;
 };
 
 // Removes every byte of value 32 or less from both ends.
 std::string_view TrimBlanks(std::string_view text);
+
+// The text up to its first NUL byte, with every line break (CR LF, a lone CR,
+// a lone LF) written as CR LF. Nothing else changes: a text that ends with a
+// line break still ends with one, and one without still ends without.
+std::string NormalizeLineBreaks(std::string_view text);
 
 // Splits a text as the desktop's multi-line text box does: the text ends at
 // its first NUL byte; CR LF, a lone CR and a lone LF each end a line; an empty

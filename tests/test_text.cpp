@@ -262,5 +262,41 @@ TEST(ReplaceTable, RowsRunInOrderOnTheResultOfTheOneBefore) {
   EXPECT_EQ(straddling, "\xB5\xB5\xE7\xBB\xB0");
 }
 
+TEST(GbkToUtf16, ConvertsAsGbkToUtf8Does) {
+  struct Case {
+    std::string gbk;
+    std::u16string utf16;
+  } cases[] = {
+      {G("深圳 旅行社"), u"深圳 旅行社"},
+      {G("ＱＱ１２€"), u"ＱＱ１２€"},
+      {"abc\r\n", u"abc\r\n"},
+      {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+      {"\xFF", u"\uF8F5"},  // code page 936 gives it a private-use character
+      {"\x81", u"?"},      // a lead byte at the end
+      {"\x81 ", u"? "},    // a lead byte before a byte that cannot follow it
+      {"", u""},
+  };
+  std::u16string out = u"left over";
+  for (const Case& c : cases) {
+    GbkToUtf16(c.gbk, out);
+    EXPECT_TRUE(out == c.utf16) << c.gbk;
+  }
+}
+
+TEST(NormalizeLineBreaks, EveryBreakBecomesCrLf) {
+  struct Case {
+    std::string text, normalized;
+  } cases[] = {
+      {"a\nb", "a\r\nb"},
+      {"a\rb\r", "a\r\nb\r\n"},
+      {"a\r\nb\r\n", "a\r\nb\r\n"},
+      {"\n\r\r\n\n", "\r\n\r\n\r\n\r\n"},  // LF CR is two breaks
+      {std::string("a\nb\0c\n", 6), "a\r\nb"},
+      {"", ""},
+      {"no break", "no break"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(NormalizeLineBreaks(c.text), c.normalized) << c.text;
+}
+
 }  // namespace
 }  // namespace brivano

@@ -1,0 +1,166 @@
+#include "files/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <random>
+
+namespace brivano {
+namespace {
+
+thread_local ScopedWriteFault* activeFault = nullptr;
+
+constexpr std::size_t kBufferBytes = 1 << 16;
+
+// A replaced file keeps its permissions; a new one gets the usual 0666 less
+// the umask, which open() applies.
+void KeepPermissionsOf(const std::filesystem::path& target, int fd) {
+  struct stat info {};
+  if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    ::fchmod(fd, info.st_mode & 07777);
+  }
+}
+
+// Writing through a symbolic link replaces the file it points to, not the
+// link.
+std::filesystem::path ResolveLink(const std::filesystem::path& target) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(target, ec)) return target;
+  std::filesystem::path resolved = std::filesystem::canonical(target, ec);
+  return ec ? target : resolved;
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return;
+  ::fsync(dirFd);  // best effort: the rename itself has succeeded
+  ::close(dirFd);
+}
+
+}  // namespace
+
+ScopedWriteFault::ScopedWriteFault(std::uint64_t afterBytes, int error)
+    : afterBytes_(afterBytes), error_(error), previous_(activeFault) {
+  activeFault = this;
+}
+
+ScopedWriteFault::~ScopedWriteFault() {
+  activeFault = previous_;
+}
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(ResolveLink(target)) {
+  std::filesystem::path folder = target_.parent_path();
+  if (folder.empty()) folder = ".";
+  std::random_device random;
+  std::mt19937_64 names(random());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(names()));
+    // The target's name (cut short, so that the temporary name stays a
+    // valid one) tells whose leftover a temporary file is after a crash.
+    std::string name = ".";
+    name.append(target_.filename().string(), 0, 200);
+    name.append(suffix);
+    temp_ = folder / name;
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0 || errno != EEXIST) break;
+  }
+  if (fd_ < 0) {
+    error_ = errno;
+    temp_.clear();
+    return;
+  }
+  KeepPermissionsOf(target_, fd_);
+  buffer_.reserve(kBufferBytes);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (!committed_) Discard();
+}
+
+void AtomicFileWriter::Discard() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+void AtomicFileWriter::Write(std::string_view bytes) {
+  if (error_ != 0) return;
+  if (buffer_.size() + bytes.size() > kBufferBytes) {
+    Flush();
+    if (bytes.size() >= kBufferBytes) {
+      WriteOut(bytes.data(), bytes.size());
+      return;
+    }
+  }
+  buffer_.append(bytes);
+}
+
+void AtomicFileWriter::Flush() {
+  if (error_ == 0 && !buffer_.empty()) WriteOut(buffer_.data(), buffer_.size());
+  buffer_.clear();
+}
+
+void AtomicFileWriter::WriteOut(const char* data, std::size_t size) {
+  if (error_ != 0) return;
+  int faultError = 0;
+  if (const ScopedWriteFault* fault = activeFault;
+      fault != nullptr && written_ + size > fault->afterBytes()) {
+    size = written_ < fault->afterBytes() ? static_cast<std::size_t>(fault->afterBytes() - written_)
+                                          : 0;
+    faultError = fault->error();
+  }
+  while (size > 0) {
+    const ssize_t done = ::write(fd_, data, size);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      error_ = errno;
+      return;
+    }
+    data += done;
+    size -= static_cast<std::size_t>(done);
+    written_ += static_cast<std::uint64_t>(done);
+  }
+  if (faultError == ScopedWriteFault::kKillProcess) ::raise(SIGKILL);
+  error_ = faultError;
+}
+
+FileResult AtomicFileWriter::Commit() {
+  Flush();
+  if (error_ == 0 && activeFault != nullptr) {  // the fault lies past the content's end
+    if (activeFault->error() == ScopedWriteFault::kKillProcess) ::raise(SIGKILL);
+    error_ = activeFault->error();
+  }
+  if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
+  if (error_ == 0) {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) error_ = errno;
+  }
+  if (error_ == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error_ = errno;
+  if (error_ != 0) {
+    Discard();
+    return {error_};
+  }
+  committed_ = true;
+  temp_.clear();
+  SyncFolder(target_.parent_path().empty() ? "." : target_.parent_path());
+  return {};
+}
+
+FileResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content) {
+  AtomicFileWriter writer(target);
+  writer.Write(content);
+  return writer.Commit();
+}
+
+}  // namespace brivano

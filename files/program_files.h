@@ -1,0 +1,43 @@
+// Where the program's own files lie: the settings file, the keyword store
+// "brivanobody.ini" and the auto-save file "autosave.txt". They lie together,
+// in the executable's folder when the program may write there, otherwise in
+// the user's configuration folder ~/.config/brivano/.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace brivano {
+
+inline constexpr std::string_view kKeywordStoreFileName = "brivanobody.ini";
+inline constexpr std::string_view kAutoSaveFileName = "autosave.txt";
+
+struct ProgramFiles {
+  std::filesystem::path folder;
+  std::string settingsFileName;
+
+  std::filesystem::path SettingsPath() const { return folder / settingsFileName; }
+  std::filesystem::path KeywordStorePath() const { return folder / kKeywordStoreFileName; }
+  std::filesystem::path AutoSavePath() const { return folder / kAutoSaveFileName; }
+};
+
+// The executable's file name in lower case with its extension replaced by
+// "ini" ("Harvest.EXE" gives "harvest.ini"); a name without an extension gets
+// ".ini" appended ("brivano" gives "brivano.ini").
+std::string SettingsFileNameFor(std::string_view executableFileName);
+
+// The running executable's full path (/proc/self/exe).
+std::filesystem::path ExecutablePath();
+// ~/.config/brivano of the user running the program, from the password
+// database (the program reads no environment variables).
+std::filesystem::path UserConfigFolder();
+
+// Works out the files' place for an executable at `executablePath`: its
+// folder if writable, else `userConfigFolder`, which is then created.
+ProgramFiles LocateProgramFiles(const std::filesystem::path& executablePath,
+                                const std::filesystem::path& userConfigFolder);
+// The same for the running program.
+ProgramFiles LocateProgramFiles();
+
+}  // namespace brivano

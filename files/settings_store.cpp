@@ -1,0 +1,177 @@
+#include "files/settings_store.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "extract/integer_text.h"
+#include "extract/text.h"
+#include "files/file_errors.h"
+#include "files/result_files.h"
+#include "files/whole_file.h"
+
+namespace brivano {
+namespace {
+
+std::string_view EngineWord(Engine engine) {
+  return DefaultEngineTable()[static_cast<int>(engine)].settingsWord;
+}
+
+// A spin box's value as the state save writes it: the number in its text,
+// also outside the range, or the minimum when the text is no number.
+std::int32_t SpinValue(const std::string& text, const SpinRange& range) {
+  return ParseIntegerText(text).value_or(range.minimum);
+}
+
+bool IsMissing(int error) {
+  return error == ENOENT || error == ENOTDIR;
+}
+
+}  // namespace
+
+void ApplySettings(const IniFile& settings, SettingsControls& controls) {
+  for (const SettingsKeyRow& row : kSettingsKeys) {
+    auto number = [&] {
+      return settings.ReadInteger(kSettingsSection, row.key, row.defaultNumber);
+    };
+    switch (row.field) {
+      case SettingsField::Speed:
+        controls.SetSpeed(std::clamp(number(), kSpeedRange.minimum, kSpeedRange.maximum));
+        break;
+      case SettingsField::PageLimit:
+        controls.SetPageLimit(
+            std::clamp(number(), kPageLimitRange.minimum, kPageLimitRange.maximum));
+        break;
+      case SettingsField::StartLine:
+        controls.SetStartLine(number());  // the search command corrects 0 and below
+        break;
+      case SettingsField::Dedup:
+        controls.SetDedupChecked((number() & 0xFF) != 0);
+        break;
+      case SettingsField::AutoSave:
+        controls.SetAutoSaveChecked((number() & 0xFF) != 0);
+        break;
+      case SettingsField::Kind: {
+        const std::string word = settings.ReadString(kSettingsSection, row.key,
+                                                     InfoOf(kDefaultContactKind).settingsWord);
+        for (const ContactKindInfo& info : kContactKindTable) {
+          if (word == info.settingsWord) {
+            controls.CheckContactKind(info.kind);
+            break;
+          }
+        }
+        break;
+      }
+      case SettingsField::Engine: {
+        const std::string word =
+            settings.ReadString(kSettingsSection, row.key, EngineWord(kDefaultEngine));
+        for (const EngineRow& engine : DefaultEngineTable()) {
+          if (word == engine.settingsWord) {
+            controls.CheckEngine(engine.engine);
+            break;
+          }
+        }
+        break;
+      }
+      case SettingsField::Mark:
+        controls.SetMark(row.markKind, settings.ReadString(kSettingsSection, row.key,
+                                                           Gbk(InfoOf(row.markKind).defaultMark)));
+        break;
+    }
+  }
+}
+
+void StoreSettings(const SettingsControls& controls, IniFile& settings) {
+  for (const SettingsKeyRow& row : kSettingsKeys) {
+    switch (row.field) {
+      case SettingsField::Speed:
+        settings.WriteInteger(kSettingsSection, row.key,
+                              SpinValue(controls.SpeedText(), kSpeedRange));
+        break;
+      case SettingsField::PageLimit:
+        settings.WriteInteger(kSettingsSection, row.key,
+                              SpinValue(controls.PageLimitText(), kPageLimitRange));
+        break;
+      case SettingsField::StartLine:
+        settings.WriteInteger(kSettingsSection, row.key, controls.StartLine());
+        break;
+      case SettingsField::Dedup:
+        settings.WriteInteger(kSettingsSection, row.key, controls.DedupChecked() ? 1 : 0);
+        break;
+      case SettingsField::AutoSave:
+        settings.WriteInteger(kSettingsSection, row.key, controls.AutoSaveChecked() ? 1 : 0);
+        break;
+      case SettingsField::Kind:
+        settings.WriteString(kSettingsSection, row.key,
+                             InfoOf(controls.CheckedContactKind()).settingsWord);
+        break;
+      case SettingsField::Engine:
+        settings.WriteString(kSettingsSection, row.key, EngineWord(controls.CheckedEngine()));
+        break;
+      case SettingsField::Mark:
+        settings.WriteString(kSettingsSection, row.key, controls.Mark(row.markKind));
+        break;
+    }
+  }
+}
+
+StateStore::StateStore(ProgramFiles files, SettingsControls& controls, const BuyerList& buyers,
+                       UserFeedback& feedback)
+    : files_(std::move(files)), controls_(controls), buyers_(buyers), feedback_(feedback) {}
+
+void StateStore::FormCreate() {
+  const WholeFile keywords = ReadWholeFile(files_.KeywordStorePath());
+  if (keywords.ok()) {
+    controls_.SetKeywordText(NormalizeLineBreaks(keywords.bytes));
+  } else if (!IsMissing(keywords.error)) {
+    feedback_.ShowError(Gbk(CannotOpenFileText(files_.KeywordStorePath(), keywords.error)));
+    return;
+  }
+  // A settings file that is missing or unreadable gives the defaults.
+  const WholeFile settings = ReadWholeFile(files_.SettingsPath());
+  ApplySettings(settings.ok() ? IniFile(settings.bytes) : IniFile(), controls_);
+}
+
+bool StateStore::SaveSettings() {
+  // The keys are written into the file as it stands, so that anything else
+  // in it survives; a file that exists but cannot be read is not replaced.
+  const WholeFile former = ReadWholeFile(files_.SettingsPath());
+  FileResult result{former.error};
+  if (former.ok() || IsMissing(former.error)) {
+    IniFile settings(former.bytes);
+    StoreSettings(controls_, settings);
+    result = WriteFileAtomically(files_.SettingsPath(), settings.Content());
+  }
+  if (!result.ok()) feedback_.ShowError(Gbk(UnableToWriteText(files_.SettingsPath())));
+  return result.ok();
+}
+
+bool StateStore::WriteAutoSaveFile() {
+  BusyCursorScope busy(feedback_);
+  FileResult result;
+  if (buyers_.empty()) {
+    // An empty list leaves no auto-save file; a failed removal is not
+    // reported by itself.
+    std::error_code ignored;
+    std::filesystem::remove(files_.AutoSavePath(), ignored);
+  } else {
+    feedback_.Repaint();
+    result = WriteResultFile(files_.AutoSavePath(), buyers_);
+    if (!result.ok()) feedback_.ShowError(Gbk(IoErrorText(result.error)));
+  }
+  feedback_.Repaint();
+  return result.ok();
+}
+
+bool StateStore::Button2Click() {
+  return SaveSettings() && WriteAutoSaveFile();
+}
+
+void StateStore::SpeedButton8Click() {
+  if (Button2Click()) feedback_.ShowMessage(Gbk(kProgressSavedMessage));
+}
+
+FileResult StateStore::FormDestroy() {
+  return WriteFileAtomically(files_.KeywordStorePath(), controls_.KeywordText());
+}
+
+}  // namespace brivano

@@ -1,0 +1,105 @@
+// The settings file, the keyword store "brivanobody.ini" and the auto-save
+// file: the main window's working state from one start of the program to
+// the next.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "extract/buyer_list.h"
+#include "extract/contact_kind.h"
+#include "files/atomic_file.h"
+#include "files/file_interfaces.h"
+#include "files/ini_file.h"
+#include "files/program_files.h"
+#include "search/engine_table.h"
+
+namespace brivano {
+
+inline constexpr std::string_view kSettingsSection = "config";
+inline constexpr std::string_view kProgressSavedMessage = "已经保存当前网络搜索进程！";  // UTF-8
+
+// What a settings key holds.
+enum class SettingsField { Speed, PageLimit, StartLine, Dedup, AutoSave, Kind, Engine, Mark };
+
+struct SettingsKeyRow {
+  std::string_view key;
+  SettingsField field;
+  std::int32_t defaultNumber;  // Speed, PageLimit, StartLine, Dedup, AutoSave
+  ContactKind markKind;        // Mark
+};
+
+// The eleven keys, in the order in which they are read and written. The
+// default word of "info" and "search" and the default marks come from the
+// contact-kind and engine tables.
+inline constexpr std::array<SettingsKeyRow, 11> kSettingsKeys{{
+    {"speed", SettingsField::Speed, 8, ContactKind::Mobile},
+    {"maxpage", SettingsField::PageLimit, 10, ContactKind::Mobile},
+    {"process", SettingsField::StartLine, 1, ContactKind::Mobile},
+    {"quchong", SettingsField::Dedup, 0, ContactKind::Mobile},
+    {"autosave", SettingsField::AutoSave, 0, ContactKind::Mobile},
+    {"info", SettingsField::Kind, 0, ContactKind::Mobile},
+    {"search", SettingsField::Engine, 0, ContactKind::Mobile},
+    {"markmob", SettingsField::Mark, 0, ContactKind::Mobile},
+    {"markeml", SettingsField::Mark, 0, ContactKind::Email},
+    {"markqq", SettingsField::Mark, 0, ContactKind::QQ},
+    {"markfax", SettingsField::Mark, 0, ContactKind::Fax},
+}};
+
+inline constexpr ContactKind kDefaultContactKind = ContactKind::Mobile;
+inline constexpr Engine kDefaultEngine = Engine::So360;
+
+// The spin boxes' ranges.
+struct SpinRange {
+  int minimum;
+  int maximum;
+};
+inline constexpr SpinRange kSpeedRange{3, 1000};
+inline constexpr SpinRange kPageLimitRange{1, 76};
+
+// Applies a settings file's content to the controls (steps 6 to 11 of the
+// start-up load).
+void ApplySettings(const IniFile& settings, SettingsControls& controls);
+// Writes the controls' state into a settings file's content (steps 2 to 6 of
+// the state save's first half).
+void StoreSettings(const SettingsControls& controls, IniFile& settings);
+
+class StateStore {
+ public:
+  StateStore(ProgramFiles files, SettingsControls& controls, const BuyerList& buyers,
+             UserFeedback& feedback);
+
+  const ProgramFiles& files() const { return files_; }
+
+  // The start-up load (FormCreate, steps 4 to 12): the keyword store, then
+  // the settings. A keyword store that exists but cannot be read is
+  // reported, and the settings are then left at their defaults.
+  void FormCreate();
+
+  // The state save (Button2Click): the settings file, then the auto-save
+  // file. Returns false when a write failed; the failure has been shown and
+  // the former file is untouched.
+  bool Button2Click();
+  // Its first half: every key in one write; "Unable to write to %s" on
+  // failure.
+  bool SaveSettings();
+  // Its second half: the buyer list to "autosave.txt", or no such file when
+  // the list is empty; the runtime's message on failure.
+  bool WriteAutoSaveFile();
+
+  // The progress command 进程: the state save, confirmed by a message.
+  void SpeedButton8Click();
+
+  // The exit save (FormDestroy): the keyword box's text to the keyword
+  // store. The caller closes the program whatever the result.
+  FileResult FormDestroy();
+
+ private:
+  ProgramFiles files_;
+  SettingsControls& controls_;
+  const BuyerList& buyers_;
+  UserFeedback& feedback_;
+};
+
+}  // namespace brivano

@@ -1,0 +1,408 @@
+// The settings file and the keyword store: start-up load, state save, exit
+// save, and where the files lie.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "extract/text.h"
+#include "files/program_files.h"
+#include "files/settings_store.h"
+#include "support/cli_runner.h"
+#include "support/file_fakes.h"
+
+namespace brivano::testing {
+namespace {
+
+std::string G(std::string_view utf8) {
+  return Utf8ToGbk(utf8);
+}
+
+// The exact file a save of untouched controls writes.
+const std::string kUntouchedSettings =
+    G("[config]\r\nspeed=8\r\nmaxpage=10\r\nprocess=1\r\nquchong=0\r\nautosave=0\r\ninfo=mob\r\n"
+      "search=360\r\nmarkmob=手机:\r\nmarkeml=邮箱:\r\nmarkqq=QQ:\r\nmarkfax=传真:\r\n");
+
+using StoreFixture = StateStoreFixture;
+
+TEST(SettingsLoad, KeysAreClampedMatchedAndDefaulted) {
+  struct Case {
+    std::string lines;  // UTF-8 lines of the [config] section
+    std::function<void(const FakeSettingsControls&)> check;
+  } cases[] = {
+      {"speed=2\nmaxpage=0",
+       [](auto& c) {
+         EXPECT_EQ(c.speedText, "3");
+         EXPECT_EQ(c.pageLimitText, "1");
+       }},
+      {"speed=5000\nmaxpage=100",
+       [](auto& c) {
+         EXPECT_EQ(c.speedText, "1000");
+         EXPECT_EQ(c.pageLimitText, "76");
+       }},
+      {"speed=abc\nmaxpage=x1",
+       [](auto& c) {
+         EXPECT_EQ(c.speedText, "8");
+         EXPECT_EQ(c.pageLimitText, "10");
+       }},
+      {"speed=0x10\nmaxpage=$20",
+       [](auto& c) {
+         EXPECT_EQ(c.speedText, "16");
+         EXPECT_EQ(c.pageLimitText, "32");
+       }},
+      {"speed=-4", [](auto& c) { EXPECT_EQ(c.speedText, "3"); }},
+      {"process=0", [](auto& c) { EXPECT_EQ(c.startLine, 0); }},  // corrected later by the search
+      {"process=-3", [](auto& c) { EXPECT_EQ(c.startLine, -3); }},
+      {"process=6", [](auto& c) { EXPECT_EQ(c.startLine, 6); }},
+      {"quchong=2\nautosave=256",
+       [](auto& c) {
+         EXPECT_TRUE(c.dedup);
+         EXPECT_FALSE(c.autoSave);
+       }},
+      {"quchong=1\nautosave=257",
+       [](auto& c) {
+         EXPECT_TRUE(c.dedup);
+         EXPECT_TRUE(c.autoSave);
+       }},
+      {"quchong=-256\nautosave=-1",
+       [](auto& c) {
+         EXPECT_FALSE(c.dedup);
+         EXPECT_TRUE(c.autoSave);
+       }},
+      {"info=MOB\nsearch=Baidu",
+       [](auto& c) {
+         EXPECT_EQ(c.kind, ContactKind::Mobile);
+         EXPECT_EQ(c.engine, Engine::So360);
+       }},
+      {"info=email\nsearch=bing",
+       [](auto& c) {
+         EXPECT_EQ(c.kind, ContactKind::Mobile);
+         EXPECT_EQ(c.engine, Engine::So360);
+       }},
+      {"info=eml\nsearch=baidu",
+       [](auto& c) {
+         EXPECT_EQ(c.kind, ContactKind::Email);
+         EXPECT_EQ(c.engine, Engine::Baidu);
+       }},
+      {"info= qq \nsearch=sougou",
+       [](auto& c) {
+         EXPECT_EQ(c.kind, ContactKind::QQ);
+         EXPECT_EQ(c.engine, Engine::Sogou);
+       }},
+      {"info=fax\nsearch=biying",
+       [](auto& c) {
+         EXPECT_EQ(c.kind, ContactKind::Fax);
+         EXPECT_EQ(c.engine, Engine::Bing);
+       }},
+      {"info='eml'\nsearch=\"360\"",
+       [](auto& c) {
+         EXPECT_EQ(c.kind, ContactKind::Email);
+         EXPECT_EQ(c.engine, Engine::So360);
+       }},
+      {"markmob=   电话:   \nmarkeml=\" 邮件 \"\nmarkqq=\nmarkfax='FAX'",
+       [](auto& c) {
+         EXPECT_EQ(c.marks[0], G("电话:"));
+         EXPECT_EQ(c.marks[1], G(" 邮件 "));
+         EXPECT_EQ(c.marks[2], "");
+         EXPECT_EQ(c.marks[3], "FAX");
+       }},
+  };
+  for (const Case& c : cases) {
+    StoreFixture f;
+    // Start from values other than the defaults, so that a default that is
+    // really applied shows.
+    f.controls.kind = ContactKind::Mobile;
+    f.dir.Write("brivano.ini", G("[config]\r\n" + c.lines + "\r\n"));
+    f.store.FormCreate();
+    c.check(f.controls);
+    EXPECT_TRUE(f.feedback.errors.empty()) << c.lines;
+  }
+}
+
+TEST(SettingsLoad, MissingFileOrKeysGiveTheDefaults) {
+  for (const std::string& content :
+       {std::string(), std::string("[config]\r\n"), std::string("[other]\r\nspeed=20\r\n")}) {
+    StoreFixture f;
+    f.controls = {};
+    f.controls.speedText = "999";
+    f.controls.pageLimitText = "2";
+    f.controls.dedup = f.controls.autoSave = true;
+    f.controls.kind = ContactKind::Fax;
+    f.controls.engine = Engine::Bing;
+    f.controls.marks = {"a", "b", "c", "d"};
+    f.controls.startLine = 5;
+    if (!content.empty()) f.dir.Write("brivano.ini", content);
+    f.store.FormCreate();
+    EXPECT_EQ(f.controls.speedText, "8");
+    EXPECT_EQ(f.controls.pageLimitText, "10");
+    EXPECT_EQ(f.controls.startLine, 1);
+    EXPECT_FALSE(f.controls.dedup);
+    EXPECT_FALSE(f.controls.autoSave);
+    EXPECT_EQ(f.controls.kind, ContactKind::Mobile);
+    EXPECT_EQ(f.controls.engine, Engine::So360);
+    EXPECT_EQ(f.controls.marks,
+              (std::array<std::string, 4>{G("手机:"), G("邮箱:"), "QQ:", G("传真:")}));
+  }
+}
+
+TEST(SettingsLoad, AFirstStartCreatesNoFile) {
+  StoreFixture f;
+  const std::string builtIn = f.controls.keywordText;
+  f.store.FormCreate();
+  EXPECT_EQ(f.controls.keywordText, builtIn);  // the built-in list stays
+  EXPECT_TRUE(FolderNames(f.dir.path()).empty());
+  EXPECT_TRUE(f.feedback.events.empty());
+}
+
+TEST(KeywordStore, LoadNormalisesLineBreaksAndEndsAtNul) {
+  struct Case {
+    std::string stored, text;
+  } cases[] = {
+      {"a\nb\n", "a\r\nb\r\n"},
+      {"a\rb", "a\r\nb"},
+      {"a\r\n\r\nb\n\r", "a\r\n\r\nb\r\n\r\n"},
+      {std::string("a\nb\0c\nd", 7), "a\r\nb"},
+      {"", ""},  // an empty store gives an empty list, not the built-in one
+      {G("深圳 旅行社\n北京 酒店"), G("深圳 旅行社\r\n北京 酒店")},
+  };
+  for (const Case& c : cases) {
+    StoreFixture f;
+    f.dir.Write("brivanobody.ini", c.stored);
+    f.store.FormCreate();
+    EXPECT_EQ(f.controls.keywordText, c.text) << c.stored;
+    // The next exit writes it back with CR LF.
+    ASSERT_TRUE(f.store.FormDestroy().ok());
+    EXPECT_EQ(ReadFileBytes(f.Keywords()), c.text);
+  }
+}
+
+TEST(KeywordStore, AnUnreadableStoreIsReportedAndTheSettingsAreSkipped) {
+  StoreFixture f;
+  std::filesystem::create_directory(f.Keywords());  // exists, but cannot be read as a file
+  f.dir.Write("brivano.ini", "[config]\r\nspeed=20\r\n");
+  const std::string builtIn = f.controls.keywordText;
+  f.store.FormCreate();
+  ASSERT_EQ(f.feedback.errors.size(), 1u);
+  EXPECT_EQ(f.feedback.errors[0],
+            "Cannot open file \"" + f.Keywords().string() + "\". Is a directory");
+  EXPECT_EQ(f.controls.keywordText, builtIn);
+  EXPECT_EQ(f.controls.speedText, "8");  // the settings were not applied
+}
+
+TEST(KeywordStore, ExitSaveWritesTheBoxVerbatimAndKeepsTheFormerFileOnFailure) {
+  StoreFixture f;
+  f.controls.keywordText = G("深圳 旅行社\r\n  北京 酒店 \r\n\r\n");
+  ASSERT_TRUE(f.store.FormDestroy().ok());
+  EXPECT_EQ(ReadFileBytes(f.Keywords()), f.controls.keywordText);
+
+  const std::string former = f.controls.keywordText;
+  f.controls.keywordText = "changed";
+  {
+    ScopedWriteFault fault(3, ENOSPC);
+    EXPECT_EQ(f.store.FormDestroy().error, ENOSPC);
+  }
+  EXPECT_EQ(ReadFileBytes(f.Keywords()), former);
+  EXPECT_TRUE(f.feedback.events.empty());  // the exit save shows nothing
+  EXPECT_TRUE(KilledDuringWrite(4, [&] { (void)f.store.FormDestroy(); }));
+  EXPECT_EQ(ReadFileBytes(f.Keywords()), former);
+}
+
+TEST(SettingsSave, AnUntouchedSaveWritesTheDefaultFile) {
+  StoreFixture f;
+  ASSERT_TRUE(f.store.SaveSettings());
+  EXPECT_EQ(ReadFileBytes(f.Settings()), kUntouchedSettings);
+  EXPECT_EQ(FolderNames(f.dir.path()), std::vector<std::string>{"brivano.ini"});
+}
+
+TEST(SettingsSave, ControlsAreWrittenAsTheyStand) {
+  StoreFixture f;
+  f.controls.speedText = "5000";     // typed beyond the range: written unchanged
+  f.controls.pageLimitText = "ten";  // no number: the box's minimum
+  f.controls.startLine = 6;
+  f.controls.dedup = true;
+  f.controls.kind = ContactKind::Fax;
+  f.controls.engine = Engine::Sogou;
+  f.controls.marks = {G(" 手机 "), "", "qq", G("传真：")};
+  ASSERT_TRUE(f.store.SaveSettings());
+  EXPECT_EQ(ReadFileBytes(f.Settings()),
+            G("[config]\r\nspeed=5000\r\nmaxpage=1\r\nprocess=6\r\nquchong=1\r\nautosave=0\r\n"
+              "info=fax\r\nsearch=sougou\r\nmarkmob= 手机 \r\nmarkeml=\r\nmarkqq=qq\r\n"
+              "markfax=传真：\r\n"));
+  f.controls.speedText = "abc";
+  f.controls.engine = Engine::Bing;
+  ASSERT_TRUE(f.store.SaveSettings());
+  const IniFile saved(ReadFileBytes(f.Settings()));
+  EXPECT_EQ(saved.ReadString("config", "speed", ""), "3");
+  EXPECT_EQ(saved.ReadString("config", "search", ""), "biying");
+}
+
+TEST(SettingsSave, OtherContentOfTheFileSurvives) {
+  StoreFixture f;
+  f.dir.Write("brivano.ini",
+              "; mine\r\n[window]\r\nleft=10\r\n[CONFIG]\r\nSpeed=20\r\nextra=x\r\n");
+  ASSERT_TRUE(f.store.SaveSettings());
+  // The keys found keep their place and spelling; the missing ones follow
+  // the section's last line.
+  const std::string head = "[config]\r\nspeed=8\r\n";
+  ASSERT_EQ(kUntouchedSettings.substr(0, head.size()), head);
+  EXPECT_EQ(ReadFileBytes(f.Settings()),
+            "; mine\r\n[window]\r\nleft=10\r\n[CONFIG]\r\nSpeed=8\r\nextra=x\r\n" +
+                kUntouchedSettings.substr(head.size()));
+}
+
+TEST(SettingsSave, ARoundTripGivesTheSameControls) {
+  StoreFixture f;
+  f.controls.speedText = "45";
+  f.controls.pageLimitText = "76";
+  f.controls.startLine = 12;
+  f.controls.autoSave = true;
+  f.controls.kind = ContactKind::QQ;
+  f.controls.engine = Engine::Baidu;
+  f.controls.marks = {"m", G("邮 箱"), "'q'", "f"};
+  ASSERT_TRUE(f.store.SaveSettings());
+  FakeSettingsControls loaded;
+  BuyerList buyers;
+  FakeFeedback feedback;
+  StateStore(ProgramFiles{f.dir.path(), "brivano.ini"}, loaded, buyers, feedback).FormCreate();
+  EXPECT_EQ(loaded.speedText, "45");
+  EXPECT_EQ(loaded.pageLimitText, "76");
+  EXPECT_EQ(loaded.startLine, 12);
+  EXPECT_TRUE(loaded.autoSave);
+  EXPECT_FALSE(loaded.dedup);
+  EXPECT_EQ(loaded.kind, ContactKind::QQ);
+  EXPECT_EQ(loaded.engine, Engine::Baidu);
+  // A mark in quotes loses them on the way back, as the file format reads.
+  EXPECT_EQ(loaded.marks, (std::array<std::string, 4>{"m", G("邮 箱"), "q", "f"}));
+}
+
+// A failed settings write shows "Unable to write to <path>", stops the state
+// save before the auto-save file, and leaves the former files as they were.
+TEST(StateSave, SettingsWriteFailures) {
+  struct Case {
+    const char* name;
+    std::function<bool(StoreFixture&)> breakIt;  // false: cannot be set up here
+  } cases[] = {
+      {"read-only folder", [](StoreFixture& f) { return MakeFolderReadOnly(f.dir.path()); }},
+      {"disk full", [](StoreFixture&) { return true; }},
+      {"settings path is a folder",
+       [](StoreFixture& f) {
+         std::filesystem::remove(f.Settings());
+         return std::filesystem::create_directory(f.Settings());
+       }},
+  };
+  for (const Case& c : cases) {
+    StoreFixture f;
+    f.dir.Write("brivano.ini", kUntouchedSettings);
+    f.dir.Write("autosave.txt", "old\r\n");
+    f.buyers.Append("13800000000", ContactKind::Mobile);
+    f.controls.speedText = "30";
+    if (!c.breakIt(f)) {
+      ADD_FAILURE() << c.name << ": could not be set up";
+      continue;
+    }
+    const std::string formerSettings =
+        std::filesystem::is_directory(f.Settings()) ? "" : ReadFileBytes(f.Settings());
+    bool saved;
+    if (std::string(c.name) == "disk full") {
+      ScopedWriteFault fault(40, ENOSPC);
+      saved = f.store.Button2Click();
+    } else {
+      saved = f.store.Button2Click();
+    }
+    EXPECT_FALSE(saved) << c.name;
+    EXPECT_EQ(f.feedback.errors,
+              std::vector<std::string>{"Unable to write to " + f.Settings().string()})
+        << c.name;
+    if (!formerSettings.empty()) {
+      EXPECT_EQ(ReadFileBytes(f.Settings()), formerSettings) << c.name;
+    }
+    EXPECT_EQ(ReadFileBytes(f.AutoSave()), "old\r\n") << c.name;
+    EXPECT_TRUE(f.feedback.messages.empty());
+    Unmount(f.dir.path());
+  }
+}
+
+TEST(StateSave, AMissingFolderIsReported) {
+  TempDir dir;
+  FakeSettingsControls controls;
+  BuyerList buyers;
+  FakeFeedback feedback;
+  const auto folder = dir.path() / "gone";
+  StateStore store(ProgramFiles{folder, "brivano.ini"}, controls, buyers, feedback);
+  EXPECT_FALSE(store.Button2Click());
+  EXPECT_EQ(feedback.errors,
+            std::vector<std::string>{"Unable to write to " + (folder / "brivano.ini").string()});
+  EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST(StateSave, AKilledStateSaveLeavesTheFormerFiles) {
+  StoreFixture f;
+  f.dir.Write("brivano.ini", kUntouchedSettings);
+  f.dir.Write("autosave.txt", "old\r\n");
+  f.controls.speedText = "99";
+  for (int i = 0; i < 3000; ++i)
+    f.buyers.Append(std::to_string(13800000000ll + i), ContactKind::Mobile);
+  // The settings file is about 150 bytes, the auto-save file 39,000.
+  for (std::uint64_t killAt : {0ull, 1ull, 100ull, 149ull}) {
+    EXPECT_TRUE(KilledDuringWrite(killAt, [&] { f.store.Button2Click(); })) << killAt;
+    EXPECT_EQ(ReadFileBytes(f.Settings()), kUntouchedSettings) << killAt;
+    EXPECT_EQ(ReadFileBytes(f.AutoSave()), "old\r\n") << killAt;
+  }
+  // Settings written, auto-save file killed half-way: the former one stays.
+  ASSERT_TRUE(f.store.SaveSettings());
+  const std::string newSettings = ReadFileBytes(f.Settings());
+  EXPECT_TRUE(KilledDuringWrite(20000, [&] { (void)f.store.WriteAutoSaveFile(); }));
+  EXPECT_EQ(ReadFileBytes(f.AutoSave()), "old\r\n");
+  EXPECT_EQ(ReadFileBytes(f.Settings()), newSettings);
+}
+
+TEST(SettingsFileName, FromTheExecutableName) {
+  struct Case {
+    const char* executable;
+    const char* settings;
+  } cases[] = {
+      {"Harvest.EXE", "harvest.ini"}, {"brivano.exe", "brivano.ini"},
+      {"brivano", "brivano.ini"},  // no extension: not "brivini"
+      {"Brivano", "brivano.ini"},     {"brivano.x86_64", "brivano.ini"},
+      {"my.tool.bin", "my.tool.ini"}, {".brivano", ".brivano.ini"},
+      {"ÄRGER.EXE", "ärger.ini"},     {"", "brivano.ini"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(SettingsFileNameFor(c.executable), c.settings) << c.executable;
+}
+
+TEST(ProgramFilesLocation, ExecutableFolderWhenWritableElseTheUserFolder) {
+  TempDir dir;
+  const auto bin = dir.path() / "bin";
+  const auto config = dir.path() / "home" / ".config" / "brivano";
+  std::filesystem::create_directories(bin);
+
+  ProgramFiles files = LocateProgramFiles(bin / "Brivano", config);
+  EXPECT_EQ(files.folder, bin);
+  EXPECT_EQ(files.SettingsPath(), bin / "brivano.ini");
+  EXPECT_EQ(files.KeywordStorePath(), bin / "brivanobody.ini");
+  EXPECT_EQ(files.AutoSavePath(), bin / "autosave.txt");
+  EXPECT_FALSE(std::filesystem::exists(config));
+
+  // A missing folder cannot be written either.
+  files = LocateProgramFiles(dir.path() / "nowhere" / "brivano", config);
+  EXPECT_EQ(files.folder, config);
+  EXPECT_TRUE(std::filesystem::is_directory(config));  // created for the first save
+
+  if (!MakeFolderReadOnly(bin)) GTEST_SKIP() << "cannot make a read-only folder here";
+  files = LocateProgramFiles(bin / "brivano", config);
+  Unmount(bin);
+  EXPECT_EQ(files.folder, config);
+  EXPECT_EQ(files.SettingsPath(), config / "brivano.ini");
+  EXPECT_EQ(files.AutoSavePath(), config / "autosave.txt");
+}
+
+TEST(ProgramFilesLocation, TheRunningExecutable) {
+  const std::filesystem::path self = ExecutablePath();
+  EXPECT_EQ(self.filename(), "test_settings_store");
+  EXPECT_TRUE(std::filesystem::exists(self));
+  EXPECT_EQ(UserConfigFolder().filename(), "brivano");
+  EXPECT_EQ(UserConfigFolder().parent_path().filename(), ".config");
+}
+
+}  // namespace
+}  // namespace brivano::testing
