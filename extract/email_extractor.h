@@ -3,6 +3,7 @@
 // and the domain the run after it.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,6 +11,12 @@
 #include "extract/buyer_list.h"
 
 namespace brivano {
+
+// The first byte of `text` at which an e-mail address could be found: an "@",
+// a "#", or the byte pair of "＃" (A3 A3). Bytes, not characters, so a hit may
+// stand across two characters; npos when there is none. A line without one
+// yields nothing, so a caller may pass over such text unseen.
+std::size_t FindEmailMarkerByte(std::string_view text);
 
 void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink);
 void ExtractEmails(std::span<const std::string> pageLines, BuyerSink& sink);

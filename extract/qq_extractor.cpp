@@ -1,6 +1,8 @@
 #include "extract/qq_extractor.h"
 
-#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "extract/text.h"
 
@@ -50,17 +52,38 @@ const ReplaceTable& LabelCleanUp() {
   return table;
 }
 
-// Every marker comes from a "q" or "Q" of the line (the QQ-space host name
-// holds some as well), and most lines of a page have none.
-bool MayHoldMarker(std::string_view line) {
-  return std::memchr(line.data(), 'Q', line.size()) != nullptr ||
-         std::memchr(line.data(), 'q', line.size()) != nullptr;
-}
-
 }  // namespace
 
+std::size_t FindQQMarkerByte(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t at = 0;
+#ifdef __SSE2__
+  if (size >= 16) {
+    // "Q" (0x51) and "q" (0x71) are the only bytes that give "q" with bit 5
+    // set. The last block overlaps the one before.
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i q = _mm_set1_epi8('q');
+    for (std::size_t block = 0;; block += 16) {
+      if (block + 16 > size) block = size - 16;
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
+      if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(chunk, caseBit), q));
+          mask != 0) {
+        return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+      }
+      if (block + 16 == size) return std::string_view::npos;
+    }
+  }
+#endif
+  for (; at < size; ++at) {
+    if ((bytes[at] | 0x20) == 'q') return at;
+  }
+  return std::string_view::npos;
+}
+
 void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink) {
-  if (!MayHoldMarker(line)) return;
+  // Most lines of a page hold no "q" at all.
+  if (FindQQMarkerByte(line) == std::string_view::npos) return;
   std::string work(line);
   LinePreparation().Apply(work);
   for (int pass = 0; pass < kPassesPerLine; ++pass) {
@@ -71,7 +94,8 @@ void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink) {
     // with the "Q" behind it.
     const std::size_t at = FindText(work, kMarker);
     if (at == std::string::npos) return;
-    work = std::string(CutTo(std::string_view(work).substr(at + kMarker.size()), kTailBytes));
+    work.erase(0, at + kMarker.size());
+    if (work.size() > kTailBytes) work.resize(kTailBytes);
     const std::size_t digits = RunLength(work, kDigits);
     if (digits >= kMinDigits && digits <= kMaxDigits) {
       sink.AddBuyerItem(std::string_view(work).substr(0, digits), ContactKind::QQ);

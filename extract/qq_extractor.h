@@ -2,6 +2,7 @@
 // colons, dashes and blanks between the two have been cleaned away.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -9,6 +10,11 @@
 #include "extract/buyer_list.h"
 
 namespace brivano {
+
+// The first "Q" or "q" byte of `text` (possibly the second byte of a Chinese
+// character), or npos. Every marker, and every QQ-space address, holds one: a
+// line without one yields nothing, so a caller may pass over such text unseen.
+std::size_t FindQQMarkerByte(std::string_view text);
 
 void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink);
 void ExtractQQNumbers(std::span<const std::string> pageLines, BuyerSink& sink);

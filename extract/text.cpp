@@ -335,37 +335,80 @@ std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view pattern
   return out;
 }
 
-ReplaceTable::ByteSet ReplaceTable::FoldedBytesOf(std::string_view text) {
-  ByteSet set{};
-  for (char c : text) {
-    const unsigned char b = LowerByte(static_cast<unsigned char>(c));
-    set[b >> 6] |= std::uint64_t{1} << (b & 63);
-  }
-  return set;
-}
-
 ReplaceTable::ReplaceTable(std::span<const ReplaceRow> utf8Rows) {
+  auto addOnce = [](std::string& set, char b) {
+    if (set.find(b) == std::string::npos) set.push_back(b);
+  };
   rows_.reserve(utf8Rows.size());
   for (const ReplaceRow& row : utf8Rows) {
-    Row gbk{Utf8ToGbk(row.pattern), Utf8ToGbk(row.replacement), {}, {}};
-    gbk.patternBytes = FoldedBytesOf(gbk.pattern);
-    gbk.replacementBytes = FoldedBytesOf(gbk.replacement);
+    Row gbk;
+    gbk.pattern = Utf8ToGbk(row.pattern);
+    gbk.replacement = Utf8ToGbk(row.replacement);
+    for (char c : gbk.pattern) {
+      const char lowered = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
+      gbk.loweredPattern.push_back(lowered);
+      gbk.hasLetters = gbk.hasLetters || (lowered >= 'a' && lowered <= 'z');
+      addOnce(gbk.patternBytes, lowered);
+    }
+    for (char c : gbk.replacement) addOnce(gbk.replacementBytes, c);
+    // A replacement that is the pattern in other letter cases changes only
+    // letters that stand in the text in the case it does not have.
+    gbk.caseOnly = gbk.replacement.size() == gbk.pattern.size() &&
+                   LowerAscii(gbk.replacement) == LowerAscii(gbk.pattern);
+    if (gbk.caseOnly) {
+      for (char c : gbk.replacement) {
+        if (c >= 'a' && c <= 'z') addOnce(gbk.changedLetters, static_cast<char>(c - 32));
+        if (c >= 'A' && c <= 'Z') addOnce(gbk.changedLetters, static_cast<char>(c + 32));
+      }
+    }
     rows_.push_back(std::move(gbk));
   }
 }
 
 void ReplaceTable::Apply(std::string& text) const {
-  // `present` holds every byte of the text and may hold more: replacing adds
-  // the replacement's bytes, and what a replacement removes stays in.
-  ByteSet present = FoldedBytesOf(text);
+  // Quick tests come before the search that respects characters; each can
+  // only send a row on to that search, never hold back a change.
+  // `present` marks every byte of the text and may mark more: replacing marks
+  // the replacement's bytes and unmarks nothing.
+  std::array<bool, 256> present{};
+  for (char c : text) present[static_cast<unsigned char>(c)] = true;
+  auto has = [&](char b) { return present[static_cast<unsigned char>(b)]; };
+  // Every match is also a match of the bytes alone: in the text itself for a
+  // pattern without letters, in the lowered text for one with letters.
+  std::string lowered;
+  bool loweredCurrent = false;
   for (const Row& row : rows_) {
     bool possible = true;
-    for (std::size_t i = 0; i < present.size(); ++i) {
-      possible = possible && (row.patternBytes[i] & ~present[i]) == 0;
+    for (char b : row.patternBytes) {
+      possible = possible && (has(b) || (b >= 'a' && b <= 'z' && has(static_cast<char>(b - 32))));
     }
-    if (!possible || FindTextIgnoreCase(text, row.pattern) == std::string_view::npos) continue;
-    text = ReplaceAllIgnoreCase(text, row.pattern, row.replacement);
-    for (std::size_t i = 0; i < present.size(); ++i) present[i] |= row.replacementBytes[i];
+    if (row.caseOnly) {
+      bool changes = false;
+      for (char b : row.changedLetters) changes = changes || has(b);
+      possible = possible && changes;
+    }
+    if (!possible) continue;
+    if (!row.hasLetters) {
+      if (text.find(row.pattern) == std::string::npos) continue;
+    } else {
+      if (!loweredCurrent) {
+        lowered.resize(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+          lowered[i] = static_cast<char>(LowerByte(static_cast<unsigned char>(text[i])));
+        }
+        loweredCurrent = true;
+      }
+      if (lowered.find(row.loweredPattern) == std::string::npos) continue;
+    }
+    const std::size_t first = FindTextIgnoreCase(text, row.pattern);
+    if (first == std::string_view::npos) continue;
+    // Nothing before the first match changes, and the scan may start there:
+    // it is a character boundary.
+    text.replace(
+        first, std::string::npos,
+        ReplaceAllIgnoreCase(std::string_view(text).substr(first), row.pattern, row.replacement));
+    loweredCurrent = false;
+    for (char b : row.replacementBytes) present[static_cast<unsigned char>(b)] = true;
   }
 }
 

@@ -103,8 +103,8 @@ struct ReplaceRow {
 
 // A table of replace-all steps, held as GBK. Apply runs the rows in table
 // order, each with ReplaceAllIgnoreCase on the result of the one before. A row
-// whose pattern holds a byte that the text lacks is skipped without a search;
-// one whose pattern does not occur costs one search and no copy.
+// whose pattern holds a byte that the text lacks costs no search; one whose
+// pattern does not occur costs one search and no copy.
 class ReplaceTable {
  public:
   explicit ReplaceTable(std::span<const ReplaceRow> utf8Rows);
@@ -112,14 +112,17 @@ class ReplaceTable {
   std::size_t size() const { return rows_.size(); }
 
  private:
-  // Byte values, ASCII letters folded to lower case.
-  using ByteSet = std::array<std::uint64_t, 4>;
-  static ByteSet FoldedBytesOf(std::string_view text);
   struct Row {
     std::string pattern;
     std::string replacement;
-    ByteSet patternBytes;
-    ByteSet replacementBytes;
+    std::string loweredPattern;    // every byte lowered as if it were ASCII
+    std::string patternBytes;      // distinct bytes, ASCII letters lowered
+    std::string replacementBytes;  // distinct bytes
+    bool hasLetters = false;
+    // The replacement differs from the pattern in letter case alone; then
+    // only these letters (in the other case) can make a match change.
+    bool caseOnly = false;
+    std::string changedLetters;
   };
   std::vector<Row> rows_;
 };

@@ -82,6 +82,43 @@ std::size_t ModelFind(std::string_view text, std::string_view pattern, bool igno
   std::abort();
 }
 
+// ReplaceTable skips rows by quick byte tests; it must give what the rows'
+// ReplaceAllIgnoreCase calls give one after the other. The rows are cut from
+// the pattern and the replacement, with letters in both cases so that rows
+// that change letter case alone occur, and a copy of a pattern in other case
+// as a row of its own.
+void CheckReplaceTable(std::string_view pattern, std::string_view replacement,
+                       std::string_view text) {
+  std::vector<std::string> utf8;
+  auto add = [&](std::string_view gbk) { utf8.push_back(brivano::GbkToUtf8(gbk)); };
+  for (std::size_t cut = 0; cut <= pattern.size(); cut += 3) {
+    add(pattern.substr(0, cut));
+    add(pattern.substr(cut));
+  }
+  std::string flipped(pattern);
+  for (char& c : flipped) {
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 32);
+    else if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c + 32);
+  }
+  add(flipped);
+  add(pattern);
+  add(replacement);
+  std::vector<brivano::ReplaceRow> rows;
+  for (std::size_t i = 0; i + 1 < utf8.size(); i += 2) rows.push_back({utf8[i], utf8[i + 1]});
+  rows.push_back({utf8[utf8.size() - 3], utf8[utf8.size() - 2]});  // case change only
+  const brivano::ReplaceTable table(rows);
+  std::string viaTable(text);
+  table.Apply(viaTable);
+  std::string viaRows(text);
+  for (const brivano::ReplaceRow& row : rows) {
+    viaRows = brivano::ReplaceAllIgnoreCase(viaRows, brivano::Utf8ToGbk(row.pattern),
+                                            brivano::Utf8ToGbk(row.replacement));
+  }
+  if (viaTable != viaRows) Fail("ReplaceTable differs from its rows run in turn", text, pattern);
+}
+
 }  // namespace
 
 // Input: one byte of pattern length, one of replacement length, the pattern,
@@ -115,5 +152,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (brivano::FindText(text, pattern) != ModelFind(text, pattern, false)) {
     Fail("FindText differs from the model", text, pattern);
   }
+  CheckReplaceTable(pattern, replacement, text);
   return 0;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "extract/email_extractor.h"
 #include "extract/text.h"
 #include "support/recording_sink.h"
@@ -151,11 +153,45 @@ TEST(ExtractEmails, NeverWorksOnSecondBytes) {
        "example.com",
        {"ab@example.com"},
        "aligned \"＃\""},
+      {"x\x81#b@example.com", {"b@example.com"}, "a \"#\" behind a stray first byte pairs"},
       // The domain run ends at a Chinese character even when its second byte
       // is a letter.
       {"ab@example.com\xB0\x61", {"ab@example.com"}, "trail after the domain"},
   };
   for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+}
+
+// Lines are screened for "@", "#" and "＃" sixteen bytes at a time; the marker
+// is found at every place in a line, near either end and across block edges.
+TEST(ExtractEmails, MarkerAtEveryOffset) {
+  for (const char* written : {"a@example.com", "a#example.com", "a＃example.com"}) {
+    for (int before = 0; before <= 40; ++before) {
+      for (int after = 0; after <= 20; ++after) {
+        const std::string line =
+            std::string(before, ' ') + Utf8ToGbk(written) + std::string(after, ' ');
+        ASSERT_EQ(HarvestGbk({line}), V{"a@example.com"})
+            << written << " " << before << " " << after;
+      }
+    }
+  }
+}
+
+// The screen looks at sixteen bytes at a time; it must find the same first
+// byte as a plain scan, whatever the length and wherever the hit.
+TEST(ExtractEmails, ScreenFindsTheFirstMarkerByte) {
+  const std::string alphabet = std::string("x@#\xA3\xA3\xA3\x81 ") + std::string(12, 'x');
+  std::mt19937 random(1);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 70, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    std::size_t expected = std::string::npos;
+    for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
+      const auto b = static_cast<unsigned char>(text[at]);
+      const auto next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
+      if (b == '@' || b == '#' || (b == 0xA3 && next == 0xA3)) expected = at;
+    }
+    ASSERT_EQ(FindEmailMarkerByte(text), expected) << ::testing::PrintToString(text);
+  }
 }
 
 TEST(ExtractEmails, LinesAreIndependentAndInOrder) {

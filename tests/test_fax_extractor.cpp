@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "extract/fax_extractor.h"
 #include "extract/text.h"
 #include "support/recording_sink.h"
@@ -159,6 +161,42 @@ TEST(ExtractFaxes, NeverWorksOnSecondBytes) {
        "aligned 传真："},
   };
   for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+}
+
+// Lines are screened for "F", "f", 传真 and 电话 sixteen bytes at a time; the
+// label is found at every place in a line, near either end and across block
+// edges.
+TEST(ExtractFaxes, LabelAtEveryOffset) {
+  for (const char* written :
+       {"传真：0755-00000000", "电话:0755-00000000", "fax 0755-00000000", "FAX:0755-00000000"}) {
+    for (int before = 0; before <= 40; ++before) {
+      for (int after = 0; after <= 20; ++after) {
+        const std::string line =
+            std::string(before, '.') + Utf8ToGbk(written) + "." + std::string(after, '.');
+        ASSERT_EQ(HarvestGbk({line}), V{"0755-00000000"})
+            << written << " " << before << " " << after;
+      }
+    }
+  }
+}
+
+// The screen looks at sixteen bytes at a time; it must find the same first
+// byte as a plain scan, whatever the length and wherever the hit.
+TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
+  const std::string alphabet = std::string("Ff\xB4\xAB\xB5\xE7\x46\x66:") + std::string(20, 'x');
+  std::mt19937 random(3);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 70, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    std::size_t expected = std::string::npos;
+    for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
+      const auto b = static_cast<unsigned char>(text[at]);
+      const auto next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
+      if (b == 'F' || b == 'f' || (b == 0xB4 && next == 0xAB) || (b == 0xB5 && next == 0xE7))
+        expected = at;
+    }
+    ASSERT_EQ(FindFaxLabelByte(text), expected) << ::testing::PrintToString(text);
+  }
 }
 
 TEST(ExtractFaxes, LinesAreIndependentAndInOrder) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "extract/qq_extractor.h"
 #include "extract/text.h"
 #include "support/recording_sink.h"
@@ -126,6 +128,36 @@ TEST(ExtractQQNumbers, NeverWorksOnSecondBytes) {
        "an aligned ： goes"},
   };
   for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+}
+
+// Lines are screened for "q" and "Q" sixteen bytes at a time; the marker is
+// found at every place in a line, near either end and across block edges.
+TEST(ExtractQQNumbers, MarkerAtEveryOffset) {
+  for (const char* written : {"QQ:12345", "qq 12345", "user.qzone.qq.com/12345"}) {
+    for (int before = 0; before <= 40; ++before) {
+      for (int after = 0; after <= 20; ++after) {
+        const std::string line = std::string(before, '.') + written + std::string(after, '.');
+        ASSERT_EQ(HarvestGbk({line}), V{"12345"}) << written << " " << before << " " << after;
+      }
+    }
+  }
+}
+
+// The screen looks at sixteen bytes at a time; it must find the same first
+// byte as a plain scan, whatever the length and wherever the hit.
+TEST(ExtractQQNumbers, ScreenFindsTheFirstMarkerByte) {
+  const std::string alphabet = std::string("Qq1\xB0\x51\x71 ") + std::string(20, 'x');
+  std::mt19937 random(2);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 70, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    std::size_t expected = std::string::npos;
+    for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
+      const auto b = static_cast<unsigned char>(text[at]);
+      if (b == 'Q' || b == 'q') expected = at;
+    }
+    ASSERT_EQ(FindQQMarkerByte(text), expected) << ::testing::PrintToString(text);
+  }
 }
 
 TEST(ExtractQQNumbers, LinesAreIndependentAndInOrder) {

@@ -298,5 +298,37 @@ TEST(NormalizeLineBreaks, EveryBreakBecomesCrLf) {
   for (const Case& c : cases) EXPECT_EQ(NormalizeLineBreaks(c.text), c.normalized) << c.text;
 }
 
+// The table passes over rows by quick byte tests; none of them may hold back
+// a change that the row would make.
+TEST(ReplaceTable, QuickTestsHoldBackNoChange) {
+  constexpr ReplaceRow kRows[] = {
+      {"qq", "QQ"},      // changes letter case alone
+      {"QQ-", "QQ"},     // has letters
+      {"：", ""},        // double-byte, no letters
+      {"!", "#"},        // makes the byte of the next row
+      {"#", "%"},        // whose byte the text did not have
+      {"FAX:", "FAX:"},  // case alone, for every case of its letters
+  };
+  const ReplaceTable table(kRows);
+  struct Case {
+    std::string text, expected;
+  } cases[] = {
+      {"QQ", "QQ"},
+      {"qQ Qq qq", "QQ QQ QQ"},
+      {"Qq-1", "QQ1"},
+      {"QQ：1", "QQ1"},
+      {"fax:1 Fax:2 FAX:3", "FAX:1 FAX:2 FAX:3"},
+      {"!", "%"},
+  };
+  for (const auto& c : cases) {
+    std::string text = G(c.text);
+    table.Apply(text);
+    EXPECT_EQ(text, G(c.expected)) << c.text;
+  }
+  std::string secondByte = "\xB0\x71q";  // "q" behind a second-byte "q": no pair
+  table.Apply(secondByte);
+  EXPECT_EQ(secondByte, "\xB0\x71q");
+}
+
 }  // namespace
 }  // namespace brivano
