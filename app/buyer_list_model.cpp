@@ -10,7 +10,8 @@ namespace brivano {
 
 BuyerListModel::BuyerListModel(const BuyerList& list, QObject* parent)
     : QAbstractListModel(parent), list_(list) {
-  for (ContactKind kind : kAllContactKinds) kindIcons_[static_cast<int>(kind)] = ContactKindIcon(kind);
+  for (ContactKind kind : kAllContactKinds)
+    kindIcons_[static_cast<int>(kind)] = ContactKindIcon(kind);
 }
 
 int BuyerListModel::rowCount(const QModelIndex& parent) const {

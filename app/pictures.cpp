@@ -25,7 +25,8 @@ QIcon TwoStateIcon(const Painter& paint, const QColor& main, const QColor& accen
   QIcon icon;
   for (int size : {16, 32}) {
     icon.addPixmap(Draw(size, paint, main, accent), QIcon::Normal);
-    icon.addPixmap(Draw(size, paint, QColor(150, 150, 150), QColor(200, 200, 200)), QIcon::Disabled);
+    icon.addPixmap(Draw(size, paint, QColor(150, 150, 150), QColor(200, 200, 200)),
+                   QIcon::Disabled);
   }
   return icon;
 }

@@ -1,5 +1,6 @@
 #include "app/tform1.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,6 +17,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QToolTip>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -23,6 +25,9 @@
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
 #include "extract/text.h"
+#include "files/gui/tform3.h"
+#include "files/merge.h"
+#include "files/result_files.h"
 
 namespace brivano {
 namespace {
@@ -66,8 +71,15 @@ struct StatusPanelRow {
 };
 
 const StatusPanelRow kStatusPanels[9] = {
-    {75, "关键词总数："}, {50, ""}, {75, "第几关键词："}, {50, ""}, {75, "搜索第几页"},
-    {50, ""},            {75, "买家信息数："}, {50, ""}, {0, ""},
+    {75, "关键词总数："},
+    {50, ""},
+    {75, "第几关键词："},
+    {50, ""},
+    {75, "搜索第几页"},
+    {50, ""},
+    {75, "买家信息数："},
+    {50, ""},
+    {0, ""},
 };
 
 struct RadioRow {
@@ -99,10 +111,11 @@ QLabel* Label(const QString& text, QWidget* parent, int x, int y) {
 }  // namespace
 
 QStringList TForm1::BuiltInKeywords() {
-  return {QStringLiteral("深圳 旅行社"), QStringLiteral("北京 旅行社"), QStringLiteral("广州 旅行社"),
-          QStringLiteral("上海 旅行社"), QStringLiteral("深圳 酒店"),   QStringLiteral("广州 展览"),
-          QStringLiteral("上海 展览"),   QStringLiteral("北京 展览"),   QStringLiteral("上海 电器"),
-          QStringLiteral("北京 咨询"),   QStringLiteral("深圳 机械")};
+  return {
+      QStringLiteral("深圳 旅行社"), QStringLiteral("北京 旅行社"), QStringLiteral("广州 旅行社"),
+      QStringLiteral("上海 旅行社"), QStringLiteral("深圳 酒店"),   QStringLiteral("广州 展览"),
+      QStringLiteral("上海 展览"),   QStringLiteral("北京 展览"),   QStringLiteral("上海 电器"),
+      QStringLiteral("北京 咨询"),   QStringLiteral("深圳 机械")};
 }
 
 TForm1::TForm1(TForm1Options options, QWidget* parent)
@@ -168,9 +181,33 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
+
+  store_ = std::make_unique<StateStore>(options_.files ? *options_.files : LocateProgramFiles(),
+                                        *this, run_->Buyers(), *this);
+  FormCreate();
+  form3_ = new TForm3(*dialogs_, *this, store_->files().folder, this);
 }
 
-TForm1::~TForm1() { run_->Buyers().SetObserver(nullptr); }
+TForm1::~TForm1() {
+  FormDestroy();
+  run_->Buyers().SetObserver(nullptr);
+}
+
+// The page lines come with the run; what is left is the green of every
+// tooltip, then the keyword store and the settings file into the controls.
+void TForm1::FormCreate() {
+  QPalette tips = QToolTip::palette();
+  tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
+  tips.setColor(QPalette::ToolTipText, Qt::black);
+  QToolTip::setPalette(tips);
+  store_->FormCreate();
+  keywordLinesStale_ = true;
+}
+
+// Only the keyword store is written at exit; a failure is not shown.
+void TForm1::FormDestroy() {
+  store_->FormDestroy();
+}
 
 void TForm1::BuildToolBar(QWidget* bar) {
   auto* row = new QHBoxLayout(bar);
@@ -192,11 +229,17 @@ void TForm1::BuildToolBar(QWidget* bar) {
   row->addStretch(1);
   connect(SpeedButton(2), &QToolButton::clicked, this, &TForm1::N2Click);
   connect(SpeedButton(3), &QToolButton::clicked, this, &TForm1::N3Click);
+  connect(SpeedButton(5), &QToolButton::clicked, this, &TForm1::N5Click);
+  connect(SpeedButton(8), &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
+  connect(SpeedButton(6), &QToolButton::clicked, this, &TForm1::N20Click);
+  connect(SpeedButton(1), &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
   connect(SpeedButton(4), &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
   connect(SpeedButton(10), &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
 }
 
-QToolButton* TForm1::SpeedButton(int number) const { return speedButtons_.at(number); }
+QToolButton* TForm1::SpeedButton(int number) const {
+  return speedButtons_.at(number);
+}
 
 QWidget* TForm1::BuildOptionStrip() {
   auto* strip = new QWidget;
@@ -226,7 +269,7 @@ QWidget* TForm1::BuildOptionStrip() {
   checkBox2_->move(238, 8);
   row->addWidget(options);
 
-  auto addGroup = [&](QFrame*& panel, const char* label, const RadioRow (&buttons)[4], int first,
+  auto addGroup = [&](QFrame*& panel, const char* label, const RadioRow(&buttons)[4], int first,
                       int checked) {
     panel = BevelledPanel(strip);
     Label(QString::fromUtf8(label), panel, 13, 10);
@@ -328,10 +371,18 @@ std::string TForm1::KeywordLine(int index0) const {
   return keywordLines_[static_cast<std::size_t>(index0)];
 }
 
-std::string TForm1::SpeedText() const { return GbkFromQString(spinEdit1_->cleanText()); }
-std::string TForm1::PageLimitText() const { return GbkFromQString(spinEdit2_->cleanText()); }
-bool TForm1::DedupChecked() const { return checkBox1_->isChecked(); }
-bool TForm1::AutoSaveChecked() const { return checkBox2_->isChecked(); }
+std::string TForm1::SpeedText() const {
+  return GbkFromQString(spinEdit1_->cleanText());
+}
+std::string TForm1::PageLimitText() const {
+  return GbkFromQString(spinEdit2_->cleanText());
+}
+bool TForm1::DedupChecked() const {
+  return checkBox1_->isChecked();
+}
+bool TForm1::AutoSaveChecked() const {
+  return checkBox2_->isChecked();
+}
 
 ContactKind TForm1::CheckedContactKind() const {
   for (int i = 0; i < 4; ++i) {
@@ -355,21 +406,29 @@ void TForm1::SetStatusPanel(int panel, const std::string& text) {
   panels_.at(panel)->setText(QStringFromGbk(text));
 }
 
-bool TForm1::SearchEnabled() const { return SpeedButton(2)->isEnabled(); }
-void TForm1::SetSearchEnabled(bool enabled) { SpeedButton(2)->setEnabled(enabled); }
-void TForm1::SetStopEnabled(bool enabled) { SpeedButton(3)->setEnabled(enabled); }
+bool TForm1::SearchEnabled() const {
+  return SpeedButton(2)->isEnabled();
+}
+void TForm1::SetSearchEnabled(bool enabled) {
+  SpeedButton(2)->setEnabled(enabled);
+}
+void TForm1::SetStopEnabled(bool enabled) {
+  SpeedButton(3)->setEnabled(enabled);
+}
 
 void TForm1::SetChoiceGroupsEnabled(bool enabled) {
   panel5_->setEnabled(enabled);
   panel6_->setEnabled(enabled);
 }
 
-void TForm1::Repaint() { update(); }
+void TForm1::Repaint() {
+  update();
+}
 
 std::optional<std::string> TForm1::InputQuery(const std::string& caption, const std::string& prompt,
                                               const std::string& value) {
-  const std::optional<QString> answer =
-      dialogs_->InputQuery(this, QStringFromGbk(caption), QStringFromGbk(prompt), QStringFromGbk(value));
+  const std::optional<QString> answer = dialogs_->InputQuery(
+      this, QStringFromGbk(caption), QStringFromGbk(prompt), QStringFromGbk(value));
   if (!answer) return std::nullopt;
   return GbkFromQString(*answer);
 }
@@ -377,20 +436,126 @@ std::optional<std::string> TForm1::InputQuery(const std::string& caption, const 
 void TForm1::ShowInformation(const std::string& text) {
   dialogs_->Information(this, QStringFromGbk(text));
 }
-void TForm1::ShowError(const std::string& text) { dialogs_->Error(this, QStringFromGbk(text)); }
-void TForm1::ShowMessage(const std::string& text) { dialogs_->Message(this, QStringFromGbk(text)); }
+void TForm1::ShowError(const std::string& text) {
+  dialogs_->Error(this, QStringFromGbk(text));
+}
+void TForm1::ShowMessage(const std::string& text) {
+  dialogs_->Message(this, QStringFromGbk(text));
+}
 
 bool TForm1::SaveState() {
-  // Wired to the settings store and the auto-save file by the files layer.
-  return stateSave_ ? stateSave_() : true;
+  return store_->Button2Click();
 }
 
 void TForm1::ClearBrowserCache() {}
 
+// ---- The settings store's view ------------------------------------------------
+
+std::string TForm1::KeywordText() const {
+  return NormalizeLineBreaks(GbkFromQString(memo2_->toPlainText()));
+}
+
+void TForm1::SetKeywordText(const std::string& text) {
+  QString shown = QStringFromGbk(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  memo2_->setPlainText(shown);
+  keywordLinesStale_ = true;
+}
+
+void TForm1::SetSpeed(int seconds) {
+  spinEdit1_->setValue(seconds);
+}
+void TForm1::SetPageLimit(int pages) {
+  spinEdit2_->setValue(pages);
+}
+void TForm1::SetDedupChecked(bool checked) {
+  checkBox1_->setChecked(checked);
+}
+void TForm1::SetAutoSaveChecked(bool checked) {
+  checkBox2_->setChecked(checked);
+}
+
+void TForm1::CheckContactKind(ContactKind kind) {
+  radioButtons_[static_cast<std::size_t>(kind)]->setChecked(true);
+}
+
+void TForm1::CheckEngine(Engine engine) {
+  radioButtons_[4 + static_cast<std::size_t>(engine)]->setChecked(true);
+}
+
+void TForm1::SetMark(ContactKind kind, const std::string& text) {
+  edits_[static_cast<std::size_t>(kind)]->setText(QStringFromGbk(text));
+}
+
+std::int32_t TForm1::StartLine() const {
+  return run_->StartLine();
+}
+void TForm1::SetStartLine(std::int32_t line) {
+  run_->SetStartLine(line);
+}
+
+void TForm1::SetBusyCursor(bool busy) {
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    ++busyDepth_;
+  } else if (busyDepth_ > 0) {
+    QApplication::restoreOverrideCursor();
+    --busyDepth_;
+  }
+}
+
+void TForm1::SetStatusText(const std::string& text) {
+  SetStatusPanel(8, text);
+}
+
 // ---- Commands ----------------------------------------------------------------
 
-void TForm1::N2Click() { run_->N2Click(); }
-void TForm1::N3Click() { run_->N3Click(); }
+void TForm1::N2Click() {
+  run_->N2Click();
+}
+void TForm1::N3Click() {
+  run_->N3Click();
+}
+
+void TForm1::N5Click() {
+  FileDialogRequest request;
+  request.title = QStringLiteral("搜索结果保存为");
+  request.filter = QStringLiteral("Text files(*.txt)|*.txt|All files(*.*)|*.*");
+  request.defaultSuffix = QStringLiteral("txt");
+  request.initialFolder = QString::fromStdString(store_->files().folder.string());
+  request.proposedName = QString::fromStdString(ProposedResultFileName(run_->BuyerCounter()));
+  Repaint();
+  if (run_->Buyers().empty()) return;
+  const std::optional<QString> path = dialogs_->SaveFileName(this, request);
+  if (!path) return;
+  Repaint();
+  SaveResultFile(std::filesystem::path(path->toStdString()), run_->Buyers(), *this);
+}
+
+void TForm1::SpeedButton8Click() {
+  store_->SpeedButton8Click();
+}
+
+void TForm1::N20Click() {
+  form3_->exec();
+}
+
+void TForm1::SpeedButton1Click() {
+  FileDialogRequest open;
+  open.title = QStringLiteral("选择待合并的数据文件");
+  open.filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+  const QStringList inputs = dialogs_->OpenFileNames(this, open);
+  if (inputs.isEmpty()) return;
+  FileDialogRequest save;
+  save.title = QStringLiteral("合并后的数据文件保存为");
+  save.filter = open.filter;
+  save.defaultSuffix = QStringLiteral("txt");
+  const std::optional<QString> output = dialogs_->SaveFileName(this, save);
+  if (!output) return;
+  std::vector<std::filesystem::path> paths;
+  for (const QString& input : inputs) paths.emplace_back(input.toStdString());
+  MergeWithFeedback(paths, std::filesystem::path(output->toStdString()), *this);
+}
 
 void TForm1::OpenThroughDesktop(const QString& address) {
   if (options_.openUrl) {
@@ -400,9 +565,15 @@ void TForm1::OpenThroughDesktop(const QString& address) {
   }
 }
 
-void TForm1::SpeedButton4Click() { OpenThroughDesktop(kHomePage); }
-void TForm1::N14Click() { OpenThroughDesktop(kContactMail); }
-void TForm1::SpeedButton10Click() { close(); }
+void TForm1::SpeedButton4Click() {
+  OpenThroughDesktop(kHomePage);
+}
+void TForm1::N14Click() {
+  OpenThroughDesktop(kContactMail);
+}
+void TForm1::SpeedButton10Click() {
+  close();
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
   if (!dialogs_->ConfirmExit(this)) {

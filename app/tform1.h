@@ -15,6 +15,9 @@
 #include "app/qt_run_timer.h"
 #include "app/user_dialogs.h"
 #include "app/web_page_browser.h"
+#include "files/file_interfaces.h"
+#include "files/program_files.h"
+#include "files/settings_store.h"
 #include "search/engine_table.h"
 #include "search/run_interfaces.h"
 #include "search/search_run.h"
@@ -33,6 +36,7 @@ class QToolButton;
 namespace brivano {
 
 class BuyerListModel;
+class TForm3;
 
 // What tests and the program choose when they build the window.
 struct TForm1Options {
@@ -45,9 +49,12 @@ struct TForm1Options {
   std::function<std::string()> localAddress;
   // Opening an address through the desktop; QDesktopServices when empty.
   std::function<void(const QString&)> openUrl;
+  // Where the settings file, the keyword store and the auto-save file lie;
+  // found from the executable when not given.
+  std::optional<ProgramFiles> files;
 };
 
-class TForm1 : public QMainWindow, public RunWindow {
+class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, public UserFeedback {
   Q_OBJECT
 
  public:
@@ -78,9 +85,28 @@ class TForm1 : public QMainWindow, public RunWindow {
   bool SaveState() override;
   void ClearBrowserCache() override;
 
+  // ---- What the settings store and the file commands need ----
+  std::string KeywordText() const override;
+  void SetKeywordText(const std::string& text) override;
+  void SetSpeed(int seconds) override;
+  void SetPageLimit(int pages) override;
+  void SetDedupChecked(bool checked) override;
+  void SetAutoSaveChecked(bool checked) override;
+  void CheckContactKind(ContactKind kind) override;
+  void CheckEngine(Engine engine) override;
+  void SetMark(ContactKind kind, const std::string& text) override;
+  std::int32_t StartLine() const override;
+  void SetStartLine(std::int32_t line) override;
+  void SetBusyCursor(bool busy) override;
+  void SetStatusText(const std::string& text) override;
+
   // ---- Commands ----
   void N2Click();             // 搜索
   void N3Click();             // 终止
+  void N5Click();             // 保存
+  void SpeedButton8Click();   // 进程
+  void N20Click();            // 创建
+  void SpeedButton1Click();   // 合并
   void SpeedButton4Click();   // 主页
   void N14Click();            // contact mail link
   void SpeedButton10Click();  // 退出
@@ -102,6 +128,8 @@ class TForm1 : public QMainWindow, public RunWindow {
   QLabel* StatusPanel(int index) const { return panels_.at(index); }
   QWebEngineView* WebBrowser1() const { return webBrowser1_; }
   UserDialogs& Dialogs() const { return *dialogs_; }
+  TForm3* Generator() const { return form3_; }
+  const ProgramFiles& Files() const { return store_->files(); }
 
   static QStringList BuiltInKeywords();
 
@@ -114,6 +142,8 @@ class TForm1 : public QMainWindow, public RunWindow {
   QWidget* BuildBuyerArea();
   QWidget* BuildStatusBar();
   void OpenThroughDesktop(const QString& address);
+  void FormCreate();
+  void FormDestroy();
 
   TForm1Options options_;
   QtUserDialogs realDialogs_;
@@ -134,7 +164,8 @@ class TForm1 : public QMainWindow, public RunWindow {
   std::array<QLabel*, 9> panels_{};
   QWebEngineView* webBrowser1_ = nullptr;
 
-  std::function<bool()> stateSave_;
+  int busyDepth_ = 0;
+  TForm3* form3_ = nullptr;
 
   // The keyword box's lines as GBK, worked out again only after an edit.
   mutable std::vector<std::string> keywordLines_;
@@ -144,6 +175,7 @@ class TForm1 : public QMainWindow, public RunWindow {
   QtTimerFactory timers_;
   std::unique_ptr<WebPageBrowser> browser_;
   std::unique_ptr<SearchRun> run_;
+  std::unique_ptr<StateStore> store_;
 };
 
 }  // namespace brivano

@@ -32,7 +32,9 @@ void PrepareDialog(QFileDialog& dialog, const FileDialogRequest& request) {
 
 }  // namespace
 
-QString ApplicationTitle() { return QStringLiteral("『Brivano』 V1.0"); }
+QString ApplicationTitle() {
+  return QStringLiteral("『Brivano』 V1.0");
+}
 
 std::optional<QString> QtUserDialogs::InputQuery(QWidget* owner, const QString& caption,
                                                  const QString& prompt, const QString& value) {
@@ -47,7 +49,8 @@ std::optional<QString> QtUserDialogs::InputQuery(QWidget* owner, const QString& 
 }
 
 void QtUserDialogs::Information(QWidget* owner, const QString& text) {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("信息"), text, QMessageBox::NoButton, owner);
+  QMessageBox box(QMessageBox::Information, QStringLiteral("信息"), text, QMessageBox::NoButton,
+                  owner);
   box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
   box.exec();
 }
@@ -65,8 +68,8 @@ void QtUserDialogs::Message(QWidget* owner, const QString& text) {
 }
 
 bool QtUserDialogs::ConfirmExit(QWidget* owner) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("确认"), QStringLiteral("确认退出Brivano吗?"),
-                  QMessageBox::NoButton, owner);
+  QMessageBox box(QMessageBox::Question, QStringLiteral("确认"),
+                  QStringLiteral("确认退出Brivano吗?"), QMessageBox::NoButton, owner);
   QPushButton* yes = box.addButton(QStringLiteral("是[&Y]"), QMessageBox::YesRole);
   QPushButton* no = box.addButton(QStringLiteral("否[&N]"), QMessageBox::NoRole);
   box.setDefaultButton(yes);

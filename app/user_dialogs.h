@@ -12,8 +12,8 @@ namespace brivano {
 
 struct FileDialogRequest {
   QString title;
-  QString filter;            // "Text files(*.txt)|*.txt|All files(*.*)|*.*"
-  QString defaultSuffix;     // "txt"
+  QString filter;         // "Text files(*.txt)|*.txt|All files(*.*)|*.*"
+  QString defaultSuffix;  // "txt"
   QString initialFolder;
   QString proposedName;
 };

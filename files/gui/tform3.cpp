@@ -1,0 +1,91 @@
+#include "files/gui/tform3.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QToolButton>
+
+#include "app/gbk_qt.h"
+#include "app/pictures.h"
+#include "app/user_dialogs.h"
+#include "extract/text.h"
+#include "files/keyword_generator.h"
+
+namespace brivano {
+namespace {
+
+QPlainTextEdit* Box(QWidget* parent, int x, int y, int width, int height, std::string_view utf8) {
+  auto* box = new QPlainTextEdit(parent);
+  box->setGeometry(x, y, width, height);
+  box->setLineWrapMode(QPlainTextEdit::NoWrap);
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The box shows lines; the built-in texts carry CR LF between them.
+  box->setPlainText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
+                        .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  return box;
+}
+
+QToolButton* Button(QWidget* parent, int x, int y, const QString& caption, ToolPicture picture) {
+  auto* button = new QToolButton(parent);
+  button->setGeometry(x, y, 65, 25);
+  button->setText(caption);
+  button->setIcon(ToolButtonIcon(picture));
+  button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  button->setAutoRaise(true);
+  return button;
+}
+
+// The text of a box as the keyword files hold it: GBK, lines ended by CR LF.
+std::string BoxText(const QPlainTextEdit* box) {
+  return NormalizeLineBreaks(GbkFromQString(box->toPlainText()));
+}
+
+}  // namespace
+
+TForm3::TForm3(UserDialogs& dialogs, UserFeedback& feedback, std::filesystem::path programFolder,
+               QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      dialogs_(dialogs),
+      feedback_(feedback),
+      programFolder_(std::move(programFolder)) {
+  setWindowTitle(QStringLiteral("创建关键词列表文件"));
+  setFixedSize(370, 386);
+  (new QLabel(QStringLiteral("城市名字"), this))->move(64, 8);
+  memo1_ = Box(this, 16, 32, 153, 113, kBuiltInCities);
+  (new QLabel(QStringLiteral("行业字符"), this))->move(232, 8);
+  memo2_ = Box(this, 184, 32, 153, 113, kBuiltInTrades);
+  (new QLabel(QStringLiteral("生成搜索关键词列表"), this))->move(120, 160);
+  memo3_ = Box(this, 16, 184, 321, 105, "");
+  connect(Button(this, 72, 308, QStringLiteral("创建"), ToolPicture::Create), &QToolButton::clicked,
+          this, &TForm3::SpeedButton2Click);
+  connect(Button(this, 184, 308, QStringLiteral("保存"), ToolPicture::Save), &QToolButton::clicked,
+          this, &TForm3::SpeedButton1Click);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+}
+
+void TForm3::SpeedButton2Click() {
+  const std::string list = GenerateKeywordList(BoxText(memo1_), BoxText(memo2_));
+  QString shown = QStringFromGbk(list);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  memo3_->setPlainText(shown);
+}
+
+void TForm3::SpeedButton1Click() {
+  FileDialogRequest request;
+  request.title = QStringLiteral("生成搜索关键词列表文件");
+  request.filter = QStringLiteral("Text files(*.txt)|*.txt|All files(*.*)|*.*");
+  request.defaultSuffix = QStringLiteral("txt");
+  request.initialFolder = QString::fromStdString(programFolder_.string());
+  request.proposedName = QString::fromUtf8(kKeywordListFileName.data(),
+                                           static_cast<qsizetype>(kKeywordListFileName.size()));
+  update();
+  const std::optional<QString> path = dialogs_.SaveFileName(this, request);
+  if (!path) return;
+  SaveKeywordList(std::filesystem::path(path->toStdString()), BoxText(memo3_), feedback_);
+}
+
+}  // namespace brivano

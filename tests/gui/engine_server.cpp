@@ -1,0 +1,102 @@
+#include "engine_server.h"
+
+#include <QTcpSocket>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace brivano::testing {
+
+EngineServer::EngineServer(int pagesPerKeyword) : pagesPerKeyword_(pagesPerKeyword) {
+  listen(QHostAddress::LocalHost, 0);
+}
+
+QString EngineServer::BaseUrl() const {
+  return QStringLiteral("http://127.0.0.1:%1").arg(serverPort());
+}
+
+QByteArray EngineServer::PageFor(const QString& path, const QString& query, int pageNumber,
+                                 bool last) {
+  // The pager as each engine shows it in its rendered text.
+  QString pager;
+  if (!last) {
+    if (path == QLatin1String("/s") && query == QLatin1String("wd")) {
+      pager = QStringLiteral("<p><a href='#'>上一页</a> 1 2 3 <a href='#'>下一页&gt;</a></p>");
+    } else if (path == QLatin1String("/tx")) {
+      pager = QStringLiteral("<div><a href='#'>下一页</a></div><div>上一页 相关</div>");
+    } else if (path == QLatin1String("/s")) {
+      pager = QStringLiteral("<p>上一页 1 2 3 <a href='#'>下一页</a></p>");
+    } else {
+      pager = QStringLiteral("<div><a href='#'>下一页</a></div>");
+    }
+  } else {
+    pager = QStringLiteral("<p>上一页 1 2 3 相关搜索</p>");
+  }
+  const QString n = QString::number(pageNumber);
+  QString body = QStringLiteral(
+                     "<html><head><meta charset='utf-8'><title>结果</title></head><body>"
+                     "<h3>深圳旅行社 第%1页</h3>"
+                     "<div>手机：1380000000%1 电话：0755-8888000%1</div>"
+                     "<div>邮箱：sales%1@example.com</div>"
+                     "<div>QQ：1234500%1</div>"
+                     "<div>传真：0755-2222000%1</div>")
+                     .arg(n) +
+                 pager + QStringLiteral("</body></html>");
+  return body.toUtf8();
+}
+
+void EngineServer::incomingConnection(qintptr descriptor) {
+  auto* socket = new QTcpSocket(this);
+  socket->setSocketDescriptor(descriptor);
+  // A request may arrive in pieces: answer once its header is complete.
+  connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+    QByteArray request = socket->property("request").toByteArray() + socket->readAll();
+    if (!request.contains("\r\n\r\n")) {
+      socket->setProperty("request", request);
+      return;
+    }
+    const QList<QByteArray> firstLine = request.split('\r').value(0).split(' ');
+    const QByteArray target = firstLine.value(1);
+    const QUrl url = QUrl::fromEncoded(target);
+    requests_ << QString::fromLatin1(target);
+    if (qEnvironmentVariableIsSet("BRIVANO_TEST_TRACE")) qDebug("request %s", target.constData());
+    const QUrlQuery query(url);
+    struct Form {
+      const char* path;
+      const char* queryKey;
+      const char* pageKey;
+      int (*pageOf)(int value);
+    };
+    static const Form forms[] = {
+        {"/s", "wd", "pn", [](int pn) { return pn / 10 + 1; }},
+        {"/tx", "query", "page", [](int page) { return page; }},
+        {"/s", "q", "pn", [](int pn) { return pn; }},
+        {"/search", "q", "first", [](int first) { return (first - 1) / 10 + 1; }},
+    };
+    const Form* form = nullptr;
+    for (const Form& candidate : forms) {
+      if (url.path() == QLatin1String(candidate.path) &&
+          query.hasQueryItem(QLatin1String(candidate.queryKey)) &&
+          query.hasQueryItem(QLatin1String(candidate.pageKey))) {
+        form = &candidate;
+        break;
+      }
+    }
+    QByteArray body;
+    QByteArray status = "200 OK";
+    if (form == nullptr) {
+      status = "404 Not Found";
+    } else {
+      const int pageNumber =
+          form->pageOf(query.queryItemValue(QLatin1String(form->pageKey)).toInt());
+      body = PageFor(url.path(), QLatin1String(form->queryKey), pageNumber,
+                     pageNumber >= pagesPerKeyword_);
+    }
+    socket->write("HTTP/1.1 " + status +
+                  "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+                  QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    socket->disconnectFromHost();
+  });
+  connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+}
+
+}  // namespace brivano::testing
