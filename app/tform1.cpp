@@ -175,6 +175,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   if (auto* header = findChild<QHeaderView*>(QStringLiteral("ListView1Header"))) {
     header->setModel(buyerModel_);
     header->resizeSection(0, 450);
+    header->setFixedHeight(header->fontMetrics().height() + 8);
   }
 
   resize(kInitialWidth, kInitialHeight);

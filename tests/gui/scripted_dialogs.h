@@ -22,9 +22,7 @@ class ScriptedDialogs : public UserDialogs {
     shown << QStringLiteral("input:") + caption + QLatin1Char('|') + prompt + QLatin1Char('|') +
                  value;
     if (inputAnswers.empty()) return value;
-    auto answer = inputAnswers.front();
-    inputAnswers.pop_front();
-    return answer;
+    return Take(inputAnswers);
   }
   void Information(QWidget*, const QString& text) override {
     shown << QStringLiteral("information:") + text;
@@ -39,10 +37,7 @@ class ScriptedDialogs : public UserDialogs {
   }
   std::optional<QString> SaveFileName(QWidget*, const FileDialogRequest& request) override {
     fileRequests.push_back(request);
-    if (saveAnswers.empty()) return std::nullopt;
-    auto answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
+    return Take(saveAnswers);
   }
   QStringList OpenFileNames(QWidget*, const FileDialogRequest& request) override {
     fileRequests.push_back(request);
@@ -50,6 +45,17 @@ class ScriptedDialogs : public UserDialogs {
     QStringList answer = openAnswers.front();
     openAnswers.pop_front();
     return answer;
+  }
+
+ private:
+  // The next answer, std::nullopt (cancel) when none is queued.
+  static std::optional<QString> Take(std::deque<std::optional<QString>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    const bool cancel = !answers.front().has_value();
+    const QString text = cancel ? QString() : *answers.front();
+    answers.pop_front();
+    if (cancel) return std::nullopt;
+    return text;
   }
 };
 
