@@ -4,6 +4,8 @@
 #include <emmintrin.h>
 #endif
 
+#include <cstring>
+
 #include "extract/text.h"
 
 namespace brivano {
@@ -91,38 +93,47 @@ bool HoldsNumber(std::string_view number) {
 }  // namespace
 
 std::size_t FindFaxLabelByte(std::string_view text) {
+  // 传真 is B4 AB D5 E6 and 电话 B5 E7 BB B0 in GBK.
+  static constexpr unsigned char kFax[] = {0xB4, 0xAB, 0xD5, 0xE6};
+  static constexpr unsigned char kTelephone[] = {0xB5, 0xE7, 0xBB, 0xB0};
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   auto label = [&](std::size_t at) {
-    return (bytes[at] | 0x20) == 'f' ||
-           (at + 1 < size && ((bytes[at] == 0xB4 && bytes[at + 1] == 0xAB) ||
-                              (bytes[at] == 0xB5 && bytes[at + 1] == 0xE7)));
+    if ((bytes[at] | 0x20) == 'f') return true;
+    if (at + 4 > size) return false;
+    return std::memcmp(bytes + at, kFax, 4) == 0 || std::memcmp(bytes + at, kTelephone, 4) == 0;
   };
   std::size_t at = 0;
 #ifdef __SSE2__
-  if (size >= 17) {
+  if (size >= 19) {
     const __m128i caseBit = _mm_set1_epi8(0x20);
     const __m128i f = _mm_set1_epi8('f');
-    const __m128i chuan1 = _mm_set1_epi8(static_cast<char>(0xB4));
-    const __m128i chuan2 = _mm_set1_epi8(static_cast<char>(0xAB));
-    const __m128i dian1 = _mm_set1_epi8(static_cast<char>(0xB5));
-    const __m128i dian2 = _mm_set1_epi8(static_cast<char>(0xE7));
-    // Sixteen first bytes at a time, each with the byte after it; the last
-    // block overlaps the one before, and the last byte is looked at alone.
+    auto chars = [](const unsigned char(&word)[4], const __m128i* shifted) {
+      __m128i all = _mm_set1_epi8(-1);
+      for (int k = 0; k < 4; ++k) {
+        all = _mm_and_si128(all,
+                            _mm_cmpeq_epi8(shifted[k], _mm_set1_epi8(static_cast<char>(word[k]))));
+      }
+      return all;
+    };
+    // Sixteen first bytes at a time, each with the three bytes after it; the
+    // last block overlaps the one before, and the last three bytes are
+    // looked at alone.
     for (std::size_t block = 0;; block += 16) {
-      if (block + 17 > size) block = size - 17;
-      const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
-      const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + 1));
-      const __m128i hit = _mm_or_si128(
-          _mm_cmpeq_epi8(_mm_or_si128(first, caseBit), f),
-          _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(first, chuan1), _mm_cmpeq_epi8(second, chuan2)),
-                       _mm_and_si128(_mm_cmpeq_epi8(first, dian1), _mm_cmpeq_epi8(second, dian2))));
+      if (block + 19 > size) block = size - 19;
+      __m128i shifted[4];
+      for (int k = 0; k < 4; ++k) {
+        shifted[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + k));
+      }
+      const __m128i hit =
+          _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(shifted[0], caseBit), f),
+                       _mm_or_si128(chars(kFax, shifted), chars(kTelephone, shifted)));
       if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
       }
-      if (block + 17 == size) break;
+      if (block + 19 == size) break;
     }
-    at = size - 1;
+    at = size - 3;
   }
 #endif
   for (; at < size; ++at) {

@@ -12,9 +12,9 @@
 namespace brivano {
 
 // The first byte of `text` at which a fax or telephone label could begin: an
-// "F" or "f", or the first two bytes of 传真 or 电话. Bytes, not characters, so
-// a hit may stand across two characters; npos when there is none. A line
-// without one yields nothing, so a caller may pass over such text unseen.
+// "F" or "f", or the bytes of 传真 or 电话. Bytes, not characters, so a hit
+// may stand across characters; npos when there is none. A line without one
+// yields nothing, so a caller may pass over such text unseen.
 std::size_t FindFaxLabelByte(std::string_view text);
 
 void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink);

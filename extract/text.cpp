@@ -335,30 +335,60 @@ std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view pattern
   return out;
 }
 
+namespace {
+
+// Sets of byte values as four 64-bit words.
+using ByteSet = std::array<std::uint64_t, 4>;
+
+void AddByte(ByteSet& set, unsigned char b) {
+  set[b >> 6] |= std::uint64_t{1} << (b & 63);
+}
+
+ByteSet BytesOf(std::string_view text) {
+  ByteSet set{};
+  for (char c : text) AddByte(set, static_cast<unsigned char>(c));
+  return set;
+}
+
+// The set with every ASCII capital also present as its small letter: the
+// capitals 0x41..0x5A are bits 1..26 of word 1, the small letters bits 33..58.
+ByteSet Folded(ByteSet set) {
+  set[1] |= (set[1] & 0x7FFFFFEu) << 32;
+  return set;
+}
+
+bool Within(const ByteSet& part, const ByteSet& whole) {
+  return ((part[0] & ~whole[0]) | (part[1] & ~whole[1]) | (part[2] & ~whole[2]) |
+          (part[3] & ~whole[3])) == 0;
+}
+
+bool Meets(const ByteSet& a, const ByteSet& b) {
+  return ((a[0] & b[0]) | (a[1] & b[1]) | (a[2] & b[2]) | (a[3] & b[3])) != 0;
+}
+
+}  // namespace
+
 ReplaceTable::ReplaceTable(std::span<const ReplaceRow> utf8Rows) {
-  auto addOnce = [](std::string& set, char b) {
-    if (set.find(b) == std::string::npos) set.push_back(b);
-  };
   rows_.reserve(utf8Rows.size());
   for (const ReplaceRow& row : utf8Rows) {
     Row gbk;
     gbk.pattern = Utf8ToGbk(row.pattern);
     gbk.replacement = Utf8ToGbk(row.replacement);
     for (char c : gbk.pattern) {
-      const char lowered = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
-      gbk.loweredPattern.push_back(lowered);
+      const unsigned char lowered = LowerByte(static_cast<unsigned char>(c));
+      gbk.loweredPattern.push_back(static_cast<char>(lowered));
       gbk.hasLetters = gbk.hasLetters || (lowered >= 'a' && lowered <= 'z');
-      addOnce(gbk.patternBytes, lowered);
+      AddByte(gbk.patternBytes, lowered);
     }
-    for (char c : gbk.replacement) addOnce(gbk.replacementBytes, c);
+    gbk.replacementBytes = BytesOf(gbk.replacement);
     // A replacement that is the pattern in other letter cases changes only
     // letters that stand in the text in the case it does not have.
     gbk.caseOnly = gbk.replacement.size() == gbk.pattern.size() &&
                    LowerAscii(gbk.replacement) == LowerAscii(gbk.pattern);
     if (gbk.caseOnly) {
       for (char c : gbk.replacement) {
-        if (c >= 'a' && c <= 'z') addOnce(gbk.changedLetters, static_cast<char>(c - 32));
-        if (c >= 'A' && c <= 'Z') addOnce(gbk.changedLetters, static_cast<char>(c + 32));
+        if (c >= 'a' && c <= 'z') AddByte(gbk.changedLetters, static_cast<unsigned char>(c - 32));
+        if (c >= 'A' && c <= 'Z') AddByte(gbk.changedLetters, static_cast<unsigned char>(c + 32));
       }
     }
     rows_.push_back(std::move(gbk));
@@ -368,26 +398,16 @@ ReplaceTable::ReplaceTable(std::span<const ReplaceRow> utf8Rows) {
 void ReplaceTable::Apply(std::string& text) const {
   // Quick tests come before the search that respects characters; each can
   // only send a row on to that search, never hold back a change.
-  // `present` marks every byte of the text and may mark more: replacing marks
-  // the replacement's bytes and unmarks nothing.
-  std::array<bool, 256> present{};
-  for (char c : text) present[static_cast<unsigned char>(c)] = true;
-  auto has = [&](char b) { return present[static_cast<unsigned char>(b)]; };
+  // `present` holds every byte of the text and may hold more: replacing adds
+  // the replacement's bytes and removes nothing.
+  ByteSet present = BytesOf(text);
   // Every match is also a match of the bytes alone: in the text itself for a
   // pattern without letters, in the lowered text for one with letters.
   std::string lowered;
   bool loweredCurrent = false;
   for (const Row& row : rows_) {
-    bool possible = true;
-    for (char b : row.patternBytes) {
-      possible = possible && (has(b) || (b >= 'a' && b <= 'z' && has(static_cast<char>(b - 32))));
-    }
-    if (row.caseOnly) {
-      bool changes = false;
-      for (char b : row.changedLetters) changes = changes || has(b);
-      possible = possible && changes;
-    }
-    if (!possible) continue;
+    if (!Within(row.patternBytes, Folded(present))) continue;
+    if (row.caseOnly && !Meets(row.changedLetters, present)) continue;
     if (!row.hasLetters) {
       if (text.find(row.pattern) == std::string::npos) continue;
     } else {
@@ -408,7 +428,7 @@ void ReplaceTable::Apply(std::string& text) const {
         first, std::string::npos,
         ReplaceAllIgnoreCase(std::string_view(text).substr(first), row.pattern, row.replacement));
     loweredCurrent = false;
-    for (char b : row.replacementBytes) present[static_cast<unsigned char>(b)] = true;
+    for (std::size_t i = 0; i < present.size(); ++i) present[i] |= row.replacementBytes[i];
   }
 }
 

@@ -115,14 +115,16 @@ class ReplaceTable {
   struct Row {
     std::string pattern;
     std::string replacement;
-    std::string loweredPattern;    // every byte lowered as if it were ASCII
-    std::string patternBytes;      // distinct bytes, ASCII letters lowered
-    std::string replacementBytes;  // distinct bytes
+    std::string loweredPattern;  // every byte lowered as if it were ASCII
+    // Byte values as sets of four 64-bit words: the pattern's with ASCII
+    // letters lowered, and the replacement's.
+    std::array<std::uint64_t, 4> patternBytes{};
+    std::array<std::uint64_t, 4> replacementBytes{};
     bool hasLetters = false;
     // The replacement differs from the pattern in letter case alone; then
-    // only these letters (in the other case) can make a match change.
+    // only these letters (the other case) can make a match change anything.
     bool caseOnly = false;
-    std::string changedLetters;
+    std::array<std::uint64_t, 4> changedLetters{};
   };
   std::vector<Row> rows_;
 };

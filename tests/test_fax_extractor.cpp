@@ -183,17 +183,36 @@ TEST(ExtractFaxes, LabelAtEveryOffset) {
 // The screen looks at sixteen bytes at a time; it must find the same first
 // byte as a plain scan, whatever the length and wherever the hit.
 TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
-  const std::string alphabet = std::string("Ff\xB4\xAB\xB5\xE7\x46\x66:") + std::string(20, 'x');
+  // Whole labels, their halves and letters, so that hits and near hits fall
+  // on every place of a block.
+  const std::vector<std::string> pieces = {"\xB4\xAB\xD5\xE6",
+                                           "\xB5\xE7\xBB\xB0",
+                                           "\xB4\xAB",
+                                           "\xD5\xE6",
+                                           "\xB5\xE7",
+                                           "\xBB\xB0",
+                                           "\xD5",
+                                           "\xBB",
+                                           "f",
+                                           "F",
+                                           "x",
+                                           "xx",
+                                           "xxxxx",
+                                           ":"};
   std::mt19937 random(3);
   for (int round = 0; round < 20000; ++round) {
-    std::string text(random() % 70, ' ');
-    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    std::string text;
+    const std::size_t pieceCount = random() % 30;
+    for (std::size_t i = 0; i < pieceCount; ++i) {
+      const std::size_t k = random() % (pieces.size() + 6);
+      text += k < pieces.size() ? pieces[k] : std::string("xxx");
+    }
     std::size_t expected = std::string::npos;
     for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
-      const auto b = static_cast<unsigned char>(text[at]);
-      const auto next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
-      if (b == 'F' || b == 'f' || (b == 0xB4 && next == 0xAB) || (b == 0xB5 && next == 0xE7))
+      if (text[at] == 'F' || text[at] == 'f' || text.compare(at, 4, pieces[0]) == 0 ||
+          text.compare(at, 4, pieces[1]) == 0) {
         expected = at;
+      }
     }
     ASSERT_EQ(FindFaxLabelByte(text), expected) << ::testing::PrintToString(text);
   }
