@@ -69,7 +69,7 @@ const ReplaceTable& NumberCleanUp() {
 }
 
 // National form of the number: dashes for brackets, no plus signs, no
-// country prefix, the trunk "0" in front, no dash at either end.
+// country prefix, the trunk "0" in front, one dash dropped from either end.
 std::string Normalise(std::string_view run) {
   std::string number(run);
   NumberCleanUp().Apply(number);

@@ -90,7 +90,7 @@ void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink) {
     if (FindText(work, kMarker) == std::string::npos) return;
     LabelCleanUp().Apply(work);
     // The clean-up may join a marker earlier in the line ("Q-Q"). In broken
-    // GBK it may also swallow one: a deleted blank can pair a stray lead byte
+    // GBK it may also swallow one: a deleted dash can pair a stray first byte
     // with the "Q" behind it.
     const std::size_t at = FindText(work, kMarker);
     if (at == std::string::npos) return;
