@@ -118,9 +118,27 @@ TEST(MixedPages, HostilePageYieldsNothing) {
     return out;
   };
   V hostile = shapes;
-  for (const char* piece : {"QQ", "FAX:", "传真", "电话", "＃", "号码：", "()"}) {
+  for (const char* piece :
+       {"QQ", "Q", "qq-", "QQ:", "FAX:", "传真", "电话", "＃", "号码：", "()", "a@"}) {
     hostile.push_back(repeat(Utf8ToGbk(piece)));
   }
+  // Half characters: a lone first byte before "Q", "F" and "@"; 0xFF, which
+  // is no first byte, before "@".
+  for (const char* piece : {"\x81Q",
+                            "\x81"
+                            "F",
+                            "\x81@", "\xFF@"})
+    hostile.push_back(repeat(piece));
+  hostile.push_back("FAX:" + std::string(4092, '-'));
+  hostile.push_back("FAX:" + std::string(4092, '8'));
+  hostile.push_back(
+      std::string("QQ\0"
+                  "12345678",
+                  11));
+  hostile.push_back(
+      std::string("FAX:\0"
+                  "0755-00000000",
+                  18));
   V page;
   for (std::size_t i = 0; page.size() < 2000; ++i) page.push_back(hostile[i % hostile.size()]);
   for (ContactKind kind : kAllContactKinds) {
