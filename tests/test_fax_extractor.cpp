@@ -22,12 +22,6 @@ V Harvest(const std::string& utf8Line) {
   return HarvestGbk({Utf8ToGbk(utf8Line)});
 }
 
-std::string Repeat(std::string_view piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
-
 struct Case {
   std::string line;  // UTF-8
   V expected;
