@@ -1,6 +1,6 @@
 #include "app/buyer_list_model.h"
 
-#include <QListView>
+#include <QAbstractItemView>
 #include <QTimer>
 
 #include "app/gbk_qt.h"

@@ -10,7 +10,7 @@
 
 #include "extract/buyer_list.h"
 
-class QListView;
+class QAbstractItemView;
 
 namespace brivano {
 
@@ -28,7 +28,7 @@ class BuyerListModel : public QAbstractListModel, public BuyerListObserver {
   void BuyerItemAppended(std::size_t index) override;
 
   // The view to keep scrolled to the newest item.
-  void SetView(QListView* view) { view_ = view; }
+  void SetView(QAbstractItemView* view) { view_ = view; }
   // Announces pending appends now (tests and the end of a tick).
   void Flush();
 
@@ -36,7 +36,7 @@ class BuyerListModel : public QAbstractListModel, public BuyerListObserver {
   const BuyerList& list_;
   int shown_ = 0;  // rows the view knows of
   bool flushQueued_ = false;
-  QListView* view_ = nullptr;
+  QAbstractItemView* view_ = nullptr;
   std::array<QIcon, 4> kindIcons_;
 };
 

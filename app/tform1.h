@@ -27,7 +27,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListView;
+class QTableView;
 class QPlainTextEdit;
 class QRadioButton;
 class QSpinBox;
@@ -122,7 +122,7 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   QLineEdit* Edit(int number) const { return edits_.at(number - 1); }
   QFrame* Panel5() const { return panel5_; }
   QFrame* Panel6() const { return panel6_; }
-  QListView* ListView1() const { return listView1_; }
+  QTableView* ListView1() const { return listView1_; }
   BuyerListModel* BuyerModel() const { return buyerModel_; }
   QToolButton* SpeedButton(int number) const;
   QLabel* StatusPanel(int index) const { return panels_.at(index); }
@@ -158,7 +158,7 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   std::array<QLineEdit*, 4> edits_{};
   QFrame* panel5_ = nullptr;
   QFrame* panel6_ = nullptr;
-  QListView* listView1_ = nullptr;
+  QTableView* listView1_ = nullptr;
   BuyerListModel* buyerModel_ = nullptr;
   std::array<QToolButton*, 11> speedButtons_{};  // by the buttons' numbers 1..10
   std::array<QLabel*, 9> panels_{};

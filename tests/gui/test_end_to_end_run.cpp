@@ -4,11 +4,11 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <QWebEnginePage>

@@ -7,10 +7,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>

@@ -1,0 +1,126 @@
+// brivano-gui-probe MODE: measurements of the desktop window.
+//   startup   builds and shows the main window, exits once it is on screen
+//             (time it with hyperfine for start-up to a shown window)
+//   memory    resident memory when idle and after a 100-page run
+//   biglist   a buyer list of a million items: time to append a page of
+//             items and bring the newest into view, per tick
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTableView>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/buyer_list_model.h"
+#include "app/tform1.h"
+#include "engine_server.h"
+#include "qt_application.h"
+#include "scripted_dialogs.h"
+#include "support/cli_runner.h"
+
+namespace {
+
+using namespace brivano;
+using namespace brivano::testing;
+
+long ResidentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+struct Window {
+  TempDir folder;
+  EngineServer server{100};
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TForm1> form;
+
+  Window() {
+    TForm1Options options;
+    options.engines = EngineTableAt(server.BaseUrl().toStdString());
+    options.timerScale = 0.02;
+    options.dialogs = &dialogs;
+    options.localAddress = [] { return std::string("10.0.0.1"); };
+    options.files = ProgramFiles{folder.path(), "brivano.ini"};
+    form = std::make_unique<TForm1>(options);
+    form->show();
+  }
+  ~Window() { form->close(); }
+};
+
+int Startup() {
+  Window window;
+  WaitUntil([&] { return window.form->windowHandle() && window.form->windowHandle()->isExposed(); },
+            10000);
+  return 0;
+}
+
+int Memory() {
+  Window window;
+  Pump(1000);
+  std::printf("idle: %ld kB resident\n", ResidentKilobytes());
+  window.form->Memo2()->setPlainText(QStringLiteral("a"));
+  window.form->SpinEdit2()->setValue(76);
+  window.form->SpinEdit1()->setValue(3);  // 60 ms per page at this scale
+  // 100 pages: 76 of "a" would be the limit, so two keywords.
+  window.form->Memo2()->setPlainText(QStringLiteral("a\nb"));
+  window.form->N2Click();
+  WaitUntil([&] { return window.form->Run().StartLine() == 3 && window.form->SearchEnabled(); },
+            120000);
+  std::printf("after a run of %lld pages: %ld kB resident (%zu items)\n",
+              static_cast<long long>(window.server.Requests().size()), ResidentKilobytes(),
+              window.form->Run().Buyers().size());
+  return 0;
+}
+
+int BigList() {
+  Window window;
+  SearchRun& run = window.form->Run();
+  for (int i = 0; i < 1000000; ++i)
+    run.AddBuyerItem(std::to_string(13000000000LL + i), ContactKind::Mobile);
+  window.form->BuyerModel()->Flush();
+  Pump(200);
+  std::vector<double> ticks;
+  for (int tick = 0; tick < 50; ++tick) {
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 30; ++i)
+      run.AddBuyerItem(std::to_string(14000000000LL + tick * 30 + i), ContactKind::Mobile);
+    window.form->BuyerModel()->Flush();
+    window.form->ListView1()->repaint();
+    ticks.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  }
+  std::sort(ticks.begin(), ticks.end());
+  std::printf("%zu items; 30 appended and shown per tick: median %.3f ms, max %.3f ms\n",
+              run.Buyers().size(), ticks[ticks.size() / 2], ticks.back());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage: brivano-gui-probe startup|memory|biglist\n", stderr);
+    return 2;
+  }
+  if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication application(argc, argv);
+  if (std::strcmp(argv[1], "startup") == 0) return Startup();
+  if (std::strcmp(argv[1], "memory") == 0) return Memory();
+  if (std::strcmp(argv[1], "biglist") == 0) return BigList();
+  std::fputs("usage: brivano-gui-probe startup|memory|biglist\n", stderr);
+  return 2;
+}
