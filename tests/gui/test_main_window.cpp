@@ -272,6 +272,25 @@ TEST_F(MainWindow, GeneratorKeepsItsBoxesBetweenOpenings) {
   EXPECT_TRUE(saved.starts_with(Utf8ToGbk("广州 旅行社\r\n")));
 }
 
+TEST_F(MainWindow, HugeKeywordBoxAndControlCharactersInMarks) {
+  auto form = Build();
+  QStringList keywords;
+  for (int i = 0; i < 100000; ++i) keywords << QStringLiteral("城市%1 行业").arg(i);
+  form->Memo2()->setPlainText(keywords.join('\n'));
+  EXPECT_EQ(form->KeywordLineCount(), 100000);
+  EXPECT_EQ(form->KeywordLine(99999), Utf8ToGbk("城市99999 行业"));
+  form->Edit(1)->setText(QStringLiteral("\t手\x01机\x02 "));
+  dialogs.inputAnswers = {QStringLiteral("100000")};
+  form->SpeedButton(2)->click();
+  ASSERT_TRUE(WaitUntil([&] { return !server.Requests().isEmpty(); }, 10000));
+  // The last line is searched; the mark loses the control bytes at its ends
+  // and keeps, escaped, the one inside.
+  EXPECT_EQ(form->Run().PageAddress(), server.BaseUrl().toStdString() +
+                                           "/s?q=%E5%9F%8E%E5%B8%82%39%39%39%39%39%20%E8%A1%8C%E4%"
+                                           "B8%9A%20%E6%89%8B%01%E6%9C%BA&pn=1");
+  form->SpeedButton(3)->click();
+}
+
 TEST_F(MainWindow, LinksOpenThroughTheDesktop) {
   auto form = Build();
   form->SpeedButton(4)->click();
