@@ -81,6 +81,12 @@ void EngineServer::incomingConnection(qintptr descriptor) {
         break;
       }
     }
+    // Two keywords misbehave: "hang" is never answered, "huge" gets 10 MB.
+    const QByteArray rawQuery = url.query(QUrl::FullyEncoded).toLatin1();
+    if (rawQuery.contains("hang")) {
+      hanging_.append(socket);
+      return;
+    }
     QByteArray body;
     QByteArray status = "200 OK";
     if (form == nullptr) {
@@ -90,6 +96,12 @@ void EngineServer::incomingConnection(qintptr descriptor) {
           form->pageOf(query.queryItemValue(QLatin1String(form->pageKey)).toInt());
       body = PageFor(url.path(), QLatin1String(form->queryKey), pageNumber,
                      pageNumber >= pagesPerKeyword_);
+      if (rawQuery.contains("huge")) {
+        QByteArray filler = "<div>13912345678 ";
+        filler.append(QByteArray(100, 'x'));
+        filler.append("</div>");
+        body.insert(body.indexOf("<body>") + 6, filler.repeated(10 * 1024 * 1024 / filler.size()));
+      }
     }
     socket->write("HTTP/1.1 " + status +
                   "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +

@@ -28,6 +28,7 @@ class EngineServer : public QTcpServer {
  private:
   int pagesPerKeyword_;
   QStringList requests_;
+  QList<QObject*> hanging_;  // sockets kept open without an answer
 };
 
 }  // namespace brivano::testing

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -10,6 +11,7 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEnginePage>
 
@@ -188,6 +190,29 @@ TEST_F(EndToEndRun, StopHarvestsThePageInHandAndEnds) {
   EXPECT_EQ(dialogs.shown.back(),
             QStringLiteral("input:搜索参数设置|请输入关键词搜索起始行数        |2"));
   EXPECT_EQ(form->Memo2()->toPlainText(), QStringLiteral("a\nb\nc"));
+}
+
+TEST_F(EndToEndRun, HangingAndHugePagesDoNotStopTheRunOrTheWindow) {
+  Build();
+  form->Memo2()->setPlainText(QStringLiteral("hang\nhuge\na"));
+  form->SpinEdit1()->setValue(3);
+  form->SpinEdit2()->setValue(1);
+  // The event loop keeps turning while pages hang or weigh 10 MB.
+  QElapsedTimer sinceLastTurn;
+  sinceLastTurn.start();
+  qint64 longestGap = 0;
+  QTimer heartbeat;
+  QObject::connect(&heartbeat, &QTimer::timeout,
+                   [&] { longestGap = std::max(longestGap, sinceLastTurn.restart()); });
+  heartbeat.start(50);
+  form->N2Click();
+  ASSERT_TRUE(WaitForEnd(90000));
+  heartbeat.stop();
+  EXPECT_LT(longestGap, 3000);
+  EXPECT_EQ(form->Run().StartLine(), 4);
+  const std::vector<std::string> listed = Listed();
+  EXPECT_FALSE(listed.empty());
+  EXPECT_EQ(listed.back(), "13800000001");  // the last keyword's page
 }
 
 }  // namespace
