@@ -11,11 +11,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QUrl>
@@ -122,6 +124,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
       dialogs_(options_.dialogs ? options_.dialogs : &realDialogs_),
+      tray_(options_.trayShell ? options_.trayShell : &realTray_),
       timers_(options_.timerScale) {
   setWindowTitle(ApplicationTitle() + QString(53, QLatin1Char(' ')) + kMakerLine);
   setWindowIcon(ProgramIcon());
@@ -179,10 +182,61 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
     move(screen->availableGeometry().center() - rect().center());
   }
 
+  BuildTrayIcon();
   store_ = std::make_unique<StateStore>(options_.files ? *options_.files : LocateProgramFiles(),
                                         *this, run_->Buyers(), *this);
   FormCreate();
   form3_ = new TForm3(*dialogs_, *this, store_->files().folder, this);
+  BrowserDataStore* data = options_.browserData;
+  if (data == nullptr) {
+    browserData_ = std::make_unique<WebEngineDataStore>(webBrowser1_);
+    data = browserData_.get();
+  }
+  delform_ = new Tdelform(*data, this);
+  delform_->hide();
+}
+
+struct TrayMenuRow {
+  int number;        // N17..N23
+  const char* text;  // empty: the separator
+  bool enabled;
+  void (TForm1::*handler)();
+};
+
+void TForm1::BuildTrayIcon() {
+  static const TrayMenuRow kTrayMenu[] = {
+      {17, "显示主程序(&S)", false, &TForm1::N17Click},
+      {18, "最小化显示(&M)", true, &TForm1::N18Click},
+      {19, "与我们联系(&L)", true, &TForm1::N14Click},
+      {20, "访问软件官网(&V)", true, &TForm1::SpeedButton4Click},
+      {21, "关于本软件(&A)", true, nullptr},
+      {22, "", true, nullptr},
+      {23, "退 出(&Exit)", true, &TForm1::N23Click},
+  };
+  popupMenu1_ = new QMenu(this);
+  for (const TrayMenuRow& row : kTrayMenu) {
+    QAction* item = *row.text ? popupMenu1_->addAction(QString::fromUtf8(row.text))
+                              : popupMenu1_->addSeparator();
+    item->setEnabled(row.enabled);
+    if (row.handler) connect(item, &QAction::triggered, this, row.handler);
+    menuItems_[static_cast<std::size_t>(row.number - 17)] = item;
+  }
+
+  realTray_.SetApplicationWindow(this);
+  antTaskbarIcon1_ = std::make_unique<TantTaskbarIcon>(*tray_, "antTaskbarIcon1");
+  realTray_.SetReceiver([this](std::uint32_t message, std::uintptr_t w, std::uintptr_t l) {
+    antTaskbarIcon1_->WndProc(message, w, l);
+  });
+  try {
+    antTaskbarIcon1_->SetIcon(windowIcon());
+    antTaskbarIcon1_->SetHint(Utf8ToGbk("『Brivano』 V1.0"));
+    antTaskbarIcon1_->SetPopupMenu(popupMenu1_);
+    antTaskbarIcon1_->OnClick = [this](TantTaskbarIcon&) { N17Click(); };
+    antTaskbarIcon1_->SetVisible(true);
+    antTaskbarIcon1_->Loaded();
+  } catch (const EantTaskbarIcon& error) {
+    dialogs_->Error(this, QString::fromUtf8(error.what()));
+  }
 }
 
 TForm1::~TForm1() {
@@ -447,7 +501,9 @@ bool TForm1::SaveState() {
   return store_->Button2Click();
 }
 
-void TForm1::ClearBrowserCache() {}
+void TForm1::ClearBrowserCache() {
+  delform_->SpeedButton4()->click();
+}
 
 // ---- The settings store's view ------------------------------------------------
 
@@ -573,6 +629,33 @@ void TForm1::N14Click() {
 }
 void TForm1::SpeedButton10Click() {
   close();
+}
+
+void TForm1::N23Click() {
+  close();
+}
+
+void TForm1::N17Click() {
+  MenuItem(17)->setEnabled(false);
+  MenuItem(18)->setEnabled(true);
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();  // hiding took the taskbar entry away; showing brings it back
+}
+
+void TForm1::N18Click() {
+  MenuItem(18)->setEnabled(false);
+  MenuItem(17)->setEnabled(true);
+  hide();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Minimising hides the program to the tray. Where the desktop has no
+  // notification area that would leave no way back, so the window is then
+  // minimised as usual.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_->Available()) {
+    QTimer::singleShot(0, this, &TForm1::N18Click);
+  }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -13,6 +13,9 @@
 #include <optional>
 
 #include "app/qt_run_timer.h"
+#include "app/qt_tray_shell.h"
+#include "app/tant_taskbar_icon.h"
+#include "app/tdelform.h"
 #include "app/user_dialogs.h"
 #include "app/web_page_browser.h"
 #include "files/file_interfaces.h"
@@ -26,7 +29,9 @@ class QButtonGroup;
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QAction;
 class QLineEdit;
+class QMenu;
 class QTableView;
 class QPlainTextEdit;
 class QRadioButton;
@@ -52,6 +57,10 @@ struct TForm1Options {
   // Where the settings file, the keyword store and the auto-save file lie;
   // found from the executable when not given.
   std::optional<ProgramFiles> files;
+  // The notification area; QSystemTrayIcon when null.
+  TrayShell* trayShell = nullptr;
+  // What the cache cleaner clears; the browser pane's own data when null.
+  BrowserDataStore* browserData = nullptr;
 };
 
 class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, public UserFeedback {
@@ -110,6 +119,9 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   void SpeedButton4Click();   // 主页
   void N14Click();            // contact mail link
   void SpeedButton10Click();  // 退出
+  void N23Click();            // the tray menu's 退 出
+  void N17Click();            // show the main window again
+  void N18Click();            // hide it to the notification area
 
   // ---- Controls, by their form names ----
   SearchRun& Run() { return *run_; }
@@ -129,12 +141,18 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   QWebEngineView* WebBrowser1() const { return webBrowser1_; }
   UserDialogs& Dialogs() const { return *dialogs_; }
   TForm3* Generator() const { return form3_; }
+  Tdelform* Cleaner() const { return delform_; }
+  TantTaskbarIcon& AntTaskbarIcon1() const { return *antTaskbarIcon1_; }
+  QMenu* PopupMenu1() const { return popupMenu1_; }
+  // The tray menu's items N17..N23 (N22 is the separator).
+  QAction* MenuItem(int number) const { return menuItems_.at(number - 17); }
   const ProgramFiles& Files() const { return store_->files(); }
 
   static QStringList BuiltInKeywords();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildToolBar(QWidget* bar);
@@ -144,6 +162,7 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   void OpenThroughDesktop(const QString& address);
   void FormCreate();
   void FormDestroy();
+  void BuildTrayIcon();
 
   TForm1Options options_;
   QtUserDialogs realDialogs_;
@@ -166,6 +185,12 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
 
   int busyDepth_ = 0;
   TForm3* form3_ = nullptr;
+  Tdelform* delform_ = nullptr;
+  std::unique_ptr<WebEngineDataStore> browserData_;
+  QtTrayShell realTray_;
+  TrayShell* tray_;
+  QMenu* popupMenu1_ = nullptr;
+  std::array<QAction*, 7> menuItems_{};
 
   // The keyword box's lines as GBK, worked out again only after an edit.
   mutable std::vector<std::string> keywordLines_;
@@ -176,6 +201,8 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   std::unique_ptr<WebPageBrowser> browser_;
   std::unique_ptr<SearchRun> run_;
   std::unique_ptr<StateStore> store_;
+  // Goes before the menu it refers to, and removes the icon from the tray.
+  std::unique_ptr<TantTaskbarIcon> antTaskbarIcon1_;
 };
 
 }  // namespace brivano

@@ -1,0 +1,49 @@
+// The browser-cache cleaner: a window that is never shown, whose one button
+// "清理" empties the embedded browser's history, then its cache of fetched
+// pages and its visited links. A Baidu run clicks it before its first request.
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+class QWebEngineView;
+
+namespace brivano {
+
+// What the cleaner clears, apart so that tests can watch the order.
+class BrowserDataStore {
+ public:
+  virtual ~BrowserDataStore() = default;
+  virtual void ClearHistory() = 0;
+  virtual void ClearHttpCache() = 0;
+  virtual void ClearVisitedLinks() = 0;
+};
+
+// The embedded browser's own history, cache and visited links.
+class WebEngineDataStore : public BrowserDataStore {
+ public:
+  explicit WebEngineDataStore(QWebEngineView* view) : view_(view) {}
+  void ClearHistory() override;
+  void ClearHttpCache() override;
+  void ClearVisitedLinks() override;
+
+ private:
+  QWebEngineView* view_;
+};
+
+class Tdelform : public QWidget {
+  Q_OBJECT
+
+ public:
+  Tdelform(BrowserDataStore& store, QWidget* parent = nullptr);
+  QToolButton* SpeedButton4() const { return speedButton4_; }
+
+  // 清理: history first, then the cache; any failure ends it silently.
+  void N3Click();
+
+ private:
+  BrowserDataStore& store_;
+  QToolButton* speedButton4_;
+};
+
+}  // namespace brivano

@@ -1,0 +1,112 @@
+#include "app/tform2.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/jpeg_picture.h"
+#include "app/pictures.h"
+#include "app/user_dialogs.h"
+#include "resources/about_pictures.h"
+
+namespace brivano {
+namespace {
+
+constexpr int kClientWidth = 364;
+constexpr int kClientHeight = 230;
+
+const QString kHomePage = QStringLiteral("https://brivano.example/");
+const QString kContactMail = QStringLiteral("mailto:support@brivano.example");
+const QString kContactLine = QStringLiteral("联系我们：support@brivano.example");
+
+// A picture at `rect` within the panel. With `sizedToPicture` the control
+// takes the picture's size; a picture that does not decode leaves the
+// control empty at the size it was given.
+QLabel* Picture(QWidget* parent, const QRect& rect, std::span<const unsigned char> jpeg,
+                bool sizedToPicture, Qt::Alignment alignment) {
+  auto* label = new QLabel(parent);
+  label->setGeometry(rect);
+  label->setAlignment(alignment);
+  const QImage image = DecodeJpeg(jpeg);
+  if (!image.isNull()) {
+    label->setPixmap(QPixmap::fromImage(image));
+    if (sizedToPicture) label->resize(image.size());
+  }
+  return label;
+}
+
+}  // namespace
+
+AboutPictures ShippedAboutPictures() {
+  return {AboutLogoJpeg(), AboutBannerJpeg(), AboutBarCodeJpeg()};
+}
+
+TForm2::TForm2(UrlOpener openUrl, QWidget* parent, AboutPictures pictures)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint) {
+  setWindowTitle(QStringLiteral("关于本软件"));
+  setWindowIcon(brivano::ProgramIcon());
+  QFont boxFont(QStringLiteral("MS Sans Serif"), 8);
+  boxFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                       QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Zen Hei")});
+  setFont(boxFont);
+  setFixedSize(kClientWidth, kClientHeight);
+
+  // Raised inner and lowered outer bevel, in the window's colour.
+  panel1_ = new QFrame(this);
+  panel1_->setFrameShape(QFrame::Panel);
+  panel1_->setFrameShadow(QFrame::Raised);
+  panel1_->setLineWidth(1);
+  panel1_->setMidLineWidth(1);
+  auto* fill = new QVBoxLayout(this);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(panel1_);
+
+  // A JPEG picture has no transparent pixels: the logo brings its own
+  // background in the window's grey.
+  programIcon_ =
+      Picture(panel1_, QRect(20, 8, 66, 46), pictures.logo, true, Qt::AlignLeft | Qt::AlignTop);
+
+  productName_ = new QLabel(ApplicationTitle(), panel1_);
+  QFont titleFont(QStringLiteral("SimSun"), 9, QFont::Bold);
+  titleFont.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
+                         QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+  productName_->setFont(titleFont);
+  QPalette blue = productName_->palette();
+  blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+  productName_->setPalette(blue);
+  productName_->move(104, 16);
+  productName_->adjustSize();
+
+  image1_ = Picture(panel1_, QRect(20, 72, 188, 18), pictures.banner, true, Qt::AlignCenter);
+  image2_ = Picture(panel1_, QRect(256, 72, 105, 105), pictures.barCode, false,
+                    Qt::AlignLeft | Qt::AlignTop);
+
+  cwHyperLink1_ = new TcwHyperLink(panel1_, openUrl);
+  cwHyperLink1_->setGeometry(16, 104, 181, 15);
+  cwHyperLink1_->SetCaption(kHomePage);
+  cwHyperLink1_->SetURL(kHomePage);
+  cwHyperLink2_ = new TcwHyperLink(panel1_, openUrl);
+  cwHyperLink2_->setGeometry(16, 130, 207, 15);
+  cwHyperLink2_->SetCaption(kContactLine);
+  cwHyperLink2_->SetURL(kContactMail);
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->ignore();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace brivano

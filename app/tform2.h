@@ -1,0 +1,57 @@
+// The about box: the product's title, the maker's three pictures and two
+// links, one to the home page and one to the contact mail address. Created
+// once, hidden between showings, so a link clicked once stays fuchsia.
+#pragma once
+
+#include <QDialog>
+#include <span>
+
+#include "app/cw_hyper_link.h"
+
+class QFrame;
+class QLabel;
+
+namespace brivano {
+
+// The JPEG files of the three pictures.
+struct AboutPictures {
+  std::span<const unsigned char> logo;
+  std::span<const unsigned char> banner;
+  std::span<const unsigned char> barCode;
+};
+
+// The pictures built into the program.
+AboutPictures ShippedAboutPictures();
+
+class TForm2 : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Links open through `openUrl`, or through QDesktopServices when it is
+  // empty. A picture whose file is damaged leaves its place empty.
+  explicit TForm2(UrlOpener openUrl = {}, QWidget* parent = nullptr,
+                  AboutPictures pictures = ShippedAboutPictures());
+
+  QFrame* Panel1() const { return panel1_; }
+  QLabel* ProgramIcon() const { return programIcon_; }
+  QLabel* ProductName() const { return productName_; }
+  QLabel* Image1() const { return image1_; }
+  QLabel* Image2() const { return image2_; }
+  TcwHyperLink* cwHyperLink1() const { return cwHyperLink1_; }
+  TcwHyperLink* cwHyperLink2() const { return cwHyperLink2_; }
+
+ protected:
+  // Only the close button and the system's close command close the box.
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QFrame* panel1_;
+  QLabel* programIcon_;
+  QLabel* productName_;
+  QLabel* image1_;
+  QLabel* image2_;
+  TcwHyperLink* cwHyperLink1_;
+  TcwHyperLink* cwHyperLink2_;
+};
+
+}  // namespace brivano

@@ -1,0 +1,98 @@
+// The browser-cache cleaner: history first, then cache and visited links,
+// silent on failure, and only for Baidu runs, before their first request.
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QToolButton>
+#include <stdexcept>
+
+#include "app/tdelform.h"
+#include "app/tform1.h"
+#include "engine_server.h"
+#include "qt_application.h"
+#include "scripted_dialogs.h"
+#include "support/cli_runner.h"
+
+namespace brivano::testing {
+namespace {
+
+class RecordingDataStore : public BrowserDataStore {
+ public:
+  std::vector<std::string> calls;
+  std::string failAt;  // the call that throws
+  std::function<void()> onCall;
+
+  void ClearHistory() override { Record("history"); }
+  void ClearHttpCache() override { Record("cache"); }
+  void ClearVisitedLinks() override { Record("visited"); }
+
+ private:
+  void Record(const std::string& what) {
+    if (onCall) onCall();
+    calls.push_back(what);
+    if (what == failAt) throw std::runtime_error("store unavailable");
+  }
+};
+
+class CacheCleaner : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { EnsureQtApplication(); }
+};
+
+TEST_F(CacheCleaner, HistoryFirstAndEveryFailureSilent) {
+  struct Case {
+    std::string failAt;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {"", {"history", "cache", "visited"}},
+      {"history", {"history"}},  // no history store: nothing else is cleared
+      {"cache", {"history", "cache"}},
+  };
+  for (const auto& c : cases) {
+    RecordingDataStore store;
+    store.failAt = c.failAt;
+    Tdelform form(store);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("清空IE历史数据"));
+    EXPECT_EQ(form.SpeedButton4()->text(), QStringLiteral("清理"));
+    EXPECT_NO_THROW(form.SpeedButton4()->click());
+    EXPECT_EQ(store.calls, c.calls) << c.failAt;
+    EXPECT_FALSE(form.isVisible());
+  }
+}
+
+TEST_F(CacheCleaner, OnlyBaiduRunsClearBeforeTheirFirstRequest) {
+  for (int engineButton : {5, 6, 7, 8}) {
+    TempDir folder;
+    EngineServer server;
+    ScriptedDialogs dialogs;
+    RecordingDataStore store;
+    qsizetype requestsAtClear = -1;
+    store.onCall = [&] {
+      if (requestsAtClear < 0) requestsAtClear = server.Requests().size();
+    };
+    TForm1Options options;
+    options.engines = EngineTableAt(server.BaseUrl().toStdString());
+    options.timerScale = 0.25;
+    options.dialogs = &dialogs;
+    options.localAddress = [] { return std::string("10.0.0.1"); };
+    options.files = ProgramFiles{folder.path(), "brivano.ini"};
+    options.browserData = &store;
+    TForm1 form(options);
+    form.Memo2()->setPlainText(QStringLiteral("a"));
+    form.RadioButton(engineButton)->setChecked(true);
+    form.N2Click();
+    ASSERT_TRUE(WaitUntil([&] { return !server.Requests().isEmpty(); }, 10000));
+    if (engineButton == 5) {
+      EXPECT_EQ(store.calls, (std::vector<std::string>{"history", "cache", "visited"}));
+      EXPECT_EQ(requestsAtClear, 0);
+    } else {
+      EXPECT_TRUE(store.calls.empty()) << engineButton;
+    }
+    form.N3Click();
+    form.close();
+  }
+}
+
+}  // namespace
+}  // namespace brivano::testing
