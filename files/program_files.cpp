@@ -39,12 +39,17 @@ std::filesystem::path UserConfigFolder() {
   return home / ".config" / "brivano";
 }
 
+bool IsInstalledExecutable(const std::filesystem::path& executablePath) {
+  return executablePath.parent_path().filename() == "bin";
+}
+
 ProgramFiles LocateProgramFiles(const std::filesystem::path& executablePath,
                                 const std::filesystem::path& userConfigFolder) {
   ProgramFiles files;
   files.settingsFileName = SettingsFileNameFor(executablePath.filename().string());
   const std::filesystem::path folder = executablePath.parent_path();
-  if (!folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0) {
+  if (!folder.empty() && !IsInstalledExecutable(executablePath) &&
+      ::access(folder.c_str(), W_OK | X_OK) == 0) {
     files.folder = folder;
   } else {
     // A failure to create it shows later, when a write reports it.

@@ -1,7 +1,8 @@
 // Where the program's own files lie: the settings file, the keyword store
 // "brivanobody.ini" and the auto-save file "autosave.txt". They lie together,
 // in the executable's folder when the program may write there, otherwise in
-// the user's configuration folder ~/.config/brivano/.
+// the user's configuration folder ~/.config/brivano/, which is also where an
+// installed program keeps them.
 #pragma once
 
 #include <filesystem>
@@ -33,8 +34,15 @@ std::filesystem::path ExecutablePath();
 // database (the program reads no environment variables).
 std::filesystem::path UserConfigFolder();
 
+// Whether the executable lies where an installation puts programs: in the
+// "bin" folder of an install prefix (/usr/bin, /usr/local/bin, ~/.local/bin,
+// /opt/brivano/bin). Such a folder is shared by many programs and users, and
+// root may write it, so an installed program keeps its files per user.
+bool IsInstalledExecutable(const std::filesystem::path& executablePath);
+
 // Works out the files' place for an executable at `executablePath`: its
-// folder if writable, else `userConfigFolder`, which is then created.
+// folder if writable and the program is not installed, else
+// `userConfigFolder`, which is then created.
 ProgramFiles LocateProgramFiles(const std::filesystem::path& executablePath,
                                 const std::filesystem::path& userConfigFolder);
 // The same for the running program.

@@ -384,15 +384,15 @@ TEST(SettingsFileName, FromTheExecutableName) {
 
 TEST(ProgramFilesLocation, ExecutableFolderWhenWritableElseTheUserFolder) {
   TempDir dir;
-  const auto bin = dir.path() / "bin";
+  const auto programFolder = dir.path() / "Brivano";
   const auto config = dir.path() / "home" / ".config" / "brivano";
-  std::filesystem::create_directories(bin);
+  std::filesystem::create_directories(programFolder);
 
-  ProgramFiles files = LocateProgramFiles(bin / "Brivano", config);
-  EXPECT_EQ(files.folder, bin);
-  EXPECT_EQ(files.SettingsPath(), bin / "brivano.ini");
-  EXPECT_EQ(files.KeywordStorePath(), bin / "brivanobody.ini");
-  EXPECT_EQ(files.AutoSavePath(), bin / "autosave.txt");
+  ProgramFiles files = LocateProgramFiles(programFolder / "Brivano", config);
+  EXPECT_EQ(files.folder, programFolder);
+  EXPECT_EQ(files.SettingsPath(), programFolder / "brivano.ini");
+  EXPECT_EQ(files.KeywordStorePath(), programFolder / "brivanobody.ini");
+  EXPECT_EQ(files.AutoSavePath(), programFolder / "autosave.txt");
   EXPECT_FALSE(std::filesystem::exists(config));
 
   // A missing folder cannot be written either.
@@ -400,12 +400,43 @@ TEST(ProgramFilesLocation, ExecutableFolderWhenWritableElseTheUserFolder) {
   EXPECT_EQ(files.folder, config);
   EXPECT_TRUE(std::filesystem::is_directory(config));  // created for the first save
 
-  if (!MakeFolderReadOnly(bin)) GTEST_SKIP() << "cannot make a read-only folder here";
-  files = LocateProgramFiles(bin / "brivano", config);
-  Unmount(bin);
+  if (!MakeFolderReadOnly(programFolder)) GTEST_SKIP() << "cannot make a read-only folder here";
+  files = LocateProgramFiles(programFolder / "brivano", config);
+  Unmount(programFolder);
   EXPECT_EQ(files.folder, config);
   EXPECT_EQ(files.SettingsPath(), config / "brivano.ini");
   EXPECT_EQ(files.AutoSavePath(), config / "autosave.txt");
+}
+
+// An installed program keeps its files per user even where it could write
+// beside itself, as root can in /usr/bin.
+TEST(ProgramFilesLocation, InstalledProgramUsesTheUserFolder) {
+  struct Case {
+    const char* executable;
+    bool installed;
+  };
+  const Case cases[] = {
+      {"/usr/bin/brivano", true},
+      {"/usr/local/bin/brivano", true},
+      {"/opt/brivano/bin/brivano", true},
+      {"/home/li/.local/bin/brivano", true},
+      {"/home/li/Brivano/brivano", false},
+      {"/work/build/app/brivano", false},
+      {"/home/li/bin.old/brivano", false},
+      {"/home/li/sbin/brivano", false},
+      {"brivano", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(IsInstalledExecutable(c.executable), c.installed) << c.executable;
+
+  TempDir dir;
+  const auto prefix = dir.path() / "usr";
+  const auto config = dir.path() / "home" / ".config" / "brivano";
+  std::filesystem::create_directories(prefix / "bin");
+  const ProgramFiles files = LocateProgramFiles(prefix / "bin" / "brivano", config);
+  EXPECT_EQ(files.folder, config);
+  EXPECT_EQ(files.SettingsPath(), config / "brivano.ini");
+  EXPECT_TRUE(std::filesystem::is_directory(config));
 }
 
 TEST(ProgramFilesLocation, TheRunningExecutable) {

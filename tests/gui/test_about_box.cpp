@@ -127,10 +127,11 @@ TEST_F(AboutBoxTest, SettersRepaintOnlyForANewValue) {
        false},
       {"Caption", [](TcwHyperLink& l) { l.SetCaption(kHomePage); },
        [](TcwHyperLink& l) { l.SetCaption(QStringLiteral("https://Brivano.example/")); },
-       [](const TcwHyperLink& l) { return l.Caption() == QStringLiteral("https://Brivano.example/"); },
+       [](const TcwHyperLink& l) {
+         return l.Caption() == QStringLiteral("https://Brivano.example/");
+       },
        true},
-      {"FontName",
-       [](TcwHyperLink& l) { l.SetFontName(l.FontName()); },
+      {"FontName", [](TcwHyperLink& l) { l.SetFontName(l.FontName()); },
        [](TcwHyperLink& l) { l.SetFontName(QStringLiteral("DejaVu Serif")); },
        [](const TcwHyperLink& l) {
          return l.FontName() == QStringLiteral("DejaVu Serif") && l.DrawingFont().bold() &&
@@ -303,11 +304,17 @@ TEST_F(AboutBoxTest, DamagedPictureLeavesAnEmptyFrame) {
     QRect stored;
   };
   const Case cases[] = {
-      {"logo cut in half", {cut, shipped.banner, shipped.barCode}, &TForm2::ProgramIcon,
+      {"logo cut in half",
+       {cut, shipped.banner, shipped.barCode},
+       &TForm2::ProgramIcon,
        QRect(20, 8, 66, 46)},
-      {"banner of garbage", {shipped.logo, garbage, shipped.barCode}, &TForm2::Image1,
+      {"banner of garbage",
+       {shipped.logo, garbage, shipped.barCode},
+       &TForm2::Image1,
        QRect(20, 72, 188, 18)},
-      {"empty bar code", {shipped.logo, shipped.banner, {}}, &TForm2::Image2,
+      {"empty bar code",
+       {shipped.logo, shipped.banner, {}},
+       &TForm2::Image2,
        QRect(256, 72, 105, 105)},
   };
   for (const Case& c : cases) {

@@ -36,8 +36,9 @@ Bytes Encode(int width, int height, Model model, bool progressive = false) {
   info.image_width = static_cast<JDIMENSION>(width);
   info.image_height = static_cast<JDIMENSION>(height);
   info.input_components = model == Model::Grey ? 1 : model == Model::Cmyk ? 4 : 3;
-  info.in_color_space = model == Model::Grey ? JCS_GRAYSCALE : model == Model::Cmyk ? JCS_CMYK
-                                                                                    : JCS_RGB;
+  info.in_color_space = model == Model::Grey   ? JCS_GRAYSCALE
+                        : model == Model::Cmyk ? JCS_CMYK
+                                               : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 95, TRUE);
   if (progressive) jpeg_simple_progression(&info);
@@ -86,14 +87,11 @@ TEST(DecodeJpeg, SoundFilesComeOutWholeWithTheirColours) {
     bool progressive;
     QColor topLeft, topRight, bottomLeft, bottomRight;
   };
-  const QColor grey[4] = {QColor(qGray(qRgb(220, 30, 30)), qGray(qRgb(220, 30, 30)),
-                                 qGray(qRgb(220, 30, 30))),
-                          QColor(qGray(qRgb(30, 200, 30)), qGray(qRgb(30, 200, 30)),
-                                 qGray(qRgb(30, 200, 30))),
-                          QColor(qGray(qRgb(30, 30, 220)), qGray(qRgb(30, 30, 220)),
-                                 qGray(qRgb(30, 30, 220))),
-                          QColor(qGray(qRgb(240, 240, 40)), qGray(qRgb(240, 240, 40)),
-                                 qGray(qRgb(240, 240, 40)))};
+  const QColor grey[4] = {
+      QColor(qGray(qRgb(220, 30, 30)), qGray(qRgb(220, 30, 30)), qGray(qRgb(220, 30, 30))),
+      QColor(qGray(qRgb(30, 200, 30)), qGray(qRgb(30, 200, 30)), qGray(qRgb(30, 200, 30))),
+      QColor(qGray(qRgb(30, 30, 220)), qGray(qRgb(30, 30, 220)), qGray(qRgb(30, 30, 220))),
+      QColor(qGray(qRgb(240, 240, 40)), qGray(qRgb(240, 240, 40)), qGray(qRgb(240, 240, 40)))};
   const Case cases[] = {
       {"colour, baseline", Model::Colour, false, QColor(220, 30, 30), QColor(30, 200, 30),
        QColor(30, 30, 220), QColor(240, 240, 40)},
@@ -122,7 +120,9 @@ TEST(DecodeJpeg, OddSizesKeepEveryPixel) {
 TEST(DecodeJpeg, DamagedFilesGiveANullImage) {
   const Bytes sound = Encode(64, 48, Model::Colour);
   const Bytes progressive = Encode(64, 48, Model::Colour, true);
-  auto cut = [](const Bytes& bytes, std::size_t size) { return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)); };
+  auto cut = [](const Bytes& bytes, std::size_t size) {
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+  };
   // The start-of-frame segment holds the height at +5 and the width at +7.
   auto withFrameSize = [&](int width, int height) {
     Bytes bytes = sound;

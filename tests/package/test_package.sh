@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Builds the Debian package with cpack, installs it with dpkg into an empty
+# root, and checks what a desktop needs of it: both programs, the menu entry,
+# the icons, and a Depends field that names the package of every library the
+# programs link to.
+# Usage: test_package.sh CMAKE CPACK BUILD_DIR
+set -euo pipefail
+cpack="$2"
+build="$3"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+echo "== cpack -G DEB"
+(cd "$build" && "$cpack" -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1) ||
+  { cat "$work/cpack.log" >&2; exit 1; }
+debs=("$work"/out/*.deb)
+[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || { echo "expected one .deb, got: ${debs[*]}" >&2; exit 1; }
+deb="${debs[0]}"
+echo "built $(basename "$deb")"
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = brivano ] || fail "package name is '$(field Package)'"
+[ "$(field Version)" = 1.0.0 ] || fail "version is '$(field Version)'"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture is '$(field Architecture)'"
+depends="$(field Depends)"
+echo "Depends: $depends"
+echo "Recommends: $(field Recommends)"
+
+echo "== dpkg --install into an empty root"
+root="$work/root"
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+touch "$root/var/lib/dpkg/status" "$root/var/lib/dpkg/available"
+# The empty root has none of the libraries, so their absence is forced.
+dpkg --root="$root" --force-depends --force-not-root -i "$deb" >"$work/dpkg.log" 2>&1 ||
+  { cat "$work/dpkg.log" >&2; exit 1; }
+status="$(dpkg --root="$root" -s brivano | sed -n 's/^Status: //p')"
+[ "$status" = "install ok installed" ] || fail "package status is '$status'"
+
+expected=(usr/bin/brivano usr/bin/brivano-cli usr/share/applications/brivano.desktop
+  usr/share/icons/hicolor/scalable/apps/brivano.svg)
+for size in 16 22 24 32 48 64 128 256; do
+  expected+=("usr/share/icons/hicolor/${size}x${size}/apps/brivano.png")
+done
+for file in "${expected[@]}"; do
+  [ -s "$root/$file" ] || fail "missing $file"
+done
+for program in brivano brivano-cli; do
+  [ -x "$root/usr/bin/$program" ] || fail "usr/bin/$program is not executable"
+done
+for size in 16 22 24 32 48 64 128 256; do
+  file "$root/usr/share/icons/hicolor/${size}x${size}/apps/brivano.png" |
+    grep -q "PNG image data, $size x $size" || fail "icon ${size}x${size} is not a PNG of that size"
+done
+
+echo "== desktop entry"
+entry="$root/usr/share/applications/brivano.desktop"
+desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
+exec_program="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")"
+[ -x "$root/usr/bin/$exec_program" ] || fail "Exec=$exec_program is not an installed program"
+[ "$(sed -n 's/^Icon=//p' "$entry")" = brivano ] || fail "Icon is not brivano"
+
+echo "== dependencies"
+# Every library a program links to directly must come from a package that
+# Depends names.
+dependency_names=" $(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/^ *//; s/ *$//' | tr '\n' ' ') "
+for program in brivano brivano-cli; do
+  binary="$root/usr/bin/$program"
+  ldd_out="$(ldd "$binary")"
+  if grep -q "not found" <<<"$ldd_out"; then fail "$program: $(grep 'not found' <<<"$ldd_out")"; fi
+  for library in $(objdump -p "$binary" | awk '$1 == "NEEDED" { print $2 }'); do
+    path="$(awk -v lib="$library" '$1 == lib && $2 == "=>" { print $3 }' <<<"$ldd_out")"
+    [ -n "$path" ] || { fail "$program: $library not resolved"; continue; }
+    owner=""
+    for candidate in "$path" "$(realpath "$path")" "${path#/usr}" "/usr$path"; do
+      owner="$(dpkg -S "$candidate" 2>/dev/null | head -1 | cut -d: -f1)" && [ -n "$owner" ] && break
+    done
+    [ -n "$owner" ] || { fail "$program: no package owns $path"; continue; }
+    [[ "$dependency_names" == *" $owner "* ]] || fail "$program needs $library from $owner, which Depends lacks"
+  done
+done
+
+echo "== the installed command-line program runs"
+address="$("$root/usr/bin/brivano-cli" url --engine bing brivano)" || fail "brivano-cli did not run"
+[[ "$address" == *bing* ]] || fail "brivano-cli printed '$address'"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "package checks passed"
