@@ -5,19 +5,27 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/bootstrap.sh"
+log="$(mktemp "${TMPDIR:-/tmp}/brivano-test.XXXXXX")"
+trap 'rm -f "$log"' EXIT
 
 echo "== build and test =="
 "$root/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen
-(cd "${BRIVANO_BUILD_DIR:-$root/build}" && ctest --output-on-failure -j "$(nproc)" --timeout 600)
+(cd "${BRIVANO_BUILD_DIR:-$root/build}" && ctest --output-on-failure -j "$(nproc)" --timeout 600) | tee -a "$log"
 
 echo "== core tests under ASan + UBSan =="
 BRIVANO_BUILD_DIR="$root/build-asan" "$root/scripts/build.sh" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIVANO_SANITIZE=ON -DBRIVANO_GUI=OFF -DBRIVANO_BENCH=OFF
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --output-on-failure -j "$(nproc)" --timeout 900)
+  ctest --output-on-failure -j "$(nproc)" --timeout 900) | tee -a "$log"
 
+fuzzed=0
 if [ -x "$root/scripts/fuzz.sh" ]; then
   echo "== fuzz targets, ${BRIVANO_FUZZ_SECONDS:-20} s each =="
-  "$root/scripts/fuzz.sh" "${BRIVANO_FUZZ_SECONDS:-20}"
+  "$root/scripts/fuzz.sh" "${BRIVANO_FUZZ_SECONDS:-20}" | tee -a "$log"
+  fuzzed=$(grep -c 'no finding' "$log" || true)
 fi
+
+# One closing line for all three stages (ctest stops the script on a failure).
+passed=$(grep -o 'tests passed, 0 tests failed out of [0-9]*' "$log" | awk '{s += $NF} END {print s + 0}')
+echo "$((passed + fuzzed)) passed, 0 failed"
