@@ -52,9 +52,14 @@ done
 for program in brivano brivano-cli; do
   [ -x "$root/usr/bin/$program" ] || fail "usr/bin/$program is not executable"
 done
+# A PNG file starts with its 8-byte signature and the IHDR chunk, which holds
+# the width and the height as 4-byte big-endian numbers at bytes 16 and 20.
+png_header() { od -An -tu1 -N24 "$1" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
 for size in 16 22 24 32 48 64 128 256; do
-  file "$root/usr/share/icons/hicolor/${size}x${size}/apps/brivano.png" |
-    grep -q "PNG image data, $size x $size" || fail "icon ${size}x${size} is not a PNG of that size"
+  side="0 0 $((size >> 8)) $((size & 255))"
+  expected_header="137 80 78 71 13 10 26 10 0 0 0 13 73 72 68 82 $side $side"
+  [ "$(png_header "$root/usr/share/icons/hicolor/${size}x${size}/apps/brivano.png")" = \
+    "$expected_header" ] || fail "icon ${size}x${size} is not a PNG of that size"
 done
 
 echo "== desktop entry"
