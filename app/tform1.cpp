@@ -26,6 +26,7 @@
 #include "app/buyer_list_model.h"
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
+#include "app/tform2.h"
 #include "extract/text.h"
 #include "files/gui/tform3.h"
 #include "files/merge.h"
@@ -186,6 +187,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   store_ = std::make_unique<StateStore>(options_.files ? *options_.files : LocateProgramFiles(),
                                         *this, run_->Buyers(), *this);
   FormCreate();
+  form2_ = new TForm2([this](const QString& address) { OpenThroughDesktop(address); }, this);
   form3_ = new TForm3(*dialogs_, *this, store_->files().folder, this);
   BrowserDataStore* data = options_.browserData;
   if (data == nullptr) {
@@ -209,7 +211,7 @@ void TForm1::BuildTrayIcon() {
       {18, "最小化显示(&M)", true, &TForm1::N18Click},
       {19, "与我们联系(&L)", true, &TForm1::N14Click},
       {20, "访问软件官网(&V)", true, &TForm1::SpeedButton4Click},
-      {21, "关于本软件(&A)", true, nullptr},
+      {21, "关于本软件(&A)", true, &TForm1::N15Click},
       {22, "", true, nullptr},
       {23, "退 出(&Exit)", true, &TForm1::N23Click},
   };
@@ -285,6 +287,7 @@ void TForm1::BuildToolBar(QWidget* bar) {
   connect(SpeedButton(6), &QToolButton::clicked, this, &TForm1::N20Click);
   connect(SpeedButton(1), &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
   connect(SpeedButton(4), &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+  connect(SpeedButton(9), &QToolButton::clicked, this, &TForm1::N15Click);
   connect(SpeedButton(10), &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
 }
 
@@ -627,6 +630,10 @@ void TForm1::SpeedButton4Click() {
 void TForm1::N14Click() {
   OpenThroughDesktop(kContactMail);
 }
+void TForm1::N15Click() {
+  form2_->exec();
+}
+
 void TForm1::SpeedButton10Click() {
   close();
 }

@@ -41,6 +41,7 @@ class QToolButton;
 namespace brivano {
 
 class BuyerListModel;
+class TForm2;
 class TForm3;
 
 // What tests and the program choose when they build the window.
@@ -118,6 +119,7 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   void SpeedButton1Click();   // 合并
   void SpeedButton4Click();   // 主页
   void N14Click();            // contact mail link
+  void N15Click();            // 关于: the about box
   void SpeedButton10Click();  // 退出
   void N23Click();            // the tray menu's 退 出
   void N17Click();            // show the main window again
@@ -140,6 +142,7 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   QLabel* StatusPanel(int index) const { return panels_.at(index); }
   QWebEngineView* WebBrowser1() const { return webBrowser1_; }
   UserDialogs& Dialogs() const { return *dialogs_; }
+  TForm2* AboutBox() const { return form2_; }
   TForm3* Generator() const { return form3_; }
   Tdelform* Cleaner() const { return delform_; }
   TantTaskbarIcon& AntTaskbarIcon1() const { return *antTaskbarIcon1_; }
@@ -184,6 +187,7 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   QWebEngineView* webBrowser1_ = nullptr;
 
   int busyDepth_ = 0;
+  TForm2* form2_ = nullptr;
   TForm3* form3_ = nullptr;
   Tdelform* delform_ = nullptr;
   std::unique_ptr<WebEngineDataStore> browserData_;

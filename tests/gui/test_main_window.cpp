@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "app/tform1.h"
+#include "app/tform2.h"
 #include "engine_server.h"
 #include "extract/text.h"
 #include "files/gui/tform3.h"
@@ -288,6 +289,25 @@ TEST_F(MainWindow, HugeKeywordBoxAndControlCharactersInMarks) {
   EXPECT_EQ(form->Run().PageAddress(), server.BaseUrl().toStdString() +
                                            "/s?q=%E5%9F%8E%E5%B8%82%39%39%39%39%39%20%E8%A1%8C%E4%"
                                            "B8%9A%20%E6%89%8B%01%E6%9C%BA&pn=1");
+  form->SpeedButton(3)->click();
+}
+
+TEST_F(MainWindow, AboutBoxOpensModallyWhileARunGoesOn) {
+  auto form = Build();
+  form->Memo2()->setPlainText(QStringLiteral("a\nb\nc"));
+  form->SpinEdit1()->setValue(3);
+  form->SpeedButton(2)->click();
+  bool shownModal = false;
+  QTimer::singleShot(0, form.get(), [&] {
+    shownModal = form->AboutBox()->isVisible() && form->AboutBox()->isModal();
+    // The run's ticks go on under the modal box and harvest pages.
+    WaitUntil([&] { return form->Run().BuyerCounter() >= 2; }, 15000);
+    form->AboutBox()->close();
+  });
+  EXPECT_EQ(form->Run().BuyerCounter(), 0);
+  form->SpeedButton(9)->click();
+  EXPECT_TRUE(shownModal);
+  EXPECT_GE(form->Run().BuyerCounter(), 2);
   form->SpeedButton(3)->click();
 }
 
