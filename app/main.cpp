@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
   QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("『Brivano』 V1.0"));
+  // Lets desktops match the window to its .desktop entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("brivano"));
   QFont font(QStringLiteral("SimSun"), 9);
   font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
                     QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});

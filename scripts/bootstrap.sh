@@ -10,6 +10,7 @@ packages=(
   libicu-dev libjpeg-dev
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
   xvfb xauth hyperfine fonts-wqy-zenhei
+  dpkg-dev desktop-file-utils
 )
 
 missing=()
