@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Times `brivano-cli extract --kind email|qq|fax` against GNU grep -aoE with a
+# Times `brivano-cli extract --kind mobile|email|qq|fax` against GNU grep -aoE with a
 # comparable pattern over the same GBK file of result-page lines (100 MB by
 # default, written once by brivano-pagegen), side by side with hyperfine.
-#   scripts/bench_extractors.sh [KIND...]      (default: email qq fax)
+#   scripts/bench_extractors.sh [KIND...]      (default: mobile email qq fax)
 # BRIVANO_BUILD_DIR (default build/), BRIVANO_BENCH_MB, BRIVANO_BENCH_DATA and
 # BRIVANO_BENCH_RUNS change the build, the size, the file and the run count.
 # Tables land in $TMPDIR/brivano-bench-extractors-KIND.md as well.
@@ -22,13 +22,14 @@ cli="$build/cli/brivano-cli"
 # The patterns are UTF-8 here; grep gets them as GBK bytes, as the file holds
 # the labels. Every grep runs with LC_ALL=C: byte matching, its fastest mode.
 declare -A pattern=(
+  [mobile]='1[345789][0-9]{9}'
   [email]='[a-zA-Z0-9._&-]+@[a-zA-Z0-9._&-]+\.[a-zA-Z]{2,}'
   [qq]='[Qq]{2}[^0-9]{0,6}[0-9]{5,10}'
   [fax]='(传真|电话|[Ff][Aa][Xx])[^0-9]{0,6}[0-9()+-]{7,20}'
 )
 
 kinds=("$@")
-((${#kinds[@]})) || kinds=(email qq fax)
+((${#kinds[@]})) || kinds=(mobile email qq fax)
 for kind in "${kinds[@]}"; do
   [[ -n ${pattern[$kind]:-} ]] || { echo "unknown kind $kind" >&2; exit 2; }
   patternFile="$tmp/brivano-bench-$kind.pattern"
