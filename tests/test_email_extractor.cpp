@@ -4,41 +4,15 @@
 
 #include "extract/email_extractor.h"
 #include "extract/text.h"
-#include "support/recording_sink.h"
+#include "support/extractor_cases.h"
 
 namespace brivano::testing {
 namespace {
 
-using V = std::vector<std::string>;
-
-V HarvestGbk(const V& gbkLines) {
-  RecordingSink sink;
-  ExtractEmails(gbkLines, sink);
-  for (ContactKind kind : sink.kinds) EXPECT_EQ(kind, ContactKind::Email);
-  return sink.values;
-}
-
-V Harvest(const std::string& utf8Line) {
-  return HarvestGbk({Utf8ToGbk(utf8Line)});
-}
-
-std::string Repeat(std::string_view piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
-
-struct Case {
-  std::string line;  // UTF-8
-  V expected;
-};
-
-void RunTable(const std::vector<Case>& cases) {
-  for (const auto& c : cases) EXPECT_EQ(Harvest(c.line), c.expected) << c.line.substr(0, 80);
-}
+const ExtractorUnderTest extractor(ContactKind::Email);
 
 TEST(ExtractEmails, CaseAndNumberSigns) {
-  RunTable({
+  extractor.RunTable({
       {"Sales@Example.COM", {"sales@example.com"}},
       {"邮箱：SALES@QQ.COM 欢迎", {"sales@qq.com"}},
       {"sales#example.com", {"sales@example.com"}},
@@ -50,7 +24,7 @@ TEST(ExtractEmails, CaseAndNumberSigns) {
 TEST(ExtractEmails, DomainAcceptance) {
   const std::string domain39 = std::string(35, 'd') + ".com";
   const std::string domain40 = std::string(36, 'd') + ".com";
-  RunTable({
+  extractor.RunTable({
       {"a@b.cn", {}},            // four bytes
       {"a@ab.c", {}},            // four bytes, first dot third
       {"a@ab.cn", {"a@ab.cn"}},  // five bytes, first dot third
@@ -66,7 +40,7 @@ TEST(ExtractEmails, DomainAcceptance) {
 }
 
 TEST(ExtractEmails, LocalPartClean) {
-  RunTable({
+  extractor.RunTable({
       {"-_&.sales.-@example.com", {"sales@example.com"}},
       {std::string(11, '-') + "x@example.com", {"-x@example.com"}},  // ten go, one stays
       {std::string(10, '-') + "x@example.com", {"x@example.com"}},
@@ -90,7 +64,7 @@ TEST(ExtractEmails, PassesAndOrderOnOneLine) {
     if (i < 10) twelve.push_back(address);
     twelveLine += address + " ";
   }
-  RunTable({
+  extractor.RunTable({
       {"a@example.com;b@example.org", {"a@example.com", "b@example.org"}},
       {"a@example.com b@example.org", {"a@example.com", "b@example.org"}},
       {"@ a@example.com", {}},  // first "@" is the first byte
@@ -158,7 +132,7 @@ TEST(ExtractEmails, NeverWorksOnSecondBytes) {
       // is a letter.
       {"ab@example.com\xB0\x61", {"ab@example.com"}, "trail after the domain"},
   };
-  for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+  for (const auto& c : cases) EXPECT_EQ(extractor.HarvestGbk({c.gbk}), c.expected) << c.why;
 }
 
 // Lines are screened for "@", "#" and "＃" sixteen bytes at a time; the marker
@@ -169,7 +143,7 @@ TEST(ExtractEmails, MarkerAtEveryOffset) {
       for (int after = 0; after <= 20; ++after) {
         const std::string line =
             std::string(before, ' ') + Utf8ToGbk(written) + std::string(after, ' ');
-        ASSERT_EQ(HarvestGbk({line}), V{"a@example.com"})
+        ASSERT_EQ(extractor.HarvestGbk({line}), V{"a@example.com"})
             << written << " " << before << " " << after;
       }
     }
@@ -197,9 +171,9 @@ TEST(ExtractEmails, ScreenFindsTheFirstMarkerByte) {
 TEST(ExtractEmails, LinesAreIndependentAndInOrder) {
   const V lines = {Utf8ToGbk("first a@example.com"), "b", "@c.example.com", "d@example.org",
                    "e#example.net x@y"};
-  EXPECT_EQ(HarvestGbk(lines), (V{"a@example.com", "d@example.org", "e@example.net"}));
+  EXPECT_EQ(extractor.HarvestGbk(lines), (V{"a@example.com", "d@example.org", "e@example.net"}));
   // A local part never reaches back into the line before.
-  EXPECT_EQ(HarvestGbk({"abc", "@example.com"}), V{});
+  EXPECT_EQ(extractor.HarvestGbk({"abc", "@example.com"}), V{});
 }
 
 }  // namespace

@@ -4,36 +4,16 @@
 
 #include "extract/fax_extractor.h"
 #include "extract/text.h"
-#include "support/recording_sink.h"
+#include "support/extractor_cases.h"
 
 namespace brivano::testing {
 namespace {
 
-using V = std::vector<std::string>;
-
-V HarvestGbk(const V& gbkLines) {
-  RecordingSink sink;
-  ExtractFaxes(gbkLines, sink);
-  for (ContactKind kind : sink.kinds) EXPECT_EQ(kind, ContactKind::Fax);
-  return sink.values;
-}
-
-V Harvest(const std::string& utf8Line) {
-  return HarvestGbk({Utf8ToGbk(utf8Line)});
-}
-
-struct Case {
-  std::string line;  // UTF-8
-  V expected;
-};
-
-void RunTable(const std::vector<Case>& cases) {
-  for (const auto& c : cases) EXPECT_EQ(Harvest(c.line), c.expected) << c.line.substr(0, 80);
-}
+const ExtractorUnderTest extractor(ContactKind::Fax);
 
 TEST(ExtractFaxes, EveryLabelForm) {
   const V number{"0755-00000000"};
-  RunTable({
+  extractor.RunTable({
       {"传真：0755-00000000", number},
       {"传真： 0755-00000000", number},
       {"传真:0755-00000000", number},
@@ -59,7 +39,7 @@ TEST(ExtractFaxes, EveryLabelForm) {
 }
 
 TEST(ExtractFaxes, NotALabel) {
-  RunTable({
+  extractor.RunTable({
       {"传真07550000000", {}},
       {"FAX07550000000", {}},
       {"传真号：0755-00000000", {}},
@@ -71,7 +51,7 @@ TEST(ExtractFaxes, NotALabel) {
 }
 
 TEST(ExtractFaxes, OnlyTheFirstLabelOfALineCounts) {
-  RunTable({
+  extractor.RunTable({
       {"电话:0755-11111111 传真：0755-22222222", {"0755-11111111"}},
       {"传真：0755-22222222 电话:0755-11111111", {"0755-22222222"}},
       {"传真：请来电 电话：0755-11111111", {}},
@@ -79,7 +59,7 @@ TEST(ExtractFaxes, OnlyTheFirstLabelOfALineCounts) {
 }
 
 TEST(ExtractFaxes, Normalisation) {
-  RunTable({
+  extractor.RunTable({
       {"传真：(0755)00000000", {"0755-00000000"}},
       {"传真：（0755）00000000", {}},  // full-width brackets end the number
       {"传真：+86-755-00000000", {"0755-00000000"}},
@@ -108,7 +88,7 @@ TEST(ExtractFaxes, Normalisation) {
 // A long run of dashes or brackets behind a label normalises to "0" and
 // dashes, 11 to 13 bytes long. That is no number and is not recorded.
 TEST(ExtractFaxes, NoNumberWithoutDigits) {
-  RunTable({
+  extractor.RunTable({
       {"电话：" + std::string(48, '-'), {}},
       {"传真：" + std::string(50, '-'), {}},
       {"传真：" + std::string(49, ')'), {}},
@@ -119,8 +99,9 @@ TEST(ExtractFaxes, NoNumberWithoutDigits) {
 }
 
 TEST(ExtractFaxes, DashesMakeDifferentValues) {
-  EXPECT_EQ(HarvestGbk({Utf8ToGbk("传真：0755-00000000"), Utf8ToGbk("传真：075500000000")}),
-            (V{"0755-00000000", "075500000000"}));
+  EXPECT_EQ(
+      extractor.HarvestGbk({Utf8ToGbk("传真：0755-00000000"), Utf8ToGbk("传真：075500000000")}),
+      (V{"0755-00000000", "075500000000"}));
 }
 
 // Cases that hinge on GBK structure, as raw GBK bytes. "F", "A" and "X" may be
@@ -155,7 +136,7 @@ TEST(ExtractFaxes, NeverWorksOnSecondBytes) {
        {"0755-00000000"},
        "aligned 传真："},
   };
-  for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+  for (const auto& c : cases) EXPECT_EQ(extractor.HarvestGbk({c.gbk}), c.expected) << c.why;
 }
 
 // Lines are screened for "F", "f", 传真 and 电话 sixteen bytes at a time; the
@@ -168,7 +149,7 @@ TEST(ExtractFaxes, LabelAtEveryOffset) {
       for (int after = 0; after <= 20; ++after) {
         const std::string line =
             std::string(before, '.') + Utf8ToGbk(written) + "." + std::string(after, '.');
-        ASSERT_EQ(HarvestGbk({line}), V{"0755-00000000"})
+        ASSERT_EQ(extractor.HarvestGbk({line}), V{"0755-00000000"})
             << written << " " << before << " " << after;
       }
     }
@@ -216,7 +197,7 @@ TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
 TEST(ExtractFaxes, LinesAreIndependentAndInOrder) {
   const V lines = {Utf8ToGbk("电话："), "0755-00000000", Utf8ToGbk("传真：020-12345678"),
                    "FAX: 010 1234 5678", "fax"};
-  EXPECT_EQ(HarvestGbk(lines), (V{"020-12345678", "01012345678"}));
+  EXPECT_EQ(extractor.HarvestGbk(lines), (V{"020-12345678", "01012345678"}));
 }
 
 }  // namespace

@@ -4,41 +4,15 @@
 
 #include "extract/qq_extractor.h"
 #include "extract/text.h"
-#include "support/recording_sink.h"
+#include "support/extractor_cases.h"
 
 namespace brivano::testing {
 namespace {
 
-using V = std::vector<std::string>;
-
-V HarvestGbk(const V& gbkLines) {
-  RecordingSink sink;
-  ExtractQQNumbers(gbkLines, sink);
-  for (ContactKind kind : sink.kinds) EXPECT_EQ(kind, ContactKind::QQ);
-  return sink.values;
-}
-
-V Harvest(const std::string& utf8Line) {
-  return HarvestGbk({Utf8ToGbk(utf8Line)});
-}
-
-std::string Repeat(std::string_view piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
-
-struct Case {
-  std::string line;  // UTF-8
-  V expected;
-};
-
-void RunTable(const std::vector<Case>& cases) {
-  for (const auto& c : cases) EXPECT_EQ(Harvest(c.line), c.expected) << c.line.substr(0, 80);
-}
+const ExtractorUnderTest extractor(ContactKind::QQ);
 
 TEST(ExtractQQNumbers, LabelsBetweenMarkerAndNumber) {
-  RunTable({
+  extractor.RunTable({
       {"QQ：12345678", {"12345678"}},
       {"QQ: 12345678", {"12345678"}},
       {"QQ号码：12345678", {"12345678"}},
@@ -66,7 +40,7 @@ TEST(ExtractQQNumbers, LabelsBetweenMarkerAndNumber) {
 }
 
 TEST(ExtractQQNumbers, QzoneAddresses) {
-  RunTable({
+  extractor.RunTable({
       {"http://user.qzone.qq.com/123456789", {"123456789"}},
       {"USER.QZONE.QQ.COM/123456789/infocenter", {"123456789"}},
       {"user.qzone.qq.com/", {}},
@@ -76,7 +50,7 @@ TEST(ExtractQQNumbers, QzoneAddresses) {
 }
 
 TEST(ExtractQQNumbers, PassesPerLine) {
-  RunTable({
+  extractor.RunTable({
       {"QQ:11111 QQ:22222 QQ:33333 QQ:44444", {"11111", "22222", "33333"}},
       {"QQ:11111 QQ:11111", {"11111", "11111"}},
       {"a@qq.com QQ:22222", {"22222"}},
@@ -127,7 +101,7 @@ TEST(ExtractQQNumbers, NeverWorksOnSecondBytes) {
        {"12345678"},
        "an aligned ： goes"},
   };
-  for (const auto& c : cases) EXPECT_EQ(HarvestGbk({c.gbk}), c.expected) << c.why;
+  for (const auto& c : cases) EXPECT_EQ(extractor.HarvestGbk({c.gbk}), c.expected) << c.why;
 }
 
 // Lines are screened for "q" and "Q" sixteen bytes at a time; the marker is
@@ -137,7 +111,8 @@ TEST(ExtractQQNumbers, MarkerAtEveryOffset) {
     for (int before = 0; before <= 40; ++before) {
       for (int after = 0; after <= 20; ++after) {
         const std::string line = std::string(before, '.') + written + std::string(after, '.');
-        ASSERT_EQ(HarvestGbk({line}), V{"12345"}) << written << " " << before << " " << after;
+        ASSERT_EQ(extractor.HarvestGbk({line}), V{"12345"})
+            << written << " " << before << " " << after;
       }
     }
   }
@@ -162,7 +137,7 @@ TEST(ExtractQQNumbers, ScreenFindsTheFirstMarkerByte) {
 
 TEST(ExtractQQNumbers, LinesAreIndependentAndInOrder) {
   const V lines = {Utf8ToGbk("QQ号：12345"), "QQ", "67890", "qq:24680 QQ:13579"};
-  EXPECT_EQ(HarvestGbk(lines), (V{"12345", "24680", "13579"}));
+  EXPECT_EQ(extractor.HarvestGbk(lines), (V{"12345", "24680", "13579"}));
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+// The shared shape of the extractor tests: run one kind's extractor over
+// lines and compare what it harvests, case by case.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "extract/contact_kind.h"
+#include "extract/extractors.h"
+#include "extract/text.h"
+#include "support/recording_sink.h"
+
+namespace brivano::testing {
+
+using V = std::vector<std::string>;
+
+struct Case {
+  std::string line;  // UTF-8
+  V expected;
+};
+
+inline std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+class ExtractorUnderTest {
+ public:
+  explicit ExtractorUnderTest(ContactKind kind) : kind_(kind) {}
+
+  // What the extractor harvests from GBK lines; every value must carry the
+  // extractor's kind.
+  V HarvestGbk(const V& gbkLines) const {
+    RecordingSink sink;
+    ExtractPage(kind_, std::span<const std::string>(gbkLines), sink);
+    for (ContactKind kind : sink.kinds) EXPECT_EQ(kind, kind_);
+    return sink.values;
+  }
+
+  V Harvest(const std::string& utf8Line) const { return HarvestGbk({Utf8ToGbk(utf8Line)}); }
+
+  void RunTable(const std::vector<Case>& cases) const {
+    for (const auto& c : cases) EXPECT_EQ(Harvest(c.line), c.expected) << c.line.substr(0, 80);
+  }
+
+ private:
+  ContactKind kind_;
+};
+
+}  // namespace brivano::testing
