@@ -51,11 +51,11 @@ class PrintingSink : public BuyerSink {
 // The page's content up to its first NUL, as GBK. `converted` holds the
 // text when it had to be converted from UTF-8.
 std::string_view AsGbk(std::string_view content, InputEncoding encoding, std::string& converted) {
+  if (encoding == InputEncoding::Gbk) return content;  // the extractor stops at a NUL itself
   if (const auto nul = content.find('\0'); nul != std::string_view::npos) {
     content = content.substr(0, nul);
   }
-  const bool utf8 = encoding == InputEncoding::Utf8 ||
-                    (encoding == InputEncoding::Auto && !IsAscii(content) && IsValidUtf8(content));
+  const bool utf8 = encoding == InputEncoding::Utf8 || (!IsAscii(content) && IsValidUtf8(content));
   if (!utf8) return content;
   converted = Utf8ToGbk(content);
   return converted;
@@ -83,14 +83,12 @@ int RunExtractCommand(Arguments& args) {
   std::vector<std::string> files = args.Positionals();
   if (files.empty()) files.push_back("-");
 
-  const LineExtractor extract = LineExtractorFor(*kind);
   PrintingSink sink(dedup);
   for (const std::string& file : files) {
     const InputFile input(file);
     std::string converted;
     const std::string_view page = AsGbk(input.bytes(), encoding, converted);
-    if (extract == nullptr) continue;
-    ForEachTextLine(page, 4096, [&](std::string_view line) { extract(line, sink); });
+    ExtractText(*kind, page, sink);
   }
   sink.Flush();
   std::fflush(stdout);

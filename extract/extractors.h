@@ -16,6 +16,18 @@ using LineExtractor = void (*)(std::string_view line, BuyerSink& sink);
 // The line-level extractor of a kind (each line is worked on by itself).
 LineExtractor LineExtractorFor(ContactKind kind);
 
+// A quick screen of each kind: the position of the first byte that a value
+// of that kind needs, or npos. A line without such a byte yields nothing.
+using LineScreen = std::size_t (*)(std::string_view text);
+LineScreen LineScreenFor(ContactKind kind);
+
+// The kind's extractor over every line of a text, the lines taken as
+// SplitTextLines takes them (NUL ends the text, CR LF / CR / LF, at most
+// `maxLineBytes` of a line). Stretches of lines that the screen rejects are
+// skipped without being split, which makes large files fast.
+void ExtractText(ContactKind kind, std::string_view text, BuyerSink& sink,
+                 std::size_t maxLineBytes = 4096);
+
 // ExtractMobiles, ExtractEmails, ExtractQQNumbers or ExtractFaxes over the
 // page lines.
 void ExtractPage(ContactKind kind, std::span<const std::string_view> pageLines, BuyerSink& sink);

@@ -47,6 +47,12 @@ std::size_t FindPrefix(std::string_view line, std::string_view prefix, std::size
 
 }  // namespace
 
+std::size_t FindMobileMarkerByte(std::string_view text) {
+  const void* hit = std::memchr(text.data(), '1', text.size());
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
+             : std::string_view::npos;
+}
+
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
   constexpr std::size_t npos = std::string_view::npos;
   // One pass finds the first occurrence of every prefix; most lines need no

@@ -11,6 +11,10 @@
 namespace brivano {
 
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink);
+
+// The first byte that a number could start at ("1"), or npos: a text
+// without one holds no mobile number.
+std::size_t FindMobileMarkerByte(std::string_view text);
 void ExtractMobiles(std::span<const std::string> pageLines, BuyerSink& sink);
 
 }  // namespace brivano

@@ -1,0 +1,88 @@
+// Extracting from a whole text, with stretches of lines skipped unsplit,
+// gives exactly what the line-by-line extractor gives.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "bench/page_text.h"
+#include "extract/extractors.h"
+#include "extract/text.h"
+#include "support/recording_sink.h"
+
+namespace brivano::testing {
+namespace {
+
+std::vector<std::string> LineByLine(ContactKind kind, std::string_view text) {
+  RecordingSink sink;
+  const LineExtractor extract = LineExtractorFor(kind);
+  ForEachTextLine(text, 4096, [&](std::string_view line) { extract(line, sink); });
+  return sink.values;
+}
+
+std::vector<std::string> Whole(ContactKind kind, std::string_view text) {
+  RecordingSink sink;
+  ExtractText(kind, text, sink);
+  return sink.values;
+}
+
+TEST(ExtractText, AgreesWithLineByLineOnRandomTexts) {
+  const std::string pieces[] = {"\r\n",
+                                "\r",
+                                "\n",
+                                "13800000000",
+                                "15912345678 ",
+                                "a@b.cn",
+                                "x#y.com",
+                                Utf8ToGbk("＃"),
+                                "QQ:12345",
+                                "qq 123456",
+                                Utf8ToGbk("传真：0755-1234567"),
+                                Utf8ToGbk("电话"),
+                                "FAX:020-8888888",
+                                "fax",
+                                "1",
+                                "Q",
+                                "@",
+                                "#",
+                                "\xA3",
+                                "\xB4",
+                                " ",
+                                "-",
+                                Utf8ToGbk("深圳旅行社"),
+                                "abc"};
+  std::mt19937 random(5);
+  std::size_t values = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 60);
+    for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
+    if (round % 50 == 0) text.insert(random() % (text.size() + 1), std::string(5000, 'x'));
+    if (round % 40 == 0) text.insert(random() % (text.size() + 1), std::string(1, '\0'));
+    for (ContactKind kind : kAllContactKinds) {
+      const auto expected = LineByLine(kind, text);
+      ASSERT_EQ(Whole(kind, text), expected) << InfoOf(kind).cliName << " round " << round;
+      values += expected.size();
+    }
+  }
+  EXPECT_GT(values, 1000u);
+}
+
+TEST(ExtractText, AgreesOnAMegabyteOfResultPages) {
+  const std::string text = bench::PageText(1 << 20, 9);
+  for (ContactKind kind : kAllContactKinds) {
+    const auto expected = LineByLine(kind, text);
+    EXPECT_GT(expected.size(), 100u) << InfoOf(kind).cliName;
+    EXPECT_EQ(Whole(kind, text), expected) << InfoOf(kind).cliName;
+  }
+}
+
+TEST(ExtractText, MarkersBeyondTheLineCut) {
+  // The marker lies past the first 4096 bytes of its line: the cut line is
+  // what the extractor sees, and the next line is still read.
+  const std::string text = std::string(4095, 'x') + "13800000000\r\n13900000000";
+  EXPECT_EQ(Whole(ContactKind::Mobile, text), std::vector<std::string>{"13900000000"});
+  EXPECT_EQ(Whole(ContactKind::Mobile, ""), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace brivano::testing
