@@ -2,7 +2,9 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -282,35 +284,71 @@ std::string Gbk(std::string_view utf8) {
   return Utf8ToGbk(utf8);
 }
 
+namespace {
+
+// Is `pos` the start of a character, knowing that `known` (<= pos) is one?
+// Both ends of a match are checked with it, so that a needle ending in a lone
+// first byte never takes the first half of a character.
+// Bytes 0x81..0xFE pair up from the start of a run of them: whatever stands
+// before such a run (a single-byte character, a second byte of 0x40..0x7E, or
+// `known` itself) ends a character. So `pos` starts a character when the run
+// of such bytes right before it is even, or when the byte at `pos` cannot be
+// a second byte.
+bool IsCharBoundary(std::string_view text, std::size_t known, std::size_t pos) {
+  if (pos <= known || pos >= text.size()) return true;
+  std::size_t run = 0;
+  while (pos - run > known && IsGbkLeadByte(static_cast<unsigned char>(text[pos - run - 1]))) ++run;
+  return run % 2 == 0 || !IsGbkTrailByte(static_cast<unsigned char>(text[pos]));
+}
+
+}  // namespace
+
 std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from) {
   if (from > text.size()) return std::string_view::npos;
   if (needle.empty()) return from;
-  std::size_t pos = text.find(needle, from);
-  // A needle whose first byte can never be a second byte (digits, blanks,
-  // most punctuation) needs no alignment check.
-  if (!IsGbkTrailByte(static_cast<unsigned char>(needle[0]))) return pos;
-  std::size_t aligned = from;
-  while (pos != std::string_view::npos) {
-    while (aligned < pos) aligned += GbkCharLength(text, aligned);
-    if (aligned == pos) return pos;
-    pos = text.find(needle, aligned);
+  std::size_t known = from;  // a character start; it only moves forward
+  for (std::size_t pos = text.find(needle, from); pos != std::string_view::npos;
+       pos = text.find(needle, pos + 1)) {
+    const bool starts = IsCharBoundary(text, known, pos);
+    if (starts && IsCharBoundary(text, pos, pos + needle.size())) return pos;
+    // Not a start means the second byte of a character: the next byte is one.
+    known = starts ? pos : pos + 1;
   }
-  return pos;
+  return std::string_view::npos;
 }
 
 std::size_t FindTextIgnoreCase(std::string_view text, std::string_view needle, std::size_t from) {
   if (from > text.size()) return std::string_view::npos;
   if (needle.empty()) return from;
   if (needle.size() > text.size()) return std::string_view::npos;
+  // Candidates come from memchr on both spellings of the first byte; the
+  // character boundaries are checked only there.
+  const auto first = static_cast<unsigned char>(needle[0]);
+  const unsigned char lower = LowerByte(first);
+  const unsigned char upper =
+      (lower >= 'a' && lower <= 'z') ? static_cast<unsigned char>(lower - 32) : lower;
   const std::size_t last = text.size() - needle.size();
-  const unsigned char first = LowerByte(static_cast<unsigned char>(needle[0]));
-  for (std::size_t pos = from; pos <= last; pos += GbkCharLength(text, pos)) {
-    if (LowerByte(static_cast<unsigned char>(text[pos])) == first &&
-        MatchesIgnoreCaseAt(text, pos, needle)) {
+  auto next = [&](unsigned char byte, std::size_t at) -> std::size_t {
+    if (at > last) return std::string_view::npos;
+    const void* hit = std::memchr(text.data() + at, byte, last - at + 1);
+    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
+               : std::string_view::npos;
+  };
+  std::size_t nextLower = next(lower, from);
+  std::size_t nextUpper = upper == lower ? std::string_view::npos : next(upper, from);
+  std::size_t known = from;  // a character start; it only moves forward
+  while (true) {
+    const std::size_t pos = std::min(nextLower, nextUpper);
+    if (pos == std::string_view::npos) return pos;
+    const bool starts = IsCharBoundary(text, known, pos);
+    if (starts && MatchesIgnoreCaseAt(text, pos, needle) &&
+        IsCharBoundary(text, pos, pos + needle.size())) {
       return pos;
     }
+    known = starts ? pos : pos + 1;
+    if (pos == nextLower) nextLower = next(lower, pos + 1);
+    if (pos == nextUpper) nextUpper = next(upper, pos + 1);
   }
-  return std::string_view::npos;
 }
 
 bool ContainsText(std::string_view text, std::string_view needle) {

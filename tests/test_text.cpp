@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "extract/integer_text.h"
 #include "extract/text.h"
 
@@ -233,21 +235,17 @@ TEST(IntegerText, RuntimeConversion) {
 
 TEST(ReplaceTable, RowsRunInOrderOnTheResultOfTheOneBefore) {
   constexpr ReplaceRow kRows[] = {
-      {"电话", "传真"},
-      {"传真：", "FAX:"},
-      {"fax ", "FAX:"},
-      {"  ", " "},
-      {" ", ""},
+      {"电话", "传真"}, {"传真：", "FAX:"}, {"fax ", "FAX:"}, {"  ", " "}, {" ", ""},
   };
   const ReplaceTable table(kRows);
   EXPECT_EQ(table.size(), 5u);
   struct Case {
     std::string text, expected;
   } cases[] = {
-      {"电话：1 2", "FAX:12"},      // row 2 sees what row 1 made
-      {"Fax  1", "FAX:1"},          // case ignored; row 3 before the blank rows
-      {"a    b", "ab"},             // four blanks: two after row 4, none after row 5
-      {"无号码", "无号码"},         // no row matches: the text stays
+      {"电话：1 2", "FAX:12"},  // row 2 sees what row 1 made
+      {"Fax  1", "FAX:1"},      // case ignored; row 3 before the blank rows
+      {"a    b", "ab"},         // four blanks: two after row 4, none after row 5
+      {"无号码", "无号码"},     // no row matches: the text stays
       {"", ""},
   };
   for (const auto& c : cases) {
@@ -272,8 +270,8 @@ TEST(GbkToUtf16, ConvertsAsGbkToUtf8Does) {
       {"abc\r\n", u"abc\r\n"},
       {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
       {"\xFF", u"\uF8F5"},  // code page 936 gives it a private-use character
-      {"\x81", u"?"},      // a lead byte at the end
-      {"\x81 ", u"? "},    // a lead byte before a byte that cannot follow it
+      {"\x81", u"?"},       // a lead byte at the end
+      {"\x81 ", u"? "},     // a lead byte before a byte that cannot follow it
       {"", u""},
   };
   std::u16string out = u"left over";
@@ -328,6 +326,56 @@ TEST(ReplaceTable, QuickTestsHoldBackNoChange) {
   std::string secondByte = "\xB0\x71q";  // "q" behind a second-byte "q": no pair
   table.Apply(secondByte);
   EXPECT_EQ(secondByte, "\xB0\x71q");
+}
+
+}  // namespace
+}  // namespace brivano
+
+namespace brivano {
+namespace {
+
+// The plain definition: walk the text character by character and compare at
+// every character start, both ends of a match falling between characters.
+std::size_t ReferenceFind(std::string_view text, std::string_view needle, bool ignoreCase) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+  std::vector<bool> starts(text.size() + 1, false);
+  for (std::size_t pos = 0; pos < text.size(); pos += GbkCharLength(text, pos)) starts[pos] = true;
+  starts[text.size()] = true;
+  for (std::size_t pos = 0; pos + needle.size() <= text.size(); ++pos) {
+    if (!starts[pos] || !starts[pos + needle.size()]) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < needle.size() && same; k += GbkCharLength(needle, k)) {
+      if (GbkCharLength(needle, k) == 2) {
+        same = text.substr(pos + k, 2) == needle.substr(k, 2);
+      } else {
+        same = ignoreCase ? lower(text[pos + k]) == lower(needle[k]) : text[pos + k] == needle[k];
+      }
+    }
+    if (same) return pos;
+  }
+  return std::string_view::npos;
+}
+
+TEST(FindText, AgreesWithThePlainDefinitionOnRandomText) {
+  const char alphabet[] = {'a',    'A',    'q',    'Q',    '@',    '1',   ' ',
+                           '\x81', '\xB0', '\xA3', '\x40', '\x51', '\x71'};
+  std::mt19937 random(3);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text, needle;
+    for (std::size_t i = random() % 40; i > 0; --i)
+      text.push_back(alphabet[random() % std::size(alphabet)]);
+    for (std::size_t i = 1 + random() % 3; i > 0; --i)
+      needle.push_back(alphabet[random() % std::size(alphabet)]);
+    ASSERT_EQ(FindText(text, needle), ReferenceFind(text, needle, false)) << round;
+    ASSERT_EQ(FindTextIgnoreCase(text, needle), ReferenceFind(text, needle, true)) << round;
+  }
+  // A needle ending in a lone first byte never takes half a character.
+  EXPECT_EQ(FindText("\x01\xB0\x8F\x01", "\xB0"), std::string::npos);
+  EXPECT_EQ(ReplaceAllIgnoreCase("\x01\xB0\x8F\x01", "\xB0", ""), "\x01\xB0\x8F\x01");
+  EXPECT_EQ(FindText("\x01\xB0"
+                     "1",
+                     "\xB0"),
+            1u);  // a lone first byte before a digit is whole
 }
 
 }  // namespace
