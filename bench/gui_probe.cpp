@@ -29,6 +29,7 @@
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
+#include "test_window_options.h"
 
 namespace {
 
@@ -78,12 +79,7 @@ struct Window {
   std::unique_ptr<TForm1> form;
 
   Window() {
-    TForm1Options options;
-    options.engines = EngineTableAt(server.BaseUrl().toStdString());
-    options.timerScale = 0.02;
-    options.dialogs = &dialogs;
-    options.localAddress = [] { return std::string("10.0.0.1"); };
-    options.files = ProgramFiles{folder.path(), "brivano.ini"};
+    TForm1Options options = TestWindowOptions(server, dialogs, folder, 0.02);
     form = std::make_unique<TForm1>(options);
     form->show();
   }
@@ -102,7 +98,7 @@ int Memory() {
   Pump(1000);
   std::printf("idle: %ld kB resident (with the browser's processes)\n", ResidentKilobytes());
   window.form->SpinEdit2()->setValue(50);
-  window.form->SpinEdit1()->setValue(3);  // 60 ms per page at this scale
+  window.form->SpinEdit1()->setValue(3);                       // 60 ms per page at this scale
   window.form->Memo2()->setPlainText(QStringLiteral("a\nb"));  // 2 × 50 pages
   window.form->N2Click();
   WaitUntil([&] { return window.form->Run().StartLine() == 3 && window.form->SearchEnabled(); },

@@ -74,7 +74,6 @@ namespace {
 template <typename Line>
 void ExtractLines(ContactKind kind, std::span<const Line> pageLines, BuyerSink& sink) {
   const LineExtractor extract = LineExtractorFor(kind);
-  if (extract == nullptr) return;
   for (const Line& line : pageLines) extract(line, sink);
 }
 

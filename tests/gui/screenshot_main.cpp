@@ -15,6 +15,7 @@
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
+#include "test_window_options.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -33,12 +34,7 @@ int main(int argc, char** argv) {
   TempDir folder;
   EngineServer server;
   ScriptedDialogs dialogs;
-  TForm1Options options;
-  options.engines = EngineTableAt(server.BaseUrl().toStdString());
-  options.timerScale = 0.25;
-  options.dialogs = &dialogs;
-  options.localAddress = [] { return std::string("10.0.0.1"); };
-  options.files = ProgramFiles{folder.path(), "brivano.ini"};
+  TForm1Options options = TestWindowOptions(server, dialogs, folder);
   TForm1 form(options);
   form.show();
   form.SpinEdit1()->setValue(3);

@@ -13,6 +13,7 @@
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
+#include "test_window_options.h"
 
 namespace brivano::testing {
 namespace {
@@ -71,12 +72,7 @@ TEST_F(CacheCleaner, OnlyBaiduRunsClearBeforeTheirFirstRequest) {
     store.onCall = [&] {
       if (requestsAtClear < 0) requestsAtClear = server.Requests().size();
     };
-    TForm1Options options;
-    options.engines = EngineTableAt(server.BaseUrl().toStdString());
-    options.timerScale = 0.25;
-    options.dialogs = &dialogs;
-    options.localAddress = [] { return std::string("10.0.0.1"); };
-    options.files = ProgramFiles{folder.path(), "brivano.ini"};
+    TForm1Options options = TestWindowOptions(server, dialogs, folder);
     options.browserData = &store;
     TForm1 form(options);
     form.Memo2()->setPlainText(QStringLiteral("a"));

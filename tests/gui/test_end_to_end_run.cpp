@@ -24,6 +24,7 @@
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
 #include "support/recording_sink.h"
+#include "test_window_options.h"
 
 namespace brivano::testing {
 namespace {
@@ -54,13 +55,9 @@ class EndToEndRun : public ::testing::Test {
   static void SetUpTestSuite() { EnsureQtApplication(); }
 
   void Build() {
-    TForm1Options options;
-    options.engines = EngineTableAt(server.BaseUrl().toStdString());
-    options.timerScale = 0.25;  // a tick every 750 ms at speed 3
-    options.dialogs = &dialogs;
-    options.localAddress = [] { return std::string("10.0.0.1"); };
+    // A tick every 750 ms at speed 3.
+    TForm1Options options = TestWindowOptions(server, dialogs, folder, 0.25);
     options.openUrl = [this](const QString& url) { opened << url; };
-    options.files = ProgramFiles{folder.path(), "brivano.ini"};
     form = std::make_unique<TForm1>(options);
     form->show();
     // Let the browser come up before a run counts on its page loads.

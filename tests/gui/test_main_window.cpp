@@ -24,6 +24,7 @@
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
+#include "test_window_options.h"
 
 namespace brivano::testing {
 namespace {
@@ -33,13 +34,8 @@ class MainWindow : public ::testing::Test {
   static void SetUpTestSuite() { EnsureQtApplication(); }
 
   std::unique_ptr<TForm1> Build() {
-    TForm1Options options;
-    options.engines = EngineTableAt(server.BaseUrl().toStdString());
-    options.timerScale = 0.25;
-    options.dialogs = &dialogs;
-    options.localAddress = [] { return std::string("10.0.0.1"); };
+    TForm1Options options = TestWindowOptions(server, dialogs, folder);
     options.openUrl = [this](const QString& url) { opened << url; };
-    options.files = ProgramFiles{folder.path(), "brivano.ini"};
     auto form = std::make_unique<TForm1>(options);
     form->show();
     return form;

@@ -12,6 +12,7 @@
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
+#include "test_window_options.h"
 
 namespace brivano::testing {
 namespace {
@@ -169,11 +170,7 @@ class WindowTray : public ::testing::Test {
   static void SetUpTestSuite() { EnsureQtApplication(); }
 
   std::unique_ptr<TForm1> Build() {
-    TForm1Options options;
-    options.engines = EngineTableAt(server.BaseUrl().toStdString());
-    options.dialogs = &dialogs;
-    options.localAddress = [] { return std::string("10.0.0.1"); };
-    options.files = ProgramFiles{folder.path(), "brivano.ini"};
+    TForm1Options options = TestWindowOptions(server, dialogs, folder, 1.0);
     options.trayShell = &shell;
     auto form = std::make_unique<TForm1>(options);
     form->show();

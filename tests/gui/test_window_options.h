@@ -1,0 +1,26 @@
+// The main window as the GUI tests build it: engines on the local server,
+// dialogs answered from a script, files in a temporary folder, and a network
+// check that passes.
+#pragma once
+
+#include <string>
+
+#include "app/tform1.h"
+#include "engine_server.h"
+#include "scripted_dialogs.h"
+#include "support/cli_runner.h"
+
+namespace brivano::testing {
+
+inline TForm1Options TestWindowOptions(const EngineServer& server, ScriptedDialogs& dialogs,
+                                       const TempDir& folder, double timerScale = 0.25) {
+  TForm1Options options;
+  options.engines = EngineTableAt(server.BaseUrl().toStdString());
+  options.timerScale = timerScale;
+  options.dialogs = &dialogs;
+  options.localAddress = [] { return std::string("10.0.0.1"); };
+  options.files = ProgramFiles{folder.path(), "brivano.ini"};
+  return options;
+}
+
+}  // namespace brivano::testing
