@@ -1,12 +1,14 @@
 // brivano-cli extract: runs one extractor over files, each file one page, all
 // pages feeding one buyer list, and prints the list's captions.
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "cli/cli_common.h"
 #include "extract/buyer_list.h"
 #include "extract/contact_kind.h"
-#include "extract/extractors.h"
+#include "extract/parallel_extract.h"
 #include "extract/text.h"
 
 namespace brivano::cli {
@@ -84,11 +86,13 @@ int RunExtractCommand(Arguments& args) {
   if (files.empty()) files.push_back("-");
 
   PrintingSink sink(dedup);
+  ParallelExtractOptions parallel;
+  parallel.threads = std::max(1u, std::thread::hardware_concurrency());
   for (const std::string& file : files) {
     const InputFile input(file);
     std::string converted;
     const std::string_view page = AsGbk(input.bytes(), encoding, converted);
-    ExtractText(*kind, page, sink);
+    ExtractTextInParallel(*kind, page, sink, parallel);
   }
   sink.Flush();
   std::fflush(stdout);

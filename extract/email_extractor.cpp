@@ -4,8 +4,11 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <array>
-#include <utility>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "extract/text.h"
@@ -23,6 +26,8 @@ constexpr std::size_t kMaxDomainBytes = 39;
 // A host name needs at least two bytes in front of its first dot.
 constexpr std::size_t kMinFirstDotIndex = 2;
 constexpr std::string_view kWebPageSuffix = ".htm";
+// Page lines are cut at 4096 bytes; their working text fits on the stack.
+constexpr std::size_t kStackWorkBytes = 4096;
 
 // Number signs written in place of the "@", turned into it before the search.
 constexpr ReplaceRow kAtSignSteps[] = {
@@ -30,28 +35,41 @@ constexpr ReplaceRow kAtSignSteps[] = {
     {"＃", "@"},  // 2
 };
 
-// The steps in GBK, sorted by the length of their pattern: a single-byte
-// pattern becomes an entry of a byte translation, which also lowers ASCII
-// capitals; a double-byte one is compared as a pair.
+// The steps in GBK as lookup tables: a single-byte pattern becomes an entry
+// of a byte translation that also lowers ASCII capitals; a double-byte one is
+// compared as a 16-bit pair.
 struct WorkingTextSteps {
-  std::array<char, 256> single;
-  std::vector<std::pair<std::string, std::string>> pairs;
+  struct PairStep {
+    std::uint16_t pattern;
+    std::string replacement;
+  };
+  std::array<unsigned char, 256> single;
+  std::vector<PairStep> pairs;
 };
+
+std::uint16_t PairCode(unsigned char first, unsigned char second) {
+  return static_cast<std::uint16_t>(first << 8 | second);
+}
 
 const WorkingTextSteps& AtSignSteps() {
   static const WorkingTextSteps steps = [] {
     WorkingTextSteps t;
     for (int b = 0; b < 256; ++b) {
-      t.single[b] = static_cast<char>((b >= 'A' && b <= 'Z') ? b - 'A' + 'a' : b);
+      t.single[b] = static_cast<unsigned char>((b >= 'A' && b <= 'Z') ? b - 'A' + 'a' : b);
     }
     for (const ReplaceRow& row : kAtSignSteps) {
       const std::string pattern = Utf8ToGbk(row.pattern);
       const std::string replacement = Utf8ToGbk(row.replacement);
-      // Every step replaces one character by one byte.
+      // The working text is written into a buffer as long as the line, and
+      // the walk below relies on one character becoming one.
+      if (replacement.size() != 1 || pattern.empty() || pattern.size() > 2) {
+        throw std::logic_error("an at-sign step must turn one character into one byte");
+      }
+      const auto first = static_cast<unsigned char>(pattern[0]);
       if (pattern.size() == 1) {
-        t.single[static_cast<unsigned char>(pattern[0])] = replacement.at(0);
+        t.single[first] = static_cast<unsigned char>(replacement[0]);
       } else {
-        t.pairs.emplace_back(pattern.substr(0, 2), replacement);
+        t.pairs.push_back({PairCode(first, static_cast<unsigned char>(pattern[1])), replacement});
       }
     }
     return t;
@@ -59,34 +77,41 @@ const WorkingTextSteps& AtSignSteps() {
   return steps;
 }
 
-// The line with its ASCII capitals lowered and then the steps applied. Each
-// step replaces one whole character by one, so a single walk over the
+bool StartsPair(const unsigned char* text, std::size_t pos, std::size_t end) {
+  return IsGbkLeadByte(text[pos]) && pos + 1 < end && IsGbkTrailByte(text[pos + 1]);
+}
+
+// Writes the line with its ASCII capitals lowered and then the steps applied
+// to `out` (room for line.size() bytes) and returns its length. Each step
+// replaces one whole character by one byte, so a single walk over the
 // characters of the line, translating as it goes, gives what lowering and the
 // steps give one after the other: no step can make or break a match of a
 // later one. (In broken GBK a "#" right behind a stray first byte becomes an
 // "@" that pairs with that byte, either way; the search below sees the pair.)
-std::string WorkingText(std::string_view line) {
+std::size_t WriteWorkingText(std::string_view line, unsigned char* out) {
   const WorkingTextSteps& steps = AtSignSteps();
-  std::string work;
-  work.reserve(line.size());
-  for (std::size_t pos = 0; pos < line.size();) {
-    if (GbkCharLength(line, pos) == 1) {
-      work += steps.single[static_cast<unsigned char>(line[pos])];
-      ++pos;
+  const auto* in = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t size = line.size();
+  std::size_t written = 0;
+  for (std::size_t pos = 0; pos < size;) {
+    if (!StartsPair(in, pos, size)) {
+      out[written++] = steps.single[in[pos++]];
       continue;
     }
-    const std::string* replacement = nullptr;
-    for (const auto& [pattern, with] : steps.pairs) {
-      if (line[pos] == pattern[0] && line[pos + 1] == pattern[1]) replacement = &with;
+    const std::uint16_t code = PairCode(in[pos], in[pos + 1]);
+    const WorkingTextSteps::PairStep* step = nullptr;
+    for (const auto& candidate : steps.pairs) {
+      if (candidate.pattern == code) step = &candidate;
     }
-    if (replacement != nullptr) {
-      work += *replacement;
+    if (step != nullptr) {
+      out[written++] = static_cast<unsigned char>(step->replacement[0]);
     } else {
-      work.append(line.data() + pos, 2);
+      out[written++] = in[pos];
+      out[written++] = in[pos + 1];
     }
     pos += 2;
   }
-  return work;
+  return written;
 }
 
 // Drops edge characters from both ends, one from each end per round: a long
@@ -110,8 +135,68 @@ bool LooksLikeHostName(std::string_view domain) {
   return domain.find(kWebPageSuffix) == std::string_view::npos;
 }
 
-}  // namespace
+// The passes over a working text `work` of `size` bytes.
+void HarvestWorkingText(const unsigned char* work, std::size_t size, BuyerSink& sink) {
+  const auto view = [work](std::size_t begin, std::size_t end) {
+    return std::string_view(reinterpret_cast<const char*>(work) + begin, end - begin);
+  };
+  // The remaining text of the passes, [restBegin, restEnd). It always starts
+  // on a character boundary: at the line's start, then right behind a domain
+  // run, which ends before any double-byte character.
+  std::size_t restBegin = 0;
+  std::size_t restEnd = size;
+  for (int pass = 0; pass < kPassesPerLine; ++pass) {
+    // One forward walk, character by character, finds the first "@" that is
+    // a character of its own and where the run of address characters in
+    // front of it begins. GBK cannot be walked backward, and a letter, "_" or
+    // "@" may be the second byte of a Chinese character: such a character is
+    // stepped over whole, and its first byte (0x81 and up) ends the run.
+    std::size_t at = restEnd;
+    std::size_t localBegin = restBegin;
+    for (std::size_t pos = restBegin; pos < restEnd;) {
+      const unsigned char c = work[pos];
+      if (c == '@') {
+        at = pos;
+        break;
+      }
+      if (StartsPair(work, pos, restEnd)) {
+        pos += 2;
+        localBegin = pos;
+        continue;
+      }
+      ++pos;
+      if (!kAddressChars.Contains(c)) localBegin = pos;
+    }
+    if (at == restEnd || at == restBegin) return;
 
+    std::string_view local = view(localBegin, at).substr(0, kTailBytes);
+    const std::size_t afterEnd = std::min(restEnd, at + 1 + kTailBytes);
+    std::size_t domainEnd = at + 1;
+    while (domainEnd < afterEnd && kAddressChars.Contains(work[domainEnd])) ++domainEnd;
+    std::string_view domain = view(at + 1, domainEnd);
+    restBegin = domainEnd;
+    restEnd = afterEnd;
+
+    local = StripEdges(local);
+    domain = StripEdges(domain);
+    if (const std::size_t dots = local.find(".."); dots != std::string_view::npos) {
+      local.remove_prefix(dots + 2);
+    }
+    if (const std::size_t dots = domain.find(".."); dots != std::string_view::npos) {
+      domain = domain.substr(0, dots);
+    }
+    if (local.empty() || !LooksLikeHostName(domain)) continue;
+
+    char address[kTailBytes + 1 + kMaxDomainBytes];
+    std::copy(local.begin(), local.end(), address);
+    address[local.size()] = '@';
+    std::copy(domain.begin(), domain.end(), address + local.size() + 1);
+    sink.AddBuyerItem(std::string_view(address, local.size() + 1 + domain.size()),
+                      ContactKind::Email);
+  }
+}
+
+}  // namespace
 std::size_t FindEmailMarkerByte(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
@@ -151,51 +236,14 @@ std::size_t FindEmailMarkerByte(std::string_view text) {
 void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
   // Most lines of a page hold no marker at all.
   if (FindEmailMarkerByte(line) == std::string_view::npos) return;
-  const std::string work = WorkingText(line);
-
-  // `rest` always starts on a character boundary of `work`: at the line's
-  // start, then right behind a domain run, which ends before any double-byte
-  // character.
-  std::string_view rest = work;
-  for (int pass = 0; pass < kPassesPerLine; ++pass) {
-    // One forward walk, character by character, finds the first "@" that is
-    // a character of its own and where the run of address characters in
-    // front of it begins. GBK cannot be walked backward, and a letter, "_" or
-    // "@" may be the second byte of a Chinese character: such a character is
-    // stepped over whole, and its first byte (0x81 and up) ends the run.
-    std::size_t at = std::string_view::npos;
-    std::size_t localBegin = 0;
-    for (std::size_t pos = 0; pos < rest.size();) {
-      const auto first = static_cast<unsigned char>(rest[pos]);
-      if (first == '@') {
-        at = pos;
-        break;
-      }
-      pos += GbkCharLength(rest, pos);
-      if (!kAddressChars.Contains(first)) localBegin = pos;
-    }
-    if (at == std::string_view::npos || at == 0) return;
-
-    std::string_view local = rest.substr(localBegin, at - localBegin).substr(0, kTailBytes);
-    const std::string_view after = CutTo(rest.substr(at + 1), kTailBytes);
-    std::string_view domain = after.substr(0, RunLength(after, kAddressChars));
-    rest = after.substr(domain.size());
-
-    local = StripEdges(local);
-    domain = StripEdges(domain);
-    if (const std::size_t dots = local.find(".."); dots != std::string_view::npos) {
-      local.remove_prefix(dots + 2);
-    }
-    if (const std::size_t dots = domain.find(".."); dots != std::string_view::npos) {
-      domain = domain.substr(0, dots);
-    }
-    if (local.empty() || !LooksLikeHostName(domain)) continue;
-
-    std::string address;
-    address.reserve(local.size() + 1 + domain.size());
-    address.append(local).append(1, '@').append(domain);
-    sink.AddBuyerItem(address, ContactKind::Email);
+  unsigned char onStack[kStackWorkBytes];
+  std::string onHeap;
+  unsigned char* work = onStack;
+  if (line.size() > kStackWorkBytes) {
+    onHeap.resize(line.size());
+    work = reinterpret_cast<unsigned char*>(onHeap.data());
   }
+  HarvestWorkingText(work, WriteWorkingText(line, work), sink);
 }
 
 void ExtractEmails(std::span<const std::string> pageLines, BuyerSink& sink) {

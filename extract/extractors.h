@@ -24,9 +24,17 @@ LineScreen LineScreenFor(ContactKind kind);
 // The kind's extractor over every line of a text, the lines taken as
 // SplitTextLines takes them (NUL ends the text, CR LF / CR / LF, at most
 // `maxLineBytes` of a line). Stretches of lines that the screen rejects are
-// skipped without being split, which makes large files fast.
-void ExtractText(ContactKind kind, std::string_view text, BuyerSink& sink,
-                 std::size_t maxLineBytes = 4096);
+// skipped without being split, which makes large files fast. Returns the
+// length of the text that was read: up to its first NUL, or all of it.
+std::size_t ExtractText(ContactKind kind, std::string_view text, BuyerSink& sink,
+                        std::size_t maxLineBytes = 4096);
+
+namespace detail {
+// ExtractText with the size of the windows it reads the text in (tests use
+// tiny ones to put every marker and line break on a window edge).
+std::size_t ExtractTextInWindows(ContactKind kind, std::string_view text, BuyerSink& sink,
+                                 std::size_t maxLineBytes, std::size_t windowBytes);
+}  // namespace detail
 
 // ExtractMobiles, ExtractEmails, ExtractQQNumbers or ExtractFaxes over the
 // page lines.

@@ -26,6 +26,22 @@ inline const char* FindLineEndOrNul(const char* p, const char* end) {
   return p;
 }
 
+// The start of the line that holds p: just after the last CR or LF in
+// [floor, p), or floor when there is none.
+inline const char* FindLineStart(const char* floor, const char* p) {
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; p - floor >= 16; p -= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 16));
+    if (const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))))
+      return p - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask))) + 1;
+  }
+#endif
+  while (p > floor && p[-1] != '\r' && p[-1] != '\n') --p;
+  return p;
+}
+
 }  // namespace detail
 
 template <typename Visit>

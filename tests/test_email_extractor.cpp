@@ -4,6 +4,7 @@
 
 #include "extract/email_extractor.h"
 #include "extract/text.h"
+#include "support/email_steps.h"
 #include "support/extractor_cases.h"
 
 namespace brivano::testing {
@@ -174,6 +175,28 @@ TEST(ExtractEmails, LinesAreIndependentAndInOrder) {
   EXPECT_EQ(extractor.HarvestGbk(lines), (V{"a@example.com", "d@example.org", "e@example.net"}));
   // A local part never reaches back into the line before.
   EXPECT_EQ(extractor.HarvestGbk({"abc", "@example.com"}), V{});
+}
+
+// The extractor works on the line in place; on random lines built from the
+// pieces that matter (markers, half characters, capitals, long runs) it must
+// give what the steps give one after the other.
+TEST(ExtractEmails, AgreesWithThePlainSteps) {
+  const std::vector<std::string> pieces = {
+      "a", "Bc", "x9", "_", "-", ".", "&", "..", "@", "#", "\xA3\xA3", "\xA3", "\xA1\xA3",
+      "\x81", "\xB0", "\xB0@", "\xB0\x61", "\xB0Q", "\xFF", "\x80", " ", "+", ";", ".htm",
+      "example.com", "EXAMPLE.CN", "qq.com", "info@163.com", "Sales#qq.com", "ab\xA3\xA3" "cd.com", std::string(40, 'd'), std::string(300, 'l'),
+      Utf8ToGbk("邮箱："), Utf8ToGbk("。）"), Utf8ToGbk("＃"), Utf8ToGbk("中")};
+  std::mt19937 random(11);
+  std::size_t values = 0;
+  for (int round = 0; round < 40000; ++round) {
+    std::string line;
+    const int count = 1 + static_cast<int>(random() % 24);
+    for (int i = 0; i < count; ++i) line += pieces[random() % pieces.size()];
+    const V expected = EmailsByPlainSteps(line);
+    ASSERT_EQ(extractor.HarvestGbk({line}), expected) << ::testing::PrintToString(line);
+    values += expected.size();
+  }
+  EXPECT_GT(values, 10000u);
 }
 
 }  // namespace

@@ -25,6 +25,14 @@ std::vector<std::string> Whole(ContactKind kind, std::string_view text) {
   return sink.values;
 }
 
+// The text is read a window at a time; tiny windows put markers, line breaks
+// and NUL bytes on every window edge.
+std::vector<std::string> InWindows(ContactKind kind, std::string_view text, std::size_t window) {
+  RecordingSink sink;
+  detail::ExtractTextInWindows(kind, text, sink, 4096, window);
+  return sink.values;
+}
+
 TEST(ExtractText, AgreesWithLineByLineOnRandomTexts) {
   const std::string pieces[] = {"\r\n",
                                 "\r",
@@ -61,6 +69,10 @@ TEST(ExtractText, AgreesWithLineByLineOnRandomTexts) {
     for (ContactKind kind : kAllContactKinds) {
       const auto expected = LineByLine(kind, text);
       ASSERT_EQ(Whole(kind, text), expected) << InfoOf(kind).cliName << " round " << round;
+      for (std::size_t window : {1u, 16u, 17u, 29u}) {
+        ASSERT_EQ(InWindows(kind, text, window), expected)
+            << InfoOf(kind).cliName << " round " << round << " window " << window;
+      }
       values += expected.size();
     }
   }
@@ -73,6 +85,7 @@ TEST(ExtractText, AgreesOnAMegabyteOfResultPages) {
     const auto expected = LineByLine(kind, text);
     EXPECT_GT(expected.size(), 100u) << InfoOf(kind).cliName;
     EXPECT_EQ(Whole(kind, text), expected) << InfoOf(kind).cliName;
+    EXPECT_EQ(InWindows(kind, text, 100), expected) << InfoOf(kind).cliName;
   }
 }
 
