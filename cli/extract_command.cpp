@@ -8,6 +8,7 @@
 #include "cli/cli_common.h"
 #include "extract/buyer_list.h"
 #include "extract/contact_kind.h"
+#include "extract/integer_text.h"
 #include "extract/parallel_extract.h"
 #include "extract/text.h"
 
@@ -82,12 +83,17 @@ int RunExtractCommand(Arguments& args) {
     }
   }
   const bool dedup = args.Flag("--dedup");
+  ParallelExtractOptions parallel;
+  parallel.threads = std::max(1u, std::thread::hardware_concurrency());
+  if (auto threads = args.Option("--threads")) {
+    const std::optional<std::int32_t> count = ParseIntegerText(*threads);
+    if (!count || *count < 1) throw UsageError{"--threads needs a number of 1 or more"};
+    parallel.threads = static_cast<unsigned>(*count);
+  }
   std::vector<std::string> files = args.Positionals();
   if (files.empty()) files.push_back("-");
 
   PrintingSink sink(dedup);
-  ParallelExtractOptions parallel;
-  parallel.threads = std::max(1u, std::thread::hardware_concurrency());
   for (const std::string& file : files) {
     const InputFile input(file);
     std::string converted;

@@ -14,7 +14,7 @@ constexpr const char* kUsageText =
     "  brivano-cli url --engine baidu|sogou|360|bing [--kind mobile|email|qq|fax]\n"
     "                  [--mark TEXT] [--page N] KEYWORD\n"
     "  brivano-cli extract --kind mobile|email|qq|fax [--dedup]\n"
-    "                  [--encoding auto|gbk|utf-8] [FILE...]\n"
+    "                  [--encoding auto|gbk|utf-8] [--threads N] [FILE...]\n"
     "  brivano-cli merge -o OUT FILE...\n"
     "  brivano-cli keywords CITIES TRADES [-o OUT]\n";
 

@@ -3,13 +3,12 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define BRIVANO_EMAIL_AVX2 1
+#endif
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "extract/text.h"
 
@@ -26,92 +25,53 @@ constexpr std::size_t kMaxDomainBytes = 39;
 // A host name needs at least two bytes in front of its first dot.
 constexpr std::size_t kMinFirstDotIndex = 2;
 constexpr std::string_view kWebPageSuffix = ".htm";
-// Page lines are cut at 4096 bytes; their working text fits on the stack.
-constexpr std::size_t kStackWorkBytes = 4096;
 
-// Number signs written in place of the "@", turned into it before the search.
-constexpr ReplaceRow kAtSignSteps[] = {
-    {"#", "@"},   // 1
-    {"＃", "@"},  // 2
-};
+// Bytes that are address characters once the line is lowered.
+constexpr ByteClass kAddressOrCapital{
+    "abcdefghijklmnopqrstuvwxyz0123456789-_&.ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
 
-// The steps in GBK as lookup tables: a single-byte pattern becomes an entry
-// of a byte translation that also lowers ASCII capitals; a double-byte one is
-// compared as a 16-bit pair.
-struct WorkingTextSteps {
-  struct PairStep {
-    std::uint16_t pattern;
-    std::string replacement;
-  };
-  std::array<unsigned char, 256> single;
-  std::vector<PairStep> pairs;
-};
+// Number signs written in place of the "@": before the search, the line is
+// lowered and these become "@". The extractor works on the line in place, so
+// the steps are not run: FindEmailMarkerByte knows their patterns, and
+// IsAtSign below decides which of its hits the steps would turn into a
+// character "@".
+//   "#"  -> "@"
+//   "＃" -> "@"   (A3 A3, the only step that shortens the text)
+constexpr unsigned char kFullWidthNumberSign = 0xA3;
 
-std::uint16_t PairCode(unsigned char first, unsigned char second) {
-  return static_cast<std::uint16_t>(first << 8 | second);
+bool IsLeadRange(unsigned char b) {
+  return IsGbkLeadByte(b);
 }
 
-const WorkingTextSteps& AtSignSteps() {
-  static const WorkingTextSteps steps = [] {
-    WorkingTextSteps t;
-    for (int b = 0; b < 256; ++b) {
-      t.single[b] = static_cast<unsigned char>((b >= 'A' && b <= 'Z') ? b - 'A' + 'a' : b);
-    }
-    for (const ReplaceRow& row : kAtSignSteps) {
-      const std::string pattern = Utf8ToGbk(row.pattern);
-      const std::string replacement = Utf8ToGbk(row.replacement);
-      // The working text is written into a buffer as long as the line, and
-      // the walk below relies on one character becoming one.
-      if (replacement.size() != 1 || pattern.empty() || pattern.size() > 2) {
-        throw std::logic_error("an at-sign step must turn one character into one byte");
-      }
-      const auto first = static_cast<unsigned char>(pattern[0]);
-      if (pattern.size() == 1) {
-        t.single[first] = static_cast<unsigned char>(replacement[0]);
-      } else {
-        t.pairs.push_back({PairCode(first, static_cast<unsigned char>(pattern[1])), replacement});
-      }
-    }
-    return t;
-  }();
-  return steps;
+// How many bytes that may begin a double-byte character (0x81 to 0xFE) stand
+// right before `pos`, counted back to `floor`, a character boundary.
+//
+// A byte outside that range always ends a character, so the bytes of such a
+// run pair up from its start (each of them is also a valid second byte): with
+// an even count `pos` begins a character, with an odd one the run's last byte
+// is a first byte waiting for the byte at `pos`.
+std::size_t LeadRangeRunBefore(const unsigned char* bytes, std::size_t floor, std::size_t pos) {
+  std::size_t run = 0;
+  while (pos - run > floor && IsLeadRange(bytes[pos - run - 1])) ++run;
+  return run;
 }
 
-bool StartsPair(const unsigned char* text, std::size_t pos, std::size_t end) {
-  return IsGbkLeadByte(text[pos]) && pos + 1 < end && IsGbkTrailByte(text[pos + 1]);
+// Whether the screen's hit at `at` (an "@", a "#", or A3 A3), with `floor` a
+// character boundary at or before it, is an "@" of the working text: the
+// marker must begin a character. For "@" and "＃" that is plain. A "#" behind
+// a lone first byte begins a character of the line, but once it is an "@" it
+// pairs with that byte, so it is no "@" either: the same even count decides.
+bool IsAtSign(const unsigned char* bytes, std::size_t floor, std::size_t at) {
+  return LeadRangeRunBefore(bytes, floor, at) % 2 == 0;
 }
 
-// Writes the line with its ASCII capitals lowered and then the steps applied
-// to `out` (room for line.size() bytes) and returns its length. Each step
-// replaces one whole character by one byte, so a single walk over the
-// characters of the line, translating as it goes, gives what lowering and the
-// steps give one after the other: no step can make or break a match of a
-// later one. (In broken GBK a "#" right behind a stray first byte becomes an
-// "@" that pairs with that byte, either way; the search below sees the pair.)
-std::size_t WriteWorkingText(std::string_view line, unsigned char* out) {
-  const WorkingTextSteps& steps = AtSignSteps();
-  const auto* in = reinterpret_cast<const unsigned char*>(line.data());
-  const std::size_t size = line.size();
-  std::size_t written = 0;
-  for (std::size_t pos = 0; pos < size;) {
-    if (!StartsPair(in, pos, size)) {
-      out[written++] = steps.single[in[pos++]];
-      continue;
-    }
-    const std::uint16_t code = PairCode(in[pos], in[pos + 1]);
-    const WorkingTextSteps::PairStep* step = nullptr;
-    for (const auto& candidate : steps.pairs) {
-      if (candidate.pattern == code) step = &candidate;
-    }
-    if (step != nullptr) {
-      out[written++] = static_cast<unsigned char>(step->replacement[0]);
-    } else {
-      out[written++] = in[pos];
-      out[written++] = in[pos + 1];
-    }
-    pos += 2;
+// Copies `part` lowered, as the working text holds it.
+std::string_view LowerInto(std::string_view part, char* out) {
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    const auto b = static_cast<unsigned char>(part[i]);
+    out[i] = static_cast<char>((b >= 'A' && b <= 'Z') ? b + ('a' - 'A') : b);
   }
-  return written;
+  return {out, part.size()};
 }
 
 // Drops edge characters from both ends, one from each end per round: a long
@@ -135,83 +95,21 @@ bool LooksLikeHostName(std::string_view domain) {
   return domain.find(kWebPageSuffix) == std::string_view::npos;
 }
 
-// The passes over a working text `work` of `size` bytes.
-void HarvestWorkingText(const unsigned char* work, std::size_t size, BuyerSink& sink) {
-  const auto view = [work](std::size_t begin, std::size_t end) {
-    return std::string_view(reinterpret_cast<const char*>(work) + begin, end - begin);
-  };
-  // The remaining text of the passes, [restBegin, restEnd). It always starts
-  // on a character boundary: at the line's start, then right behind a domain
-  // run, which ends before any double-byte character.
-  std::size_t restBegin = 0;
-  std::size_t restEnd = size;
-  for (int pass = 0; pass < kPassesPerLine; ++pass) {
-    // One forward walk, character by character, finds the first "@" that is
-    // a character of its own and where the run of address characters in
-    // front of it begins. GBK cannot be walked backward, and a letter, "_" or
-    // "@" may be the second byte of a Chinese character: such a character is
-    // stepped over whole, and its first byte (0x81 and up) ends the run.
-    std::size_t at = restEnd;
-    std::size_t localBegin = restBegin;
-    for (std::size_t pos = restBegin; pos < restEnd;) {
-      const unsigned char c = work[pos];
-      if (c == '@') {
-        at = pos;
-        break;
-      }
-      if (StartsPair(work, pos, restEnd)) {
-        pos += 2;
-        localBegin = pos;
-        continue;
-      }
-      ++pos;
-      if (!kAddressChars.Contains(c)) localBegin = pos;
-    }
-    if (at == restEnd || at == restBegin) return;
-
-    std::string_view local = view(localBegin, at).substr(0, kTailBytes);
-    const std::size_t afterEnd = std::min(restEnd, at + 1 + kTailBytes);
-    std::size_t domainEnd = at + 1;
-    while (domainEnd < afterEnd && kAddressChars.Contains(work[domainEnd])) ++domainEnd;
-    std::string_view domain = view(at + 1, domainEnd);
-    restBegin = domainEnd;
-    restEnd = afterEnd;
-
-    local = StripEdges(local);
-    domain = StripEdges(domain);
-    if (const std::size_t dots = local.find(".."); dots != std::string_view::npos) {
-      local.remove_prefix(dots + 2);
-    }
-    if (const std::size_t dots = domain.find(".."); dots != std::string_view::npos) {
-      domain = domain.substr(0, dots);
-    }
-    if (local.empty() || !LooksLikeHostName(domain)) continue;
-
-    char address[kTailBytes + 1 + kMaxDomainBytes];
-    std::copy(local.begin(), local.end(), address);
-    address[local.size()] = '@';
-    std::copy(domain.begin(), domain.end(), address + local.size() + 1);
-    sink.AddBuyerItem(std::string_view(address, local.size() + 1 + domain.size()),
-                      ContactKind::Email);
-  }
-}
-
-}  // namespace
-std::size_t FindEmailMarkerByte(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
+// The screen without wide registers: sixteen first bytes at a time, each
+// with the byte after it; the last block overlaps the one before, and the
+// last byte is looked at alone.
+std::size_t FindMarkerSse2(const unsigned char* bytes, std::size_t size) {
   auto marker = [&](std::size_t at) {
     return bytes[at] == '@' || bytes[at] == '#' ||
-           (bytes[at] == 0xA3 && at + 1 < size && bytes[at + 1] == 0xA3);
+           (bytes[at] == kFullWidthNumberSign && at + 1 < size &&
+            bytes[at + 1] == kFullWidthNumberSign);
   };
   std::size_t at = 0;
 #ifdef __SSE2__
   if (size >= 17) {
     const __m128i atSign = _mm_set1_epi8('@');
     const __m128i numberSign = _mm_set1_epi8('#');
-    const __m128i fullWidth = _mm_set1_epi8(static_cast<char>(0xA3));
-    // Sixteen first bytes at a time, each with the byte after it; the last
-    // block overlaps the one before, and the last byte is looked at alone.
+    const __m128i fullWidth = _mm_set1_epi8(static_cast<char>(kFullWidthNumberSign));
     for (std::size_t block = 0;; block += 16) {
       if (block + 17 > size) block = size - 17;
       const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
@@ -233,17 +131,132 @@ std::size_t FindEmailMarkerByte(std::string_view text) {
   return std::string_view::npos;
 }
 
-void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
-  // Most lines of a page hold no marker at all.
-  if (FindEmailMarkerByte(line) == std::string_view::npos) return;
-  unsigned char onStack[kStackWorkBytes];
-  std::string onHeap;
-  unsigned char* work = onStack;
-  if (line.size() > kStackWorkBytes) {
-    onHeap.resize(line.size());
-    work = reinterpret_cast<unsigned char*>(onHeap.data());
+#ifdef BRIVANO_EMAIL_AVX2
+// Thirty-two first bytes at a time, each with the byte after it, over the
+// blocks whose following byte lies inside the text. Returns the hit, or
+// npos with `covered` the number of first bytes looked at.
+__attribute__((target("avx2"))) std::size_t FindMarkerAvx2(const unsigned char* bytes,
+                                                           std::size_t size, std::size_t& covered) {
+  const __m256i atSign = _mm256_set1_epi8('@');
+  const __m256i numberSign = _mm256_set1_epi8('#');
+  const __m256i fullWidth = _mm256_set1_epi8(static_cast<char>(kFullWidthNumberSign));
+  std::size_t block = 0;
+  for (; block + 33 <= size; block += 32) {
+    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block));
+    const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block + 1));
+    const __m256i hit = _mm256_or_si256(
+        _mm256_or_si256(_mm256_cmpeq_epi8(first, atSign), _mm256_cmpeq_epi8(first, numberSign)),
+        _mm256_and_si256(_mm256_cmpeq_epi8(first, fullWidth),
+                         _mm256_cmpeq_epi8(second, fullWidth)));
+    if (const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask != 0) {
+      return block + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
   }
-  HarvestWorkingText(work, WriteWorkingText(line, work), sink);
+  covered = block;
+  return std::string_view::npos;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+}  // namespace
+
+std::size_t FindEmailMarkerByte(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+#ifdef BRIVANO_EMAIL_AVX2
+  if (size >= 64 && HasAvx2()) {
+    std::size_t covered = 0;
+    if (const std::size_t hit = FindMarkerAvx2(bytes, size, covered);
+        hit != std::string_view::npos) {
+      return hit;
+    }
+    const std::size_t rest = FindMarkerSse2(bytes + covered, size - covered);
+    return rest == std::string_view::npos ? rest : covered + rest;
+  }
+#endif
+  return FindMarkerSse2(bytes, size);
+}
+
+void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
+  // The working text W of the steps is the line lowered, with every "#" and
+  // "＃" made an "@". It is never built: positions here are the line's, and
+  // W's are found by subtracting the "＃" seen so far (each is one byte
+  // shorter in W). Address characters are ASCII and so stand alike in both.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t size = line.size();
+  std::size_t floor = 0;      // a character boundary; no "@" of W lies before it unused
+  std::size_t restBegin = 0;  // where the text left for the passes begins
+  std::size_t shortenedBy = 0;
+  std::size_t windowEnd = std::string_view::npos;  // in W, after the first "@"
+  for (int pass = 0; pass < kPassesPerLine; ++pass) {
+    // The next "@" of W: hits of the screen that stand inside a character
+    // are passed over, and the boundary moves on behind them.
+    std::size_t at = 0;
+    for (;;) {
+      const std::size_t hit = FindEmailMarkerByte(line.substr(floor));
+      if (hit == std::string_view::npos) return;
+      at = floor + hit;
+      if (IsAtSign(bytes, floor, at)) break;
+      floor = at + 1;
+    }
+    if (at == restBegin) return;  // the first byte of what is left
+    const std::size_t atInWork = at - shortenedBy;
+    if (windowEnd == std::string_view::npos) {
+      windowEnd = atInWork + 1 + kTailBytes;
+    } else if (atInWork >= windowEnd) {
+      return;
+    }
+    const std::size_t markerBytes = bytes[at] == kFullWidthNumberSign ? 2 : 1;
+    shortenedBy += markerBytes - 1;
+
+    // The local part: the run of address characters in front, which may not
+    // begin with the second byte of a character.
+    std::size_t localBegin = at;
+    while (localBegin > restBegin && kAddressOrCapital.Contains(bytes[localBegin - 1])) {
+      --localBegin;
+    }
+    if (localBegin > floor && localBegin < at && IsLeadRange(bytes[localBegin - 1]) &&
+        IsGbkTrailByte(bytes[localBegin]) && !IsAtSign(bytes, floor, localBegin)) {
+      ++localBegin;
+    }
+
+    // The domain: the run behind, inside the 255 bytes of W that follow the
+    // first "@" of the line.
+    std::size_t domainEnd = at + markerBytes;
+    while (domainEnd < size && domainEnd - shortenedBy < windowEnd &&
+           kAddressOrCapital.Contains(bytes[domainEnd])) {
+      ++domainEnd;
+    }
+
+    char localBytes[kTailBytes];
+    char domainBytes[kTailBytes];
+    std::string_view local =
+        LowerInto(line.substr(localBegin, std::min(at - localBegin, kTailBytes)), localBytes);
+    std::string_view domain =
+        LowerInto(line.substr(at + markerBytes, domainEnd - at - markerBytes), domainBytes);
+    restBegin = floor = domainEnd;
+
+    local = StripEdges(local);
+    domain = StripEdges(domain);
+    if (const std::size_t dots = local.find(".."); dots != std::string_view::npos) {
+      local.remove_prefix(dots + 2);
+    }
+    if (const std::size_t dots = domain.find(".."); dots != std::string_view::npos) {
+      domain = domain.substr(0, dots);
+    }
+    if (local.empty() || !LooksLikeHostName(domain)) continue;
+
+    char address[kTailBytes + 1 + kMaxDomainBytes];
+    std::copy(local.begin(), local.end(), address);
+    address[local.size()] = '@';
+    std::copy(domain.begin(), domain.end(), address + local.size() + 1);
+    sink.AddBuyerItem(std::string_view(address, local.size() + 1 + domain.size()),
+                      ContactKind::Email);
+  }
 }
 
 void ExtractEmails(std::span<const std::string> pageLines, BuyerSink& sink) {

@@ -34,7 +34,8 @@ inline const char* FindLineStart(const char* floor, const char* p) {
   const __m128i lf = _mm_set1_epi8('\n');
   for (; p - floor >= 16; p -= 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 16));
-    if (const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))))
+    if (const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))))
       return p - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask))) + 1;
   }
 #endif

@@ -1,6 +1,7 @@
 // brivano-cli as a user runs it.
 #include <gtest/gtest.h>
 
+#include "bench/page_text.h"
 #include "extract/text.h"
 #include "support/cli_runner.h"
 
@@ -14,10 +15,13 @@ TEST(CliUrl, PrintsTheResultPageAddress) {
       {"url --engine baidu '深圳 旅行社'",
        "https://www.baidu.com/s?wd=%C9%EE%DB%DA+%C2%C3%D0%D0%C9%E7+%CA%D6%BB%FA%3A&pn=0\n"},
       {"url --engine 360 '深圳 旅行社'",
-       "https://www.so.com/s?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&pn=1\n"},
-      {"url --engine sogou --kind qq --page 2 ab", "http://www.sogou.com/tx?query=ab+QQ%3A&page=2\n"},
+       "https://www.so.com/"
+       "s?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&pn=1\n"},
+      {"url --engine sogou --kind qq --page 2 ab",
+       "http://www.sogou.com/tx?query=ab+QQ%3A&page=2\n"},
       {"url --engine bing --mark '' --page 3 ab", "http://cn.bing.com/search?q=%61%62&first=21\n"},
-      {"url --engine baidu --kind fax --mark ' 传真 ' x", "https://www.baidu.com/s?wd=x+%B4%AB%D5%E6&pn=0\n"},
+      {"url --engine baidu --kind fax --mark ' 传真 ' x",
+       "https://www.baidu.com/s?wd=x+%B4%AB%D5%E6&pn=0\n"},
   };
   for (const auto& c : cases) {
     const CliResult r = RunCli(c.arguments);
@@ -40,7 +44,8 @@ TEST(CliUrl, UsageErrors) {
 
 TEST(CliExtract, MobileNumbersFromFilesAndStandardInput) {
   TempDir dir;
-  const auto gbk = dir.Write("a.txt", Utf8ToGbk("手机：13800000000\r\n电话 15912345678\r\n13800000000"));
+  const auto gbk =
+      dir.Write("a.txt", Utf8ToGbk("手机：13800000000\r\n电话 15912345678\r\n13800000000"));
   const auto utf8 = dir.Write("b.txt", "联系 13800000000\n18600000001\r");
   std::string withNul = "17700000000\n";
   withNul.push_back('\0');
@@ -70,11 +75,38 @@ TEST(CliExtract, Encodings) {
   // read as UTF-8 it is one full-width digit. Neither is a digit.
   const std::string utf8Page = "电话１３８00000000 13800000001\n";
   for (const char* encoding : {"auto", "utf-8", "gbk"}) {
-    const CliResult r = RunCli(std::string("extract --kind mobile --encoding ") + encoding, utf8Page);
+    const CliResult r =
+        RunCli(std::string("extract --kind mobile --encoding ") + encoding, utf8Page);
     EXPECT_EQ(r.exitCode, 0) << encoding;
     EXPECT_EQ(r.out, "13800000001\n") << encoding;
   }
   EXPECT_EQ(RunCli("extract --kind mobile --encoding latin1", "").exitCode, 2);
+}
+
+// A file of several megabytes is worked on by several threads: what is
+// printed must not depend on how many, with or without de-duplication, and a
+// NUL in a later part still ends the page.
+TEST(CliExtract, ThreadsChangeNothing) {
+  TempDir dir;
+  std::string page = bench::PageText(std::size_t{10} << 20, 3);
+  const auto whole = dir.Write("page.txt", page);
+  page[page.size() * 3 / 4] = '\0';
+  const auto cut = dir.Write("cut.txt", page);
+  for (const char* kind : {"mobile", "email", "qq", "fax"}) {
+    for (const auto& file : {whole, cut}) {
+      for (const char* dedup : {"", "--dedup "}) {
+        const std::string command = std::string("extract --encoding gbk ") + dedup + "--kind " +
+                                    kind + " " + ShellQuote(file) + " --threads ";
+        const CliResult one = RunCli(command + "1");
+        const CliResult three = RunCli(command + "3");
+        EXPECT_EQ(one.exitCode, 0) << one.err;
+        EXPECT_GT(one.out.size(), 1000u) << command;
+        EXPECT_EQ(three.out, one.out) << command;
+      }
+    }
+  }
+  EXPECT_EQ(RunCli("extract --kind mobile --threads 0", "").exitCode, 2);
+  EXPECT_EQ(RunCli("extract --kind mobile --threads many", "").exitCode, 2);
 }
 
 TEST(CliExtract, Failures) {

@@ -151,14 +151,18 @@ TEST(ExtractEmails, MarkerAtEveryOffset) {
   }
 }
 
-// The screen looks at sixteen bytes at a time; it must find the same first
-// byte as a plain scan, whatever the length and wherever the hit.
+// The screen looks at sixteen or thirty-two bytes at a time; it must find the
+// same first byte as a plain scan, whatever the length and wherever the hit.
 TEST(ExtractEmails, ScreenFindsTheFirstMarkerByte) {
   const std::string alphabet = std::string("x@#\xA3\xA3\xA3\x81 ") + std::string(12, 'x');
   std::mt19937 random(1);
   for (int round = 0; round < 20000; ++round) {
-    std::string text(random() % 70, ' ');
-    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    std::string text(random() % 200, ' ');
+    // Every other text has markers far apart, so that the wide blocks run.
+    const bool sparse = round % 2 == 1;
+    for (char& c : text) {
+      c = (sparse && random() % 64 != 0) ? 'x' : alphabet[random() % alphabet.size()];
+    }
     std::size_t expected = std::string::npos;
     for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
       const auto b = static_cast<unsigned char>(text[at]);
@@ -181,11 +185,43 @@ TEST(ExtractEmails, LinesAreIndependentAndInOrder) {
 // pieces that matter (markers, half characters, capitals, long runs) it must
 // give what the steps give one after the other.
 TEST(ExtractEmails, AgreesWithThePlainSteps) {
-  const std::vector<std::string> pieces = {
-      "a", "Bc", "x9", "_", "-", ".", "&", "..", "@", "#", "\xA3\xA3", "\xA3", "\xA1\xA3",
-      "\x81", "\xB0", "\xB0@", "\xB0\x61", "\xB0Q", "\xFF", "\x80", " ", "+", ";", ".htm",
-      "example.com", "EXAMPLE.CN", "qq.com", "info@163.com", "Sales#qq.com", "ab\xA3\xA3" "cd.com", std::string(40, 'd'), std::string(300, 'l'),
-      Utf8ToGbk("邮箱："), Utf8ToGbk("。）"), Utf8ToGbk("＃"), Utf8ToGbk("中")};
+  const std::vector<std::string> pieces = {"a",
+                                           "Bc",
+                                           "x9",
+                                           "_",
+                                           "-",
+                                           ".",
+                                           "&",
+                                           "..",
+                                           "@",
+                                           "#",
+                                           "\xA3\xA3",
+                                           "\xA3",
+                                           "\xA1\xA3",
+                                           "\x81",
+                                           "\xB0",
+                                           "\xB0@",
+                                           "\xB0\x61",
+                                           "\xB0Q",
+                                           "\xFF",
+                                           "\x80",
+                                           " ",
+                                           "+",
+                                           ";",
+                                           ".htm",
+                                           "example.com",
+                                           "EXAMPLE.CN",
+                                           "qq.com",
+                                           "info@163.com",
+                                           "Sales#qq.com",
+                                           "ab\xA3\xA3"
+                                           "cd.com",
+                                           std::string(40, 'd'),
+                                           std::string(300, 'l'),
+                                           Utf8ToGbk("邮箱："),
+                                           Utf8ToGbk("。）"),
+                                           Utf8ToGbk("＃"),
+                                           Utf8ToGbk("中")};
   std::mt19937 random(11);
   std::size_t values = 0;
   for (int round = 0; round < 40000; ++round) {
@@ -197,6 +233,28 @@ TEST(ExtractEmails, AgreesWithThePlainSteps) {
     values += expected.size();
   }
   EXPECT_GT(values, 10000u);
+}
+
+// Whatever lies more than 255 bytes (of the working text, where "＃" is one
+// byte) behind the first "@" is no longer looked at: addresses are put on
+// both sides of that edge, behind fillers that hold "＃" or not.
+TEST(ExtractEmails, EdgeOfTheTailAgreesWithThePlainSteps) {
+  const std::string fullWidth = Utf8ToGbk("＃");
+  const std::string chinese = Utf8ToGbk("中文");
+  const std::vector<std::string> fillers = {" ",     "xy ",   chinese,          chinese,
+                                            chinese, chinese, fullWidth + "z ", "\xB0@"};
+  std::mt19937 random(12);
+  std::size_t values = 0;
+  for (int round = 0; round < 4000; ++round) {
+    std::string line = (round % 2 == 0 ? "ab@cd.com " : "ab" + fullWidth + "cd.com ");
+    const std::size_t target = 230 + random() % 40;
+    while (line.size() < target) line += fillers[random() % fillers.size()];
+    line += (round % 3 == 0 ? "ef" + fullWidth : std::string("ef@")) + "gh.com";
+    const V expected = EmailsByPlainSteps(line);
+    ASSERT_EQ(extractor.HarvestGbk({line}), expected) << ::testing::PrintToString(line);
+    values += expected.size();
+  }
+  EXPECT_GT(values, 5000u);
 }
 
 }  // namespace

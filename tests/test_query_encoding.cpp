@@ -70,11 +70,16 @@ TEST(ResultAddress, BaseAddressesOfTheRealEngines) {
        "http://www.sogou.com/tx?query=%C9%EE%DB%DA+%C2%C3%D0%D0%C9%E7+%CA%D6%BB%FA%3A&page=1",
        "http://www.sogou.com/tx?query=%C9%EE%DB%DA+%C2%C3%D0%D0%C9%E7+%CA%D6%BB%FA%3A&page=3"},
       {Engine::So360,
-       "https://www.so.com/s?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&pn=1",
-       "https://www.so.com/s?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&pn=3"},
+       "https://www.so.com/"
+       "s?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&pn=1",
+       "https://www.so.com/"
+       "s?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&pn=3"},
       {Engine::Bing,
-       "http://cn.bing.com/search?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&first=1",
-       "http://cn.bing.com/search?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&first=21"},
+       "http://cn.bing.com/"
+       "search?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&first=1",
+       "http://cn.bing.com/"
+       "search?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&first="
+       "21"},
   };
   for (const auto& c : cases) {
     const EngineRow& row = DefaultEngineTable()[static_cast<int>(c.engine)];
