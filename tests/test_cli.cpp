@@ -90,7 +90,7 @@ TEST(CliExtract, ThreadsChangeNothing) {
   TempDir dir;
   std::string page = bench::PageText(std::size_t{10} << 20, 3);
   const auto whole = dir.Write("page.txt", page);
-  page[page.size() * 3 / 4] = '\0';
+  page[page.size() / 4] = '\0';  // inside the first of the parts
   const auto cut = dir.Write("cut.txt", page);
   for (const char* kind : {"mobile", "email", "qq", "fax"}) {
     for (const auto& file : {whole, cut}) {
