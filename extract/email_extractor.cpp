@@ -15,7 +15,6 @@
 namespace brivano {
 namespace {
 
-constexpr ByteClass kAddressChars{"abcdefghijklmnopqrstuvwxyz0123456789-_&."};
 constexpr ByteClass kEdgeChars{"-_&."};
 constexpr int kPassesPerLine = 10;
 constexpr int kStripRounds = 10;

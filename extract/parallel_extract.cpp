@@ -77,9 +77,8 @@ std::size_t ExtractTextInParallel(ContactKind kind, std::string_view text, Buyer
   {
     std::vector<std::jthread> workers;
     for (std::size_t i = 1; i < cut.size(); ++i) {
-      workers.emplace_back([&, i] {
-        read[i] = ExtractText(kind, cut[i], collected[i], options.maxLineBytes);
-      });
+      workers.emplace_back(
+          [&, i] { read[i] = ExtractText(kind, cut[i], collected[i], options.maxLineBytes); });
     }
     read[0] = ExtractText(kind, cut[0], collected[0], options.maxLineBytes);
   }

@@ -4,6 +4,10 @@
 #include <emmintrin.h>
 #endif
 
+#include <array>
+#include <span>
+#include <string>
+
 #include "extract/text.h"
 
 namespace brivano {
@@ -52,39 +56,86 @@ const ReplaceTable& LabelCleanUp() {
   return table;
 }
 
+// Bytes no step can touch: ASCII bytes that stand in no pattern of either
+// table, in either letter case.
+const ByteClass& InertBytes() {
+  static const ByteClass inert = [] {
+    std::array<bool, 256> touched{};
+    touched[0] = true;
+    for (int b = 0x80; b < 0x100; ++b) touched[b] = true;
+    for (std::span<const ReplaceRow> rows : {std::span<const ReplaceRow>(kLinePreparation),
+                                             std::span<const ReplaceRow>(kLabelCleanUp)}) {
+      for (const ReplaceRow& row : rows) {
+        for (const char c : Utf8ToGbk(row.pattern)) {
+          const auto b = static_cast<unsigned char>(c);
+          touched[b] = true;
+          if ((b | 0x20) >= 'a' && (b | 0x20) <= 'z') touched[b ^ 0x20] = true;
+        }
+      }
+    }
+    std::string members;
+    for (int b = 0; b < 0x100; ++b) {
+      if (!touched[b]) members.push_back(static_cast<char>(b));
+    }
+    return ByteClass(members);
+  }();
+  return inert;
+}
+
+// How much of the line's start can be left out without changing what the
+// steps find: everything up to the last inert byte in front of the first
+// "Q" or "q". No match of any step can reach across an inert byte, and no
+// byte of a double-byte character is one, so the steps act on the two sides
+// of it as on two texts; the side in front holds no "Q", so no step can make
+// a marker there, and what a pass keeps lies behind the first marker.
+std::size_t InertPrefixLength(std::string_view line, std::size_t firstPair) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  std::size_t firstQ = 0;
+  while (firstQ < firstPair && (bytes[firstQ] | 0x20) != 'q') ++firstQ;
+  for (std::size_t pos = firstQ; pos > 0; --pos) {
+    if (InertBytes().Contains(bytes[pos - 1])) return pos;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::size_t FindQQMarkerByte(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
+  // "Q" (0x51) and "q" (0x71) are the only bytes that give "q" with bit 5 set.
+  auto isQ = [&](std::size_t at) { return (bytes[at] | 0x20) == 'q'; };
   std::size_t at = 0;
 #ifdef __SSE2__
-  if (size >= 16) {
-    // "Q" (0x51) and "q" (0x71) are the only bytes that give "q" with bit 5
-    // set. The last block overlaps the one before.
+  if (size >= 17) {
     const __m128i caseBit = _mm_set1_epi8(0x20);
     const __m128i q = _mm_set1_epi8('q');
+    // Sixteen first bytes at a time, each with the byte after it; the last
+    // block overlaps the one before, and the last byte ends no pair.
     for (std::size_t block = 0;; block += 16) {
-      if (block + 16 > size) block = size - 16;
-      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
-      if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(chunk, caseBit), q));
-          mask != 0) {
+      if (block + 17 > size) block = size - 17;
+      const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
+      const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + 1));
+      const __m128i pair = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(first, caseBit), q),
+                                         _mm_cmpeq_epi8(_mm_or_si128(second, caseBit), q));
+      if (const int mask = _mm_movemask_epi8(pair); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
       }
-      if (block + 16 == size) return std::string_view::npos;
+      if (block + 17 == size) return std::string_view::npos;
     }
   }
 #endif
-  for (; at < size; ++at) {
-    if ((bytes[at] | 0x20) == 'q') return at;
+  for (; at + 1 < size; ++at) {
+    if (isQ(at) && isQ(at + 1)) return at;
   }
   return std::string_view::npos;
 }
 
 void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink) {
-  // Most lines of a page hold no "q" at all.
-  if (FindQQMarkerByte(line) == std::string_view::npos) return;
-  std::string work(line);
+  // Most lines of a page hold no "qq" at all.
+  const std::size_t marker = FindQQMarkerByte(line);
+  if (marker == std::string_view::npos) return;
+  std::string work(line.substr(InertPrefixLength(line, marker)));
   LinePreparation().Apply(work);
   for (int pass = 0; pass < kPassesPerLine; ++pass) {
     if (FindText(work, kMarker) == std::string::npos) return;

@@ -11,9 +11,10 @@
 
 namespace brivano {
 
-// The first "Q" or "q" byte of `text` (possibly the second byte of a Chinese
-// character), or npos. Every marker, and every QQ-space address, holds one: a
-// line without one yields nothing, so a caller may pass over such text unseen.
+// The first byte of "QQ", "Qq", "qQ" or "qq" in `text` (bytes, so a hit may
+// begin with the second byte of a Chinese character), or npos. Every marker,
+// and every QQ-space address, holds one: a line without one yields nothing,
+// so a caller may pass over such text unseen.
 std::size_t FindQQMarkerByte(std::string_view text);
 
 void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink);

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <memory>
 #include <mutex>
 
@@ -384,7 +388,19 @@ void AddByte(ByteSet& set, unsigned char b) {
 
 ByteSet BytesOf(std::string_view text) {
   ByteSet set{};
+#ifdef __SSE2__
+  // A byte per value first: setting bits of a word in memory would chain
+  // every byte of the text to the store of the one before.
+  alignas(16) unsigned char seen[256] = {};
+  for (char c : text) seen[static_cast<unsigned char>(c)] = 0x80;
+  for (int block = 0; block < 16; ++block) {
+    const auto bits = static_cast<std::uint64_t>(static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(seen + 16 * block)))));
+    set[block / 4] |= bits << (16 * (block % 4));
+  }
+#else
   for (char c : text) AddByte(set, static_cast<unsigned char>(c));
+#endif
   return set;
 }
 
@@ -433,6 +449,32 @@ ReplaceTable::ReplaceTable(std::span<const ReplaceRow> utf8Rows) {
   }
 }
 
+namespace {
+
+// ReplaceAllIgnoreCase for a replacement no longer than its pattern, from the
+// match at `first`, without a second string: the result is written over the
+// text behind the reading position, and the search only ever reads bytes at
+// or after that position (it checks character boundaries back to where it
+// started), which are still the text's own.
+void ReplaceShrinkingInPlace(std::string& text, std::size_t first, std::string_view pattern,
+                             std::string_view replacement) {
+  char* const bytes = text.data();
+  std::size_t write = first;
+  std::size_t read = first;
+  for (std::size_t hit = first; hit != std::string_view::npos;
+       hit = FindTextIgnoreCase(text, pattern, read)) {
+    std::memmove(bytes + write, bytes + read, hit - read);
+    write += hit - read;
+    std::memcpy(bytes + write, replacement.data(), replacement.size());
+    write += replacement.size();
+    read = hit + pattern.size();
+  }
+  std::memmove(bytes + write, bytes + read, text.size() - read);
+  text.resize(write + text.size() - read);
+}
+
+}  // namespace
+
 void ReplaceTable::Apply(std::string& text) const {
   // Quick tests come before the search that respects characters; each can
   // only send a row on to that search, never hold back a change.
@@ -462,9 +504,13 @@ void ReplaceTable::Apply(std::string& text) const {
     if (first == std::string_view::npos) continue;
     // Nothing before the first match changes, and the scan may start there:
     // it is a character boundary.
-    text.replace(
-        first, std::string::npos,
-        ReplaceAllIgnoreCase(std::string_view(text).substr(first), row.pattern, row.replacement));
+    if (row.replacement.size() <= row.pattern.size()) {
+      ReplaceShrinkingInPlace(text, first, row.pattern, row.replacement);
+    } else {
+      text.replace(
+          first, std::string::npos,
+          ReplaceAllIgnoreCase(std::string_view(text).substr(first), row.pattern, row.replacement));
+    }
     loweredCurrent = false;
     for (std::size_t i = 0; i < present.size(); ++i) present[i] |= row.replacementBytes[i];
   }

@@ -1,4 +1,5 @@
 #include "page_fuzzing.h"
+#include "tests/support/email_steps.h"
 
 using namespace brivano;
 
@@ -37,5 +38,6 @@ bool StartsWithoutAtSign(std::string_view line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzzing::FuzzPage(data, size, ContactKind::Email, 10, CheckAddress, StartsWithoutAtSign);
+  fuzzing::MatchPlainSteps(data, size, ContactKind::Email, testing::EmailsByPlainSteps);
   return 0;
 }

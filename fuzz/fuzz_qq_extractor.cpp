@@ -1,4 +1,5 @@
 #include "page_fuzzing.h"
+#include "tests/support/qq_steps.h"
 
 using namespace brivano;
 
@@ -11,5 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
       },
       [](std::string_view) { return true; });
+  fuzzing::MatchPlainSteps(data, size, ContactKind::QQ, testing::QQNumbersByPlainSteps);
   return 0;
 }

@@ -66,6 +66,20 @@ void FuzzPage(const std::uint8_t* data, std::size_t size, ContactKind kind, std:
   });
 }
 
+// Every line of the page must give what `plainSteps(line)` gives: the
+// extractor's steps done one after the other on a copy of the line.
+template <typename PlainSteps>
+void MatchPlainSteps(const std::uint8_t* data, std::size_t size, ContactKind kind,
+                     PlainSteps plainSteps) {
+  const LineExtractor extract = LineExtractorFor(kind);
+  const std::string_view page(reinterpret_cast<const char*>(data), size);
+  ForEachTextLine(page, 4096, [&](std::string_view line) {
+    CollectingSink sink(kind);
+    extract(line, sink);
+    if (sink.values != plainSteps(line)) CollectingSink::Fail("differs from the plain steps", line);
+  });
+}
+
 inline bool AllDigits(std::string_view value) {
   for (char c : value) {
     if (c < '0' || c > '9') return false;

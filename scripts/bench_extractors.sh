@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Times `brivano-cli extract --kind mobile|email|qq|fax` against GNU grep -aoE with a
-# comparable pattern over the same GBK file of result-page lines (100 MB by
-# default, written once by brivano-pagegen), side by side with hyperfine.
+# Times `brivano-cli extract --kind mobile|email|qq|fax`, on all cores and on
+# one, against GNU grep -aoE with a comparable pattern over the same GBK file
+# of result-page lines (100 MB by default, written once by brivano-pagegen),
+# side by side with hyperfine.
 #   scripts/bench_extractors.sh [KIND...]      (default: mobile email qq fax)
 # BRIVANO_BUILD_DIR (default build/), BRIVANO_BENCH_MB, BRIVANO_BENCH_DATA and
 # BRIVANO_BENCH_RUNS change the build, the size, the file and the run count.
@@ -43,7 +44,10 @@ for kind in "${kinds[@]}"; do
     --export-markdown "$tmp/brivano-bench-extractors-$kind.md" \
     -n "brivano-cli extract --kind $kind" \
     "$cli extract --kind $kind --encoding gbk '$data' >'$cliOut'" \
+    -n "brivano-cli extract --kind $kind --threads 1" \
+    "$cli extract --kind $kind --encoding gbk --threads 1 '$data' >'$cliOut.1'" \
     -n "grep -aoE ($kind)" \
     "LC_ALL=C grep -aoE -f '$patternFile' '$data' >'$grepOut'"
+  cmp -s "$cliOut" "$cliOut.1" || { echo "one thread and all threads disagree" >&2; exit 1; }
   echo "values: brivano-cli $(wc -l <"$cliOut"), grep $(wc -l <"$grepOut")"
 done

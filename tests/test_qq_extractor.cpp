@@ -5,6 +5,7 @@
 #include "extract/qq_extractor.h"
 #include "extract/text.h"
 #include "support/extractor_cases.h"
+#include "support/qq_steps.h"
 
 namespace brivano::testing {
 namespace {
@@ -104,7 +105,7 @@ TEST(ExtractQQNumbers, NeverWorksOnSecondBytes) {
   for (const auto& c : cases) EXPECT_EQ(extractor.HarvestGbk({c.gbk}), c.expected) << c.why;
 }
 
-// Lines are screened for "q" and "Q" sixteen bytes at a time; the marker is
+// Lines are screened for "q" pairs sixteen bytes at a time; the marker is
 // found at every place in a line, near either end and across block edges.
 TEST(ExtractQQNumbers, MarkerAtEveryOffset) {
   for (const char* written : {"QQ:12345", "qq 12345", "user.qzone.qq.com/12345"}) {
@@ -118,18 +119,18 @@ TEST(ExtractQQNumbers, MarkerAtEveryOffset) {
   }
 }
 
-// The screen looks at sixteen bytes at a time; it must find the same first
-// byte as a plain scan, whatever the length and wherever the hit.
+// The screen looks for a "q" pair sixteen bytes at a time; it must find the
+// same first byte as a plain scan, whatever the length and wherever the hit.
 TEST(ExtractQQNumbers, ScreenFindsTheFirstMarkerByte) {
   const std::string alphabet = std::string("Qq1\xB0\x51\x71 ") + std::string(20, 'x');
   std::mt19937 random(2);
   for (int round = 0; round < 20000; ++round) {
     std::string text(random() % 70, ' ');
     for (char& c : text) c = alphabet[random() % alphabet.size()];
+    auto isQ = [&](std::size_t at) { return text[at] == 'Q' || text[at] == 'q'; };
     std::size_t expected = std::string::npos;
-    for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
-      const auto b = static_cast<unsigned char>(text[at]);
-      if (b == 'Q' || b == 'q') expected = at;
+    for (std::size_t at = 0; at + 1 < text.size() && expected == std::string::npos; ++at) {
+      if (isQ(at) && isQ(at + 1)) expected = at;
     }
     ASSERT_EQ(FindQQMarkerByte(text), expected) << ::testing::PrintToString(text);
   }
@@ -138,6 +139,61 @@ TEST(ExtractQQNumbers, ScreenFindsTheFirstMarkerByte) {
 TEST(ExtractQQNumbers, LinesAreIndependentAndInOrder) {
   const V lines = {Utf8ToGbk("QQ号：12345"), "QQ", "67890", "qq:24680 QQ:13579"};
   EXPECT_EQ(extractor.HarvestGbk(lines), (V{"12345", "24680", "13579"}));
+}
+
+// The extractor skips text and steps that cannot change what it finds; on
+// random lines built from the pieces that matter (markers in every case,
+// labels, separators, half characters) it must give what the steps give one
+// after the other.
+TEST(ExtractQQNumbers, AgreesWithThePlainSteps) {
+  const std::vector<std::string> pieces = {"Q",
+                                           "q",
+                                           "QQ",
+                                           "qQ",
+                                           "Qq",
+                                           "qq",
+                                           "12345",
+                                           "678",
+                                           "9",
+                                           " ",
+                                           ":",
+                                           "-",
+                                           ",",
+                                           "@",
+                                           ".",
+                                           "user.qzone.qq.com/",
+                                           "USER.QZONE.QQ.COM/",
+                                           "user",
+                                           "zone",
+                                           ".com/",
+                                           "x",
+                                           "\x81",
+                                           "\xB0",
+                                           "\xB0Q",
+                                           "\xB0q",
+                                           "\xA3",
+                                           Utf8ToGbk("："),
+                                           Utf8ToGbk("，"),
+                                           Utf8ToGbk("号"),
+                                           Utf8ToGbk("号码"),
+                                           Utf8ToGbk("邮箱"),
+                                           Utf8ToGbk("中文"),
+                                           std::string(250, '1'),
+                                           "QQ:12345",
+                                           Utf8ToGbk("qq号码：1234567"),
+                                           "Qq - 123456",
+                                           "user.qzone.qq.com/7654321"};
+  std::mt19937 random(21);
+  std::size_t values = 0;
+  for (int round = 0; round < 30000; ++round) {
+    std::string line;
+    const int count = 1 + static_cast<int>(random() % 20);
+    for (int i = 0; i < count; ++i) line += pieces[random() % pieces.size()];
+    const V expected = QQNumbersByPlainSteps(line);
+    ASSERT_EQ(extractor.HarvestGbk({line}), expected) << ::testing::PrintToString(line);
+    values += expected.size();
+  }
+  EXPECT_GT(values, 5000u);
 }
 
 }  // namespace
