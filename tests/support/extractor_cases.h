@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,24 @@ class ExtractorUnderTest {
   }
 
   V Harvest(const std::string& utf8Line) const { return HarvestGbk({Utf8ToGbk(utf8Line)}); }
+
+  // Lines of one to `maxPieces` pieces drawn at random: on each the extractor
+  // must give what `plainSteps` gives. Returns how many values that was.
+  template <typename PlainSteps>
+  std::size_t MatchesPlainStepsOnRandomLines(const V& pieces, int maxPieces, int rounds,
+                                             unsigned seed, PlainSteps plainSteps) const {
+    std::mt19937 random(seed);
+    std::size_t values = 0;
+    for (int round = 0; round < rounds && !::testing::Test::HasFailure(); ++round) {
+      std::string line;
+      const int count = 1 + static_cast<int>(random() % static_cast<unsigned>(maxPieces));
+      for (int i = 0; i < count; ++i) line += pieces[random() % pieces.size()];
+      const V expected = plainSteps(line);
+      EXPECT_EQ(HarvestGbk({line}), expected) << ::testing::PrintToString(line);
+      values += expected.size();
+    }
+    return values;
+  }
 
   void RunTable(const std::vector<Case>& cases) const {
     for (const auto& c : cases) EXPECT_EQ(Harvest(c.line), c.expected) << c.line.substr(0, 80);
