@@ -9,6 +9,9 @@
 #endif
 
 #include <algorithm>
+#include <iterator>
+#include <stdexcept>
+#include <string>
 
 #include "extract/text.h"
 
@@ -30,16 +33,34 @@ constexpr ByteClass kAddressOrCapital{
     "abcdefghijklmnopqrstuvwxyz0123456789-_&.ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
 
 // Number signs written in place of the "@": before the search, the line is
-// lowered and these become "@". The extractor works on the line in place, so
-// the steps are not run: FindEmailMarkerByte knows their patterns, and
-// IsAtSign below decides which of its hits the steps would turn into a
-// character "@".
-//   "#"  -> "@"
-//   "＃" -> "@"   (A3 A3, the only step that shortens the text)
-constexpr unsigned char kFullWidthNumberSign = 0xA3;
+// lowered and these become "@", in this order.
+constexpr ReplaceRow kAtSignSteps[] = {
+    {"#", "@"},   // 1
+    {"＃", "@"},  // 2
+};
 
-bool IsLeadRange(unsigned char b) {
-  return IsGbkLeadByte(b);
+// The extractor works on the line in place, so the steps are not run: the
+// screen looks for their patterns' bytes (and "@" itself), and IsAtSign
+// decides which of its hits the steps would turn into a character "@".
+constexpr unsigned char kNumberSign = '#';
+constexpr unsigned char kFullWidthNumberSign = 0xA3;  // "＃" is A3 A3
+
+// The patterns above are what the screen looks for, and each step turns one
+// character into one "@"; checked once, so that the table and the screen
+// cannot drift apart.
+void CheckScreenKnowsTheSteps() {
+  static const bool agrees = [] {
+    const std::string screened[] = {std::string(1, static_cast<char>(kNumberSign)),
+                                    std::string(2, static_cast<char>(kFullWidthNumberSign))};
+    if (std::size(kAtSignSteps) != std::size(screened)) return false;
+    for (std::size_t i = 0; i < std::size(screened); ++i) {
+      if (Utf8ToGbk(kAtSignSteps[i].pattern) != screened[i] || kAtSignSteps[i].replacement != "@") {
+        return false;
+      }
+    }
+    return true;
+  }();
+  if (!agrees) throw std::logic_error("the e-mail screen does not match the number-sign steps");
 }
 
 // How many bytes that may begin a double-byte character (0x81 to 0xFE) stand
@@ -51,7 +72,7 @@ bool IsLeadRange(unsigned char b) {
 // is a first byte waiting for the byte at `pos`.
 std::size_t LeadRangeRunBefore(const unsigned char* bytes, std::size_t floor, std::size_t pos) {
   std::size_t run = 0;
-  while (pos - run > floor && IsLeadRange(bytes[pos - run - 1])) ++run;
+  while (pos - run > floor && IsGbkLeadByte(bytes[pos - run - 1])) ++run;
   return run;
 }
 
@@ -96,10 +117,11 @@ bool LooksLikeHostName(std::string_view domain) {
 
 // The screen without wide registers: sixteen first bytes at a time, each
 // with the byte after it; the last block overlaps the one before, and the
-// last byte is looked at alone.
+// last byte is looked at alone. With kStopAtNul a NUL byte is a hit too.
+template <bool kStopAtNul>
 std::size_t FindMarkerSse2(const unsigned char* bytes, std::size_t size) {
   auto marker = [&](std::size_t at) {
-    return bytes[at] == '@' || bytes[at] == '#' ||
+    return bytes[at] == '@' || bytes[at] == kNumberSign || (kStopAtNul && bytes[at] == 0) ||
            (bytes[at] == kFullWidthNumberSign && at + 1 < size &&
             bytes[at + 1] == kFullWidthNumberSign);
   };
@@ -107,15 +129,16 @@ std::size_t FindMarkerSse2(const unsigned char* bytes, std::size_t size) {
 #ifdef __SSE2__
   if (size >= 17) {
     const __m128i atSign = _mm_set1_epi8('@');
-    const __m128i numberSign = _mm_set1_epi8('#');
+    const __m128i numberSign = _mm_set1_epi8(static_cast<char>(kNumberSign));
     const __m128i fullWidth = _mm_set1_epi8(static_cast<char>(kFullWidthNumberSign));
     for (std::size_t block = 0;; block += 16) {
       if (block + 17 > size) block = size - 17;
       const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
       const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + 1));
-      const __m128i hit = _mm_or_si128(
+      __m128i hit = _mm_or_si128(
           _mm_or_si128(_mm_cmpeq_epi8(first, atSign), _mm_cmpeq_epi8(first, numberSign)),
           _mm_and_si128(_mm_cmpeq_epi8(first, fullWidth), _mm_cmpeq_epi8(second, fullWidth)));
+      if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(first, _mm_setzero_si128()));
       if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
       }
@@ -134,19 +157,23 @@ std::size_t FindMarkerSse2(const unsigned char* bytes, std::size_t size) {
 // Thirty-two first bytes at a time, each with the byte after it, over the
 // blocks whose following byte lies inside the text. Returns the hit, or
 // npos with `covered` the number of first bytes looked at.
+template <bool kStopAtNul>
 __attribute__((target("avx2"))) std::size_t FindMarkerAvx2(const unsigned char* bytes,
                                                            std::size_t size, std::size_t& covered) {
   const __m256i atSign = _mm256_set1_epi8('@');
-  const __m256i numberSign = _mm256_set1_epi8('#');
+  const __m256i numberSign = _mm256_set1_epi8(static_cast<char>(kNumberSign));
   const __m256i fullWidth = _mm256_set1_epi8(static_cast<char>(kFullWidthNumberSign));
   std::size_t block = 0;
   for (; block + 33 <= size; block += 32) {
     const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block));
     const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block + 1));
-    const __m256i hit = _mm256_or_si256(
+    __m256i hit = _mm256_or_si256(
         _mm256_or_si256(_mm256_cmpeq_epi8(first, atSign), _mm256_cmpeq_epi8(first, numberSign)),
         _mm256_and_si256(_mm256_cmpeq_epi8(first, fullWidth),
                          _mm256_cmpeq_epi8(second, fullWidth)));
+    if constexpr (kStopAtNul) {
+      hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(first, _mm256_setzero_si256()));
+    }
     if (const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask != 0) {
       return block + static_cast<std::size_t>(__builtin_ctz(mask));
     }
@@ -163,24 +190,38 @@ bool HasAvx2() {
 
 }  // namespace
 
-std::size_t FindEmailMarkerByte(std::string_view text) {
+namespace {
+
+template <bool kStopAtNul>
+std::size_t FindMarker(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
 #ifdef BRIVANO_EMAIL_AVX2
   if (size >= 64 && HasAvx2()) {
     std::size_t covered = 0;
-    if (const std::size_t hit = FindMarkerAvx2(bytes, size, covered);
+    if (const std::size_t hit = FindMarkerAvx2<kStopAtNul>(bytes, size, covered);
         hit != std::string_view::npos) {
       return hit;
     }
-    const std::size_t rest = FindMarkerSse2(bytes + covered, size - covered);
+    const std::size_t rest = FindMarkerSse2<kStopAtNul>(bytes + covered, size - covered);
     return rest == std::string_view::npos ? rest : covered + rest;
   }
 #endif
-  return FindMarkerSse2(bytes, size);
+  return FindMarkerSse2<kStopAtNul>(bytes, size);
+}
+
+}  // namespace
+
+std::size_t FindEmailMarkerByte(std::string_view text) {
+  return FindMarker<false>(text);
+}
+
+std::size_t FindEmailMarkerOrNul(std::string_view text) {
+  return FindMarker<true>(text);
 }
 
 void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
+  CheckScreenKnowsTheSteps();
   // The working text W of the steps is the line lowered, with every "#" and
   // "＃" made an "@". It is never built: positions here are the line's, and
   // W's are found by subtracting the "＃" seen so far (each is one byte
@@ -218,7 +259,7 @@ void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
     while (localBegin > restBegin && kAddressOrCapital.Contains(bytes[localBegin - 1])) {
       --localBegin;
     }
-    if (localBegin > floor && localBegin < at && IsLeadRange(bytes[localBegin - 1]) &&
+    if (localBegin > floor && localBegin < at && IsGbkLeadByte(bytes[localBegin - 1]) &&
         IsGbkTrailByte(bytes[localBegin]) && !IsAtSign(bytes, floor, localBegin)) {
       ++localBegin;
     }

@@ -17,6 +17,9 @@ namespace brivano {
 // stand across two characters; npos when there is none. A line without one
 // yields nothing, so a caller may pass over such text unseen.
 std::size_t FindEmailMarkerByte(std::string_view text);
+// The same, or the first NUL byte if that comes first: the screen of a whole
+// text, which ends at its first NUL.
+std::size_t FindEmailMarkerOrNul(std::string_view text);
 
 void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink);
 void ExtractEmails(std::span<const std::string> pageLines, BuyerSink& sink);

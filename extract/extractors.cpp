@@ -14,11 +14,11 @@ namespace brivano {
 namespace {
 
 // Indexed by ContactKind.
-constexpr std::array<LineScreen, 4> kLineScreens{
-    &FindMobileMarkerByte,
-    &FindEmailMarkerByte,
-    &FindQQMarkerByte,
-    &FindFaxLabelByte,
+constexpr std::array<TextScreen, 4> kTextScreens{
+    &FindMobileMarkerOrNul,
+    &FindEmailMarkerOrNul,
+    &FindQQMarkerOrNul,
+    &FindFaxLabelOrNul,
 };
 
 constexpr std::array<LineExtractor, 4> kLineExtractors{
@@ -34,68 +34,34 @@ LineExtractor LineExtractorFor(ContactKind kind) {
   return kLineExtractors[static_cast<int>(kind)];
 }
 
-LineScreen LineScreenFor(ContactKind kind) {
-  return kLineScreens[static_cast<int>(kind)];
+TextScreen TextScreenFor(ContactKind kind) {
+  return kTextScreens[static_cast<int>(kind)];
 }
-
-namespace detail {
-
-std::size_t ExtractTextInWindows(ContactKind kind, std::string_view text, BuyerSink& sink,
-                                 std::size_t maxLineBytes, std::size_t windowBytes) {
-  // No screen needs more than this many bytes to recognise its marker, so a
-  // window that ends inside a marker leaves it whole for the next one.
-  constexpr std::size_t kMarkerOverlap = 15;
-  windowBytes = std::max(windowBytes, kMarkerOverlap + 1);
-  const LineExtractor extract = LineExtractorFor(kind);
-  const LineScreen screen = LineScreenFor(kind);
-  const char* const base = text.data();
-  std::size_t end = text.size();  // becomes the first NUL once it is seen
-  std::size_t clearTo = 0;        // [0, clearTo) holds no NUL
-  std::size_t scan = 0;           // where the screen goes on
-  std::size_t lineFloor = 0;      // the start of the first line not yet read
-  while (scan < end) {
-    // The text is looked at a window at a time: the NUL check and the screen
-    // then read the same bytes while they are still in the cache.
-    if (clearTo < std::min(end, scan + windowBytes)) {
-      const std::size_t upTo = std::min(end, scan + windowBytes);
-      if (const void* nul = std::memchr(base + clearTo, '\0', upTo - clearTo)) {
-        end = static_cast<std::size_t>(static_cast<const char*>(nul) - base);
-      }
-      clearTo = std::min(upTo, end);
-    }
-    const std::size_t hit = screen(text.substr(scan, clearTo - scan));
-    if (hit == std::string_view::npos) {
-      if (clearTo == end) break;
-      scan = clearTo - kMarkerOverlap;
-      continue;
-    }
-    const std::size_t marker = scan + hit;
-    const std::size_t lineStart =
-        static_cast<std::size_t>(FindLineStart(base + lineFloor, base + marker) - base);
-    const std::size_t lineEnd =
-        static_cast<std::size_t>(FindLineEndOrNul(base + marker, base + end) - base);
-    extract(text.substr(lineStart, std::min(lineEnd - lineStart, maxLineBytes)), sink);
-    if (lineEnd < end && base[lineEnd] == '\0') end = lineEnd;
-    if (lineEnd == end) break;
-    scan = lineFloor = (base[lineEnd] == '\r' && lineEnd + 1 < end && base[lineEnd + 1] == '\n')
-                           ? lineEnd + 2
-                           : lineEnd + 1;
-  }
-  // The rest of the text may not have been looked at for a NUL yet.
-  if (clearTo < end) {
-    if (const void* nul = std::memchr(base + clearTo, '\0', end - clearTo)) {
-      end = static_cast<std::size_t>(static_cast<const char*>(nul) - base);
-    }
-  }
-  return end;
-}
-
-}  // namespace detail
 
 std::size_t ExtractText(ContactKind kind, std::string_view text, BuyerSink& sink,
                         std::size_t maxLineBytes) {
-  constexpr std::size_t kWindowBytes = 64 * 1024;
-  return detail::ExtractTextInWindows(kind, text, sink, maxLineBytes, kWindowBytes);
+  const LineExtractor extract = LineExtractorFor(kind);
+  const TextScreen screen = TextScreenFor(kind);
+  const char* const base = text.data();
+  const std::size_t size = text.size();
+  std::size_t scan = 0;  // always the start of a line
+  while (scan < size) {
+    // One pass over the bytes finds both the next marker and the NUL that
+    // ends the text: a text is read once, however large.
+    const std::size_t hit = screen(text.substr(scan));
+    if (hit == std::string_view::npos) return size;
+    const std::size_t marker = scan + hit;
+    if (base[marker] == '\0') return marker;
+    const std::size_t lineStart =
+        static_cast<std::size_t>(detail::FindLineStart(base + scan, base + marker) - base);
+    const std::size_t lineEnd =
+        static_cast<std::size_t>(detail::FindLineEndOrNul(base + marker, base + size) - base);
+    extract(text.substr(lineStart, std::min(lineEnd - lineStart, maxLineBytes)), sink);
+    if (lineEnd == size || base[lineEnd] == '\0') return lineEnd;
+    scan = (base[lineEnd] == '\r' && lineEnd + 1 < size && base[lineEnd + 1] == '\n') ? lineEnd + 2
+                                                                                      : lineEnd + 1;
+  }
+  return size;
 }
 
 namespace {

@@ -16,10 +16,12 @@ using LineExtractor = void (*)(std::string_view line, BuyerSink& sink);
 // The line-level extractor of a kind (each line is worked on by itself).
 LineExtractor LineExtractorFor(ContactKind kind);
 
-// A quick screen of each kind: the position of the first byte that a value
-// of that kind needs, or npos. A line without such a byte yields nothing.
-using LineScreen = std::size_t (*)(std::string_view text);
-LineScreen LineScreenFor(ContactKind kind);
+// A quick screen of each kind over a whole text: the position of the first
+// byte that a value of that kind needs, or of the first NUL, whichever comes
+// first; npos when there is neither. A line without such a byte yields
+// nothing.
+using TextScreen = std::size_t (*)(std::string_view text);
+TextScreen TextScreenFor(ContactKind kind);
 
 // The kind's extractor over every line of a text, the lines taken as
 // SplitTextLines takes them (NUL ends the text, CR LF / CR / LF, at most
@@ -28,13 +30,6 @@ LineScreen LineScreenFor(ContactKind kind);
 // length of the text that was read: up to its first NUL, or all of it.
 std::size_t ExtractText(ContactKind kind, std::string_view text, BuyerSink& sink,
                         std::size_t maxLineBytes = 4096);
-
-namespace detail {
-// ExtractText with the size of the windows it reads the text in (tests use
-// tiny ones to put every marker and line break on a window edge).
-std::size_t ExtractTextInWindows(ContactKind kind, std::string_view text, BuyerSink& sink,
-                                 std::size_t maxLineBytes, std::size_t windowBytes);
-}  // namespace detail
 
 // ExtractMobiles, ExtractEmails, ExtractQQNumbers or ExtractFaxes over the
 // page lines.

@@ -92,14 +92,18 @@ bool HoldsNumber(std::string_view number) {
 
 }  // namespace
 
-std::size_t FindFaxLabelByte(std::string_view text) {
+namespace {
+
+// With kStopAtNul a NUL byte is a hit too.
+template <bool kStopAtNul>
+std::size_t FindLabel(std::string_view text) {
   // 传真 is B4 AB D5 E6 and 电话 B5 E7 BB B0 in GBK.
   static constexpr unsigned char kFax[] = {0xB4, 0xAB, 0xD5, 0xE6};
   static constexpr unsigned char kTelephone[] = {0xB5, 0xE7, 0xBB, 0xB0};
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   auto label = [&](std::size_t at) {
-    if ((bytes[at] | 0x20) == 'f') return true;
+    if ((bytes[at] | 0x20) == 'f' || (kStopAtNul && bytes[at] == 0)) return true;
     if (at + 4 > size) return false;
     return std::memcmp(bytes + at, kFax, 4) == 0 || std::memcmp(bytes + at, kTelephone, 4) == 0;
   };
@@ -125,9 +129,11 @@ std::size_t FindFaxLabelByte(std::string_view text) {
       for (int k = 0; k < 4; ++k) {
         shifted[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + k));
       }
-      const __m128i hit =
-          _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(shifted[0], caseBit), f),
-                       _mm_or_si128(chars(kFax, shifted), chars(kTelephone, shifted)));
+      __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(shifted[0], caseBit), f),
+                                 _mm_or_si128(chars(kFax, shifted), chars(kTelephone, shifted)));
+      if constexpr (kStopAtNul) {
+        hit = _mm_or_si128(hit, _mm_cmpeq_epi8(shifted[0], _mm_setzero_si128()));
+      }
       if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
       }
@@ -140,6 +146,16 @@ std::size_t FindFaxLabelByte(std::string_view text) {
     if (label(at)) return at;
   }
   return std::string_view::npos;
+}
+
+}  // namespace
+
+std::size_t FindFaxLabelByte(std::string_view text) {
+  return FindLabel<false>(text);
+}
+
+std::size_t FindFaxLabelOrNul(std::string_view text) {
+  return FindLabel<true>(text);
 }
 
 void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink) {

@@ -16,6 +16,9 @@ namespace brivano {
 // may stand across characters; npos when there is none. A line without one
 // yields nothing, so a caller may pass over such text unseen.
 std::size_t FindFaxLabelByte(std::string_view text);
+// The same, or the first NUL byte if that comes first: the screen of a whole
+// text, which ends at its first NUL.
+std::size_t FindFaxLabelOrNul(std::string_view text);
 
 void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink);
 void ExtractFaxes(std::span<const std::string> pageLines, BuyerSink& sink);

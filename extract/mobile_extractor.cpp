@@ -53,6 +53,26 @@ std::size_t FindMobileMarkerByte(std::string_view text) {
              : std::string_view::npos;
 }
 
+std::size_t FindMobileMarkerOrNul(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t at = 0;
+#ifdef __SSE2__
+  const __m128i one = _mm_set1_epi8('1');
+  const __m128i nul = _mm_setzero_si128();
+  for (; at + 16 <= size; at += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+    const int mask =
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, one), _mm_cmpeq_epi8(chunk, nul)));
+    if (mask != 0) return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#endif
+  for (; at < size; ++at) {
+    if (bytes[at] == '1' || bytes[at] == 0) return at;
+  }
+  return std::string_view::npos;
+}
+
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
   constexpr std::size_t npos = std::string_view::npos;
   // One pass finds the first occurrence of every prefix; most lines need no

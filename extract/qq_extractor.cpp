@@ -61,7 +61,6 @@ const ReplaceTable& LabelCleanUp() {
 const ByteClass& InertBytes() {
   static const ByteClass inert = [] {
     std::array<bool, 256> touched{};
-    touched[0] = true;
     for (int b = 0x80; b < 0x100; ++b) touched[b] = true;
     for (std::span<const ReplaceRow> rows : {std::span<const ReplaceRow>(kLinePreparation),
                                              std::span<const ReplaceRow>(kLabelCleanUp)}) {
@@ -90,17 +89,22 @@ const ByteClass& InertBytes() {
 // a marker there, and what a pass keeps lies behind the first marker.
 std::size_t InertPrefixLength(std::string_view line, std::size_t firstPair) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const ByteClass& inert = InertBytes();
   std::size_t firstQ = 0;
   while (firstQ < firstPair && (bytes[firstQ] | 0x20) != 'q') ++firstQ;
   for (std::size_t pos = firstQ; pos > 0; --pos) {
-    if (InertBytes().Contains(bytes[pos - 1])) return pos;
+    if (inert.Contains(bytes[pos - 1])) return pos;
   }
   return 0;
 }
 
 }  // namespace
 
-std::size_t FindQQMarkerByte(std::string_view text) {
+namespace {
+
+// With kStopAtNul a NUL byte is a hit too.
+template <bool kStopAtNul>
+std::size_t FindMarker(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   // "Q" (0x51) and "q" (0x71) are the only bytes that give "q" with bit 5 set.
@@ -116,19 +120,32 @@ std::size_t FindQQMarkerByte(std::string_view text) {
       if (block + 17 > size) block = size - 17;
       const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
       const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + 1));
-      const __m128i pair = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(first, caseBit), q),
-                                         _mm_cmpeq_epi8(_mm_or_si128(second, caseBit), q));
-      if (const int mask = _mm_movemask_epi8(pair); mask != 0) {
+      __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(first, caseBit), q),
+                                  _mm_cmpeq_epi8(_mm_or_si128(second, caseBit), q));
+      if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(first, _mm_setzero_si128()));
+      if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
       }
-      if (block + 17 == size) return std::string_view::npos;
+      if (block + 17 == size) break;
     }
+    at = size - 1;  // the last byte begins no pair, but may be a NUL
   }
 #endif
-  for (; at + 1 < size; ++at) {
-    if (isQ(at) && isQ(at + 1)) return at;
+  for (; at < size; ++at) {
+    if (kStopAtNul && bytes[at] == 0) return at;
+    if (at + 1 < size && isQ(at) && isQ(at + 1)) return at;
   }
   return std::string_view::npos;
+}
+
+}  // namespace
+
+std::size_t FindQQMarkerByte(std::string_view text) {
+  return FindMarker<false>(text);
+}
+
+std::size_t FindQQMarkerOrNul(std::string_view text) {
+  return FindMarker<true>(text);
 }
 
 void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink) {

@@ -16,6 +16,9 @@ namespace brivano {
 // and every QQ-space address, holds one: a line without one yields nothing,
 // so a caller may pass over such text unseen.
 std::size_t FindQQMarkerByte(std::string_view text);
+// The same, or the first NUL byte if that comes first: the screen of a whole
+// text, which ends at its first NUL.
+std::size_t FindQQMarkerOrNul(std::string_view text);
 
 void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink);
 void ExtractQQNumbers(std::span<const std::string> pageLines, BuyerSink& sink);

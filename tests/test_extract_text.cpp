@@ -5,8 +5,12 @@
 #include <random>
 
 #include "bench/page_text.h"
+#include "extract/email_extractor.h"
 #include "extract/extractors.h"
+#include "extract/fax_extractor.h"
+#include "extract/mobile_extractor.h"
 #include "extract/parallel_extract.h"
+#include "extract/qq_extractor.h"
 #include "extract/text.h"
 #include "support/recording_sink.h"
 
@@ -23,14 +27,6 @@ std::vector<std::string> LineByLine(ContactKind kind, std::string_view text) {
 std::vector<std::string> Whole(ContactKind kind, std::string_view text) {
   RecordingSink sink;
   ExtractText(kind, text, sink);
-  return sink.values;
-}
-
-// The text is read a window at a time; tiny windows put markers, line breaks
-// and NUL bytes on every window edge.
-std::vector<std::string> InWindows(ContactKind kind, std::string_view text, std::size_t window) {
-  RecordingSink sink;
-  detail::ExtractTextInWindows(kind, text, sink, 4096, window);
   return sink.values;
 }
 
@@ -77,10 +73,6 @@ TEST(ExtractText, AgreesWithLineByLineOnRandomTexts) {
     for (ContactKind kind : kAllContactKinds) {
       const auto expected = LineByLine(kind, text);
       ASSERT_EQ(Whole(kind, text), expected) << InfoOf(kind).cliName << " round " << round;
-      for (std::size_t window : {1u, 16u, 17u, 29u}) {
-        ASSERT_EQ(InWindows(kind, text, window), expected)
-            << InfoOf(kind).cliName << " round " << round << " window " << window;
-      }
       values += expected.size();
     }
   }
@@ -120,7 +112,41 @@ TEST(ExtractText, AgreesOnAMegabyteOfResultPages) {
     const auto expected = LineByLine(kind, text);
     EXPECT_GT(expected.size(), 100u) << InfoOf(kind).cliName;
     EXPECT_EQ(Whole(kind, text), expected) << InfoOf(kind).cliName;
-    EXPECT_EQ(InWindows(kind, text, 100), expected) << InfoOf(kind).cliName;
+  }
+}
+
+// The screen of a whole text is the kind's marker screen that also stops at
+// a NUL: whichever comes first, on texts long enough for the wide blocks.
+TEST(TextScreens, StopAtTheFirstMarkerOrNul) {
+  using MarkerScreen = std::size_t (*)(std::string_view);
+  const std::pair<ContactKind, MarkerScreen> screens[] = {
+      {ContactKind::Mobile, &FindMobileMarkerByte},
+      {ContactKind::Email, &FindEmailMarkerByte},
+      {ContactKind::QQ, &FindQQMarkerByte},
+      {ContactKind::Fax, &FindFaxLabelByte},
+  };
+  const std::string pieces[] = {"1",
+                                "@",
+                                "#",
+                                "\xA3",
+                                "q",
+                                "Q",
+                                "f",
+                                Utf8ToGbk("传真"),
+                                Utf8ToGbk("电话"),
+                                std::string(1, '\0')};
+  std::mt19937 random(8);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 160, 'x');
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      if (random() % 24 == 0) text.replace(at, 1, pieces[random() % std::size(pieces)]);
+    }
+    const std::size_t nul = text.find('\0');
+    for (const auto& [kind, markerOnly] : screens) {
+      const std::size_t expected = std::min(nul, markerOnly(text));
+      ASSERT_EQ(TextScreenFor(kind)(text), expected)
+          << InfoOf(kind).cliName << " " << ::testing::PrintToString(text);
+    }
   }
 }
 
