@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "extract/email_extractor.h"
 #include "extract/fax_extractor.h"

@@ -1,7 +1,6 @@
 #include "extract/parallel_extract.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
