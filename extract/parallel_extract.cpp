@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -76,8 +77,14 @@ std::size_t ExtractTextInParallel(ContactKind kind, std::string_view text, Buyer
   {
     std::vector<std::jthread> workers;
     for (std::size_t i = 1; i < cut.size(); ++i) {
-      workers.emplace_back(
-          [&, i] { read[i] = ExtractText(kind, cut[i], collected[i], options.maxLineBytes); });
+      auto extractPart = [&, i] {
+        read[i] = ExtractText(kind, cut[i], collected[i], options.maxLineBytes);
+      };
+      try {
+        workers.emplace_back(extractPart);
+      } catch (const std::system_error&) {
+        extractPart();  // no thread to be had: this one does the part
+      }
     }
     read[0] = ExtractText(kind, cut[0], collected[0], options.maxLineBytes);
   }
