@@ -2,25 +2,15 @@
 // stops at the first NUL), and ExtractTextInParallel cut into small parts,
 // must give what the kind's extractor gives line by line.
 #include <cstdint>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "extract/parallel_extract.h"
 #include "page_fuzzing.h"
+#include "tests/support/recording_sink.h"
 
 using namespace brivano;
 
-namespace {
-
-// Remembers every value, of whatever kind.
-class ValueSink : public BuyerSink {
- public:
-  void AddBuyerItem(std::string_view value, ContactKind) override { values.emplace_back(value); }
-  std::vector<std::string> values;
-};
-
-}  // namespace
+using ValueSink = testing::RecordingSink;
 
 // Input: one byte choosing the kind and the parts, then the text.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
