@@ -89,4 +89,8 @@ void QtTrayShell::PopupMenu(QMenu* menu, QPoint position) {
   menu->exec(position);
 }
 
+void QtTrayShell::ShowBalloon(const QString& title, const QString& text) {
+  if (tray_ && tray_->isVisible()) tray_->showMessage(title, text);
+}
+
 }  // namespace brivano

@@ -27,6 +27,7 @@ class QtTrayShell : public TrayShell {
   void BringApplicationToFront() override;
   void PopupMenu(QMenu* menu, QPoint position) override;
   void PostNullMessage() override {}
+  void ShowBalloon(const QString& title, const QString& text) override;
 
  private:
   void Deliver(std::uintptr_t action);

@@ -65,6 +65,8 @@ class TrayShell {
   // Shows the menu at a screen position and returns once it has closed.
   virtual void PopupMenu(QMenu* menu, QPoint position) = 0;
   virtual void PostNullMessage() = 0;
+  // A short message beside the icon, where the desktop shows one.
+  virtual void ShowBalloon(const QString& title, const QString& text) = 0;
 };
 
 class EantTaskbarIcon : public std::runtime_error {
@@ -103,6 +105,10 @@ class TantTaskbarIcon {
   void SetHint(const std::string& gbkHint);  // cut to 63 bytes
   QMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(QMenu* menu);  // cleared when the menu goes away
+  // A short message beside the icon while it is shown.
+  void ShowBalloon(const QString& title, const QString& text) {
+    if (visible_) shell_.ShowBalloon(title, text);
+  }
   const std::string& Name() const { return name_; }
   std::uint32_t NotifyFlags() const { return flags_; }
 

@@ -31,6 +31,8 @@
 #include "files/gui/tform3.h"
 #include "files/merge.h"
 #include "files/result_files.h"
+#include "files/run_tuning.h"
+#include "files/whole_file.h"
 
 namespace brivano {
 namespace {
@@ -169,9 +171,15 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   column->addWidget(BuildStatusBar());
   setCentralWidget(central);
 
+  const ProgramFiles files = options_.files ? *options_.files : LocateProgramFiles();
+  EngineOverrides engines = LoadEngineOverrides(options_.engines, files.folder);
   browser_ = std::make_unique<WebPageBrowser>(webBrowser1_);
-  run_ = std::make_unique<SearchRun>(
-      RunEnvironment{*this, *browser_, timers_, options_.engines, options_.localAddress});
+  run_ = std::make_unique<SearchRun>(RunEnvironment{.window = *this,
+                                                    .browser = *browser_,
+                                                    .timers = timers_,
+                                                    .engines = std::move(engines.table),
+                                                    .network = options_.network,
+                                                    .randomSeconds = {}});
   buyerModel_ = new BuyerListModel(run_->Buyers(), this);
   run_->Buyers().SetObserver(buyerModel_);
   listView1_->setModel(buyerModel_);
@@ -184,9 +192,13 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   }
 
   BuildTrayIcon();
-  store_ = std::make_unique<StateStore>(options_.files ? *options_.files : LocateProgramFiles(),
-                                        *this, run_->Buyers(), *this);
+  store_ = std::make_unique<StateStore>(files, *this, run_->Buyers(), *this);
   FormCreate();
+  if (const WholeFile settings = ReadWholeFile(files.SettingsPath()); settings.ok()) {
+    cooldownSeconds_ = ReadCooldownSeconds(IniFile(settings.bytes));
+  }
+  // Said once; the built-in rows serve meanwhile.
+  if (!engines.problem.empty()) panels_.at(8)->setText(QString::fromStdString(engines.problem));
   form2_ = new TForm2([this](const QString& address) { OpenThroughDesktop(address); }, this);
   form3_ = new TForm3(*dialogs_, *this, store_->files().folder, this);
   BrowserDataStore* data = options_.browserData;
@@ -504,8 +516,20 @@ bool TForm1::SaveState() {
   return store_->Button2Click();
 }
 
-void TForm1::ClearBrowserCache() {
+void TForm1::ClearBrowserCache(std::function<void()> done) {
   delform_->SpeedButton4()->click();
+  browser_->LoadBlankPageThen(std::move(done));
+}
+
+void TForm1::AskForAttention(const std::string& message) {
+  QApplication::alert(this);
+  if (isHidden()) {
+    antTaskbarIcon1_->ShowBalloon(ApplicationTitle().trimmed(), QStringFromGbk(message));
+  }
+}
+
+int TForm1::CooldownSeconds() const {
+  return cooldownSeconds_;
 }
 
 // ---- The settings store's view ------------------------------------------------

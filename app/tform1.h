@@ -51,8 +51,8 @@ struct TForm1Options {
   double timerScale = 1.0;
   // Modal boxes and dialogs; the real ones when null.
   UserDialogs* dialogs = nullptr;
-  // The network check's look-up; the real one when empty.
-  std::function<std::string()> localAddress;
+  // The network check's look-ups; the real ones where empty.
+  NetworkLookups network;
   // Opening an address through the desktop; QDesktopServices when empty.
   std::function<void(const QString&)> openUrl;
   // Where the settings file, the keyword store and the auto-save file lie;
@@ -93,7 +93,9 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   void ShowError(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
   bool SaveState() override;
-  void ClearBrowserCache() override;
+  void ClearBrowserCache(std::function<void()> done) override;
+  void AskForAttention(const std::string& message) override;
+  int CooldownSeconds() const override;
 
   // ---- What the settings store and the file commands need ----
   std::string KeywordText() const override;
@@ -202,6 +204,7 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
 
   // Declared last so that the run goes first when the window is destroyed.
   QtTimerFactory timers_;
+  int cooldownSeconds_ = 0;
   std::unique_ptr<WebPageBrowser> browser_;
   std::unique_ptr<SearchRun> run_;
   std::unique_ptr<StateStore> store_;

@@ -122,4 +122,25 @@ std::string IniFile::Content() const {
   return content;
 }
 
+std::vector<IniFile::Line> IniFile::Lines() const {
+  std::vector<Line> lines;
+  lines.reserve(lines_.size());
+  for (const std::string& text : lines_) {
+    const std::string_view trimmed = TrimBlanks(text);
+    std::string_view name, value;
+    if (trimmed.empty()) {
+      lines.push_back({Line::Kind::Blank, {}, {}});
+    } else if (trimmed.front() == ';' || trimmed.front() == '#') {
+      lines.push_back({Line::Kind::Comment, {}, {}});
+    } else if (SectionName(text, name)) {
+      lines.push_back({Line::Kind::Section, std::string(name), {}});
+    } else if (KeyAndValue(text, name, value)) {
+      lines.push_back({Line::Kind::Key, std::string(name), std::string(CleanValue(value))});
+    } else {
+      lines.push_back({Line::Kind::Other, {}, {}});
+    }
+  }
+  return lines;
+}
+
 }  // namespace brivano

@@ -40,6 +40,16 @@ class IniFile {
   // The file's content: every line ended by CR LF.
   std::string Content() const;
 
+  // Every line as the reader sees it, in file order, for files whose every
+  // line must make sense (lines starting with ";" or "#" are comments).
+  struct Line {
+    enum class Kind { Blank, Comment, Section, Key, Other };
+    Kind kind;
+    std::string name;   // the section's or the key's name
+    std::string value;  // a key's value, as ReadString gives it
+  };
+  std::vector<Line> Lines() const;
+
  private:
   struct SectionRange {
     std::size_t header;  // index of the header line

@@ -19,7 +19,9 @@ const EngineTable& DefaultEngineTable() {
        "baidu.com",
        NextPageRule::LineContains,
        {"下一页>", "下一页 >"},
-       PageLimitRule::CounterAtLeastLimit},
+       PageLimitRule::CounterAtLeastLimit,
+       {"wappass.baidu.com/static/captcha"},
+       {"百度安全验证"}},
       {Engine::Sogou,
        "sogou",
        "sougou",
@@ -35,7 +37,9 @@ const EngineTable& DefaultEngineTable() {
        "sogou.com",
        NextPageRule::LineStartsWith,
        {"下一页"},
-       PageLimitRule::CounterAboveLimit},
+       PageLimitRule::CounterAboveLimit,
+       {"/antispider"},
+       {"用户您好，我们的系统检测到您网络中存在异常访问请求"}},
       {Engine::So360,
        "360",
        "360",
@@ -51,7 +55,9 @@ const EngineTable& DefaultEngineTable() {
        "so.com",
        NextPageRule::LineContains,
        {"下一页"},
-       PageLimitRule::CounterAboveLimit},
+       PageLimitRule::CounterAboveLimit,
+       {"qcaptcha"},
+       {"访问异常", "请输入验证码"}},
       {Engine::Bing,
        "bing",
        "biying",
@@ -67,7 +73,9 @@ const EngineTable& DefaultEngineTable() {
        "bing.com",
        NextPageRule::LineStartsWith,
        {"下一页"},
-       PageLimitRule::CounterAtLeastLimit},
+       PageLimitRule::CounterAtLeastLimit,
+       {"/turing/captcha/"},
+       {"One last step", "Please solve the challenge below to continue"}},
   }};
   return table;
 }
@@ -81,6 +89,13 @@ EngineTable EngineTableAt(std::string_view schemeAndHost) {
 std::optional<Engine> EngineFromCliName(std::string_view name) {
   for (const EngineRow& row : DefaultEngineTable()) {
     if (row.cliName == name) return row.engine;
+  }
+  return std::nullopt;
+}
+
+std::optional<Engine> EngineFromName(std::string_view name) {
+  for (const EngineRow& row : DefaultEngineTable()) {
+    if (row.cliName == name || row.settingsWord == name) return row.engine;
   }
   return std::nullopt;
 }

@@ -1,7 +1,8 @@
 // How each search engine forms its result-page addresses, shows itself in the
-// status bar, marks a further page and counts its pages. The table is a value
-// the run receives, so tests and the headless mode can point every engine at
-// a local server.
+// status bar, marks a further page, counts its pages and shows that it wants
+// a person to prove they are one. The table is a value the run receives, so
+// tests can point every engine at a local server and "engines.ini" can
+// follow an engine's changes without a new build.
 #pragma once
 
 #include <array>
@@ -36,6 +37,10 @@ struct EngineRow {
   NextPageRule nextPageRule;
   std::vector<std::string> nextPageTexts;  // UTF-8
   PageLimitRule pageLimitRule;
+  // A verification page instead of results: a part of its address, or a
+  // line of its text that begins with one of these (UTF-8).
+  std::vector<std::string> verifyAddressParts;
+  std::vector<std::string> verifyTexts;
 };
 
 using EngineTable = std::array<EngineRow, 4>;
@@ -48,6 +53,8 @@ const EngineTable& DefaultEngineTable();
 EngineTable EngineTableAt(std::string_view schemeAndHost);
 
 std::optional<Engine> EngineFromCliName(std::string_view name);
+// The settings file's word or brivano-cli's name ("sougou" or "sogou").
+std::optional<Engine> EngineFromName(std::string_view name);
 
 // "正在百度(baidu.com)引擎搜索买家..." as UTF-8.
 std::string EngineStatusText(const EngineRow& row);

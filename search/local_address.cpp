@@ -1,10 +1,14 @@
 #include "search/local_address.h"
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace brivano {
 
@@ -24,6 +28,35 @@ std::string GetLocalAddress() {
   }
   freeaddrinfo(found);
   return last;
+}
+
+std::vector<NetworkInterface> ListNetworkInterfaces() {
+  std::vector<NetworkInterface> found;
+  ifaddrs* list = nullptr;
+  if (getifaddrs(&list) != 0) return found;
+  for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+    const int family = entry->ifa_addr != nullptr ? entry->ifa_addr->sa_family : AF_UNSPEC;
+    found.push_back({(entry->ifa_flags & IFF_UP) != 0, (entry->ifa_flags & IFF_LOOPBACK) != 0,
+                     family == AF_INET || family == AF_INET6});
+  }
+  freeifaddrs(list);
+  return found;
+}
+
+bool IsLoopbackAddress(std::string_view dotted) {
+  in_addr address{};
+  const std::string text(dotted);
+  return inet_pton(AF_INET, text.c_str(), &address) == 1 && (ntohl(address.s_addr) >> 24) == 127;
+}
+
+bool LooksConnected(const NetworkLookups& lookups) {
+  const std::string address = lookups.localAddress ? lookups.localAddress() : GetLocalAddress();
+  if (!IsLoopbackAddress(address)) return true;
+  const std::vector<NetworkInterface> interfaces =
+      lookups.interfaces ? lookups.interfaces() : ListNetworkInterfaces();
+  return std::any_of(interfaces.begin(), interfaces.end(), [](const NetworkInterface& i) {
+    return i.up && !i.loopback && i.hasInternetAddress;
+  });
 }
 
 }  // namespace brivano

@@ -13,17 +13,28 @@
 
 namespace brivano {
 
+// What a read of the browser finds.
+struct PageDocument {
+  enum class State {
+    None,    // no document at all
+    NotYet,  // the last requested page has not replaced the earlier document, or has no body yet
+    Shown,   // the document of the last request, or of a page loaded after it
+  };
+  State state = State::None;
+  std::string address;   // the document's own address, after redirects (UTF-8)
+  std::string utf8Text;  // the rendered text of its body
+};
+
 class PageBrowser {
  public:
   virtual ~PageBrowser() = default;
   // Starts loading an address and returns at once. Errors may be thrown; the
   // run ignores them.
   virtual void Navigate(const std::string& address) = 0;
-  // Asks for the rendered text of the current document's body, as UTF-8. The
-  // answer may come at once or later; std::nullopt means there is no
-  // document or no body yet.
-  using BodyTextCallback = std::function<void(std::optional<std::string> utf8Text)>;
-  virtual void ReadBodyText(BodyTextCallback answer) = 0;
+  // Asks for the current document: its address and the rendered text of its
+  // body. The answer may come at once or later.
+  using DocumentCallback = std::function<void(PageDocument document)>;
+  virtual void ReadDocument(DocumentCallback answer) = 0;
 };
 
 // A desktop timer: enabling an enabled timer does not restart its period;
@@ -81,8 +92,12 @@ class RunWindow {
   // The state save (Button2): settings file, then auto-save file. Returns
   // false when it failed; the failure has been reported already.
   virtual bool SaveState() = 0;
-  // The cache cleaner's 清理.
-  virtual void ClearBrowserCache() = 0;
+  // The cache cleaner's 清理; `done` runs once the browser can load again.
+  virtual void ClearBrowserCache(std::function<void()> done) = 0;
+  // A verification page paused the run: the user is needed at the browser.
+  virtual void AskForAttention(const std::string& message) = 0;
+  // The most seconds of the random extra wait before a keyword's first page.
+  virtual int CooldownSeconds() const = 0;
 };
 
 }  // namespace brivano

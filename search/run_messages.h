@@ -13,5 +13,7 @@ inline constexpr std::string_view kStartLineTooLarge = "搜索起始行数超过
 inline constexpr std::string_view kStarting = "稍等，正在启动搜索...";
 inline constexpr std::string_view kStopping = "终止搜索...";
 inline constexpr std::string_view kFinished = "搜索已经结束！";
+inline constexpr std::string_view kVerificationPause =
+    "检测到验证页面，请在下方浏览器中完成验证，完成后自动继续";
 
 }  // namespace brivano::run_messages

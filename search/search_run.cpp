@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <random>
 
 #include "extract/extractors.h"
 #include "extract/integer_text.h"
@@ -10,6 +11,7 @@
 #include "search/local_address.h"
 #include "search/result_address.h"
 #include "search/run_messages.h"
+#include "search/verification.h"
 
 namespace brivano {
 namespace {
@@ -42,6 +44,11 @@ std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
       sum, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+int RandomSeconds(int most) {
+  static std::mt19937 generator{std::random_device{}()};
+  return std::uniform_int_distribution<int>(0, most)(generator);
+}
+
 }  // namespace
 
 SearchRun::SearchRun(RunEnvironment environment)
@@ -56,7 +63,12 @@ SearchRun::SearchRun(RunEnvironment environment)
     cleanerDelay_->SetEnabled(false);
     StartFirstRequest();
   });
-  if (!env_.localAddress) env_.localAddress = &GetLocalAddress;
+  latePoll_ = env_.timers.CreateTimer(env_.latePollMs, [this] { OnLatePoll(); });
+  pausePoll_ = env_.timers.CreateTimer(env_.pausePollMs, [this] {
+    if (!readPending_) ReadDocument(&SearchRun::OnPauseDocument);
+  });
+  cooldown_ = env_.timers.CreateTimer(1000, [this] { OnCooldownEnd(); });
+  if (!env_.randomSeconds) env_.randomSeconds = &RandomSeconds;
 }
 
 SearchRun::~SearchRun() {
@@ -76,7 +88,7 @@ const EngineRow& SearchRun::CheckedEngineRow() const {
 }
 
 void SearchRun::N2Click() {
-  if (env_.localAddress() == "127.0.0.1") {
+  if (!LooksConnected(env_.network)) {
     window_.ShowInformation(Gbk(run_messages::kNotConnected));
     return;
   }
@@ -102,6 +114,8 @@ void SearchRun::N2Click() {
   }
   window_.Repaint();
 
+  StopWaiting();
+  ++runNumber_;
   PrepareKeyword();
   stopFlag_ = false;
   nextPageFlag_ = true;
@@ -131,7 +145,21 @@ void SearchRun::N2Click() {
 }
 
 void SearchRun::StartFirstRequest() {
-  if (window_.CheckedEngine() == Engine::Baidu) window_.ClearBrowserCache();
+  if (window_.CheckedEngine() != Engine::Baidu) {
+    FirstRequest();
+    return;
+  }
+  // The browser cannot load while its cache is being emptied: a request made
+  // then is lost. The cleaner says when it may go.
+  std::weak_ptr<SearchRun*> self = self_;
+  window_.ClearBrowserCache([self, run = runNumber_] {
+    if (auto alive = self.lock(); alive && *alive && (*alive)->runNumber_ == run) {
+      (*alive)->FirstRequest();
+    }
+  });
+}
+
+void SearchRun::FirstRequest() {
   window_.SetStatusPanel(kPanelMessage, Gbk(EngineStatusText(CheckedEngineRow())));
   try {
     Button1Click();
@@ -170,7 +198,7 @@ void SearchRun::RequestPage() {
   if (pageCounter_ < std::numeric_limits<std::int32_t>::max()) ++pageCounter_;
   window_.SetStatusPanel(kPanelKeywordLine, Decimal(startLine_ - 1LL));
   Timer2->SetEnabled(true);
-  ForgetPendingRead();
+  StopWaiting();
   try {
     browser_.Navigate(pageAddress_);
   } catch (...) {
@@ -198,14 +226,24 @@ void SearchRun::Timer1Timer() {
 
 void SearchRun::ProcessPage() {
   // One read at a time: the answer of the browser decides what follows.
-  if (readPending_) return;
+  if (!readPending_) ReadDocument(&SearchRun::OnPageDocument);
+}
+
+void SearchRun::ReadDocument(DocumentHandler handler) {
   readPending_ = true;
+  readHandler_ = handler;
   const std::uint64_t readId = ++readId_;
   readTimeout_->SetEnabled(false);
   readTimeout_->SetEnabled(true);
   std::weak_ptr<SearchRun*> self = self_;
-  browser_.ReadBodyText([self, readId](std::optional<std::string> text) {
-    if (auto alive = self.lock(); alive && *alive) (*alive)->OnBodyText(readId, std::move(text));
+  browser_.ReadDocument([self, readId](PageDocument document) {
+    auto alive = self.lock();
+    if (!alive || !*alive) return;
+    SearchRun& run = **alive;
+    if (!run.readPending_ || readId != run.readId_) return;  // an answer to an older request
+    run.readPending_ = false;
+    run.readTimeout_->SetEnabled(false);
+    (run.*run.readHandler_)(std::move(document));
   });
 }
 
@@ -216,6 +254,16 @@ void SearchRun::ForgetPendingRead() {
   readTimeout_->SetEnabled(false);
 }
 
+void SearchRun::StopWaiting() {
+  ForgetPendingRead();
+  latePoll_->SetEnabled(false);
+  latePolls_ = 0;
+  cooldown_->SetEnabled(false);
+  coolingDown_ = false;
+  pausePoll_->SetEnabled(false);
+  paused_ = false;
+}
+
 void SearchRun::OnReadTimeout() {
   readTimeout_->SetEnabled(false);
   // A read that never answers counts as a page without a document: the tick
@@ -223,16 +271,38 @@ void SearchRun::OnReadTimeout() {
   ForgetPendingRead();
 }
 
-void SearchRun::OnBodyText(std::uint64_t readId, std::optional<std::string> utf8Text) {
-  if (!readPending_ || readId != readId_) return;  // an answer to an older request
-  readPending_ = false;
-  readTimeout_->SetEnabled(false);
-  if (!utf8Text) return;  // no document or no body: the tick ends here
+void SearchRun::OnPageDocument(PageDocument document) {
+  switch (document.state) {
+    case PageDocument::State::None:
+      return;  // no document or no body: the tick ends here
+    case PageDocument::State::NotYet: {
+      // Reading the earlier page again would add its values twice and take
+      // the next-page decision from the wrong page: the requested one gets
+      // more time, up to the watchdog's period. A page that has not come by
+      // then reads as an empty page, so its keyword ends.
+      const int mostPolls = std::max(1, kWatchdogIntervalMs / std::max(1, env_.latePollMs));
+      if (latePolls_ < mostPolls) {
+        ++latePolls_;
+        latePoll_->SetEnabled(true);
+        return;
+      }
+      document = {PageDocument::State::Shown, {}, {}};
+      break;
+    }
+    case PageDocument::State::Shown:
+      break;
+  }
+  latePolls_ = 0;
   try {
-    HarvestPage(*utf8Text);
+    HarvestPage(document);
   } catch (const std::exception&) {
     // An error inside the page step ends the tick; the watchdog recovers.
   }
+}
+
+void SearchRun::OnLatePoll() {
+  latePoll_->SetEnabled(false);
+  ProcessPage();
 }
 
 bool SearchRun::ShowsNextPageLink(const EngineRow& row) const {
@@ -249,11 +319,27 @@ bool SearchRun::ShowsNextPageLink(const EngineRow& row) const {
   return false;
 }
 
-void SearchRun::HarvestPage(const std::string& utf8Text) {
+void SearchRun::SplitPageText(const std::string& utf8Text) {
   pageText_ = Utf8ToGbk(utf8Text);
   pageTextLines_.clear();
   ForEachTextLine(pageText_, kPageLineBytes,
                   [this](std::string_view line) { pageTextLines_.push_back(line); });
+}
+
+void SearchRun::HarvestPage(const PageDocument& document) {
+  SplitPageText(document.utf8Text);
+  const EngineRow& row = CheckedEngineRow();
+  const bool showsNextPage = ShowsNextPageLink(row);
+  if (IsVerificationPage(row, document.address, pageTextLines_, showsNextPage)) {
+    // Nothing of the wall is harvested and no page is used up.
+    if (stopFlag_) {
+      BitBtn1Click();
+    } else {
+      EnterPause();
+    }
+    return;
+  }
+
   const ContactKind kind = window_.CheckedContactKind();
   if (pageLines_.empty()) {
     try {
@@ -269,8 +355,7 @@ void SearchRun::HarvestPage(const std::string& utf8Text) {
     pageLines_.clear();
   }
 
-  const EngineRow& row = CheckedEngineRow();
-  nextPageFlag_ = ShowsNextPageLink(row);
+  nextPageFlag_ = showsNextPage;
   const int limit = PageLimit();
   const bool limitReached = row.pageLimitRule == PageLimitRule::CounterAtLeastLimit
                                 ? pageCounter_ >= limit
@@ -290,13 +375,64 @@ void SearchRun::HarvestPage(const std::string& utf8Text) {
     BitBtn1Click();
     return;
   }
+  MoveToNextKeyword();
+}
+
+void SearchRun::MoveToNextKeyword() {
   PrepareKeyword();
+  // An optional random rest between keywords makes the run look less like a
+  // robot to the engines.
+  const int most = window_.CooldownSeconds();
+  const int wait = most > 0 ? std::clamp(env_.randomSeconds(most), 0, most) : 0;
+  if (wait == 0) {
+    RequestPage();
+    return;
+  }
+  coolingDown_ = true;
+  cooldown_->SetInterval(IntervalForSpeed(wait));
+  cooldown_->SetEnabled(true);
+}
+
+void SearchRun::OnCooldownEnd() {
+  cooldown_->SetEnabled(false);
+  if (!coolingDown_) return;
+  coolingDown_ = false;
+  if (stopFlag_) {
+    BitBtn1Click();
+  } else {
+    RequestPage();
+  }
+}
+
+void SearchRun::EnterPause() {
+  paused_ = true;
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  const std::string message = Gbk(run_messages::kVerificationPause);
+  window_.SetStatusPanel(kPanelMessage, message);
+  window_.AskForAttention(message);
+  pausePoll_->SetEnabled(true);
+}
+
+void SearchRun::OnPauseDocument(PageDocument document) {
+  if (!paused_ || document.state != PageDocument::State::Shown) return;
+  const EngineRow& row = CheckedEngineRow();
+  if (!IsEngineAddress(row, document.address)) return;
+  SplitPageText(document.utf8Text);
+  if (IsVerificationPage(row, document.address, pageTextLines_, ShowsNextPageLink(row))) return;
+  // The engine shows its own pages again: ask again for the page the wall
+  // stood in front of.
+  paused_ = false;
+  pausePoll_->SetEnabled(false);
+  window_.SetStatusPanel(kPanelMessage, Gbk(EngineStatusText(row)));
+  pageCounter_ = std::max(pageCounter_ - 1, row.counterStart);
   RequestPage();
 }
 
 void SearchRun::Timer2Timer() {
-  // While the page text is being read, the page step owns the run.
-  if (readPending_) return;
+  // While the page text is being read or waited for, or the run rests
+  // between keywords, the page step owns the run.
+  if (readPending_ || latePoll_->Enabled() || coolingDown_) return;
   if (pageCounter_ == lastSeenPage_) {
     try {
       Button1Click();
@@ -315,11 +451,17 @@ void SearchRun::N3Click() {
   window_.SetStatusPanel(kPanelMessage, Gbk(run_messages::kStopping));
   window_.SetSearchEnabled(true);
   window_.SetStopEnabled(false);
+  // Paused or resting, no page step is coming that would end the run.
+  if (paused_ || coolingDown_) {
+    StopWaiting();
+    BitBtn1Click();
+  }
 }
 
 void SearchRun::BitBtn1Click() {
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
+  StopWaiting();
   if (!window_.SaveState()) return;
   window_.SetChoiceGroupsEnabled(true);
   window_.SetStatusPanel(kPanelMessage, Gbk(run_messages::kFinished));

@@ -13,6 +13,7 @@
 
 #include "extract/buyer_list.h"
 #include "search/engine_table.h"
+#include "search/local_address.h"
 #include "search/query_encoding.h"
 #include "search/run_interfaces.h"
 
@@ -23,11 +24,19 @@ struct RunEnvironment {
   PageBrowser& browser;
   TimerFactory& timers;
   EngineTable engines = DefaultEngineTable();
-  std::function<std::string()> localAddress;  // GetLocalAddress when empty
+  NetworkLookups network;
+  // A whole number from 0 to `most` for the wait between keywords; a
+  // uniformly random one when empty.
+  std::function<int(int most)> randomSeconds;
   // A read of the page text that has not answered after this long counts as
   // "no document".
   int readTimeoutMs = 20000;
   int cleanerDelayMs = 500;
+  // A requested page that has not replaced the earlier one is looked for
+  // again this often, for at most the watchdog's period; a verification
+  // pause looks at the browser this often.
+  int latePollMs = 500;
+  int pausePollMs = 1000;
 };
 
 class SearchRun : public BuyerSink {
@@ -63,6 +72,8 @@ class SearchRun : public BuyerSink {
   std::int32_t BuyerCounter() const { return buyerCounter_; }
   std::int32_t AutoSaveClock() const { return autoSaveClock_; }
   bool ReadPending() const { return readPending_; }
+  // Waiting for a verification page to be solved.
+  bool Paused() const { return paused_; }
   const std::string& Query() const { return NMURL1.InputString; }
 
   BuyerList& Buyers() { return buyers_; }
@@ -80,12 +91,22 @@ class SearchRun : public BuyerSink {
  private:
   const EngineRow& CheckedEngineRow() const;
   void RequestPage();  // steps 2 to 9 of the page request
-  void OnBodyText(std::uint64_t readId, std::optional<std::string> utf8Text);
+  using DocumentHandler = void (SearchRun::*)(PageDocument);
+  void ReadDocument(DocumentHandler handler);
+  void OnPageDocument(PageDocument document);
+  void OnPauseDocument(PageDocument document);
   void OnReadTimeout();
-  void HarvestPage(const std::string& utf8Text);
+  void OnLatePoll();
+  void OnCooldownEnd();
+  void SplitPageText(const std::string& utf8Text);
+  void HarvestPage(const PageDocument& document);
+  void MoveToNextKeyword();
   bool ShowsNextPageLink(const EngineRow& row) const;
   void ForgetPendingRead();
+  void StopWaiting();
   void StartFirstRequest();
+  void FirstRequest();
+  void EnterPause();
 
   RunEnvironment env_;
   RunWindow& window_;
@@ -95,6 +116,9 @@ class SearchRun : public BuyerSink {
   std::unique_ptr<RunTimer> Timer2;         // stall watchdog
   std::unique_ptr<RunTimer> readTimeout_;   // bounds a pending page-text read
   std::unique_ptr<RunTimer> cleanerDelay_;  // the half second before a Baidu run
+  std::unique_ptr<RunTimer> latePoll_;      // looks again for a page not there yet
+  std::unique_ptr<RunTimer> pausePoll_;     // looks at the browser during a pause
+  std::unique_ptr<RunTimer> cooldown_;      // the extra wait before a keyword
 
   TNMURL NMURL1;
   std::int32_t startLine_ = 1;
@@ -109,6 +133,13 @@ class SearchRun : public BuyerSink {
 
   bool readPending_ = false;
   std::uint64_t readId_ = 0;
+  DocumentHandler readHandler_ = nullptr;
+  int latePolls_ = 0;
+  bool paused_ = false;
+  bool coolingDown_ = false;
+  // Counts runs, so that a cleaner finishing after its run is gone does not
+  // start a request in the next one.
+  std::uint64_t runNumber_ = 0;
   // Shared with pending callbacks so that an answer arriving after the run
   // is gone is dropped instead of touching freed memory.
   std::shared_ptr<SearchRun*> self_;

@@ -60,6 +60,9 @@ class FakeTrayShell : public TrayShell {
     }
   }
   void PostNullMessage() override { log << QStringLiteral("null"); }
+  void ShowBalloon(const QString& title, const QString& text) override {
+    log << QStringLiteral("balloon:") + title + QLatin1Char('|') + text;
+  }
 };
 
 }  // namespace brivano::testing

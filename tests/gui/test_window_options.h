@@ -18,7 +18,7 @@ inline TForm1Options TestWindowOptions(const EngineServer& server, ScriptedDialo
   options.engines = EngineTableAt(server.BaseUrl().toStdString());
   options.timerScale = timerScale;
   options.dialogs = &dialogs;
-  options.localAddress = [] { return std::string("10.0.0.1"); };
+  options.network.localAddress = [] { return std::string("10.0.0.1"); };
   options.files = ProgramFiles{folder.path(), "brivano.ini"};
   return options;
 }

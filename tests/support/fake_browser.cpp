@@ -4,25 +4,53 @@
 
 namespace brivano::testing {
 
+void FakeBrowser::Show(std::optional<Document> document, bool ofLastRequest) {
+  shown_ = std::move(document);
+  lastRequestShown_ = ofLastRequest;
+}
+
 void FakeBrowser::Navigate(const std::string& address) {
   requests_.push_back(address);
   requestTimes_.push_back(clock_.Now());
   if (throwOnNavigate) throw std::runtime_error("navigate failed");
-  if (auto it = pages_.find(address); it != pages_.end()) {
-    document_ = it->second;
-  } else {
-    document_ = fallback_;
+  std::optional<Document> page;
+  if (wallAt.count(static_cast<int>(requests_.size())) != 0) {
+    page = Document{wallAddress, wallText};
+  } else if (auto it = pages_.find(address); it != pages_.end()) {
+    page = Document{address, it->second};
+  } else if (fallback_) {
+    page = Document{address, *fallback_};
+  }
+  const int navigation = ++navigation_;
+  lastRequestShown_ = false;
+  if (loadDelayMs == 0) {
+    Show(std::move(page), true);
+  } else if (loadDelayMs > 0) {
+    clock_.CallLater(loadDelayMs, [this, navigation, page = std::move(page)] {
+      if (navigation == navigation_) Show(page, true);
+    });
   }
 }
 
-void FakeBrowser::ReadBodyText(BodyTextCallback answer) {
+void FakeBrowser::ShowPage(const std::string& address, std::string utf8Body) {
+  ++navigation_;
+  Show(Document{address, std::move(utf8Body)}, true);
+}
+
+void FakeBrowser::ReadDocument(DocumentCallback answer) {
   ++reads_;
   if (neverAnswer) return;
+  PageDocument document;
+  if (!lastRequestShown_) {
+    document.state = PageDocument::State::NotYet;
+  } else if (shown_) {
+    document = {PageDocument::State::Shown, shown_->address, shown_->text};
+  }
   if (answerDelayMs < 0) {
-    answer(document_);
+    answer(std::move(document));
     return;
   }
-  clock_.CallLater(answerDelayMs, [answer = std::move(answer), text = document_] { answer(text); });
+  clock_.CallLater(answerDelayMs, [answer = std::move(answer), document] { answer(document); });
 }
 
 }  // namespace brivano::testing

@@ -1,9 +1,12 @@
-// A browser that serves page texts per address, answering reads at once, after
-// a delay, or never.
+// A browser that serves page texts per address, loads them at once or after
+// a delay, answers reads at once, after a delay, or never, can put a
+// verification wall in front of chosen requests, and lets a test load a page
+// as the user would.
 #pragma once
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,10 +28,12 @@ class FakeBrowser : public PageBrowser {
   void ServeAnyAddress(std::string utf8Body) { fallback_ = std::move(utf8Body); }
 
   void Navigate(const std::string& address) override;
-  void ReadBodyText(BodyTextCallback answer) override;
+  void ReadDocument(DocumentCallback answer) override;
 
   // Drops the document, as a browser still busy with its first page.
-  void ForgetDocument() { document_.reset(); }
+  void ForgetDocument() { shown_.reset(); }
+  // The user loads a page in the pane: it shows at once.
+  void ShowPage(const std::string& address, std::string utf8Body);
 
   const std::vector<std::string>& Requests() const { return requests_; }
   std::vector<long long> RequestTimes() const { return requestTimes_; }
@@ -38,12 +43,28 @@ class FakeBrowser : public PageBrowser {
   long long answerDelayMs = -1;
   bool neverAnswer = false;
   bool throwOnNavigate = false;
+  // A requested page replaces the earlier one this long after the request;
+  // negative: never.
+  long long loadDelayMs = 0;
+  // Requests (1-based, counted over the browser's life) that the engine
+  // answers with its verification page instead.
+  std::set<int> wallAt;
+  std::string wallAddress = "https://wappass.baidu.com/static/captcha/tuxing.html";
+  std::string wallText = "百度安全验证\n请完成下方验证后继续操作";
 
  private:
+  struct Document {
+    std::string address;
+    std::string text;
+  };
+  void Show(std::optional<Document> document, bool ofLastRequest);
+
   VirtualClock& clock_;
   std::map<std::string, std::string> pages_;
   std::optional<std::string> fallback_;
-  std::optional<std::string> document_;
+  std::optional<Document> shown_;
+  bool lastRequestShown_ = true;
+  int navigation_ = 0;
   std::vector<std::string> requests_;
   std::vector<long long> requestTimes_;
   int reads_ = 0;

@@ -53,9 +53,18 @@ bool FakeWindow::SaveState() {
   return saveStateSucceeds;
 }
 
-void FakeWindow::ClearBrowserCache() {
+void FakeWindow::ClearBrowserCache(std::function<void()> done) {
   ++cacheClears;
   events.push_back("clear");
+  if (holdCleaner) {
+    heldCleanerDone = std::move(done);
+  } else {
+    done();
+  }
+}
+
+void FakeWindow::AskForAttention(const std::string& message) {
+  attention.push_back(GbkToUtf8(message));
 }
 
 }  // namespace brivano::testing

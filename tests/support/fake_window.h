@@ -50,7 +50,12 @@ class FakeWindow : public RunWindow {
   bool saveStateSucceeds = true;
   std::function<void()> onSaveState;
   int cacheClears = 0;
-  std::vector<std::string> events;  // "save", "clear", in order
+  // Keeps the cleaner's `done` instead of calling it at once.
+  bool holdCleaner = false;
+  std::function<void()> heldCleanerDone;
+  std::vector<std::string> events;     // "save", "clear", in order
+  std::vector<std::string> attention;  // what asked for the user's attention (UTF-8)
+  int cooldownSeconds = 0;
 
   int KeywordLineCount() const override;
   std::string KeywordLine(int index0) const override;
@@ -76,7 +81,9 @@ class FakeWindow : public RunWindow {
   void ShowMessage(const std::string& text) override;
 
   bool SaveState() override;
-  void ClearBrowserCache() override;
+  void ClearBrowserCache(std::function<void()> done) override;
+  void AskForAttention(const std::string& message) override;
+  int CooldownSeconds() const override { return cooldownSeconds; }
 };
 
 }  // namespace brivano::testing

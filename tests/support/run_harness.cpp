@@ -8,7 +8,12 @@ namespace brivano::testing {
 void RunHarness::Rebuild() {
   run.reset();
   run = std::make_unique<SearchRun>(
-      RunEnvironment{window, browser, clock, engines, [this] { return localAddress; }});
+      RunEnvironment{.window = window,
+                     .browser = browser,
+                     .timers = clock,
+                     .engines = engines,
+                     .network = {[this] { return localAddress; }, [this] { return interfaces; }},
+                     .randomSeconds = [this](int most) { return std::min(most, cooldownPick); }});
 }
 
 std::string RunHarness::Address(Engine engine, std::string_view keyword, int page,

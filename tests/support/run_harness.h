@@ -20,6 +20,8 @@ struct RunHarness {
   FakeBrowser browser{clock};
   FakeWindow window;
   std::string localAddress = "10.1.2.3";
+  std::vector<NetworkInterface> interfaces;
+  int cooldownPick = 0;  // the "random" wait between keywords, within the window's most
   EngineTable engines = EngineTableAt(kTestHost);
   std::unique_ptr<SearchRun> run;
 

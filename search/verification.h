@@ -1,0 +1,29 @@
+// Pages that an engine shows instead of results when it suspects a robot
+// ("百度安全验证", Sogou's antispider page, 360's "访问异常", Bing's
+// challenge). Harvesting one would find nothing and no next-page link, so the
+// run would burn its keyword list against the wall; it pauses instead, and
+// goes on when the engine shows one of its ordinary pages again.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "search/engine_table.h"
+
+namespace brivano {
+
+// The host of an address, without scheme, user, port or path:
+// "https://www.baidu.com:443/s?wd=" gives "www.baidu.com".
+std::string_view AddressHost(std::string_view address);
+
+// Whether a document is the engine's verification page: its address holds one
+// of the row's address parts, or, on a page without a next-page link, a line
+// begins with one of the row's text markers (a results page that merely
+// mentions a marker still has its pager). `gbkLines` are the page's lines.
+bool IsVerificationPage(const EngineRow& row, std::string_view address,
+                        const std::vector<std::string_view>& gbkLines, bool showsNextPage);
+
+// Whether an address lies on the engine's own host, whatever the scheme.
+bool IsEngineAddress(const EngineRow& row, std::string_view address);
+
+}  // namespace brivano
