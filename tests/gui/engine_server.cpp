@@ -89,7 +89,23 @@ void EngineServer::incomingConnection(qintptr descriptor) {
     }
     QByteArray body;
     QByteArray status = "200 OK";
-    if (form == nullptr) {
+    QByteArray extraHeaders;
+    if (form != nullptr) ++resultRequests_;
+    if (form != nullptr && wallFrom_ > 0 && resultRequests_ >= wallFrom_ && !solved_) {
+      wallBack_ = target;
+      status = "302 Found";
+      extraHeaders = "Location: /wappass/static/captcha/tuxing.html\r\n";
+    } else if (url.path() == QLatin1String("/wappass/static/captcha/tuxing.html")) {
+      body =
+          "<html><head><meta charset='utf-8'><title>百度安全验证</title></head><body>"
+          "<h2>百度安全验证</h2><p>请完成下方验证后继续操作</p>"
+          "<p><a id='solve' href='/solved' style='display:block;font-size:40px'>完成验证</a></p>"
+          "</body></html>";
+    } else if (url.path() == QLatin1String("/solved")) {
+      solved_ = true;
+      status = "302 Found";
+      extraHeaders = "Location: " + wallBack_ + "\r\n";
+    } else if (form == nullptr) {
       status = "404 Not Found";
     } else {
       const int pageNumber =
@@ -103,8 +119,8 @@ void EngineServer::incomingConnection(qintptr descriptor) {
         body.insert(body.indexOf("<body>") + 6, filler.repeated(10 * 1024 * 1024 / filler.size()));
       }
     }
-    socket->write("HTTP/1.1 " + status +
-                  "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+    socket->write("HTTP/1.1 " + status + "\r\n" + extraHeaders +
+                  "Content-Type: text/html; charset=utf-8\r\nContent-Length: " +
                   QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
     socket->disconnectFromHost();
   });

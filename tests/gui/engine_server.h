@@ -17,6 +17,11 @@ class EngineServer : public QTcpServer {
   explicit EngineServer(int pagesPerKeyword = 3);
   QString BaseUrl() const;
   const QStringList& Requests() const { return requests_; }
+  // From the nth result-page request (1-based) on, result pages are
+  // redirected to a verification page until its "solved" link is visited;
+  // that link leads back to the page asked for, as the engines do.
+  void WallFrom(int nth) { wallFrom_ = nth; }
+  bool WallSolved() const { return solved_; }
 
   // The page for an engine path ("/s", "/tx", "/search"), its query key and
   // page key, and the 1-based page number.
@@ -27,6 +32,10 @@ class EngineServer : public QTcpServer {
 
  private:
   int pagesPerKeyword_;
+  int wallFrom_ = 0;
+  int resultRequests_ = 0;
+  bool solved_ = false;
+  QByteArray wallBack_;  // the page the wall stood in front of
   QStringList requests_;
   QList<QObject*> hanging_;  // sockets kept open without an answer
 };

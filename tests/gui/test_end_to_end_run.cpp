@@ -167,6 +167,39 @@ TEST_F(EndToEndRun, EveryEngineAndKindInTheRealBrowser) {
   }
 }
 
+TEST_F(EndToEndRun, AVerificationWallPausesUntilTheUserSolvesIt) {
+  Build();
+  server.WallFrom(5);  // the middle page of the second keyword
+  form->Memo2()->setPlainText(QStringLiteral("a\nb\nc"));
+  form->SpinEdit1()->setValue(3);
+  form->RadioButton(5)->setChecked(true);
+  form->N2Click();
+  ASSERT_TRUE(WaitUntil([this] { return form->Run().Paused(); }, 60000));
+  EXPECT_EQ(form->StatusPanel(8)->text(),
+            QStringLiteral("检测到验证页面，请在下方浏览器中完成验证，完成后自动继续"));
+  EXPECT_EQ(Listed().size(), 4u);  // nothing of the wall itself
+  EXPECT_FALSE(form->SearchEnabled());
+
+  // The user clicks the check's link in the browser pane.
+  QWebEngineView* view = form->WebBrowser1();
+  QPoint link(-1, -1);
+  view->page()->runJavaScript(
+      QStringLiteral("(function(){var r=document.getElementById('solve').getBoundingClientRect();"
+                     "return [r.left + r.width / 2, r.top + r.height / 2];})()"),
+      [&link](const QVariant& result) {
+        const QVariantList xy = result.toList();
+        if (xy.size() == 2) link = QPoint(xy[0].toInt(), xy[1].toInt());
+      });
+  ASSERT_TRUE(WaitUntil([&link] { return link.x() >= 0; }, 10000));
+  QWidget* surface = view->focusProxy() ? view->focusProxy() : view;
+  QTest::mouseClick(surface, Qt::LeftButton, {}, link);
+  ASSERT_TRUE(WaitUntil([this] { return server.WallSolved(); }, 10000));
+
+  ASSERT_TRUE(WaitForEnd()) << form->StatusPanel(8)->text().toStdString();
+  EXPECT_EQ(Listed(), Expected(ContactKind::Mobile, 3, 3));
+  EXPECT_EQ(form->Run().StartLine(), 4);
+}
+
 TEST_F(EndToEndRun, StopHarvestsThePageInHandAndEnds) {
   Build();
   form->Memo2()->setPlainText(QStringLiteral("a\nb\nc"));

@@ -2,6 +2,7 @@
 // window's use of it: the show/hide switch, the menu, minimising.
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QMenu>
 
 #include "app/tant_taskbar_icon.h"
@@ -245,6 +246,21 @@ TEST_F(WindowTray, MinimisingHidesOnlyWhereThereIsATray) {
   Pump(100);
   EXPECT_TRUE(form->isVisible());
   EXPECT_FALSE(ShowItemEnabled(*form));
+}
+
+TEST_F(WindowTray, AVerificationPauseCallsTheUserBackFromTheTray) {
+  // A damaged engines.ini is said once on the status bar; the run works on.
+  folder.Write("engines.ini", "[baidu]\nnextpage\n");
+  auto form = Build();
+  EXPECT_EQ(form->StatusPanel(8)->text(),
+            QStringLiteral("engines.ini 第2行有误，已改用内置的搜索引擎设置"));
+  const std::string message = Utf8ToGbk("检测到验证页面");
+  form->AskForAttention(message);  // shown: the taskbar entry alone asks
+  EXPECT_FALSE(shell.log.join(' ').contains(QStringLiteral("balloon")));
+  form->N18Click();
+  form->AskForAttention(message);
+  EXPECT_TRUE(shell.log.contains(QStringLiteral("balloon:『Brivano』 V1.0|检测到验证页面")))
+      << shell.log.join(' ').toStdString();
 }
 
 }  // namespace
