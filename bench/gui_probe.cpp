@@ -4,6 +4,8 @@
 //   memory    resident memory when idle and after a 100-page run
 //   biglist   a buyer list of a million items: time to append a page of
 //             items and bring the newest into view, per tick
+//   soak      a run of 5,000 pages on a fast clock: resident memory every
+//             500 pages, to see that a long run does not grow without bound
 #include <unistd.h>
 
 #include <QApplication>
@@ -132,11 +134,40 @@ int BigList() {
   return 0;
 }
 
+int Soak() {
+  Window window;
+  QStringList keywords;
+  for (int k = 1; k <= 100; ++k) keywords << QStringLiteral("k%1").arg(k);
+  window.form->Memo2()->setPlainText(keywords.join(QLatin1Char('\n')));
+  window.form->SpinEdit1()->setValue(3);   // 60 ms per page at this scale
+  window.form->SpinEdit2()->setValue(50);  // 100 keywords × 50 pages
+  QElapsedTimer clock;
+  clock.start();
+  window.form->N2Click();
+  qsizetype reported = 0;
+  WaitUntil(
+      [&] {
+        const qsizetype pages = window.server.Requests().size();
+        if (pages >= reported + 500) {
+          reported = pages - pages % 500;
+          std::printf("%6lld pages  %7ld kB resident  %6.1f s\n", static_cast<long long>(reported),
+                      ResidentKilobytes(), clock.elapsed() / 1000.0);
+          std::fflush(stdout);
+        }
+        return window.form->SearchEnabled() && window.form->Run().StartLine() == 101;
+      },
+      3600 * 1000);
+  std::printf("end: %lld pages, %zu items, %ld kB resident, %.1f s\n",
+              static_cast<long long>(window.server.Requests().size()),
+              window.form->Run().Buyers().size(), ResidentKilobytes(), clock.elapsed() / 1000.0);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fputs("usage: brivano-gui-probe startup|memory|biglist\n", stderr);
+    std::fputs("usage: brivano-gui-probe startup|memory|biglist|soak\n", stderr);
     return 2;
   }
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -145,6 +176,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "startup") == 0) return Startup();
   if (std::strcmp(argv[1], "memory") == 0) return Memory();
   if (std::strcmp(argv[1], "biglist") == 0) return BigList();
-  std::fputs("usage: brivano-gui-probe startup|memory|biglist\n", stderr);
+  if (std::strcmp(argv[1], "soak") == 0) return Soak();
+  std::fputs("usage: brivano-gui-probe startup|memory|biglist|soak\n", stderr);
   return 2;
 }
