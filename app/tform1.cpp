@@ -127,7 +127,6 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
       dialogs_(options_.dialogs ? options_.dialogs : &realDialogs_),
-      tray_(options_.trayShell ? options_.trayShell : &realTray_),
       timers_(options_.timerScale) {
   setWindowTitle(ApplicationTitle() + QString(53, QLatin1Char(' ')) + kMakerLine);
   setWindowIcon(ProgramIcon());
@@ -236,26 +235,19 @@ void TForm1::BuildTrayIcon() {
     menuItems_[static_cast<std::size_t>(row.number - 17)] = item;
   }
 
-  realTray_.SetApplicationWindow(this);
-  antTaskbarIcon1_ = std::make_unique<TantTaskbarIcon>(*tray_, "antTaskbarIcon1");
-  realTray_.SetReceiver([this](std::uint32_t message, std::uintptr_t w, std::uintptr_t l) {
-    antTaskbarIcon1_->WndProc(message, w, l);
-  });
-  try {
-    antTaskbarIcon1_->SetIcon(windowIcon());
-    antTaskbarIcon1_->SetHint(Utf8ToGbk("『Brivano』 V1.0"));
-    antTaskbarIcon1_->SetPopupMenu(popupMenu1_);
-    antTaskbarIcon1_->OnClick = [this](TantTaskbarIcon&) { N17Click(); };
-    antTaskbarIcon1_->SetVisible(true);
-    antTaskbarIcon1_->Loaded();
-  } catch (const EantTaskbarIcon& error) {
-    dialogs_->Error(this, QString::fromUtf8(error.what()));
+  tray_ = options_.trayIcon;
+  if (tray_ == nullptr) {
+    ownTray_ = std::make_unique<TrayIcon>();
+    tray_ = ownTray_.get();
   }
+  connect(tray_, &TrayIcon::clicked, this, &TForm1::N17Click);
+  tray_->Show(windowIcon(), Utf8ToGbk("『Brivano』 V1.0"), popupMenu1_);
 }
 
 TForm1::~TForm1() {
   FormDestroy();
   run_->Buyers().SetObserver(nullptr);
+  tray_->Hide();
 }
 
 // The page lines come with the run; what is left is the green of every
@@ -524,7 +516,7 @@ void TForm1::ClearBrowserCache(std::function<void()> done) {
 void TForm1::AskForAttention(const std::string& message) {
   QApplication::alert(this);
   if (isHidden()) {
-    antTaskbarIcon1_->ShowBalloon(ApplicationTitle().trimmed(), QStringFromGbk(message));
+    tray_->ShowMessage(ApplicationTitle().trimmed(), QStringFromGbk(message));
   }
 }
 

@@ -13,9 +13,8 @@
 #include <optional>
 
 #include "app/qt_run_timer.h"
-#include "app/qt_tray_shell.h"
-#include "app/tant_taskbar_icon.h"
 #include "app/tdelform.h"
+#include "app/tray_icon.h"
 #include "app/user_dialogs.h"
 #include "app/web_page_browser.h"
 #include "files/file_interfaces.h"
@@ -58,8 +57,8 @@ struct TForm1Options {
   // Where the settings file, the keyword store and the auto-save file lie;
   // found from the executable when not given.
   std::optional<ProgramFiles> files;
-  // The notification area; QSystemTrayIcon when null.
-  TrayShell* trayShell = nullptr;
+  // The notification area; QSystemTrayIcon's when null.
+  TrayIcon* trayIcon = nullptr;
   // What the cache cleaner clears; the browser pane's own data when null.
   BrowserDataStore* browserData = nullptr;
 };
@@ -147,7 +146,7 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   TForm2* AboutBox() const { return form2_; }
   TForm3* Generator() const { return form3_; }
   Tdelform* Cleaner() const { return delform_; }
-  TantTaskbarIcon& AntTaskbarIcon1() const { return *antTaskbarIcon1_; }
+  TrayIcon& Tray() const { return *tray_; }
   QMenu* PopupMenu1() const { return popupMenu1_; }
   // The tray menu's items N17..N23 (N22 is the separator).
   QAction* MenuItem(int number) const { return menuItems_.at(number - 17); }
@@ -193,8 +192,6 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   TForm3* form3_ = nullptr;
   Tdelform* delform_ = nullptr;
   std::unique_ptr<WebEngineDataStore> browserData_;
-  QtTrayShell realTray_;
-  TrayShell* tray_;
   QMenu* popupMenu1_ = nullptr;
   std::array<QAction*, 7> menuItems_{};
 
@@ -209,7 +206,8 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   std::unique_ptr<SearchRun> run_;
   std::unique_ptr<StateStore> store_;
   // Goes before the menu it refers to, and removes the icon from the tray.
-  std::unique_ptr<TantTaskbarIcon> antTaskbarIcon1_;
+  std::unique_ptr<TrayIcon> ownTray_;
+  TrayIcon* tray_ = nullptr;
 };
 
 }  // namespace brivano
