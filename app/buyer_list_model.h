@@ -8,7 +8,7 @@
 #include <QIcon>
 #include <array>
 
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 
 class QAbstractItemView;
 

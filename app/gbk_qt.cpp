@@ -1,6 +1,6 @@
 #include "app/gbk_qt.h"
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 

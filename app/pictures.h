@@ -5,7 +5,7 @@
 
 #include <QIcon>
 
-#include "extract/contact_kind.h"
+#include "base/contact_kind.h"
 
 namespace brivano {
 

@@ -6,9 +6,9 @@
 #include <random>
 
 #include "bench/page_text.h"
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 #include "extract/mobile_extractor.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/run_harness.h"
 
 namespace brivano::bench {

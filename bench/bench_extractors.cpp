@@ -9,7 +9,7 @@
 
 #include "bench/page_text.h"
 #include "extract/extractors.h"
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano::bench {
 namespace {

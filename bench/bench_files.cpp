@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/merge_lines.h"
-#include "extract/buyer_list.h"
-#include "extract/text.h"
+#include "base/buyer_list.h"
+#include "base/text.h"
 #include "files/keyword_generator.h"
 #include "files/merge.h"
 #include "files/result_files.h"

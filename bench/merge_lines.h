@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/page_text.h"
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano::bench {
 

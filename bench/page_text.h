@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano::bench {
 

@@ -6,11 +6,11 @@
 #include <thread>
 
 #include "cli/cli_common.h"
-#include "extract/buyer_list.h"
-#include "extract/contact_kind.h"
-#include "extract/integer_text.h"
+#include "base/buyer_list.h"
+#include "base/contact_kind.h"
+#include "base/integer_text.h"
 #include "extract/parallel_extract.h"
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano::cli {
 namespace {

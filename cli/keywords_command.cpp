@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/atomic_file.h"
 #include "files/file_errors.h"
 #include "files/keyword_generator.h"

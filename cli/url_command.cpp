@@ -3,9 +3,9 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "extract/contact_kind.h"
-#include "extract/integer_text.h"
-#include "extract/text.h"
+#include "base/contact_kind.h"
+#include "base/integer_text.h"
+#include "base/text.h"
 #include "search/engine_table.h"
 #include "search/result_address.h"
 

@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 namespace {

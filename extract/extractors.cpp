@@ -7,7 +7,7 @@
 #include "extract/fax_extractor.h"
 #include "extract/mobile_extractor.h"
 #include "extract/qq_extractor.h"
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 namespace {

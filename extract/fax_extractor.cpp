@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 
 namespace brivano {
 

@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 namespace {

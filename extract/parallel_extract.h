@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "extract/buyer_list.h"
-#include "extract/contact_kind.h"
+#include "base/buyer_list.h"
+#include "base/contact_kind.h"
 
 namespace brivano {
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "extract/contact_kind.h"
+#include "base/contact_kind.h"
 #include "search/engine_table.h"
 
 namespace brivano {

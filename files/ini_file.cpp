@@ -1,7 +1,7 @@
 #include "files/ini_file.h"
 
-#include "extract/integer_text.h"
-#include "extract/text.h"
+#include "base/integer_text.h"
+#include "base/text.h"
 
 namespace brivano {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/atomic_file.h"
 #include "files/file_errors.h"
 

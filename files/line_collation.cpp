@@ -8,7 +8,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 namespace {

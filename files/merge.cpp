@@ -7,7 +7,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/atomic_file.h"
 #include "files/file_errors.h"
 #include "files/line_collation.h"

@@ -1,6 +1,6 @@
 #include "files/result_files.h"
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/file_errors.h"
 
 namespace brivano {

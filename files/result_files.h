@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 #include "files/atomic_file.h"
 #include "files/file_interfaces.h"
 

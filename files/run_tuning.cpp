@@ -5,7 +5,7 @@
 #include <cstring>
 #include <functional>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/settings_store.h"
 #include "files/whole_file.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "extract/integer_text.h"
-#include "extract/text.h"
+#include "base/integer_text.h"
+#include "base/text.h"
 #include "files/file_errors.h"
 #include "files/result_files.h"
 #include "files/whole_file.h"

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "extract/buyer_list.h"
-#include "extract/contact_kind.h"
+#include "base/buyer_list.h"
+#include "base/contact_kind.h"
 #include "files/atomic_file.h"
 #include "files/file_interfaces.h"
 #include "files/ini_file.h"

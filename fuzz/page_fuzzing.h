@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 #include "extract/extractors.h"
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano::fuzzing {
 

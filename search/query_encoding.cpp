@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 namespace {

@@ -1,6 +1,6 @@
 #include "search/result_address.h"
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "extract/contact_kind.h"
+#include "base/contact_kind.h"
 #include "search/engine_table.h"
 
 namespace brivano {

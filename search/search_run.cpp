@@ -6,8 +6,8 @@
 #include <random>
 
 #include "extract/extractors.h"
-#include "extract/integer_text.h"
-#include "extract/text.h"
+#include "base/integer_text.h"
+#include "base/text.h"
 #include "search/local_address.h"
 #include "search/result_address.h"
 #include "search/run_messages.h"

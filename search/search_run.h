@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 #include "search/engine_table.h"
 #include "search/local_address.h"
 #include "search/query_encoding.h"

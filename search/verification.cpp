@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano {
 

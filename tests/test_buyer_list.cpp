@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 
 namespace brivano {
 namespace {

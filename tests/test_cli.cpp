@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "bench/page_text.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/cli_runner.h"
 
 namespace brivano::testing {

@@ -1,7 +1,7 @@
 // brivano-cli merge and keywords as a user runs them.
 #include <gtest/gtest.h>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/cli_runner.h"
 
 namespace brivano::testing {

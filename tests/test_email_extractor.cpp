@@ -3,7 +3,7 @@
 #include <random>
 
 #include "extract/email_extractor.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/email_steps.h"
 #include "support/extractor_cases.h"
 

@@ -11,7 +11,7 @@
 #include "extract/mobile_extractor.h"
 #include "extract/parallel_extract.h"
 #include "extract/qq_extractor.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/recording_sink.h"
 
 namespace brivano::testing {

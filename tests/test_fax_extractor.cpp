@@ -3,7 +3,7 @@
 #include <random>
 
 #include "extract/fax_extractor.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/extractor_cases.h"
 
 namespace brivano::testing {

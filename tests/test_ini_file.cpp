@@ -1,7 +1,7 @@
 // The settings file's INI format with the profile-file semantics.
 #include <gtest/gtest.h>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/ini_file.h"
 
 namespace brivano {

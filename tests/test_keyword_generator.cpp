@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/keyword_generator.h"
 #include "support/cli_runner.h"
 #include "support/file_fakes.h"

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <random>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/line_collation.h"
 #include "files/merge.h"
 #include "support/cli_runner.h"

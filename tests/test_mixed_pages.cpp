@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "extract/extractors.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/recording_sink.h"
 
 namespace brivano::testing {

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "extract/mobile_extractor.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/recording_sink.h"
 
 namespace brivano::testing {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "search/engine_table.h"
 #include "search/query_encoding.h"
 #include "search/result_address.h"

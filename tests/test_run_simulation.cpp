@@ -1,7 +1,7 @@
 // Whole runs on the virtual clock: start, page cycle, watchdog, stop and end.
 #include <gtest/gtest.h>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/run_harness.h"
 
 namespace brivano::testing {

@@ -1,7 +1,7 @@
 // "engines.ini" over the built-in engine table, and the rest between keywords.
 #include <gtest/gtest.h>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/run_tuning.h"
 #include "support/cli_runner.h"
 

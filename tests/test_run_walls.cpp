@@ -3,7 +3,7 @@
 // Baidu cleaner that must finish before the first request.
 #include <gtest/gtest.h>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "search/verification.h"
 #include "support/run_harness.h"
 

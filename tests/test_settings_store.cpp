@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <iostream>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/program_files.h"
 #include "files/settings_store.h"
 #include "support/cli_runner.h"

@@ -19,7 +19,7 @@
 #include "app/tform1.h"
 #include "engine_server.h"
 #include "extract/extractors.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"

@@ -7,7 +7,7 @@
 
 #include "app/tform1.h"
 #include "engine_server.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "fake_tray_icon.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"

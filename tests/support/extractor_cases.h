@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/contact_kind.h"
+#include "base/contact_kind.h"
 #include "extract/extractors.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "support/recording_sink.h"
 
 namespace brivano::testing {

@@ -1,6 +1,6 @@
 #include "support/fake_window.h"
 
-#include "extract/text.h"
+#include "base/text.h"
 
 namespace brivano::testing {
 

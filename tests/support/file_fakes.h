@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/atomic_file.h"
 #include "files/file_interfaces.h"
 #include "files/settings_store.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 
 namespace brivano::testing {
 

@@ -1,6 +1,6 @@
 #include "support/run_harness.h"
 
-#include "extract/text.h"
+#include "base/text.h"
 #include "search/result_address.h"
 
 namespace brivano::testing {

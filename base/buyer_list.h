@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/contact_kind.h"
+#include "base/contact_kind.h"
 
 namespace brivano {
 

@@ -1,4 +1,4 @@
-#include "extract/integer_text.h"
+#include "base/integer_text.h"
 
 namespace brivano {
 

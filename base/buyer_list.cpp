@@ -1,4 +1,4 @@
-#include "extract/buyer_list.h"
+#include "base/buyer_list.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "files/gui/tform3.h"
+#include "app/tform3.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -9,7 +9,7 @@
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
 #include "app/user_dialogs.h"
-#include "extract/text.h"
+#include "base/text.h"
 #include "files/keyword_generator.h"
 
 namespace brivano {

@@ -1,0 +1,29 @@
+#include "base/text_lines.h"
+
+namespace brivano {
+
+std::string NormalizeLineBreaks(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t brk = text.find_first_of("\r\n", pos);
+    if (brk == std::string_view::npos) {
+      out.append(text.substr(pos));
+      break;
+    }
+    out.append(text.substr(pos, brk - pos));
+    out.append("\r\n");
+    pos = (text[brk] == '\r' && brk + 1 < text.size() && text[brk + 1] == '\n') ? brk + 2 : brk + 1;
+  }
+  return out;
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text, std::size_t maxLineBytes) {
+  std::vector<std::string> lines;
+  ForEachTextLine(text, maxLineBytes, [&](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+}  // namespace brivano
