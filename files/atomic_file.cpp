@@ -34,6 +34,25 @@ std::filesystem::path ResolveLink(const std::filesystem::path& target) {
   return ec ? target : resolved;
 }
 
+// The open descriptor that a name such as /dev/stdout or /dev/fd/3 stands
+// for, or -1. Such a name means the descriptor the program was given, even
+// when that is a regular file that a rename would take away from it.
+int NamedDescriptor(const std::filesystem::path& target) {
+  const std::string name = target.lexically_normal().string();
+  if (name == "/dev/stdout") return STDOUT_FILENO;
+  if (name == "/dev/stderr") return STDERR_FILENO;
+  for (const std::string_view folder : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (name.size() <= folder.size() || name.compare(0, folder.size(), folder) != 0) continue;
+    int number = 0;
+    for (std::size_t i = folder.size(); i < name.size(); ++i) {
+      if (name[i] < '0' || name[i] > '9' || number > 100000) return -1;
+      number = number * 10 + (name[i] - '0');
+    }
+    return number;
+  }
+  return -1;
+}
+
 void SyncFolder(const std::filesystem::path& folder) {
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) return;
@@ -53,6 +72,19 @@ ScopedWriteFault::~ScopedWriteFault() {
 }
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(ResolveLink(target)) {
+  if (const int descriptor = NamedDescriptor(target); descriptor >= 0) {
+    // Shares the descriptor's file offset, so that what the program prints
+    // there afterwards follows the content instead of overwriting it.
+    direct_ = true;
+    fd_ = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) error_ = errno;
+    return;
+  }
+  struct stat info {};
+  if (::stat(target_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    OpenSpecialFile(info);
+    return;
+  }
   std::filesystem::path folder = target_.parent_path();
   if (folder.empty()) folder = ".";
   std::random_device random;
@@ -75,6 +107,20 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(Resol
     return;
   }
   KeepPermissionsOf(target_, fd_);
+  buffer_.reserve(kBufferBytes);
+}
+
+// A device, a FIFO or a socket cannot be replaced without destroying it (and
+// /dev/null or /dev/stdout are meant to be written into), so the content goes
+// straight into it; a folder is refused before anything is written.
+void AtomicFileWriter::OpenSpecialFile(const struct stat& info) {
+  if (S_ISDIR(info.st_mode)) {
+    error_ = EISDIR;
+    return;
+  }
+  direct_ = true;
+  fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd_ < 0) error_ = errno;
   buffer_.reserve(kBufferBytes);
 }
 
@@ -140,11 +186,19 @@ FileResult AtomicFileWriter::Commit() {
     if (activeFault->error() == ScopedWriteFault::kKillProcess) ::raise(SIGKILL);
     error_ = activeFault->error();
   }
-  if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
+  // Terminals, pipes and most devices cannot be synced; only real failures
+  // count there.
+  if (error_ == 0 && ::fsync(fd_) != 0 && !(direct_ && (errno == EINVAL || errno == EROFS))) {
+    error_ = errno;
+  }
   if (error_ == 0) {
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) error_ = errno;
+  }
+  if (error_ == 0 && direct_) {
+    committed_ = true;
+    return {};
   }
   if (error_ == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error_ = errno;
   if (error_ != 0) {

@@ -2,13 +2,16 @@
 // file in the target's folder, is written whole, flushed and synced, and only
 // then renamed over the target. Until that rename the former file stays as it
 // was, so a failed write, a full disk or a killed process never leaves a
-// damaged file where a good one stood.
+// damaged file where a good one stood. Only a regular file or a missing
+// path is replaced so; a device, FIFO or socket is written into directly.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+struct stat;
 
 namespace brivano {
 
@@ -38,12 +41,14 @@ class AtomicFileWriter {
   void Flush();
   void WriteOut(const char* data, std::size_t size);
   void Discard();
+  void OpenSpecialFile(const struct stat& info);
 
   std::filesystem::path target_;
   std::filesystem::path temp_;
   int fd_ = -1;
   int error_ = 0;
   bool committed_ = false;
+  bool direct_ = false;        // writing into a special file, no temporary
   std::uint64_t written_ = 0;  // bytes handed to the system so far
   std::string buffer_;
 };

@@ -5,10 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace brivano {
 
-WholeFile ReadWholeFile(const std::filesystem::path& path) {
+WholeFile ReadWholeFile(const std::filesystem::path& path, ReadUntil until) {
   WholeFile file;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -33,6 +34,14 @@ WholeFile ReadWholeFile(const std::filesystem::path& path) {
     if (got < 0) {
       if (errno != EINTR) file.error = errno;
       continue;
+    }
+    if (until == ReadUntil::FirstNul) {
+      if (const void* nul =
+              std::memchr(file.bytes.data() + size, '\0', static_cast<std::size_t>(got))) {
+        size = static_cast<std::size_t>(static_cast<const char*>(nul) - file.bytes.data());
+        file.cutAtNul = true;
+        break;
+      }
     }
     size += static_cast<std::size_t>(got);
   }

@@ -226,7 +226,7 @@ TEST(MergeCommand, StatusTextsCursorAndErrorBox) {
   MergeWithFeedback({a, missing}, dir.path() / "out2.txt", failing);
   EXPECT_EQ(failing.events,
             (std::vector<std::string>{
-                "busy", "status:数据正处理中...", "status:文件合并去重完毕！共计：2", "normal",
+                "busy", "status:数据正处理中...", "status:文件合并失败！", "normal",
                 "error:Cannot open file \"" + missing.string() + "\". No such file or directory"}));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "out2.txt"));
 
