@@ -6,8 +6,10 @@
 // path is replaced so; a device, FIFO or socket is written into directly.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -54,6 +56,13 @@ class AtomicFileWriter {
 };
 
 FileResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
+
+// Removes the temporary files that writes of the named files left in
+// `folder` when the process was killed. A temporary changed within
+// `minimumAge` may belong to a second instance still writing, and stays.
+void RemoveStaleTemporaries(const std::filesystem::path& folder,
+                            std::initializer_list<std::string_view> fileNames,
+                            std::chrono::seconds minimumAge = std::chrono::seconds(60));
 
 // Test seam. While an instance lives, atomic writes on this thread fail as a
 // full disk would once `afterBytes` bytes of new content have been written
