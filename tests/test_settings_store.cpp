@@ -473,6 +473,37 @@ TEST(SettingsFileName, FromTheExecutableName) {
     EXPECT_EQ(SettingsFileNameFor(c.executable), c.settings) << c.executable;
 }
 
+TEST(ProgramFilesLocation, TheUserFolderFollowsTheXdgBaseDirectories) {
+  struct Case {
+    const char* xdgConfigHome;
+    const char* home;
+    const char* passwdHome;
+    const char* folder;
+  } cases[] = {
+      {"/x/config", "/h", "/p", "/x/config/brivano"},
+      {"", "/h", "/p", "/h/.config/brivano"},
+      {"relative", "/h", "/p", "/h/.config/brivano"},  // a relative one is ignored
+      {nullptr, nullptr, "/p", "/p/.config/brivano"},
+      {nullptr, "", "/p", "/p/.config/brivano"},
+      {nullptr, nullptr, nullptr, ""},  // never /tmp, which anyone can take first
+      {nullptr, "~", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UserConfigFolder(c.xdgConfigHome, c.home, c.passwdHome), c.folder) << c.folder;
+  }
+}
+
+// An installed program with no configuration folder keeps its files in its
+// own folder when it can write there, rather than in a shared one.
+TEST(ProgramFilesLocation, NoHomeFolder) {
+  TempDir dir;
+  const auto bin = dir.path() / "bin";
+  std::filesystem::create_directories(bin);
+  EXPECT_EQ(LocateProgramFiles(bin / "brivano", {}).folder, bin);
+  const auto blocked = dir.Write("file", "");  // a folder cannot be made inside a file
+  EXPECT_EQ(LocateProgramFiles(bin / "brivano", blocked / "brivano").folder, bin);
+}
+
 TEST(ProgramFilesLocation, ExecutableFolderWhenWritableElseTheUserFolder) {
   TempDir dir;
   const auto programFolder = dir.path() / "Brivano";
