@@ -236,7 +236,7 @@ TEST(KeywordStore, AStoreCutAtANulIsNeverLostAtExit) {
 // writes them back after the keys.
 TEST(SettingsSave, BytesAfterANulSurvive) {
   StoreFixture f;
-  const std::string tail = std::string("\0[other]\r\nkey=1\r\n", 19) + std::string(5000, 'x');
+  const std::string tail = std::string("\0[other]\r\nkey=1\r\n", 17) + std::string(5000, 'x');
   f.dir.Write("brivano.ini", "[config]\r\nspeed=33\r\n" + tail);
   f.store.FormCreate();
   EXPECT_EQ(f.controls.speedText, "33");
