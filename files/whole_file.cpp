@@ -21,6 +21,9 @@ WholeFile ReadWholeFile(const std::filesystem::path& path, ReadUntil until) {
     file.error = errno;
   } else if (S_ISDIR(info.st_mode)) {
     file.error = EISDIR;
+  } else if (!S_ISREG(info.st_mode)) {
+    // A device or a pipe may never end (/dev/zero): only its content is read.
+    until = ReadUntil::FirstNul;
   }
   // The size is a hint only: a file that grows or shrinks while it is read
   // is read to its actual end.
