@@ -151,6 +151,9 @@ class TForm1 : public QMainWindow, public RunWindow, public SettingsControls, pu
   // The tray menu's items N17..N23 (N22 is the separator).
   QAction* MenuItem(int number) const { return menuItems_.at(number - 17); }
   const ProgramFiles& Files() const { return store_->files(); }
+  // The exit save on its own, for a session that may end without closing
+  // the window.
+  void SaveKeywordStore() { FormDestroy(); }
 
   static QStringList BuiltInKeywords();
 

@@ -1,33 +1,65 @@
 // brivano-cli: the program's core for scripts and batch work.
 #include <cstdio>
 #include <exception>
-#include <map>
+#include <new>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "cli/cli_common.h"
 
 namespace {
 
-constexpr const char* kUsageText =
-    "usage:\n"
-    "  brivano-cli url --engine baidu|sogou|360|bing [--kind mobile|email|qq|fax]\n"
-    "                  [--mark TEXT] [--page N] KEYWORD\n"
-    "  brivano-cli extract --kind mobile|email|qq|fax [--dedup]\n"
-    "                  [--encoding auto|gbk|utf-8] [--threads N] [FILE...]\n"
-    "  brivano-cli merge -o OUT FILE...\n"
-    "  brivano-cli keywords CITIES TRADES [-o OUT]\n";
+struct CommandRow {
+  std::string_view name;
+  int (*run)(brivano::cli::Arguments&);
+  const char* usage;
+};
 
-using Command = int (*)(brivano::cli::Arguments&);
+constexpr CommandRow kCommands[] = {
+    {"url", &brivano::cli::RunUrlCommand,
+     "  brivano-cli url --engine baidu|sogou|360|bing [--kind mobile|email|qq|fax]\n"
+     "                  [--mark TEXT] [--page N] KEYWORD\n"},
+    {"extract", &brivano::cli::RunExtractCommand,
+     "  brivano-cli extract --kind mobile|email|qq|fax [--dedup]\n"
+     "                  [--encoding auto|gbk|utf-8] [--threads N] [FILE...]\n"},
+    {"merge", &brivano::cli::RunMergeCommand, "  brivano-cli merge -o OUT FILE...\n"},
+    {"keywords", &brivano::cli::RunKeywordsCommand,
+     "  brivano-cli keywords CITIES TRADES [-o OUT]\n"},
+};
 
-const std::map<std::string, Command>& Commands() {
-  static const std::map<std::string, Command> commands{
-      {"url", &brivano::cli::RunUrlCommand},
-      {"extract", &brivano::cli::RunExtractCommand},
-      {"merge", &brivano::cli::RunMergeCommand},
-      {"keywords", &brivano::cli::RunKeywordsCommand},
-  };
-  return commands;
+const CommandRow* FindCommand(std::string_view name) {
+  for (const CommandRow& row : kCommands) {
+    if (row.name == name) return &row;
+  }
+  return nullptr;
+}
+
+// The usage of one command, or of all when `command` is null.
+void PrintUsage(std::FILE* stream, const CommandRow* command) {
+  std::fputs("usage:\n", stream);
+  for (const CommandRow& row : kCommands) {
+    if (command == nullptr || command == &row) std::fputs(row.usage, stream);
+  }
+  if (command == nullptr) {
+    std::fputs(
+        "  brivano-cli help [COMMAND]\n"
+        "Options end at \"--\"; \"-\" as a FILE is standard input.\n"
+        "Exit status: 0 done, 1 failed, 2 usage error.\n",
+        stream);
+  }
+}
+
+int Usage(const CommandRow* command, const std::string& message) {
+  std::fprintf(stderr, "brivano-cli: %s\n", message.c_str());
+  PrintUsage(stderr, command);
+  return brivano::cli::kUsage;
+}
+
+// Help goes to standard output: it is what was asked for.
+int Help(const CommandRow* command) {
+  PrintUsage(stdout, command);
+  return std::fflush(stdout) == 0 ? brivano::cli::kSuccess : brivano::cli::kFailed;
 }
 
 }  // namespace
@@ -35,22 +67,34 @@ const std::map<std::string, Command>& Commands() {
 int main(int argc, char** argv) {
   using namespace brivano::cli;
   if (argc < 2) {
-    std::fputs(kUsageText, stderr);
-    return ExitCode::kUsage;
+    PrintUsage(stderr, nullptr);
+    return kUsage;
   }
-  const auto command = Commands().find(argv[1]);
-  if (command == Commands().end()) {
-    std::fprintf(stderr, "brivano-cli: unknown command %s\n%s", argv[1], kUsageText);
-    return ExitCode::kUsage;
+  const std::string_view first = argv[1];
+  if (first == "--help" || first == "-h") return Help(nullptr);
+  if (first == "help") {
+    if (argc == 2) return Help(nullptr);
+    const CommandRow* command = FindCommand(argv[2]);
+    if (command == nullptr || argc > 3) {
+      return Usage(nullptr, "help takes one COMMAND of url, extract, merge, keywords");
+    }
+    return Help(command);
   }
+  const CommandRow* command = FindCommand(first);
+  if (command == nullptr) return Usage(nullptr, "unknown command " + std::string(first));
   try {
     Arguments args(std::span<char* const>(argv + 2, static_cast<std::size_t>(argc - 2)));
-    return command->second(args);
+    if (args.WantsHelp()) return Help(command);
+    const int status = command->run(args);
+    FinishOutput();
+    return status;
   } catch (const UsageError& error) {
-    std::fprintf(stderr, "brivano-cli: %s\n%s", error.message.c_str(), kUsageText);
-    return ExitCode::kUsage;
+    return Usage(command, error.message);
+  } catch (const std::bad_alloc&) {
+    std::fputs("brivano-cli: out of memory\n", stderr);
+    return kFailed;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
-    return ExitCode::kFailed;
+    return kFailed;
   }
 }

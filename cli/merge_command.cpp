@@ -14,15 +14,16 @@ int RunMergeCommand(Arguments& args) {
   if (!output) throw UsageError{"merge needs -o OUT"};
   const std::vector<std::string> names = args.Positionals();
   if (names.empty()) throw UsageError{"merge needs at least one FILE"};
-  const std::vector<std::filesystem::path> inputs(names.begin(), names.end());
+  std::vector<std::filesystem::path> inputs;
+  for (const std::string& name : names) inputs.emplace_back(FileName(name));
 
-  const MergeOutcome outcome = MergeFiles(inputs, *output);
-  // The completion text stands also after a failure, as in the window.
-  std::printf("%s\n", MergeFinishedText(outcome.distinctLines).c_str());
+  const MergeOutcome outcome = MergeFiles(inputs, FileName(*output));
+  // A failure is no completion: only the error is shown.
   if (!outcome.ok()) {
     std::fprintf(stderr, "%s\n", outcome.error.c_str());
     return kFailed;
   }
+  Print(MergeFinishedText(outcome.distinctLines) + "\n");
   return kSuccess;
 }
 

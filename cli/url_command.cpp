@@ -1,10 +1,8 @@
 // brivano-cli url: the result-page address a run would request.
-#include <cstdio>
 #include <string>
 
 #include "cli/cli_common.h"
 #include "base/contact_kind.h"
-#include "base/integer_text.h"
 #include "base/text.h"
 #include "search/engine_table.h"
 #include "search/result_address.h"
@@ -26,17 +24,13 @@ int RunUrlCommand(Arguments& args) {
   const std::string mark = args.Option("--mark").value_or(std::string(InfoOf(kind).defaultMark));
 
   int page = 1;
-  if (auto pageText = args.Option("--page")) {
-    const std::optional<std::int32_t> parsed = ParseIntegerText(*pageText);
-    if (!parsed || *parsed < 1) throw UsageError{"--page needs a number of 1 or more"};
-    page = *parsed;
-  }
+  if (auto pageText = args.Option("--page")) page = DecimalArgument("--page", *pageText, 1);
   const std::vector<std::string> rest = args.Positionals();
   if (rest.size() != 1) throw UsageError{"url needs exactly one KEYWORD"};
 
   const std::string query = BuildQuery(Utf8ToGbk(rest[0]), Utf8ToGbk(mark));
   const EngineRow& row = DefaultEngineTable()[static_cast<int>(*engine)];
-  std::printf("%s\n", ResultPageAddress(row, query, page).c_str());
+  Print(ResultPageAddress(row, query, page) + "\n");
   return kSuccess;
 }
 

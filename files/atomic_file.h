@@ -2,13 +2,18 @@
 // file in the target's folder, is written whole, flushed and synced, and only
 // then renamed over the target. Until that rename the former file stays as it
 // was, so a failed write, a full disk or a killed process never leaves a
-// damaged file where a good one stood.
+// damaged file where a good one stood. Only a regular file or a missing
+// path is replaced so; a device, FIFO or socket is written into directly.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+
+struct stat;
 
 namespace brivano {
 
@@ -38,17 +43,26 @@ class AtomicFileWriter {
   void Flush();
   void WriteOut(const char* data, std::size_t size);
   void Discard();
+  void OpenSpecialFile(const struct stat& info);
 
   std::filesystem::path target_;
   std::filesystem::path temp_;
   int fd_ = -1;
   int error_ = 0;
   bool committed_ = false;
+  bool direct_ = false;        // writing into a special file, no temporary
   std::uint64_t written_ = 0;  // bytes handed to the system so far
   std::string buffer_;
 };
 
 FileResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
+
+// Removes the temporary files that writes of the named files left in
+// `folder` when the process was killed. A temporary changed within
+// `minimumAge` may belong to a second instance still writing, and stays.
+void RemoveStaleTemporaries(const std::filesystem::path& folder,
+                            std::initializer_list<std::string_view> fileNames,
+                            std::chrono::seconds minimumAge = std::chrono::seconds(60));
 
 // Test seam. While an instance lives, atomic writes on this thread fail as a
 // full disk would once `afterBytes` bytes of new content have been written

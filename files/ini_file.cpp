@@ -51,6 +51,10 @@ std::string_view CleanValue(std::string_view raw) {
 }  // namespace
 
 IniFile::IniFile(std::string_view content) {
+  if (const std::size_t nul = content.find('\0'); nul != std::string_view::npos) {
+    unparsed_ = content.substr(nul);
+    content = content.substr(0, nul);
+  }
   ForEachTextLine(content, std::string_view::npos,
                   [&](std::string_view line) { lines_.emplace_back(line); });
 }
@@ -119,6 +123,7 @@ std::string IniFile::Content() const {
     content += line;
     content += "\r\n";
   }
+  content += unparsed_;
   return content;
 }
 

@@ -20,7 +20,9 @@ class IniFile {
 
   IniFile() = default;
   // Parses a file's content: it ends at its first NUL byte, and CR LF, a
-  // lone CR and a lone LF each end a line.
+  // lone CR and a lone LF each end a line. The bytes from that NUL on are
+  // kept as they stand and written back after the parsed lines: they are
+  // the user's, even if the program cannot read them.
   explicit IniFile(std::string_view content);
 
   // The value of the first matching key of the first matching section, or
@@ -37,7 +39,7 @@ class IniFile {
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
 
-  // The file's content: every line ended by CR LF.
+  // The file's content: every line ended by CR LF, then the unparsed bytes.
   std::string Content() const;
 
   // Every line as the reader sees it, in file order, for files whose every
@@ -58,6 +60,7 @@ class IniFile {
   bool FindSection(std::string_view section, SectionRange& range) const;
 
   std::vector<std::string> lines_;
+  std::string unparsed_;  // from the first NUL byte on
 };
 
 }  // namespace brivano

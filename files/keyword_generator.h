@@ -2,8 +2,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/file_interfaces.h"
 
@@ -21,6 +23,15 @@ inline constexpr std::string_view kKeywordListFileName = "搜索关键词列表�
 // does (an empty last line does not count, at most 4096 bytes of a line);
 // nothing is trimmed or skipped.
 std::string GenerateKeywordList(std::string_view cityText, std::string_view tradeText);
+
+// The lines of a box as 创建 reads them.
+std::vector<std::string_view> KeywordBoxLines(std::string_view text);
+// 创建 as a stream, for lists whose product is too large to hold: the same
+// lines, each ended by `lineEnd`, handed to `emit` in order, in blocks of
+// about a megabyte.
+void GenerateKeywordLines(const std::vector<std::string_view>& cities,
+                          const std::vector<std::string_view>& trades, std::string_view lineEnd,
+                          const std::function<void(std::string_view)>& emit);
 
 // 保存 (SpeedButton1Click) after its dialog: writes the result box's text
 // unchanged. A failure shows "Cannot create file "%s". %s" and returns false.

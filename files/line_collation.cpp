@@ -2,6 +2,7 @@
 
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
+#include <unicode/uiter.h>
 #include <unicode/utf8.h>
 
 #include <cstring>
@@ -127,6 +128,36 @@ void LineCollation::AppendSortKey(std::string_view foldedLine, std::vector<std::
       return;
     }
     room = static_cast<std::size_t>(needed);
+  }
+}
+
+std::uint64_t LineCollation::SortKeyPrefix(std::string_view foldedLine) {
+  // The first bytes of a key are the primary weights of the first
+  // characters, so a piece of the line's start gives them, unless the piece
+  // runs out (a level separator, byte 1, or a short key shows that): then a
+  // longer piece is tried. Sixteen bytes are asked for so that the eight
+  // kept never come from the piece's last character, which could belong to
+  // a contraction with the next.
+  constexpr int32_t kAsked = 16;
+  for (std::size_t want = 256;; want *= 4) {
+    std::size_t cut = 0;
+    while (cut < foldedLine.size() && cut < want) cut += GbkCharLength(foldedLine, cut);
+    const bool whole = cut >= foldedLine.size();
+    GbkToUtf16(foldedLine.substr(0, cut), utf16_);
+    UCharIterator iterator;
+    uiter_setString(&iterator, utf16_.data(), static_cast<int32_t>(utf16_.size()));
+    uint32_t state[2] = {0, 0};
+    std::uint8_t part[kAsked] = {};
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t got = ucol_nextSortKeyPart(collator_, &iterator, state, part, kAsked, &status);
+    if (U_FAILURE(status)) throw std::runtime_error(u_errorName(status));
+    const bool complete = got == kAsked && std::memchr(part, 1, kAsked) == nullptr &&
+                          std::memchr(part, 0, kAsked) == nullptr;
+    if (whole || complete) {
+      std::uint64_t prefix = 0;
+      for (int k = 0; k < 8; ++k) prefix = (prefix << 8) | part[k];
+      return prefix;
+    }
   }
 }
 

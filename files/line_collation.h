@@ -35,6 +35,11 @@ class LineCollation {
   // byte included (no other byte of a key is zero). Keys compare bytewise.
   void AppendSortKey(std::string_view foldedLine, std::vector<std::uint8_t>& keys);
 
+  // The first eight bytes of the sort key of a folded line, as a big-endian
+  // number (zero bytes past a shorter key's end), without building the
+  // whole key: for lines too long to key whole.
+  std::uint64_t SortKeyPrefix(std::string_view foldedLine);
+
   // The whole order, for single comparisons: negative, zero or positive.
   int Compare(std::string_view a, std::string_view b);
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <new>
 #include <stdexcept>
 
 #include "base/text.h"
@@ -73,6 +74,7 @@ class DistinctLines {
       if (slot.data != nullptr) lines.emplace_back(slot.data, slot.size);
     }
     std::vector<Slot>().swap(slots_);
+    std::string().swap(folded_);
     return lines;
   }
 
@@ -146,13 +148,26 @@ struct SortEntry {
 std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view>& lines,
                                        LineCollation& collation) {
   static constexpr std::size_t kKeyBlockBytes = 4 << 20;
+  // A whole key takes several times the line's size (its UTF-16 form, then
+  // up to four bytes a character), so a line longer than this gets only the
+  // key's first bytes: a result file's lines are short, and a giant line
+  // (a file without line breaks) must not cost gigabytes to sort.
+  static constexpr std::size_t kLongLineBytes = 64 << 10;
+  static constexpr std::uint32_t kNoKey = UINT32_MAX;
   std::vector<std::vector<std::uint8_t>> keyBlocks;
   std::vector<SortEntry> entries(lines.size());
   std::vector<std::size_t> keyOffsets(lines.size());
   std::vector<std::uint32_t> keyBlockOf(lines.size());
   std::string folded;
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    entries[i].line = static_cast<std::uint32_t>(i);
     collation.Fold(lines[i], folded);
+    if (folded.size() > kLongLineBytes) {
+      entries[i].prefix = collation.SortKeyPrefix(folded);
+      entries[i].keyLength = 0;  // no key: compared whole when the prefix ties
+      keyBlockOf[i] = kNoKey;
+      continue;
+    }
     const std::size_t bound = folded.size() * 4 + 32;
     if (keyBlocks.empty() || keyBlocks.back().capacity() - keyBlocks.back().size() < bound) {
       keyBlocks.emplace_back().reserve(std::max(kKeyBlockBytes, bound));
@@ -163,11 +178,14 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view>& line
     keyBlockOf[i] = static_cast<std::uint32_t>(keyBlocks.size() - 1);
     keyOffsets[i] = start;
     entries[i].keyLength = static_cast<std::uint32_t>(block.size() - start);
-    entries[i].line = static_cast<std::uint32_t>(i);
   }
   // Blocks no longer grow: their addresses are final now.
   for (std::size_t i = 0; i < lines.size(); ++i) {
     SortEntry& e = entries[i];
+    if (keyBlockOf[i] == kNoKey) {
+      e.key = nullptr;
+      continue;
+    }
     e.key = keyBlocks[keyBlockOf[i]].data() + keyOffsets[i];
     std::uint64_t prefix = 0;
     for (std::size_t k = 0; k < 8; ++k) {
@@ -180,6 +198,9 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view>& line
 
   std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (a.key == nullptr || b.key == nullptr) {
+      return collation.Compare(lines[a.line], lines[b.line]) < 0;
+    }
     // Equal prefixes: a key that ends inside them equals the other key.
     if (a.keyLength > 8) {
       const int byKey = std::memcmp(a.key + 8, b.key + 8, std::min(a.keyLength, b.keyLength) - 8);
@@ -201,7 +222,7 @@ MergeOutcome MergeFiles(const std::vector<std::filesystem::path>& inputs,
   LineCollation collation;
   DistinctLines distinct(collation);
   for (const std::filesystem::path& input : inputs) {
-    const WholeFile file = ReadWholeFile(input);
+    const WholeFile file = ReadWholeFile(input, ReadUntil::FirstNul);
     if (!file.ok()) {
       outcome.distinctLines = distinct.size();
       outcome.error = CannotOpenFileText(input, file.error);
@@ -237,11 +258,15 @@ MergeOutcome MergeWithFeedback(const std::vector<std::filesystem::path>& inputs,
     feedback.Repaint();
     try {
       outcome = MergeFiles(inputs, output);
+    } catch (const std::bad_alloc&) {
+      outcome.error = kOutOfMemoryText;
     } catch (const std::exception& error) {
-      // Out of memory, or no collation data: reported like any other failure.
+      // No collation data, or a line too long: reported like any other
+      // failure.
       outcome.error = error.what();
     }
-    feedback.SetStatusText(Gbk(MergeFinishedText(outcome.distinctLines)));
+    feedback.SetStatusText(Gbk(outcome.ok() ? MergeFinishedText(outcome.distinctLines)
+                                            : std::string(kMergeFailedText)));
   }
   // As the failure leaves the command: after its status text and with the
   // normal cursor back.

@@ -16,6 +16,8 @@ namespace brivano {
 
 inline constexpr std::string_view kMergeWorkingText = "数据正处理中...";            // UTF-8
 inline constexpr std::string_view kMergeFinishedText = "文件合并去重完毕！共计：";  // UTF-8
+inline constexpr std::string_view kMergeFailedText = "文件合并失败！";              // UTF-8
+inline constexpr std::string_view kOutOfMemoryText = "内存不足，无法完成合并。";    // UTF-8
 
 struct MergeOutcome {
   // Distinct lines gathered: all of them after success, those of the inputs
@@ -33,7 +35,8 @@ MergeOutcome MergeFiles(const std::vector<std::filesystem::path>& inputs,
                         const std::filesystem::path& output);
 
 // The command after its two dialogs (SpeedButton1Click, steps 4 to 9): busy
-// cursor, status texts, the merge and its error box.
+// cursor, status texts, the merge and its error box. A failed merge leaves
+// "文件合并失败！" on the status panel, never the completion text.
 MergeOutcome MergeWithFeedback(const std::vector<std::filesystem::path>& inputs,
                                const std::filesystem::path& output, UserFeedback& feedback);
 

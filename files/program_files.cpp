@@ -5,6 +5,8 @@
 #include <unicode/unistr.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace brivano {
@@ -27,16 +29,25 @@ std::filesystem::path ExecutablePath() {
   return ec ? std::filesystem::path() : path;
 }
 
+std::filesystem::path UserConfigFolder(const char* xdgConfigHome, const char* home,
+                                       const char* passwdHome) {
+  auto usable = [](const char* folder) { return folder != nullptr && folder[0] == '/'; };
+  if (usable(xdgConfigHome)) return std::filesystem::path(xdgConfigHome) / "brivano";
+  for (const char* base : {home, passwdHome}) {
+    if (usable(base)) return std::filesystem::path(base) / ".config" / "brivano";
+  }
+  return {};
+}
+
 std::filesystem::path UserConfigFolder() {
   std::vector<char> buffer(16384);
   passwd entry{};
   passwd* found = nullptr;
-  std::filesystem::path home = "/tmp";
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-      found->pw_dir && *found->pw_dir) {
-    home = found->pw_dir;
+  const char* passwdHome = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
+    passwdHome = found->pw_dir;
   }
-  return home / ".config" / "brivano";
+  return UserConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), passwdHome);
 }
 
 bool IsInstalledExecutable(const std::filesystem::path& executablePath) {
@@ -48,15 +59,25 @@ ProgramFiles LocateProgramFiles(const std::filesystem::path& executablePath,
   ProgramFiles files;
   files.settingsFileName = SettingsFileNameFor(executablePath.filename().string());
   const std::filesystem::path folder = executablePath.parent_path();
-  if (!folder.empty() && !IsInstalledExecutable(executablePath) &&
-      ::access(folder.c_str(), W_OK | X_OK) == 0) {
+  const bool folderWritable = !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
+  if (folderWritable && !IsInstalledExecutable(executablePath)) {
     files.folder = folder;
-  } else {
-    // A failure to create it shows later, when a write reports it.
-    std::error_code ignored;
-    std::filesystem::create_directories(userConfigFolder, ignored);
-    files.folder = userConfigFolder;
+    return files;
   }
+  std::error_code ec;
+  if (!userConfigFolder.empty()) {
+    std::filesystem::create_directories(userConfigFolder, ec);
+    if (!ec || folder.empty() || !folderWritable) {
+      // A failure to create it shows later, when a write reports it.
+      files.folder = userConfigFolder;
+      return files;
+    }
+  }
+  // Writable or not: a write that fails there reports itself.
+  files.folder = folder;
+  std::fprintf(stderr, "brivano: no usable configuration folder (%s); files are kept in %s\n",
+               userConfigFolder.empty() ? "no home folder" : userConfigFolder.c_str(),
+               folder.c_str());
   return files;
 }
 

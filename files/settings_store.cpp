@@ -1,5 +1,8 @@
 #include "files/settings_store.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -119,13 +122,17 @@ StateStore::StateStore(ProgramFiles files, SettingsControls& controls, const Buy
     : files_(std::move(files)), controls_(controls), buyers_(buyers), feedback_(feedback) {}
 
 void StateStore::FormCreate() {
-  const WholeFile keywords = ReadWholeFile(files_.KeywordStorePath());
+  RemoveStaleTemporaries(files_.folder,
+                         {files_.settingsFileName, kKeywordStoreFileName, kAutoSaveFileName});
+  const WholeFile keywords = ReadWholeFile(files_.KeywordStorePath(), ReadUntil::FirstNul);
   if (keywords.ok()) {
     controls_.SetKeywordText(NormalizeLineBreaks(keywords.bytes));
+    keywordStoreNotShown_ = keywords.cutAtNul;
   } else if (!IsMissing(keywords.error)) {
     feedback_.ShowError(Gbk(CannotOpenFileText(files_.KeywordStorePath(), keywords.error)));
-    return;
+    keywordStoreNotShown_ = true;
   }
+  loadedKeywordText_ = controls_.KeywordText();
   // A settings file that is missing or unreadable gives the defaults.
   const WholeFile settings = ReadWholeFile(files_.SettingsPath());
   ApplySettings(settings.ok() ? IniFile(settings.bytes) : IniFile(), controls_);
@@ -171,7 +178,34 @@ void StateStore::SpeedButton8Click() {
 }
 
 FileResult StateStore::FormDestroy() {
-  return WriteFileAtomically(files_.KeywordStorePath(), controls_.KeywordText());
+  const std::string text = controls_.KeywordText();
+  if (keywordStoreNotShown_) {
+    if (text == loadedKeywordText_) return {};
+    if (const FileResult kept = KeepKeywordStoreCopy(); !kept.ok()) return kept;
+    keywordStoreNotShown_ = false;
+  }
+  return WriteFileAtomically(files_.KeywordStorePath(), text);
+}
+
+// A second name for the file as it stands (the atomic write then gives the
+// store a new file and leaves this one to the copy); where the file system
+// has no hard links, a copy of its bytes.
+FileResult StateStore::KeepKeywordStoreCopy() const {
+  const std::filesystem::path store = files_.KeywordStorePath();
+  std::filesystem::path copy = store;
+  copy += kKeywordStoreCopySuffix;
+  std::filesystem::path link = copy;
+  link += ".link";
+  ::unlink(link.c_str());
+  if (::linkat(AT_FDCWD, store.c_str(), AT_FDCWD, link.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (::rename(link.c_str(), copy.c_str()) == 0) return {};
+    const int error = errno;
+    ::unlink(link.c_str());
+    return {error};
+  }
+  const WholeFile former = ReadWholeFile(store);
+  if (!former.ok()) return {former.error};
+  return WriteFileAtomically(copy, former.bytes);
 }
 
 }  // namespace brivano

@@ -18,6 +18,7 @@
 namespace brivano {
 
 inline constexpr std::string_view kSettingsSection = "config";
+inline constexpr std::string_view kKeywordStoreCopySuffix = ".bak";
 inline constexpr std::string_view kProgressSavedMessage = "已经保存当前网络搜索进程！";  // UTF-8
 
 // What a settings key holds.
@@ -74,7 +75,9 @@ class StateStore {
 
   // The start-up load (FormCreate, steps 4 to 12): the keyword store, then
   // the settings. A keyword store that exists but cannot be read is
-  // reported, and the settings are then left at their defaults.
+  // reported; the settings are read all the same, so that the next state
+  // save does not overwrite them with defaults. First, temporary files that
+  // a killed write left behind are removed.
   void FormCreate();
 
   // The state save (Button2Click): the settings file, then the auto-save
@@ -92,10 +95,19 @@ class StateStore {
   void SpeedButton8Click();
 
   // The exit save (FormDestroy): the keyword box's text to the keyword
-  // store. The caller closes the program whatever the result.
+  // store. The caller closes the program whatever the result. A store that
+  // the box does not show whole (cut at a NUL byte, or unreadable) is left
+  // untouched while the box is unchanged, and is kept as
+  // "brivanobody.ini.bak" before the box replaces it.
   FileResult FormDestroy();
 
  private:
+  FileResult KeepKeywordStoreCopy() const;
+
+  // The box's text as loaded, and whether the store holds more than it.
+  std::string loadedKeywordText_;
+  bool keywordStoreNotShown_ = false;
+
   ProgramFiles files_;
   SettingsControls& controls_;
   const BuyerList& buyers_;

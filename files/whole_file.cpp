@@ -5,10 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace brivano {
 
-WholeFile ReadWholeFile(const std::filesystem::path& path) {
+WholeFile ReadWholeFile(const std::filesystem::path& path, ReadUntil until) {
   WholeFile file;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -20,6 +21,9 @@ WholeFile ReadWholeFile(const std::filesystem::path& path) {
     file.error = errno;
   } else if (S_ISDIR(info.st_mode)) {
     file.error = EISDIR;
+  } else if (!S_ISREG(info.st_mode)) {
+    // A device or a pipe may never end (/dev/zero): only its content is read.
+    until = ReadUntil::FirstNul;
   }
   // The size is a hint only: a file that grows or shrinks while it is read
   // is read to its actual end.
@@ -33,6 +37,14 @@ WholeFile ReadWholeFile(const std::filesystem::path& path) {
     if (got < 0) {
       if (errno != EINTR) file.error = errno;
       continue;
+    }
+    if (until == ReadUntil::FirstNul) {
+      if (const void* nul =
+              std::memchr(file.bytes.data() + size, '\0', static_cast<std::size_t>(got))) {
+        size = static_cast<std::size_t>(static_cast<const char*>(nul) - file.bytes.data());
+        file.cutAtNul = true;
+        break;
+      }
     }
     size += static_cast<std::size_t>(got);
   }

@@ -161,7 +161,6 @@ TEST(KeywordStore, LoadNormalisesLineBreaksAndEndsAtNul) {
       {"a\nb\n", "a\r\nb\r\n"},
       {"a\rb", "a\r\nb"},
       {"a\r\n\r\nb\n\r", "a\r\n\r\nb\r\n\r\n"},
-      {std::string("a\nb\0c\nd", 7), "a\r\nb"},
       {"", ""},  // an empty store gives an empty list, not the built-in one
       {G("深圳 旅行社\n北京 酒店"), G("深圳 旅行社\r\n北京 酒店")},
   };
@@ -176,17 +175,109 @@ TEST(KeywordStore, LoadNormalisesLineBreaksAndEndsAtNul) {
   }
 }
 
-TEST(KeywordStore, AnUnreadableStoreIsReportedAndTheSettingsAreSkipped) {
+// A store that cannot be read is reported, and the settings are read all
+// the same: the next 进程 must not replace them with defaults.
+TEST(KeywordStore, AnUnreadableStoreIsReportedAndTheSettingsStillLoad) {
   StoreFixture f;
   std::filesystem::create_directory(f.Keywords());  // exists, but cannot be read as a file
-  f.dir.Write("brivano.ini", "[config]\r\nspeed=20\r\n");
+  const std::string settings = "[config]\r\nspeed=33\r\nsearch=baidu\r\n";
+  f.dir.Write("brivano.ini", settings);
   const std::string builtIn = f.controls.keywordText;
   f.store.FormCreate();
   ASSERT_EQ(f.feedback.errors.size(), 1u);
   EXPECT_EQ(f.feedback.errors[0],
             "Cannot open file \"" + f.Keywords().string() + "\". Is a directory");
   EXPECT_EQ(f.controls.keywordText, builtIn);
-  EXPECT_EQ(f.controls.speedText, "8");  // the settings were not applied
+  EXPECT_EQ(f.controls.speedText, "33");
+  f.store.SpeedButton8Click();
+  const std::string saved = ReadFileBytes(f.Settings());
+  EXPECT_NE(saved.find("speed=33\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("search=baidu\r\n"), std::string::npos) << saved;
+  EXPECT_TRUE(f.store.FormDestroy().ok());  // the unchanged box leaves the folder alone
+  EXPECT_TRUE(std::filesystem::is_directory(f.Keywords()));
+}
+
+// The box shows a store only up to its first NUL byte; what follows is the
+// user's all the same. An unchanged box leaves the file as it was; a changed
+// one replaces it only after the whole former file was kept beside it.
+TEST(KeywordStore, AStoreCutAtANulIsNeverLostAtExit) {
+  const std::string stored = std::string("a\nb\0c\nd", 7) + std::string(100000, 'e');
+  struct Case {
+    const char* name;
+    std::string boxAtExit;  // empty: as loaded
+    std::string storeAfter;
+    std::optional<std::string> copyAfter;
+  } cases[] = {
+      {"unchanged box", "", stored, std::nullopt},
+      {"changed box", "a\r\nb\r\nnew", "a\r\nb\r\nnew", stored},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StoreFixture f;
+    f.dir.Write("brivanobody.ini", stored);
+    f.store.FormCreate();
+    EXPECT_EQ(f.controls.keywordText, "a\r\nb");
+    if (!c.boxAtExit.empty()) f.controls.keywordText = c.boxAtExit;
+    ASSERT_TRUE(f.store.FormDestroy().ok());
+    EXPECT_EQ(ReadFileBytes(f.Keywords()), c.storeAfter);
+    const auto copy = f.dir.path() / "brivanobody.ini.bak";
+    EXPECT_EQ(std::filesystem::exists(copy), c.copyAfter.has_value());
+    if (c.copyAfter) {
+      EXPECT_EQ(ReadFileBytes(copy), *c.copyAfter);
+    }
+    // The copy is kept once: later exits write the store as usual.
+    f.controls.keywordText = "later";
+    ASSERT_TRUE(f.store.FormDestroy().ok());
+    EXPECT_EQ(ReadFileBytes(f.Keywords()), "later");
+  }
+}
+
+// The settings file's bytes from a NUL on are not read, but the state save
+// writes them back after the keys.
+TEST(SettingsSave, BytesAfterANulSurvive) {
+  StoreFixture f;
+  const std::string tail = std::string("\0[other]\r\nkey=1\r\n", 17) + std::string(5000, 'x');
+  f.dir.Write("brivano.ini", "[config]\r\nspeed=33\r\n" + tail);
+  f.store.FormCreate();
+  EXPECT_EQ(f.controls.speedText, "33");
+  f.store.SpeedButton8Click();
+  const std::string saved = ReadFileBytes(f.Settings());
+  ASSERT_GE(saved.size(), tail.size());
+  EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
+  EXPECT_EQ(saved.substr(0, 20), "[config]\r\nspeed=33\r\n");
+}
+
+// A killed write leaves its temporary behind; the next start removes those
+// older than a minute, and keeps a fresh one, which a second instance may
+// still be writing, and every file that only looks alike.
+TEST(KeywordStore, StartUpRemovesStaleTemporaries) {
+  const std::string hex = "0123456789abcdef";
+  struct Case {
+    std::string name;
+    int ageSeconds;
+    bool removed;
+  } cases[] = {
+      {".brivanobody.ini." + hex + ".tmp", 120, true},
+      {".brivano.ini." + hex + ".tmp", 3600, true},
+      {".autosave.txt." + hex + ".tmp", 61, true},
+      {".brivanobody.ini." + hex + ".tmp2", 120, false},
+      {".brivanobody.ini.fedcba9876543210.tmp", 5, false},  // a live writer's
+      {".brivanobody.ini.0123456789abcdeg.tmp", 120, false},
+      {".brivanobody.ini.0123456789abcde.tmp", 120, false},
+      {".other.ini." + hex + ".tmp", 120, false},
+      {"brivanobody.ini." + hex + ".tmp", 120, false},
+  };
+  StoreFixture f;
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (const Case& c : cases) {
+    f.dir.Write(c.name, std::string(1000, 't'));
+    std::filesystem::last_write_time(f.dir.path() / c.name,
+                                     now - std::chrono::seconds(c.ageSeconds));
+  }
+  f.store.FormCreate();
+  for (const Case& c : cases) {
+    EXPECT_EQ(std::filesystem::exists(f.dir.path() / c.name), !c.removed) << c.name;
+  }
 }
 
 TEST(KeywordStore, ExitSaveWritesTheBoxVerbatimAndKeepsTheFormerFileOnFailure) {
@@ -380,6 +471,37 @@ TEST(SettingsFileName, FromTheExecutableName) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(SettingsFileNameFor(c.executable), c.settings) << c.executable;
+}
+
+TEST(ProgramFilesLocation, TheUserFolderFollowsTheXdgBaseDirectories) {
+  struct Case {
+    const char* xdgConfigHome;
+    const char* home;
+    const char* passwdHome;
+    const char* folder;
+  } cases[] = {
+      {"/x/config", "/h", "/p", "/x/config/brivano"},
+      {"", "/h", "/p", "/h/.config/brivano"},
+      {"relative", "/h", "/p", "/h/.config/brivano"},  // a relative one is ignored
+      {nullptr, nullptr, "/p", "/p/.config/brivano"},
+      {nullptr, "", "/p", "/p/.config/brivano"},
+      {nullptr, nullptr, nullptr, ""},  // never /tmp, which anyone can take first
+      {nullptr, "~", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UserConfigFolder(c.xdgConfigHome, c.home, c.passwdHome), c.folder) << c.folder;
+  }
+}
+
+// An installed program with no configuration folder keeps its files in its
+// own folder when it can write there, rather than in a shared one.
+TEST(ProgramFilesLocation, NoHomeFolder) {
+  TempDir dir;
+  const auto bin = dir.path() / "bin";
+  std::filesystem::create_directories(bin);
+  EXPECT_EQ(LocateProgramFiles(bin / "brivano", {}).folder, bin);
+  const auto blocked = dir.Write("file", "");  // a folder cannot be made inside a file
+  EXPECT_EQ(LocateProgramFiles(bin / "brivano", blocked / "brivano").folder, bin);
 }
 
 TEST(ProgramFilesLocation, ExecutableFolderWhenWritableElseTheUserFolder) {

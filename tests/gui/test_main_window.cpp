@@ -1,13 +1,18 @@
 // The main window as a user meets it: defaults, loaded settings, the control
 // states of a run, the exit question, the file commands and the generator.
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstring>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -313,6 +318,40 @@ TEST_F(MainWindow, LinksOpenThroughTheDesktop) {
   form->N14Click();
   EXPECT_EQ(opened, (QStringList{QStringLiteral("https://brivano.example/"),
                                  QStringLiteral("mailto:support@brivano.example")}));
+}
+
+// SIGTERM (a logout, a shutdown), SIGHUP and SIGINT close the program as a
+// confirmed close does, without the question: the keyword box typed since
+// the start is saved, idle or during a run. The child says when its window
+// stands (and its run goes), and the test then waits for it to end.
+TEST(ExitSignals, SaveTheKeywordBox) {
+  const QString child =
+      QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + "/brivano-exit-signal-child";
+  struct Case {
+    const char* mode;
+    int signal;
+  } cases[] = {{"idle", SIGTERM}, {"run", SIGTERM}, {"idle", SIGHUP}, {"run", SIGINT}};
+  const QString typed = QStringLiteral("深圳 旅行社\n typed since the start");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.mode) + " " + strsignal(c.signal));
+    TempDir folder;
+    QProcess process;
+    process.start(child, {QString::fromStdString(folder.path().string()), c.mode, typed});
+    ASSERT_TRUE(process.waitForStarted(30000));
+    QByteArray said;
+    while (!said.contains("ready\n") && process.waitForReadyRead(60000)) {
+      said += process.readAllStandardOutput();
+    }
+    ASSERT_TRUE(said.contains("ready\n")) << process.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(process.processId()), c.signal);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"),
+              Utf8ToGbk("深圳 旅行社\r\n typed since the start"));
+    // A close writes the keyword store alone, also during a run.
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "brivano.ini"));
+  }
 }
 
 }  // namespace

@@ -49,15 +49,21 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   return content.str();
 }
 
-CliResult RunCli(const std::string& arguments, const std::string& input) {
+CliResult RunCli(const std::string& arguments, const std::string& input,
+                 const CliStreams& streams) {
   const char* cli = std::getenv("BRIVANO_CLI");
-  if (cli == nullptr) throw std::runtime_error("BRIVANO_CLI is not set (run the tests through ctest)");
+  if (cli == nullptr)
+    throw std::runtime_error("BRIVANO_CLI is not set (run the tests through ctest)");
   TempDir dir;
   const auto in = dir.Write("stdin", input);
   const auto out = dir.path() / "stdout";
   const auto err = dir.path() / "stderr";
-  const std::string command = ShellQuote(cli) + " " + arguments + " <" + ShellQuote(in) + " >" +
-                              ShellQuote(out) + " 2>" + ShellQuote(err);
+  const std::string source = streams.stdinFrom.empty() ? in.string() : streams.stdinFrom;
+  const std::string sink = streams.stdoutTo.empty() ? out.string() : streams.stdoutTo;
+  std::string command =
+      ShellQuote(cli) + " " + arguments + " >" + ShellQuote(sink) + " 2>" + ShellQuote(err);
+  command = streams.pipeInput ? "cat " + ShellQuote(source) + " | " + command
+                              : command + " <" + ShellQuote(source);
   const int status = std::system(command.c_str());
   CliResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

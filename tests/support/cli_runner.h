@@ -13,9 +13,17 @@ struct CliResult {
   std::string err;
 };
 
+// Where standard input and output go instead of the captured files.
+struct CliStreams {
+  std::string stdinFrom;   // a path, e.g. /dev/zero
+  std::string stdoutTo;    // a path, e.g. /dev/full; `out` stays empty
+  bool pipeInput = false;  // `input` arrives through a pipe, not a file
+};
+
 // `arguments` is a shell-quoted argument string; `input` goes to standard
 // input.
-CliResult RunCli(const std::string& arguments, const std::string& input = "");
+CliResult RunCli(const std::string& arguments, const std::string& input = "",
+                 const CliStreams& streams = {});
 
 // A fresh folder under the system's temporary folder, removed on destruction.
 class TempDir {

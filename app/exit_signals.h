@@ -1,0 +1,37 @@
+// Ending the program from outside without losing the keyword box: a desktop
+// session that logs out, a shutdown or a terminal's Ctrl+C sends SIGTERM,
+// SIGHUP or SIGINT, whose default is to die on the spot, before the exit
+// save. These signals instead close the program as a confirmed close does,
+// without the question (nobody would be there to answer it). The session
+// manager's request to save its data runs the exit save at once.
+#pragma once
+
+#include <QObject>
+
+class QApplication;
+class QSocketNotifier;
+
+namespace brivano {
+
+class TForm1;
+
+class ExitSignals : public QObject {
+ public:
+  // From here until destruction, each of the three signals ends every event
+  // loop of the application, modal boxes' included, so that the main loop
+  // returns and the window's destruction writes the keyword store.
+  explicit ExitSignals(QApplication& application, TForm1& window);
+  ~ExitSignals() override;
+  ExitSignals(const ExitSignals&) = delete;
+  ExitSignals& operator=(const ExitSignals&) = delete;
+
+ private:
+  // The handler only writes the signal's number into a pipe (all a signal
+  // handler may safely do); the notifier reads it on the window's thread.
+  static void OnSignal(int signal);
+  void Received();
+
+  QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace brivano
