@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "app/tform1.h"
+#include "app/main_window.h"
 
 #ifndef QT_NO_SESSIONMANAGER
 #include <QSessionManager>
@@ -23,7 +23,7 @@ int signalPipe[2] = {-1, -1};
 
 }  // namespace
 
-ExitSignals::ExitSignals(QApplication& application, TForm1& window) : QObject(&application) {
+ExitSignals::ExitSignals(QApplication& application, MainWindow& window) : QObject(&application) {
   if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, &ExitSignals::Received);

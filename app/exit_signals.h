@@ -13,14 +13,14 @@ class QSocketNotifier;
 
 namespace brivano {
 
-class TForm1;
+class MainWindow;
 
 class ExitSignals : public QObject {
  public:
   // From here until destruction, each of the three signals ends every event
   // loop of the application, modal boxes' included, so that the main loop
   // returns and the window's destruction writes the keyword store.
-  explicit ExitSignals(QApplication& application, TForm1& window);
+  explicit ExitSignals(QApplication& application, MainWindow& window);
   ~ExitSignals() override;
   ExitSignals(const ExitSignals&) = delete;
   ExitSignals& operator=(const ExitSignals&) = delete;

@@ -7,7 +7,7 @@
 #include <QStandardPaths>
 
 #include "app/exit_signals.h"
-#include "app/tform1.h"
+#include "app/main_window.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
                     QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
   QApplication::setFont(font);
 
-  brivano::TForm1 form1;
+  brivano::MainWindow form1;
   brivano::ExitSignals exitSignals(application, form1);
   form1.show();
   return QApplication::exec();

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <random>
 
-#include "bench/page_text.h"
 #include "base/buyer_list.h"
-#include "extract/mobile_extractor.h"
 #include "base/text.h"
+#include "bench/page_text.h"
+#include "extract/mobile_extractor.h"
 #include "support/run_harness.h"
 
 namespace brivano::bench {
@@ -31,7 +31,7 @@ void BM_ProcessPage1MB(benchmark::State& state) {
   h.window.keywords = {"深圳 旅行社"};
   h.window.pageLimitText = "2147483647";
   h.browser.ServeAnyAddress(Utf8Page());
-  h.run->N2Click();
+  h.run->Start();
   for (auto _ : state) {
     h.run->ProcessPage();
     state.PauseTiming();

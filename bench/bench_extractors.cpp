@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
 #include "bench/page_text.h"
 #include "extract/extractors.h"
-#include "base/text.h"
 
 namespace brivano::bench {
 namespace {

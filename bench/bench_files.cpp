@@ -3,9 +3,9 @@
 // cities by 1,000 trades, and writing a result file of a million items.
 #include <benchmark/benchmark.h>
 
-#include "bench/merge_lines.h"
 #include "base/buyer_list.h"
 #include "base/text.h"
+#include "bench/merge_lines.h"
 #include "files/keyword_generator.h"
 #include "files/merge.h"
 #include "files/result_files.h"

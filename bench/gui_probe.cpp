@@ -26,12 +26,13 @@
 #include <vector>
 
 #include "app/buyer_list_model.h"
-#include "app/tform1.h"
+#include "app/main_window.h"
 #include "engine_server.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
 #include "test_window_options.h"
+#include "widget_lookup.h"
 
 namespace {
 
@@ -78,11 +79,11 @@ struct Window {
   TempDir folder;
   EngineServer server{100};
   ScriptedDialogs dialogs;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
 
   Window() {
-    TForm1Options options = TestWindowOptions(server, dialogs, folder, 0.02);
-    form = std::make_unique<TForm1>(options);
+    MainWindowOptions options = TestWindowOptions(server, dialogs, folder, 0.02);
+    form = std::make_unique<MainWindow>(options);
     form->show();
   }
   ~Window() { form->close(); }
@@ -99,12 +100,16 @@ int Memory() {
   Window window;
   Pump(1000);
   std::printf("idle: %ld kB resident (with the browser's processes)\n", ResidentKilobytes());
-  window.form->SpinEdit2()->setValue(50);
-  window.form->SpinEdit1()->setValue(3);                       // 60 ms per page at this scale
-  window.form->Memo2()->setPlainText(QStringLiteral("a\nb"));  // 2 × 50 pages
-  window.form->N2Click();
-  WaitUntil([&] { return window.form->Run().StartLine() == 3 && window.form->SearchEnabled(); },
-            120000);
+  Find<QSpinBox>(*window.form, "pageLimitSpin")->setValue(50);
+  Find<QSpinBox>(*window.form, "speedSpin")->setValue(3);  // 60 ms per page at this scale
+  Find<QPlainTextEdit>(*window.form, "keywordEdit")
+      ->setPlainText(QStringLiteral("a\nb"));  // 2 × 50 pages
+  window.form->StartRun();
+  WaitUntil(
+      [&] {
+        return window.form->Run().StartLine() == 3 && window.form->Controls().SearchEnabled();
+      },
+      120000);
   std::printf("after a run of %lld pages: %ld kB resident (%zu items)\n",
               static_cast<long long>(window.server.Requests().size()), ResidentKilobytes(),
               window.form->Run().Buyers().size());
@@ -125,7 +130,7 @@ int BigList() {
     for (int i = 0; i < 30; ++i)
       run.AddBuyerItem(std::to_string(14000000000LL + tick * 30 + i), ContactKind::Mobile);
     window.form->BuyerModel()->Flush();
-    window.form->ListView1()->repaint();
+    Find<QTableView>(*window.form, "buyerList")->repaint();
     ticks.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
   }
   std::sort(ticks.begin(), ticks.end());
@@ -138,12 +143,12 @@ int Soak() {
   Window window;
   QStringList keywords;
   for (int k = 1; k <= 100; ++k) keywords << QStringLiteral("k%1").arg(k);
-  window.form->Memo2()->setPlainText(keywords.join(QLatin1Char('\n')));
-  window.form->SpinEdit1()->setValue(3);   // 60 ms per page at this scale
-  window.form->SpinEdit2()->setValue(50);  // 100 keywords × 50 pages
+  Find<QPlainTextEdit>(*window.form, "keywordEdit")->setPlainText(keywords.join(QLatin1Char('\n')));
+  Find<QSpinBox>(*window.form, "speedSpin")->setValue(3);       // 60 ms per page at this scale
+  Find<QSpinBox>(*window.form, "pageLimitSpin")->setValue(50);  // 100 keywords × 50 pages
   QElapsedTimer clock;
   clock.start();
-  window.form->N2Click();
+  window.form->StartRun();
   qsizetype reported = 0;
   WaitUntil(
       [&] {
@@ -154,7 +159,7 @@ int Soak() {
                       ResidentKilobytes(), clock.elapsed() / 1000.0);
           std::fflush(stdout);
         }
-        return window.form->SearchEnabled() && window.form->Run().StartLine() == 101;
+        return window.form->Controls().SearchEnabled() && window.form->Run().StartLine() == 101;
       },
       3600 * 1000);
   std::printf("end: %lld pages, %zu items, %ld kB resident, %.1f s\n",

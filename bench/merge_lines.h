@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/page_text.h"
 #include "base/text.h"
+#include "bench/page_text.h"
 
 namespace brivano::bench {
 

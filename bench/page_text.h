@@ -86,7 +86,6 @@ inline std::string Line(Random& r) {
   }
 }
 
-
 // About `bytes` bytes of page lines ended by CR LF.
 inline std::string PageText(std::size_t bytes, std::uint64_t seed = 1) {
   Random r(seed);

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   const std::uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
   // Written a megabyte at a time so that large files need little memory.
   for (long long i = 0; i < megabytes; ++i) {
-    const std::string chunk = brivano::bench::PageText(1 << 20, seed + static_cast<std::uint64_t>(i));
+    const std::string chunk =
+        brivano::bench::PageText(1 << 20, seed + static_cast<std::uint64_t>(i));
     std::fwrite(chunk.data(), 1, chunk.size(), stdout);
   }
   return 0;

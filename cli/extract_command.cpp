@@ -5,11 +5,11 @@
 #include <string>
 #include <thread>
 
-#include "cli/cli_common.h"
 #include "base/buyer_list.h"
 #include "base/contact_kind.h"
-#include "extract/parallel_extract.h"
 #include "base/text.h"
+#include "cli/cli_common.h"
+#include "extract/parallel_extract.h"
 
 namespace brivano::cli {
 namespace {

@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "cli/cli_common.h"
 #include "base/text.h"
+#include "cli/cli_common.h"
 #include "files/atomic_file.h"
 #include "files/file_errors.h"
 #include "files/keyword_generator.h"

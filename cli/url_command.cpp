@@ -1,9 +1,9 @@
 // brivano-cli url: the result-page address a run would request.
 #include <string>
 
-#include "cli/cli_common.h"
 #include "base/contact_kind.h"
 #include "base/text.h"
+#include "cli/cli_common.h"
 #include "search/engine_table.h"
 #include "search/result_address.h"
 

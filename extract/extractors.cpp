@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 
+#include "base/text.h"
 #include "extract/email_extractor.h"
 #include "extract/fax_extractor.h"
 #include "extract/mobile_extractor.h"
 #include "extract/qq_extractor.h"
-#include "base/text.h"
 
 namespace brivano {
 namespace {

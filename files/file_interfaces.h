@@ -7,40 +7,28 @@
 
 #include "base/contact_kind.h"
 #include "search/engine_table.h"
+#include "search/run_options.h"
 
 namespace brivano {
 
 // The main window's controls that the settings file and the keyword store
 // load and save.
-class SettingsControls {
+// What they read comes in one go through Options().
+class SettingsControls : public virtual RunOptionsSource {
  public:
-  virtual ~SettingsControls() = default;
-
-  // Memo2, the keyword box: its whole text, lines separated by CR LF.
+  // The keyword box: its whole text, lines separated by CR LF.
   virtual std::string KeywordText() const = 0;
   virtual void SetKeywordText(const std::string& text) = 0;
 
-  // SpinEdit1 and SpinEdit2. The values set are already inside the boxes'
-  // ranges; the texts are read as the user left them.
+  // The speed and the page limit; the values set are already inside the
+  // boxes' ranges.
   virtual void SetSpeed(int seconds) = 0;
-  virtual std::string SpeedText() const = 0;
   virtual void SetPageLimit(int pages) = 0;
-  virtual std::string PageLimitText() const = 0;
-
-  virtual bool DedupChecked() const = 0;  // CheckBox1 "去重"
-  virtual void SetDedupChecked(bool checked) = 0;
-  virtual bool AutoSaveChecked() const = 0;  // CheckBox2 "自动存盘"
-  virtual void SetAutoSaveChecked(bool checked) = 0;
-
-  // RadioButton1..4 and RadioButton5..8: checking one clears the others of
-  // its group.
-  virtual ContactKind CheckedContactKind() const = 0;
+  virtual void SetDedupChecked(bool checked) = 0;     // 去重
+  virtual void SetAutoSaveChecked(bool checked) = 0;  // 自动存盘
+  // Checking one clears the others of its group.
   virtual void CheckContactKind(ContactKind kind) = 0;
-  virtual Engine CheckedEngine() const = 0;
   virtual void CheckEngine(Engine engine) = 0;
-
-  // Edit1..Edit4.
-  virtual std::string Mark(ContactKind kind) const = 0;
   virtual void SetMark(ContactKind kind, const std::string& text) = 0;
 
   // The start line, held by the run.

@@ -1,4 +1,4 @@
-// The keyword-list generator's logic (the window TForm3's 创建 and 保存).
+// The keyword-list generator's logic (the window KeywordGeneratorWindow's 创建 and 保存).
 #pragma once
 
 #include <filesystem>

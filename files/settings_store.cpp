@@ -84,34 +84,33 @@ void ApplySettings(const IniFile& settings, SettingsControls& controls) {
 }
 
 void StoreSettings(const SettingsControls& controls, IniFile& settings) {
+  const RunOptions options = controls.Options();
   for (const SettingsKeyRow& row : kSettingsKeys) {
     switch (row.field) {
       case SettingsField::Speed:
-        settings.WriteInteger(kSettingsSection, row.key,
-                              SpinValue(controls.SpeedText(), kSpeedRange));
+        settings.WriteInteger(kSettingsSection, row.key, SpinValue(options.speedText, kSpeedRange));
         break;
       case SettingsField::PageLimit:
         settings.WriteInteger(kSettingsSection, row.key,
-                              SpinValue(controls.PageLimitText(), kPageLimitRange));
+                              SpinValue(options.pageLimitText, kPageLimitRange));
         break;
       case SettingsField::StartLine:
         settings.WriteInteger(kSettingsSection, row.key, controls.StartLine());
         break;
       case SettingsField::Dedup:
-        settings.WriteInteger(kSettingsSection, row.key, controls.DedupChecked() ? 1 : 0);
+        settings.WriteInteger(kSettingsSection, row.key, options.dedup ? 1 : 0);
         break;
       case SettingsField::AutoSave:
-        settings.WriteInteger(kSettingsSection, row.key, controls.AutoSaveChecked() ? 1 : 0);
+        settings.WriteInteger(kSettingsSection, row.key, options.autoSave ? 1 : 0);
         break;
       case SettingsField::Kind:
-        settings.WriteString(kSettingsSection, row.key,
-                             InfoOf(controls.CheckedContactKind()).settingsWord);
+        settings.WriteString(kSettingsSection, row.key, InfoOf(options.kind).settingsWord);
         break;
       case SettingsField::Engine:
-        settings.WriteString(kSettingsSection, row.key, EngineWord(controls.CheckedEngine()));
+        settings.WriteString(kSettingsSection, row.key, EngineWord(options.engine));
         break;
       case SettingsField::Mark:
-        settings.WriteString(kSettingsSection, row.key, controls.Mark(row.markKind));
+        settings.WriteString(kSettingsSection, row.key, options.Mark(row.markKind));
         break;
     }
   }
@@ -121,7 +120,7 @@ StateStore::StateStore(ProgramFiles files, SettingsControls& controls, const Buy
                        UserFeedback& feedback)
     : files_(std::move(files)), controls_(controls), buyers_(buyers), feedback_(feedback) {}
 
-void StateStore::FormCreate() {
+void StateStore::Load() {
   RemoveStaleTemporaries(files_.folder,
                          {files_.settingsFileName, kKeywordStoreFileName, kAutoSaveFileName});
   const WholeFile keywords = ReadWholeFile(files_.KeywordStorePath(), ReadUntil::FirstNul);
@@ -169,15 +168,15 @@ bool StateStore::WriteAutoSaveFile() {
   return result.ok();
 }
 
-bool StateStore::Button2Click() {
+bool StateStore::SaveState() {
   return SaveSettings() && WriteAutoSaveFile();
 }
 
-void StateStore::SpeedButton8Click() {
-  if (Button2Click()) feedback_.ShowMessage(Gbk(kProgressSavedMessage));
+void StateStore::SaveProgress() {
+  if (SaveState()) feedback_.ShowMessage(Gbk(kProgressSavedMessage));
 }
 
-FileResult StateStore::FormDestroy() {
+FileResult StateStore::SaveKeywords() {
   const std::string text = controls_.KeywordText();
   if (keywordStoreNotShown_) {
     if (text == loadedKeywordText_) return {};

@@ -35,8 +35,8 @@ struct SettingsKeyRow {
 // default word of "info" and "search" and the default marks come from the
 // contact-kind and engine tables.
 inline constexpr std::array<SettingsKeyRow, 11> kSettingsKeys{{
-    {"speed", SettingsField::Speed, 8, ContactKind::Mobile},
-    {"maxpage", SettingsField::PageLimit, 10, ContactKind::Mobile},
+    {"speed", SettingsField::Speed, kSpeedRange.initial, ContactKind::Mobile},
+    {"maxpage", SettingsField::PageLimit, kPageLimitRange.initial, ContactKind::Mobile},
     {"process", SettingsField::StartLine, 1, ContactKind::Mobile},
     {"quchong", SettingsField::Dedup, 0, ContactKind::Mobile},
     {"autosave", SettingsField::AutoSave, 0, ContactKind::Mobile},
@@ -50,14 +50,6 @@ inline constexpr std::array<SettingsKeyRow, 11> kSettingsKeys{{
 
 inline constexpr ContactKind kDefaultContactKind = ContactKind::Mobile;
 inline constexpr Engine kDefaultEngine = Engine::So360;
-
-// The spin boxes' ranges.
-struct SpinRange {
-  int minimum;
-  int maximum;
-};
-inline constexpr SpinRange kSpeedRange{3, 1000};
-inline constexpr SpinRange kPageLimitRange{1, 76};
 
 // Applies a settings file's content to the controls (steps 6 to 11 of the
 // start-up load).
@@ -78,12 +70,12 @@ class StateStore {
   // reported; the settings are read all the same, so that the next state
   // save does not overwrite them with defaults. First, temporary files that
   // a killed write left behind are removed.
-  void FormCreate();
+  void Load();
 
   // The state save (Button2Click): the settings file, then the auto-save
   // file. Returns false when a write failed; the failure has been shown and
   // the former file is untouched.
-  bool Button2Click();
+  bool SaveState();
   // Its first half: every key in one write; "Unable to write to %s" on
   // failure.
   bool SaveSettings();
@@ -92,14 +84,14 @@ class StateStore {
   bool WriteAutoSaveFile();
 
   // The progress command 进程: the state save, confirmed by a message.
-  void SpeedButton8Click();
+  void SaveProgress();
 
   // The exit save (FormDestroy): the keyword box's text to the keyword
   // store. The caller closes the program whatever the result. A store that
   // the box does not show whole (cut at a NUL byte, or unreadable) is left
   // untouched while the box is unchanged, and is kept as
   // "brivanobody.ini.bak" before the box replaces it.
-  FileResult FormDestroy();
+  FileResult SaveKeywords();
 
  private:
   FileResult KeepKeywordStoreCopy() const;

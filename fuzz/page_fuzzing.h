@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/buyer_list.h"
-#include "extract/extractors.h"
 #include "base/text.h"
+#include "extract/extractors.h"
 
 namespace brivano::fuzzing {
 

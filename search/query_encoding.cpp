@@ -37,12 +37,12 @@ std::string FormEncode(std::string_view bytes) {
 
 }  // namespace
 
-std::string TNMURL::Encode() {
+std::string FormEncoder::Encode() {
   try {
-    return FormEncode(InputString);
+    return FormEncode(input);
   } catch (const std::exception& error) {
     if (OnError) OnError(*this, "Error during encode", error.what());
-    return InputString;
+    return input;
   }
 }
 

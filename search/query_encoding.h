@@ -9,15 +9,15 @@
 namespace brivano {
 
 // The URL-encoding component of the main window.
-class TNMURL {
+class FormEncoder {
  public:
-  using TOnErrorEvent =
-      std::function<void(TNMURL& sender, const std::string& operation, const std::string& errMsg)>;
+  using ErrorHandler = std::function<void(FormEncoder& sender, const std::string& operation,
+                                          const std::string& errMsg)>;
 
-  std::string InputString;
-  TOnErrorEvent OnError;
+  std::string input;
+  ErrorHandler OnError;
 
-  // Form encoding of InputString, computed anew on every read. Letters and
+  // Form encoding of input, computed anew on every read. Letters and
   // digits stay, the blank becomes "+", every other byte "%XX".
   std::string Encode();
 };

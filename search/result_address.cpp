@@ -11,10 +11,9 @@ std::string BuildQuery(std::string_view keywordLine, std::string_view mark) {
   return std::string(TrimBlanks(joined));
 }
 
-std::string BaseAddress(const EngineRow& row, TNMURL& encoder) {
-  const std::string encoded = row.encoding == QueryEncoding::FormGbk
-                                  ? encoder.Encode()
-                                  : EscapeQueryAsUtf8(encoder.InputString);
+std::string BaseAddress(const EngineRow& row, FormEncoder& encoder) {
+  const std::string encoded =
+      row.encoding == QueryEncoding::FormGbk ? encoder.Encode() : EscapeQueryAsUtf8(encoder.input);
   return row.schemeAndHost + row.pathAndQueryKey + encoded + row.pageKey;
 }
 
@@ -23,8 +22,8 @@ long long PageValue(const EngineRow& row, int pageCounter) {
 }
 
 std::string ResultPageAddress(const EngineRow& row, std::string_view gbkQuery, int pageNumber) {
-  TNMURL encoder;
-  encoder.InputString = std::string(gbkQuery);
+  FormEncoder encoder;
+  encoder.input = std::string(gbkQuery);
   const int counter = row.counterStart + pageNumber - 1;
   return BaseAddress(row, encoder) + std::to_string(PageValue(row, counter));
 }

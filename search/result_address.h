@@ -13,8 +13,8 @@ namespace brivano {
 std::string BuildQuery(std::string_view keywordLine, std::string_view mark);
 
 // Scheme, host, path, query key, encoded query and page key. The query is
-// taken from the encoder's InputString.
-std::string BaseAddress(const EngineRow& row, TNMURL& encoder);
+// taken from the encoder's input.
+std::string BaseAddress(const EngineRow& row, FormEncoder& encoder);
 
 // The page value of a page counter: 10 × counter for Baidu, counter for
 // Sogou and 360, 10 × counter + 1 for Bing.

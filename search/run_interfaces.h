@@ -10,6 +10,7 @@
 
 #include "base/contact_kind.h"
 #include "search/engine_table.h"
+#include "search/run_options.h"
 
 namespace brivano {
 
@@ -57,28 +58,18 @@ class TimerFactory {
 };
 
 // The controls the run reads and writes. Every text here is GBK.
-class RunWindow {
+class RunWindow : public virtual RunOptionsSource {
  public:
-  virtual ~RunWindow() = default;
-
   // The keyword box, line by line (an empty last line does not count).
   virtual int KeywordLineCount() const = 0;
   virtual std::string KeywordLine(int index0) const = 0;
 
-  virtual std::string SpeedText() const = 0;      // SpinEdit1
-  virtual std::string PageLimitText() const = 0;  // SpinEdit2
-  virtual bool DedupChecked() const = 0;          // CheckBox1 "去重"
-  virtual bool AutoSaveChecked() const = 0;       // CheckBox2 "自动存盘"
-  virtual ContactKind CheckedContactKind() const = 0;
-  virtual Engine CheckedEngine() const = 0;
-  virtual std::string Mark(ContactKind kind) const = 0;  // Edit1..Edit4
-
-  // Status bar panels 0..8.
-  virtual void SetStatusPanel(int panel, const std::string& text) = 0;
+  virtual void SetStatusPanel(StatusPanel panel, const std::string& text) = 0;
   virtual bool SearchEnabled() const = 0;  // 搜索
   virtual void SetSearchEnabled(bool enabled) = 0;
-  virtual void SetStopEnabled(bool enabled) = 0;          // 终止
-  virtual void SetChoiceGroupsEnabled(bool enabled) = 0;  // Panel5 and Panel6
+  virtual void SetStopEnabled(bool enabled) = 0;  // 终止
+  // The contact-kind and engine groups.
+  virtual void SetChoiceGroupsEnabled(bool enabled) = 0;
   virtual void Repaint() = 0;
 
   // A one-line input box; std::nullopt when the user cancels.
@@ -89,7 +80,7 @@ class RunWindow {
   virtual void ShowError(const std::string& text) = 0;        // the standard error box
   virtual void ShowMessage(const std::string& text) = 0;      // plain message box
 
-  // The state save (Button2): settings file, then auto-save file. Returns
+  // The state save: settings file, then auto-save file. Returns
   // false when it failed; the failure has been reported already.
   virtual bool SaveState() = 0;
   // The cache cleaner's 清理; `done` runs once the browser can load again.

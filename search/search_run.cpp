@@ -5,9 +5,9 @@
 #include <limits>
 #include <random>
 
-#include "extract/extractors.h"
 #include "base/integer_text.h"
 #include "base/text.h"
+#include "extract/extractors.h"
 #include "search/local_address.h"
 #include "search/result_address.h"
 #include "search/run_messages.h"
@@ -15,16 +15,6 @@
 
 namespace brivano {
 namespace {
-
-constexpr int kSpeedMinimum = 3;
-constexpr int kPageLimitMinimum = 1;
-
-// Status bar panels the run writes.
-constexpr int kPanelKeywordCount = 1;
-constexpr int kPanelKeywordLine = 3;
-constexpr int kPanelPage = 5;
-constexpr int kPanelBuyerCounter = 7;
-constexpr int kPanelMessage = 8;
 
 std::string Decimal(long long value) {
   return std::to_string(value);
@@ -56,8 +46,8 @@ SearchRun::SearchRun(RunEnvironment environment)
       window_(env_.window),
       browser_(env_.browser),
       self_(std::make_shared<SearchRun*>(this)) {
-  Timer1 = env_.timers.CreateTimer(8000, [this] { Timer1Timer(); });
-  Timer2 = env_.timers.CreateTimer(kWatchdogIntervalMs, [this] { Timer2Timer(); });
+  pageTimer_ = env_.timers.CreateTimer(8000, [this] { OnPageTimer(); });
+  watchdog_ = env_.timers.CreateTimer(kWatchdogIntervalMs, [this] { OnWatchdog(); });
   readTimeout_ = env_.timers.CreateTimer(env_.readTimeoutMs, [this] { OnReadTimeout(); });
   cleanerDelay_ = env_.timers.CreateTimer(env_.cleanerDelayMs, [this] {
     cleanerDelay_->SetEnabled(false);
@@ -76,18 +66,18 @@ SearchRun::~SearchRun() {
 }
 
 int SearchRun::Speed() const {
-  return ParseIntegerText(window_.SpeedText()).value_or(kSpeedMinimum);
+  return ParseIntegerText(window_.Options().speedText).value_or(kSpeedRange.minimum);
 }
 
 int SearchRun::PageLimit() const {
-  return ParseIntegerText(window_.PageLimitText()).value_or(kPageLimitMinimum);
+  return ParseIntegerText(window_.Options().pageLimitText).value_or(kPageLimitRange.minimum);
 }
 
-const EngineRow& SearchRun::CheckedEngineRow() const {
-  return env_.engines[static_cast<int>(window_.CheckedEngine())];
+const EngineRow& SearchRun::EngineRowInUse() const {
+  return env_.engines[static_cast<int>(window_.Options().engine)];
 }
 
-void SearchRun::N2Click() {
+void SearchRun::Start() {
   if (!LooksConnected(env_.network)) {
     window_.ShowInformation(Gbk(run_messages::kNotConnected));
     return;
@@ -116,6 +106,7 @@ void SearchRun::N2Click() {
 
   StopWaiting();
   ++runNumber_;
+  dedup_ = window_.Options().dedup;
   PrepareKeyword();
   stopFlag_ = false;
   nextPageFlag_ = true;
@@ -125,16 +116,16 @@ void SearchRun::N2Click() {
 
   window_.SetSearchEnabled(false);
   window_.SetStopEnabled(true);
-  Timer1->SetInterval(IntervalForSpeed(Speed()));
+  pageTimer_->SetInterval(IntervalForSpeed(Speed()));
 
-  window_.SetStatusPanel(kPanelKeywordCount, Decimal(window_.KeywordLineCount()));
-  window_.SetStatusPanel(kPanelKeywordLine, Decimal(startLine_ - 1LL));
-  window_.SetStatusPanel(kPanelBuyerCounter, Decimal(buyerCounter_));
-  window_.SetStatusPanel(kPanelMessage, Gbk(run_messages::kStarting));
+  window_.SetStatusPanel(StatusPanel::KeywordCount, Decimal(window_.KeywordLineCount()));
+  window_.SetStatusPanel(StatusPanel::KeywordLine, Decimal(startLine_ - 1LL));
+  window_.SetStatusPanel(StatusPanel::BuyerCount, Decimal(buyerCounter_));
+  window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kStarting));
   window_.Repaint();
   window_.SetChoiceGroupsEnabled(false);
 
-  if (window_.CheckedEngine() == Engine::Baidu) {
+  if (window_.Options().engine == Engine::Baidu) {
     // Baidu runs start from a cleared browser; the clearing and the first
     // request follow half a second later without blocking the window.
     cleanerDelay_->SetEnabled(false);
@@ -145,7 +136,7 @@ void SearchRun::N2Click() {
 }
 
 void SearchRun::StartFirstRequest() {
-  if (window_.CheckedEngine() != Engine::Baidu) {
+  if (window_.Options().engine != Engine::Baidu) {
     FirstRequest();
     return;
   }
@@ -160,44 +151,45 @@ void SearchRun::StartFirstRequest() {
 }
 
 void SearchRun::FirstRequest() {
-  window_.SetStatusPanel(kPanelMessage, Gbk(EngineStatusText(CheckedEngineRow())));
+  window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(EngineRowInUse())));
   try {
-    Button1Click();
+    RequestPage();
   } catch (const std::exception&) {
     // Errors of the first request are ignored; the watchdog recovers.
   }
 }
 
 void SearchRun::PrepareKeyword() {
-  const ContactKind kind = window_.CheckedContactKind();
+  const RunOptions options = window_.Options();
+  const ContactKind kind = options.kind;
   const int lineCount = window_.KeywordLineCount();
   const std::string line =
       (startLine_ >= 1 && startLine_ <= lineCount) ? window_.KeywordLine(startLine_ - 1) : "";
-  NMURL1.InputString = BuildQuery(line, window_.Mark(kind));
+  queryEncoder_.input = BuildQuery(line, options.Mark(kind));
   if (startLine_ < std::numeric_limits<std::int32_t>::max()) ++startLine_;
 
-  const EngineRow& row = CheckedEngineRow();
-  baseAddress_ = brivano::BaseAddress(row, NMURL1);
+  const EngineRow& row = EngineRowInUse();
+  baseAddress_ = brivano::BaseAddress(row, queryEncoder_);
   pageCounter_ = row.counterStart;
 }
 
-void SearchRun::Button1Click() {
+void SearchRun::RequestPage() {
   if (!nextPageFlag_ || stopFlag_) {
-    BitBtn1Click();
+    EndRun();
     return;
   }
-  RequestPage();
+  LoadPage();
 }
 
-void SearchRun::RequestPage() {
-  const EngineRow& row = CheckedEngineRow();
+void SearchRun::LoadPage() {
+  const EngineRow& row = EngineRowInUse();
   pageAddress_ = baseAddress_ + Decimal(PageValue(row, pageCounter_));
   // Every engine shows the 1-based number of the page just requested.
   const long long pageNumber = static_cast<long long>(pageCounter_) - row.counterStart + 1;
-  window_.SetStatusPanel(kPanelPage, Decimal(pageNumber));
+  window_.SetStatusPanel(StatusPanel::Page, Decimal(pageNumber));
   if (pageCounter_ < std::numeric_limits<std::int32_t>::max()) ++pageCounter_;
-  window_.SetStatusPanel(kPanelKeywordLine, Decimal(startLine_ - 1LL));
-  Timer2->SetEnabled(true);
+  window_.SetStatusPanel(StatusPanel::KeywordLine, Decimal(startLine_ - 1LL));
+  watchdog_->SetEnabled(true);
   StopWaiting();
   try {
     browser_.Navigate(pageAddress_);
@@ -205,22 +197,22 @@ void SearchRun::RequestPage() {
     // The browser loads on its own; a failing call changes nothing for the
     // cycle, which reads whatever the browser shows at the next tick.
   }
-  Timer1->SetEnabled(true);
+  pageTimer_->SetEnabled(true);
 }
 
-void SearchRun::Timer1Timer() {
-  const EngineRow& row = CheckedEngineRow();
-  window_.SetStatusPanel(kPanelMessage, Gbk(EngineStatusText(row)));
-  Timer1->SetEnabled(false);
+void SearchRun::OnPageTimer() {
+  const EngineRow& row = EngineRowInUse();
+  window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(row)));
+  pageTimer_->SetEnabled(false);
   const int speed = Speed();
   autoSaveClock_ = SaturatingAdd(autoSaveClock_, speed);
   if (autoSaveClock_ >= kAutoSaveSeconds) {
     autoSaveClock_ = 0;
     // A failed state save has been reported; the tick ends and the watchdog
     // carries the run on.
-    if (window_.AutoSaveChecked() && !window_.SaveState()) return;
+    if (window_.Options().autoSave && !window_.SaveState()) return;
   }
-  Timer1->SetInterval(IntervalForSpeed(speed));
+  pageTimer_->SetInterval(IntervalForSpeed(speed));
   ProcessPage();
 }
 
@@ -328,19 +320,22 @@ void SearchRun::SplitPageText(const std::string& utf8Text) {
 
 void SearchRun::HarvestPage(const PageDocument& document) {
   SplitPageText(document.utf8Text);
-  const EngineRow& row = CheckedEngineRow();
+  const EngineRow& row = EngineRowInUse();
   const bool showsNextPage = ShowsNextPageLink(row);
   if (IsVerificationPage(row, document.address, pageTextLines_, showsNextPage)) {
     // Nothing of the wall is harvested and no page is used up.
     if (stopFlag_) {
-      BitBtn1Click();
+      EndRun();
     } else {
       EnterPause();
     }
     return;
   }
 
-  const ContactKind kind = window_.CheckedContactKind();
+  const RunOptions options = window_.Options();
+  const ContactKind kind = options.kind;
+  // The box is read once a page: nothing can change it during the step.
+  dedup_ = options.dedup;
   if (pageLines_.empty()) {
     try {
       ExtractPage(kind, pageTextLines_, *this);
@@ -364,15 +359,15 @@ void SearchRun::HarvestPage(const PageDocument& document) {
 
   if (nextPageFlag_) {
     if (stopFlag_) {
-      BitBtn1Click();
+      EndRun();
     } else {
-      RequestPage();
+      LoadPage();
     }
     return;
   }
   pageCounter_ = 0;
   if (window_.KeywordLineCount() < startLine_ || stopFlag_) {
-    BitBtn1Click();
+    EndRun();
     return;
   }
   MoveToNextKeyword();
@@ -385,7 +380,7 @@ void SearchRun::MoveToNextKeyword() {
   const int most = window_.CooldownSeconds();
   const int wait = most > 0 ? std::clamp(env_.randomSeconds(most), 0, most) : 0;
   if (wait == 0) {
-    RequestPage();
+    LoadPage();
     return;
   }
   coolingDown_ = true;
@@ -398,25 +393,25 @@ void SearchRun::OnCooldownEnd() {
   if (!coolingDown_) return;
   coolingDown_ = false;
   if (stopFlag_) {
-    BitBtn1Click();
+    EndRun();
   } else {
-    RequestPage();
+    LoadPage();
   }
 }
 
 void SearchRun::EnterPause() {
   paused_ = true;
-  Timer1->SetEnabled(false);
-  Timer2->SetEnabled(false);
+  pageTimer_->SetEnabled(false);
+  watchdog_->SetEnabled(false);
   const std::string message = Gbk(run_messages::kVerificationPause);
-  window_.SetStatusPanel(kPanelMessage, message);
+  window_.SetStatusPanel(StatusPanel::Message, message);
   window_.AskForAttention(message);
   pausePoll_->SetEnabled(true);
 }
 
 void SearchRun::OnPauseDocument(PageDocument document) {
   if (!paused_ || document.state != PageDocument::State::Shown) return;
-  const EngineRow& row = CheckedEngineRow();
+  const EngineRow& row = EngineRowInUse();
   if (!IsEngineAddress(row, document.address)) return;
   SplitPageText(document.utf8Text);
   if (IsVerificationPage(row, document.address, pageTextLines_, ShowsNextPageLink(row))) return;
@@ -424,18 +419,18 @@ void SearchRun::OnPauseDocument(PageDocument document) {
   // stood in front of.
   paused_ = false;
   pausePoll_->SetEnabled(false);
-  window_.SetStatusPanel(kPanelMessage, Gbk(EngineStatusText(row)));
+  window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(row)));
   pageCounter_ = std::max(pageCounter_ - 1, row.counterStart);
-  RequestPage();
+  LoadPage();
 }
 
-void SearchRun::Timer2Timer() {
+void SearchRun::OnWatchdog() {
   // While the page text is being read or waited for, or the run rests
   // between keywords, the page step owns the run.
   if (readPending_ || latePoll_->Enabled() || coolingDown_) return;
   if (pageCounter_ == lastSeenPage_) {
     try {
-      Button1Click();
+      RequestPage();
     } catch (const std::exception&) {
     }
   } else {
@@ -443,38 +438,38 @@ void SearchRun::Timer2Timer() {
   }
 }
 
-void SearchRun::N3Click() {
+void SearchRun::Stop() {
   if (window_.SearchEnabled()) return;
   stopFlag_ = true;
-  Timer2->SetEnabled(false);
+  watchdog_->SetEnabled(false);
   window_.SetChoiceGroupsEnabled(true);
-  window_.SetStatusPanel(kPanelMessage, Gbk(run_messages::kStopping));
+  window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kStopping));
   window_.SetSearchEnabled(true);
   window_.SetStopEnabled(false);
   // Paused or resting, no page step is coming that would end the run.
   if (paused_ || coolingDown_) {
     StopWaiting();
-    BitBtn1Click();
+    EndRun();
   }
 }
 
-void SearchRun::BitBtn1Click() {
-  Timer1->SetEnabled(false);
-  Timer2->SetEnabled(false);
+void SearchRun::EndRun() {
+  pageTimer_->SetEnabled(false);
+  watchdog_->SetEnabled(false);
   StopWaiting();
   if (!window_.SaveState()) return;
   window_.SetChoiceGroupsEnabled(true);
-  window_.SetStatusPanel(kPanelMessage, Gbk(run_messages::kFinished));
+  window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kFinished));
   window_.Repaint();
   window_.SetSearchEnabled(true);
   window_.SetStopEnabled(false);
 }
 
 void SearchRun::AddBuyerItem(std::string_view value, ContactKind kind) {
-  if (window_.DedupChecked() && buyers_.Contains(value)) return;
+  if (dedup_ && buyers_.Contains(value)) return;
   buyers_.Append(value, kind);
   buyerCounter_ = SaturatingAdd(buyerCounter_, 1);
-  window_.SetStatusPanel(kPanelBuyerCounter, Decimal(buyerCounter_));
+  window_.SetStatusPanel(StatusPanel::BuyerCount, Decimal(buyerCounter_));
 }
 
 }  // namespace brivano

@@ -51,14 +51,14 @@ class SearchRun : public BuyerSink {
   SearchRun& operator=(const SearchRun&) = delete;
 
   // Commands and handlers, named after the controls that carry them.
-  void N2Click();  // 搜索
-  void N3Click();  // 终止
+  void Start();  // 搜索
+  void Stop();   // 终止
   void PrepareKeyword();
-  void Button1Click();  // the page request
-  void Timer1Timer();   // page timer tick
-  void ProcessPage();   // the page step
-  void Timer2Timer();   // stall watchdog
-  void BitBtn1Click();  // end of run
+  void RequestPage();  // the page request
+  void OnPageTimer();  // page timer tick
+  void ProcessPage();  // the page step
+  void OnWatchdog();   // stall watchdog
+  void EndRun();       // end of run
   void AddBuyerItem(std::string_view value, ContactKind kind) override;
 
   // Run state.
@@ -74,14 +74,14 @@ class SearchRun : public BuyerSink {
   bool ReadPending() const { return readPending_; }
   // Waiting for a verification page to be solved.
   bool Paused() const { return paused_; }
-  const std::string& Query() const { return NMURL1.InputString; }
+  const std::string& Query() const { return queryEncoder_.input; }
 
   BuyerList& Buyers() { return buyers_; }
   const BuyerList& Buyers() const { return buyers_; }
   const std::vector<std::string>& PageLines() const { return pageLines_; }
 
-  RunTimer& PageTimer() { return *Timer1; }
-  RunTimer& Watchdog() { return *Timer2; }
+  RunTimer& PageTimer() { return *pageTimer_; }
+  RunTimer& Watchdog() { return *watchdog_; }
 
   // The speed and page limit as the spin boxes hold them: the number written
   // in the text, or the box's minimum when it is no number.
@@ -89,8 +89,8 @@ class SearchRun : public BuyerSink {
   int PageLimit() const;
 
  private:
-  const EngineRow& CheckedEngineRow() const;
-  void RequestPage();  // steps 2 to 9 of the page request
+  const EngineRow& EngineRowInUse() const;
+  void LoadPage();  // steps 2 to 9 of the page request
   using DocumentHandler = void (SearchRun::*)(PageDocument);
   void ReadDocument(DocumentHandler handler);
   void OnPageDocument(PageDocument document);
@@ -112,15 +112,15 @@ class SearchRun : public BuyerSink {
   RunWindow& window_;
   PageBrowser& browser_;
 
-  std::unique_ptr<RunTimer> Timer1;         // page timer
-  std::unique_ptr<RunTimer> Timer2;         // stall watchdog
+  std::unique_ptr<RunTimer> pageTimer_;     // page timer
+  std::unique_ptr<RunTimer> watchdog_;      // stall watchdog
   std::unique_ptr<RunTimer> readTimeout_;   // bounds a pending page-text read
   std::unique_ptr<RunTimer> cleanerDelay_;  // the half second before a Baidu run
   std::unique_ptr<RunTimer> latePoll_;      // looks again for a page not there yet
   std::unique_ptr<RunTimer> pausePoll_;     // looks at the browser during a pause
   std::unique_ptr<RunTimer> cooldown_;      // the extra wait before a keyword
 
-  TNMURL NMURL1;
+  FormEncoder queryEncoder_;
   std::int32_t startLine_ = 1;
   std::int32_t pageCounter_ = 0;
   std::string baseAddress_;
@@ -130,6 +130,7 @@ class SearchRun : public BuyerSink {
   std::int32_t buyerCounter_ = 0;
   std::int32_t autoSaveClock_ = 0;
   std::int32_t lastSeenPage_ = 0;
+  bool dedup_ = false;  // 去重 as the current page step read it
 
   bool readPending_ = false;
   std::uint64_t readId_ = 0;

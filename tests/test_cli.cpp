@@ -1,8 +1,8 @@
 // brivano-cli as a user runs it.
 #include <gtest/gtest.h>
 
-#include "bench/page_text.h"
 #include "base/text.h"
+#include "bench/page_text.h"
 #include "support/cli_runner.h"
 
 namespace brivano::testing {

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "extract/email_extractor.h"
 #include "base/text.h"
+#include "extract/email_extractor.h"
 #include "support/email_steps.h"
 #include "support/extractor_cases.h"
 

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "base/text.h"
 #include "bench/page_text.h"
 #include "extract/email_extractor.h"
 #include "extract/extractors.h"
@@ -11,7 +12,6 @@
 #include "extract/mobile_extractor.h"
 #include "extract/parallel_extract.h"
 #include "extract/qq_extractor.h"
-#include "base/text.h"
 #include "support/recording_sink.h"
 
 namespace brivano::testing {

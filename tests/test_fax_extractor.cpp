@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "extract/fax_extractor.h"
 #include "base/text.h"
+#include "extract/fax_extractor.h"
 #include "support/extractor_cases.h"
 
 namespace brivano::testing {

@@ -2,8 +2,8 @@
 // page and takes only its own values, in page order.
 #include <gtest/gtest.h>
 
-#include "extract/extractors.h"
 #include "base/text.h"
+#include "extract/extractors.h"
 #include "support/recording_sink.h"
 
 namespace brivano::testing {

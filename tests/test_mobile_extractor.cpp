@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "extract/mobile_extractor.h"
 #include "base/text.h"
+#include "extract/mobile_extractor.h"
 #include "support/recording_sink.h"
 
 namespace brivano::testing {

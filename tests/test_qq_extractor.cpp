@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "extract/qq_extractor.h"
 #include "base/text.h"
+#include "extract/qq_extractor.h"
 #include "support/extractor_cases.h"
 #include "support/qq_steps.h"
 

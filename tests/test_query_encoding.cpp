@@ -9,8 +9,8 @@ namespace brivano {
 namespace {
 
 std::string FormEncode(std::string_view gbk) {
-  TNMURL encoder;
-  encoder.InputString = std::string(gbk);
+  FormEncoder encoder;
+  encoder.input = std::string(gbk);
   return encoder.Encode();
 }
 
@@ -39,10 +39,10 @@ TEST(QueryEncoding, EscapeAllBytesAndUtf8) {
 }
 
 TEST(QueryEncoding, OnErrorIsNotCalledForOrdinaryText) {
-  TNMURL encoder;
+  FormEncoder encoder;
   int errors = 0;
-  encoder.OnError = [&](TNMURL&, const std::string&, const std::string&) { ++errors; };
-  encoder.InputString = std::string(100000, '\xB0');
+  encoder.OnError = [&](FormEncoder&, const std::string&, const std::string&) { ++errors; };
+  encoder.input = std::string(100000, '\xB0');
   EXPECT_EQ(encoder.Encode().size(), 300000u);
   EXPECT_EQ(errors, 0);
 }

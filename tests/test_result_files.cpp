@@ -131,23 +131,23 @@ TEST(AutoSave, TheStateSaveMirrorsTheListInTheAutoSaveFile) {
   AutoSaveFixture f;
   f.buyers.Append("13800000000", ContactKind::Mobile);
   f.buyers.Append(G("0755-8888888"), ContactKind::Fax);
-  ASSERT_TRUE(f.store.Button2Click());
+  ASSERT_TRUE(f.store.SaveState());
   EXPECT_EQ(ReadFileBytes(f.AutoSave()), G("13800000000\r\n0755-8888888\r\n"));
   EXPECT_EQ(f.feedback.events, (std::vector<std::string>{"busy", "normal"}));
   EXPECT_TRUE(f.feedback.busy == false);
 
   f.buyers.Append("x", ContactKind::Mobile);
-  ASSERT_TRUE(f.store.Button2Click());
+  ASSERT_TRUE(f.store.SaveState());
   EXPECT_EQ(ReadFileBytes(f.AutoSave()), G("13800000000\r\n0755-8888888\r\nx\r\n"));
 }
 
 TEST(AutoSave, AnEmptyListLeavesNoAutoSaveFile) {
   AutoSaveFixture f;
   f.dir.Write("autosave.txt", "old\r\n");
-  ASSERT_TRUE(f.store.Button2Click());
+  ASSERT_TRUE(f.store.SaveState());
   EXPECT_FALSE(std::filesystem::exists(f.AutoSave()));
   EXPECT_EQ(FolderNames(f.dir.path()), std::vector<std::string>{"brivano.ini"});
-  ASSERT_TRUE(f.store.Button2Click());  // nothing to remove: still a success
+  ASSERT_TRUE(f.store.SaveState());  // nothing to remove: still a success
 }
 
 TEST(AutoSave, AFailedWriteIsReportedAndKeepsTheFormerFile) {
@@ -166,7 +166,7 @@ TEST(AutoSave, AFailedWriteIsReportedAndKeepsTheFormerFile) {
   std::filesystem::remove(f.AutoSave());
   std::filesystem::create_directory(f.AutoSave());
   f.feedback = {};
-  f.store.SpeedButton8Click();  // the progress command
+  f.store.SaveProgress();  // the progress command
   EXPECT_EQ(f.feedback.errors, std::vector<std::string>{"File access denied"});
   EXPECT_TRUE(f.feedback.messages.empty());  // no confirmation after a failure
   EXPECT_TRUE(std::filesystem::exists(f.dir.path() / "brivano.ini"));  // the settings half ran
@@ -176,7 +176,7 @@ TEST(ProgressCommand, SavesAndConfirmsAlsoWithAnEmptyList) {
   AutoSaveFixture f;
   f.controls.startLine = 6;
   f.dir.Write("autosave.txt", "old\r\n");
-  f.store.SpeedButton8Click();
+  f.store.SaveProgress();
   EXPECT_EQ(f.feedback.messages, std::vector<std::string>{"已经保存当前网络搜索进程！"});
   EXPECT_TRUE(f.feedback.errors.empty());
   EXPECT_EQ(

@@ -21,7 +21,7 @@ class RunSimulation : public ::testing::Test {
   void StartWith(std::vector<std::string> keywords, Engine engine = Engine::So360) {
     h.window.keywords = std::move(keywords);
     h.window.engine = engine;
-    h.run->N2Click();
+    h.run->Start();
   }
 };
 
@@ -44,7 +44,7 @@ TEST_F(RunSimulation, EveryEnginePagesThroughEveryKeyword) {
     h.window.keywords = {"深圳 旅行社", "北京 酒店"};
     h.browser.ServeAnyAddress(
         Lines({"标题", "手机 13800000000", RunHarness::NextPageLine(c.engine)}));
-    h.run->N2Click();
+    h.run->Start();
     ASSERT_TRUE(h.RunToEnd());
 
     std::vector<std::string> expected;
@@ -89,7 +89,7 @@ TEST_F(RunSimulation, FirstRequestAddresses) {
     RunHarness h;
     h.window.engine = c.engine;
     h.window.keywords = {"深圳 旅行社"};
-    h.run->N2Click();
+    h.run->Start();
     h.clock.AdvanceBy(600);
     ASSERT_EQ(h.browser.Requests().size(), 1u);
     EXPECT_EQ(h.browser.Requests()[0], c.address);
@@ -119,7 +119,7 @@ TEST_F(RunSimulation, NextPageRules) {
     h.window.engine = c.engine;
     h.window.keywords = {"k"};
     h.browser.ServeAnyAddress(Lines({"结果", c.line}));
-    h.run->N2Click();
+    h.run->Start();
     h.clock.AdvanceBy(600 + 8000);  // the first tick
     const std::size_t expected = c.continues ? 2 : 1;
     EXPECT_EQ(h.browser.Requests().size(), expected) << c.line;
@@ -145,7 +145,7 @@ TEST_F(RunSimulation, PageLimitOneTakesOnePagePerKeyword) {
     h.window.engine = engine;
     h.window.keywords = {"a", "b", "c"};
     h.browser.ServeAnyAddress(Lines({RunHarness::NextPageLine(engine)}));
-    h.run->N2Click();
+    h.run->Start();
     ASSERT_TRUE(h.RunToEnd());
     EXPECT_EQ(h.browser.Requests(),
               (std::vector<std::string>{h.Address(engine, "a", 1), h.Address(engine, "b", 1),
@@ -177,7 +177,7 @@ TEST_F(RunSimulation, PageLimit76) {
     h.window.engine = engine;
     h.window.keywords = {"a"};
     h.browser.ServeAnyAddress(Lines({RunHarness::NextPageLine(engine)}));
-    h.run->N2Click();
+    h.run->Start();
     ASSERT_TRUE(h.RunToEnd());
     ASSERT_EQ(h.browser.Requests().size(), 76u);
     EXPECT_EQ(h.browser.Requests().back(), h.Address(engine, "a", 76));
@@ -190,7 +190,7 @@ TEST_F(RunSimulation, StopBetweenTicksHarvestsThePageInHand) {
   h.browser.ServeAnyAddress(Lines({"13800000000", "下一页"}));
   StartWith({"a", "b"});
   h.clock.AdvanceBy(3000);
-  h.run->N3Click();
+  h.run->Stop();
   EXPECT_EQ(h.window.panels[8], "终止搜索...");
   EXPECT_TRUE(h.window.searchEnabled);
   EXPECT_FALSE(h.window.stopEnabled);
@@ -210,7 +210,7 @@ TEST_F(RunSimulation, StopBetweenTicksHarvestsThePageInHand) {
 
 TEST_F(RunSimulation, StopWhileIdleDoesNothing) {
   h.window.keywords = {"a"};
-  h.run->N3Click();
+  h.run->Stop();
   EXPECT_FALSE(h.run->StopFlag());
   EXPECT_EQ(h.window.panels[8], "");
   EXPECT_TRUE(h.window.stopEnabled);
@@ -219,7 +219,7 @@ TEST_F(RunSimulation, StopWhileIdleDoesNothing) {
 TEST_F(RunSimulation, FinalStepUsesTheChoicesTickedAfterTheStop) {
   h.browser.ServeAnyAddress(Lines({"13800000000 qq 12345"}));
   StartWith({"a"});
-  h.run->N3Click();
+  h.run->Stop();
   h.window.kind = ContactKind::Fax;  // groups are enabled again
   h.clock.AdvanceBy(8000);
   EXPECT_EQ(h.run->Buyers().size(), 0u);  // the mobile number is not what is harvested now
@@ -230,8 +230,8 @@ TEST_F(RunSimulation, RestartBeforeTheStoppedRunsTickStartsAtOnce) {
   h.browser.ServeAnyAddress(Lines({"下一页"}));
   StartWith({"a", "b", "c"});
   h.clock.AdvanceBy(5000);
-  h.run->N3Click();
-  h.run->N2Click();  // offers line 2
+  h.run->Stop();
+  h.run->Start();  // offers line 2
   EXPECT_EQ(h.window.offeredStartLines.back(), "2");
   EXPECT_EQ(h.browser.Requests().back(), h.Address(Engine::So360, "b", 1));
   // The stopped run's timer is still armed: the first tick comes 3 s later.
@@ -278,9 +278,9 @@ TEST_F(RunSimulation, LateAnswerAfterANewerRequestIsDropped) {
   h.browser.answerDelayMs = 30000;
   StartWith({"a", "b"});
   h.clock.AdvanceBy(8000);  // tick, read pending for 30 s (given up after 20 s)
-  h.run->N3Click();
+  h.run->Stop();
   h.browser.answerDelayMs = -1;
-  h.run->N2Click();  // new run, new request
+  h.run->Start();  // new run, new request
   const auto requests = h.browser.Requests().size();
   h.clock.AdvanceBy(25000);  // the old answer arrives: dropped
   EXPECT_GE(h.browser.Requests().size(), requests);
@@ -327,7 +327,7 @@ TEST_F(RunSimulation, AutoSaveClockFallsDueAt600Seconds) {
     h.window.pageLimitText = "76";
     h.browser.ServeAnyAddress(Lines({"下一页"}));
     h.window.keywords = std::vector<std::string>(10, "k");
-    h.run->N2Click();
+    h.run->Start();
     h.clock.AdvanceBy(static_cast<long long>(c.tick) * std::atoi(c.speed) * 1000 + 100);
     ASSERT_FALSE(probe.ticksAtSave.empty()) << c.speed;
     EXPECT_EQ(probe.ticksAtSave[0], c.tick) << c.speed;
@@ -346,7 +346,7 @@ TEST_F(RunSimulation, AutoSaveClockCountsAcrossRunsAndNeedsTheBox) {
 
   h.window.autoSave = true;
   h.window.inputAnswers = {"1"};
-  h.run->N2Click();
+  h.run->Start();
   const int readsBefore = h.browser.Reads();
   h.clock.AdvanceBy(30 * 8000);
   ASSERT_EQ(probe.ticksAtSave.size(), 1u);
@@ -437,7 +437,7 @@ TEST_F(RunSimulation, StartLinePrompt) {
     h.window.keywords = {"a", "b", "c"};
     h.run->SetStartLine(2);
     h.window.inputAnswers = {c.answer};
-    h.run->N2Click();
+    h.run->Start();
     h.clock.AdvanceBy(100);
     const std::string label = c.answer.value_or("<cancel>");
     ASSERT_EQ(h.window.prompts.size(), 1u);
@@ -463,7 +463,7 @@ TEST_F(RunSimulation, StartLineZeroIsOfferedAsOne) {
   h.window.keywords = {"a"};
   h.run->SetStartLine(0);
   h.window.inputAnswers = {std::nullopt};
-  h.run->N2Click();
+  h.run->Start();
   EXPECT_EQ(h.window.offeredStartLines[0], "1");
   EXPECT_EQ(h.run->StartLine(), 1);
 }
@@ -471,7 +471,7 @@ TEST_F(RunSimulation, StartLineZeroIsOfferedAsOne) {
 TEST_F(RunSimulation, RefusedStarts) {
   h.window.keywords = {"a"};
   h.localAddress = "127.0.0.1";
-  h.run->N2Click();
+  h.run->Start();
   ASSERT_EQ(h.window.shown.size(), 1u);
   EXPECT_EQ(h.window.shown[0].kind, "information");
   EXPECT_EQ(h.window.shown[0].text, "您还没有连接到网上！");
@@ -479,7 +479,7 @@ TEST_F(RunSimulation, RefusedStarts) {
 
   h.localAddress = "";  // a name that does not resolve is no reason to refuse
   h.window.keywords.clear();
-  h.run->N2Click();
+  h.run->Start();
   ASSERT_EQ(h.window.shown.size(), 2u);
   EXPECT_EQ(h.window.shown[1].kind, "error");
   EXPECT_EQ(h.window.shown[1].text, "请先输入搜索关键词列表");
@@ -523,7 +523,7 @@ TEST_F(RunSimulation, EngineStatusTexts) {
     RunHarness h;
     h.window.engine = engine;
     h.window.keywords = {"a"};
-    h.run->N2Click();
+    h.run->Start();
     h.clock.AdvanceBy(600);
     EXPECT_EQ(h.window.panels[8], expected[static_cast<int>(engine)]);
   }
@@ -550,16 +550,16 @@ TEST_F(RunSimulation, ResumeAfterACompleteRunAndAfterAStop) {
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.run->StartLine(), 6);
 
-  h.run->N2Click();  // offers 6, which is past the list
+  h.run->Start();  // offers 6, which is past the list
   EXPECT_EQ(h.window.offeredStartLines.back(), "6");
   EXPECT_EQ(h.window.shown.back().text, "搜索起始行数超过关键词列表总行数！");
   EXPECT_EQ(h.browser.Requests().back(), h.Address(Engine::So360, "1", 1));
   h.clock.AdvanceBy(8000);  // now on "2"
-  h.run->N3Click();
+  h.run->Stop();
   h.clock.AdvanceBy(8000);
   ASSERT_FALSE(h.Running());
   h.window.inputAnswers = {std::nullopt};
-  h.run->N2Click();
+  h.run->Start();
   EXPECT_EQ(h.window.offeredStartLines.back(), "3");
 }
 
@@ -575,7 +575,7 @@ TEST_F(RunSimulation, FailedSaveAtTheEndLeavesTheControlsRunning) {
   EXPECT_FALSE(h.window.searchEnabled);
   EXPECT_FALSE(h.window.groupsEnabled);
   EXPECT_EQ(h.window.panels[8], "正在360(so.com)引擎搜索买家...");
-  h.run->N3Click();
+  h.run->Stop();
   EXPECT_TRUE(h.window.searchEnabled);
   EXPECT_EQ(h.window.panels[8], "终止搜索...");
 }
@@ -603,7 +603,7 @@ TEST_F(RunSimulation, DedupAcrossPagesAndTheCounter) {
   EXPECT_EQ(h.run->Buyers().size(), 2u);
   EXPECT_EQ(h.window.panels[7], "2");
 
-  h.run->N2Click();  // a new run empties the list and the counter
+  h.run->Start();  // a new run empties the list and the counter
   EXPECT_EQ(h.run->Buyers().size(), 0u);
   EXPECT_EQ(h.window.panels[7], "0");
 }

@@ -113,7 +113,7 @@ TEST(SettingsLoad, KeysAreClampedMatchedAndDefaulted) {
     // really applied shows.
     f.controls.kind = ContactKind::Mobile;
     f.dir.Write("brivano.ini", G("[config]\r\n" + c.lines + "\r\n"));
-    f.store.FormCreate();
+    f.store.Load();
     c.check(f.controls);
     EXPECT_TRUE(f.feedback.errors.empty()) << c.lines;
   }
@@ -132,7 +132,7 @@ TEST(SettingsLoad, MissingFileOrKeysGiveTheDefaults) {
     f.controls.marks = {"a", "b", "c", "d"};
     f.controls.startLine = 5;
     if (!content.empty()) f.dir.Write("brivano.ini", content);
-    f.store.FormCreate();
+    f.store.Load();
     EXPECT_EQ(f.controls.speedText, "8");
     EXPECT_EQ(f.controls.pageLimitText, "10");
     EXPECT_EQ(f.controls.startLine, 1);
@@ -148,7 +148,7 @@ TEST(SettingsLoad, MissingFileOrKeysGiveTheDefaults) {
 TEST(SettingsLoad, AFirstStartCreatesNoFile) {
   StoreFixture f;
   const std::string builtIn = f.controls.keywordText;
-  f.store.FormCreate();
+  f.store.Load();
   EXPECT_EQ(f.controls.keywordText, builtIn);  // the built-in list stays
   EXPECT_TRUE(FolderNames(f.dir.path()).empty());
   EXPECT_TRUE(f.feedback.events.empty());
@@ -167,10 +167,10 @@ TEST(KeywordStore, LoadNormalisesLineBreaksAndEndsAtNul) {
   for (const Case& c : cases) {
     StoreFixture f;
     f.dir.Write("brivanobody.ini", c.stored);
-    f.store.FormCreate();
+    f.store.Load();
     EXPECT_EQ(f.controls.keywordText, c.text) << c.stored;
     // The next exit writes it back with CR LF.
-    ASSERT_TRUE(f.store.FormDestroy().ok());
+    ASSERT_TRUE(f.store.SaveKeywords().ok());
     EXPECT_EQ(ReadFileBytes(f.Keywords()), c.text);
   }
 }
@@ -183,17 +183,17 @@ TEST(KeywordStore, AnUnreadableStoreIsReportedAndTheSettingsStillLoad) {
   const std::string settings = "[config]\r\nspeed=33\r\nsearch=baidu\r\n";
   f.dir.Write("brivano.ini", settings);
   const std::string builtIn = f.controls.keywordText;
-  f.store.FormCreate();
+  f.store.Load();
   ASSERT_EQ(f.feedback.errors.size(), 1u);
   EXPECT_EQ(f.feedback.errors[0],
             "Cannot open file \"" + f.Keywords().string() + "\". Is a directory");
   EXPECT_EQ(f.controls.keywordText, builtIn);
   EXPECT_EQ(f.controls.speedText, "33");
-  f.store.SpeedButton8Click();
+  f.store.SaveProgress();
   const std::string saved = ReadFileBytes(f.Settings());
   EXPECT_NE(saved.find("speed=33\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("search=baidu\r\n"), std::string::npos) << saved;
-  EXPECT_TRUE(f.store.FormDestroy().ok());  // the unchanged box leaves the folder alone
+  EXPECT_TRUE(f.store.SaveKeywords().ok());  // the unchanged box leaves the folder alone
   EXPECT_TRUE(std::filesystem::is_directory(f.Keywords()));
 }
 
@@ -215,10 +215,10 @@ TEST(KeywordStore, AStoreCutAtANulIsNeverLostAtExit) {
     SCOPED_TRACE(c.name);
     StoreFixture f;
     f.dir.Write("brivanobody.ini", stored);
-    f.store.FormCreate();
+    f.store.Load();
     EXPECT_EQ(f.controls.keywordText, "a\r\nb");
     if (!c.boxAtExit.empty()) f.controls.keywordText = c.boxAtExit;
-    ASSERT_TRUE(f.store.FormDestroy().ok());
+    ASSERT_TRUE(f.store.SaveKeywords().ok());
     EXPECT_EQ(ReadFileBytes(f.Keywords()), c.storeAfter);
     const auto copy = f.dir.path() / "brivanobody.ini.bak";
     EXPECT_EQ(std::filesystem::exists(copy), c.copyAfter.has_value());
@@ -227,7 +227,7 @@ TEST(KeywordStore, AStoreCutAtANulIsNeverLostAtExit) {
     }
     // The copy is kept once: later exits write the store as usual.
     f.controls.keywordText = "later";
-    ASSERT_TRUE(f.store.FormDestroy().ok());
+    ASSERT_TRUE(f.store.SaveKeywords().ok());
     EXPECT_EQ(ReadFileBytes(f.Keywords()), "later");
   }
 }
@@ -238,9 +238,9 @@ TEST(SettingsSave, BytesAfterANulSurvive) {
   StoreFixture f;
   const std::string tail = std::string("\0[other]\r\nkey=1\r\n", 17) + std::string(5000, 'x');
   f.dir.Write("brivano.ini", "[config]\r\nspeed=33\r\n" + tail);
-  f.store.FormCreate();
+  f.store.Load();
   EXPECT_EQ(f.controls.speedText, "33");
-  f.store.SpeedButton8Click();
+  f.store.SaveProgress();
   const std::string saved = ReadFileBytes(f.Settings());
   ASSERT_GE(saved.size(), tail.size());
   EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
@@ -274,7 +274,7 @@ TEST(KeywordStore, StartUpRemovesStaleTemporaries) {
     std::filesystem::last_write_time(f.dir.path() / c.name,
                                      now - std::chrono::seconds(c.ageSeconds));
   }
-  f.store.FormCreate();
+  f.store.Load();
   for (const Case& c : cases) {
     EXPECT_EQ(std::filesystem::exists(f.dir.path() / c.name), !c.removed) << c.name;
   }
@@ -283,19 +283,19 @@ TEST(KeywordStore, StartUpRemovesStaleTemporaries) {
 TEST(KeywordStore, ExitSaveWritesTheBoxVerbatimAndKeepsTheFormerFileOnFailure) {
   StoreFixture f;
   f.controls.keywordText = G("深圳 旅行社\r\n  北京 酒店 \r\n\r\n");
-  ASSERT_TRUE(f.store.FormDestroy().ok());
+  ASSERT_TRUE(f.store.SaveKeywords().ok());
   EXPECT_EQ(ReadFileBytes(f.Keywords()), f.controls.keywordText);
 
   const std::string former = f.controls.keywordText;
   f.controls.keywordText = "changed";
   {
     ScopedWriteFault fault(3, ENOSPC);
-    EXPECT_EQ(f.store.FormDestroy().error, ENOSPC);
+    EXPECT_EQ(f.store.SaveKeywords().error, ENOSPC);
   }
   EXPECT_EQ(ReadFileBytes(f.Keywords()), former);
   EXPECT_TRUE(f.feedback.events.empty());  // the exit save shows nothing
   for (std::uint64_t killAt = 0; killAt <= f.controls.keywordText.size(); ++killAt) {
-    ASSERT_TRUE(KilledDuringWrite(killAt, [&] { (void)f.store.FormDestroy(); })) << killAt;
+    ASSERT_TRUE(KilledDuringWrite(killAt, [&] { (void)f.store.SaveKeywords(); })) << killAt;
     ASSERT_EQ(ReadFileBytes(f.Keywords()), former) << killAt;
   }
 }
@@ -356,7 +356,7 @@ TEST(SettingsSave, ARoundTripGivesTheSameControls) {
   FakeSettingsControls loaded;
   BuyerList buyers;
   FakeFeedback feedback;
-  StateStore(ProgramFiles{f.dir.path(), "brivano.ini"}, loaded, buyers, feedback).FormCreate();
+  StateStore(ProgramFiles{f.dir.path(), "brivano.ini"}, loaded, buyers, feedback).Load();
   EXPECT_EQ(loaded.speedText, "45");
   EXPECT_EQ(loaded.pageLimitText, "76");
   EXPECT_EQ(loaded.startLine, 12);
@@ -398,9 +398,9 @@ TEST(StateSave, SettingsWriteFailures) {
     bool saved;
     if (std::string(c.name) == "disk full") {
       ScopedWriteFault fault(40, ENOSPC);
-      saved = f.store.Button2Click();
+      saved = f.store.SaveState();
     } else {
-      saved = f.store.Button2Click();
+      saved = f.store.SaveState();
     }
     EXPECT_FALSE(saved) << c.name;
     EXPECT_EQ(f.feedback.errors,
@@ -422,7 +422,7 @@ TEST(StateSave, AMissingFolderIsReported) {
   FakeFeedback feedback;
   const auto folder = dir.path() / "gone";
   StateStore store(ProgramFiles{folder, "brivano.ini"}, controls, buyers, feedback);
-  EXPECT_FALSE(store.Button2Click());
+  EXPECT_FALSE(store.SaveState());
   EXPECT_EQ(feedback.errors,
             std::vector<std::string>{"Unable to write to " + (folder / "brivano.ini").string()});
   EXPECT_FALSE(std::filesystem::exists(folder));
@@ -440,7 +440,7 @@ TEST(StateSave, AKilledStateSaveLeavesTheFormerFiles) {
     f.buyers.Append(std::to_string(13800000000ll + i), ContactKind::Mobile);
   const std::uint64_t settingsSize = kUntouchedSettings.size() + 1;  // "99" for "8"
   for (std::uint64_t killAt = 0; killAt <= settingsSize; ++killAt) {
-    ASSERT_TRUE(KilledDuringWrite(killAt, [&] { f.store.Button2Click(); })) << killAt;
+    ASSERT_TRUE(KilledDuringWrite(killAt, [&] { f.store.SaveState(); })) << killAt;
     ASSERT_EQ(ReadFileBytes(f.Settings()), kUntouchedSettings) << killAt;
     ASSERT_EQ(ReadFileBytes(f.AutoSave()), "old\r\n") << killAt;
   }

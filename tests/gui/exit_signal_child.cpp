@@ -11,39 +11,41 @@
 #include <cstring>
 
 #include "app/exit_signals.h"
-#include "app/tform1.h"
+#include "app/main_window.h"
 #include "engine_server.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"
+#include "widget_lookup.h"
 
 int main(int argc, char** argv) {
   using namespace brivano;
+  using brivano::testing::Find;
   if (argc != 4) {
     std::fputs("usage: brivano-exit-signal-child FOLDER idle|run TEXT\n", stderr);
     return 2;
   }
-  testing::EnsureQtApplication();
-  testing::EngineServer server;
-  testing::ScriptedDialogs dialogs;
+  brivano::testing::EnsureQtApplication();
+  brivano::testing::EngineServer server;
+  brivano::testing::ScriptedDialogs dialogs;
   dialogs.confirmExit = false;
-  TForm1Options options;
+  MainWindowOptions options;
   options.engines = EngineTableAt(server.BaseUrl().toStdString());
   options.timerScale = 0.25;
   options.dialogs = &dialogs;
   options.network.localAddress = [] { return std::string("10.0.0.1"); };
   options.files = ProgramFiles{argv[1], "brivano.ini"};
-  TForm1 form(options);
+  MainWindow form(options);
   ExitSignals exitSignals(*qApp, form);
   form.show();
   if (std::strcmp(argv[2], "run") == 0) {
-    form.Memo2()->setPlainText(QStringLiteral("a\nb\nc"));
-    form.SpeedButton(2)->click();
-    if (form.SpeedButton(2)->isEnabled()) {
+    Find<QPlainTextEdit>(form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc"));
+    Find<QToolButton>(form, "searchButton")->click();
+    if (Find<QToolButton>(form, "searchButton")->isEnabled()) {
       std::fputs("the run did not start\n", stderr);
       return 3;
     }
   }
-  form.Memo2()->setPlainText(QString::fromUtf8(argv[3]));
+  Find<QPlainTextEdit>(form, "keywordEdit")->setPlainText(QString::fromUtf8(argv[3]));
   std::fputs("ready\n", stdout);
   std::fflush(stdout);
   return QApplication::exec();

@@ -10,12 +10,13 @@
 #include <QWindow>
 #include <cstdio>
 
-#include "app/tform1.h"
+#include "app/main_window.h"
 #include "engine_server.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
 #include "test_window_options.h"
+#include "widget_lookup.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -34,13 +35,17 @@ int main(int argc, char** argv) {
   TempDir folder;
   EngineServer server;
   ScriptedDialogs dialogs;
-  TForm1Options options = TestWindowOptions(server, dialogs, folder);
-  TForm1 form(options);
+  MainWindowOptions options = TestWindowOptions(server, dialogs, folder);
+  MainWindow form(options);
   form.show();
-  form.SpinEdit1()->setValue(3);
-  form.SpinEdit2()->setValue(2);
-  form.N2Click();
-  WaitUntil([&] { return form.StatusPanel(8)->text() == QStringLiteral("搜索已经结束！"); }, 60000);
+  Find<QSpinBox>(form, "speedSpin")->setValue(3);
+  Find<QSpinBox>(form, "pageLimitSpin")->setValue(2);
+  form.StartRun();
+  WaitUntil(
+      [&] {
+        return Find<QLabel>(form, "messagePanel")->text() == QStringLiteral("搜索已经结束！");
+      },
+      60000);
   Pump(500);
   const QPixmap picture = form.screen()->grabWindow(form.winId());
   const bool saved = picture.save(QString::fromLocal8Bit(argv[1]));

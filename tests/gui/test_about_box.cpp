@@ -13,8 +13,8 @@
 #include <ostream>
 #include <set>
 
-#include "app/cw_hyper_link.h"
-#include "app/tform2.h"
+#include "app/about_box.h"
+#include "app/hyper_link.h"
 #include "qt_application.h"
 
 // Readable failure messages for texts.
@@ -83,11 +83,11 @@ class AboutBoxTest : public ::testing::Test {
   // A shown window holding one link at (10, 10), stored as 181 x 15.
   struct ShownLink {
     QWidget host;
-    TcwHyperLink* link;
+    HyperLink* link;
     QStringList opened;
     explicit ShownLink() {
       host.resize(400, 100);
-      link = new TcwHyperLink(&host, [this](const QString& url) { opened << url; });
+      link = new HyperLink(&host, [this](const QString& url) { opened << url; });
       link->setGeometry(10, 10, 181, 15);
       host.show();
       EXPECT_TRUE(QTest::qWaitForWindowExposed(&host));
@@ -98,7 +98,7 @@ class AboutBoxTest : public ::testing::Test {
 
 TEST_F(AboutBoxTest, LinkDefaults) {
   QWidget host;
-  TcwHyperLink link(&host);
+  HyperLink link(&host);
   EXPECT_EQ(link.URL(), kHomePage);
   EXPECT_EQ(link.Caption(), kHomePage);
   EXPECT_EQ(link.size(), QSize(100, 10));  // not painted yet
@@ -115,32 +115,30 @@ TEST_F(AboutBoxTest, LinkDefaults) {
 TEST_F(AboutBoxTest, SettersRepaintOnlyForANewValue) {
   struct Case {
     const char* name;
-    std::function<void(TcwHyperLink&)> setCurrent;
-    std::function<void(TcwHyperLink&)> setNew;
-    std::function<bool(const TcwHyperLink&)> holdsNew;
+    std::function<void(HyperLink&)> setCurrent;
+    std::function<void(HyperLink&)> setNew;
+    std::function<bool(const HyperLink&)> holdsNew;
     bool repaints;
   };
   const Case cases[] = {
-      {"URL", [](TcwHyperLink& l) { l.SetURL(kHomePage); },
-       [](TcwHyperLink& l) { l.SetURL(QStringLiteral("HTTPS://brivano.example/")); },
-       [](const TcwHyperLink& l) { return l.URL() == QStringLiteral("HTTPS://brivano.example/"); },
+      {"URL", [](HyperLink& l) { l.SetURL(kHomePage); },
+       [](HyperLink& l) { l.SetURL(QStringLiteral("HTTPS://brivano.example/")); },
+       [](const HyperLink& l) { return l.URL() == QStringLiteral("HTTPS://brivano.example/"); },
        false},
-      {"Caption", [](TcwHyperLink& l) { l.SetCaption(kHomePage); },
-       [](TcwHyperLink& l) { l.SetCaption(QStringLiteral("https://Brivano.example/")); },
-       [](const TcwHyperLink& l) {
-         return l.Caption() == QStringLiteral("https://Brivano.example/");
-       },
+      {"Caption", [](HyperLink& l) { l.SetCaption(kHomePage); },
+       [](HyperLink& l) { l.SetCaption(QStringLiteral("https://Brivano.example/")); },
+       [](const HyperLink& l) { return l.Caption() == QStringLiteral("https://Brivano.example/"); },
        true},
-      {"FontName", [](TcwHyperLink& l) { l.SetFontName(l.FontName()); },
-       [](TcwHyperLink& l) { l.SetFontName(QStringLiteral("DejaVu Serif")); },
-       [](const TcwHyperLink& l) {
+      {"FontName", [](HyperLink& l) { l.SetFontName(l.FontName()); },
+       [](HyperLink& l) { l.SetFontName(QStringLiteral("DejaVu Serif")); },
+       [](const HyperLink& l) {
          return l.FontName() == QStringLiteral("DejaVu Serif") && l.DrawingFont().bold() &&
                 l.DrawingFont().underline();
        },
        true},
-      {"Color", [](TcwHyperLink& l) { l.SetColor(l.Color()); },
-       [](TcwHyperLink& l) { l.SetColor(QColor(255, 255, 200)); },
-       [](const TcwHyperLink& l) { return l.Color() == QColor(255, 255, 200); }, true},
+      {"Color", [](HyperLink& l) { l.SetColor(l.Color()); },
+       [](HyperLink& l) { l.SetColor(QColor(255, 255, 200)); },
+       [](const HyperLink& l) { return l.Color() == QColor(255, 255, 200); }, true},
   };
   for (const Case& c : cases) {
     ShownLink shown;
@@ -165,7 +163,7 @@ TEST_F(AboutBoxTest, BackgroundColourIsPainted) {
 // its caption's width plus 6 and its height plus 2, at every painting.
 TEST_F(AboutBoxTest, PaintingSizesTheLinkToItsCaption) {
   QWidget host;
-  auto* link = new TcwHyperLink(&host);
+  auto* link = new HyperLink(&host);
   link->setGeometry(10, 10, 181, 15);
   EXPECT_EQ(link->size(), QSize(181, 15));
   host.show();
@@ -192,7 +190,7 @@ TEST_F(AboutBoxTest, PaintingSizesTheLinkToItsCaption) {
 // and makes the rest colour fuchsia; red stays until the pointer leaves.
 TEST_F(AboutBoxTest, ColoursFollowThePointerAndTheClick) {
   ShownLink shown;
-  TcwHyperLink* link = shown.link;
+  HyperLink* link = shown.link;
   struct Step {
     const char* name;
     std::function<void()> act;
@@ -239,7 +237,7 @@ TEST_F(AboutBoxTest, ShowHintDecidesWhetherTheTipShows) {
 }
 
 TEST_F(AboutBoxTest, BoxLayout) {
-  TForm2 form;
+  AboutBox form;
   EXPECT_EQ(form.windowTitle(), QStringLiteral("关于本软件"));
   EXPECT_EQ(form.size(), QSize(364, 230));
   EXPECT_EQ(form.minimumSize(), form.maximumSize());
@@ -267,8 +265,8 @@ TEST_F(AboutBoxTest, BoxLayout) {
       {"ProgramIcon", form.ProgramIcon(), QRect(20, 8, 66, 46)},
       {"Image1", form.Image1(), QRect(20, 72, 188, 18)},
       {"Image2", form.Image2(), QRect(256, 72, 105, 105)},
-      {"cwHyperLink1", form.cwHyperLink1(), QRect(16, 104, 181, 15)},
-      {"cwHyperLink2", form.cwHyperLink2(), QRect(16, 130, 207, 15)},
+      {"HomeLink", form.HomeLink(), QRect(16, 104, 181, 15)},
+      {"ContactLink", form.ContactLink(), QRect(16, 130, 207, 15)},
   };
   for (const Place& place : places) {
     EXPECT_EQ(place.widget->mapTo(&form, QPoint(0, 0)), place.geometry.topLeft()) << place.name;
@@ -281,11 +279,11 @@ TEST_F(AboutBoxTest, BoxLayout) {
   EXPECT_EQ(form.Image1()->pixmap().size(), QSize(188, 18));
   EXPECT_EQ(form.Image2()->pixmap().size(), QSize(105, 105));
 
-  EXPECT_EQ(form.cwHyperLink1()->Caption(), kHomePage);
-  EXPECT_EQ(form.cwHyperLink1()->URL(), kHomePage);
-  EXPECT_EQ(form.cwHyperLink2()->URL(), QStringLiteral("mailto:support@brivano.example"));
-  EXPECT_TRUE(form.cwHyperLink2()->Caption().contains(QStringLiteral("support@brivano.example")));
-  for (TcwHyperLink* link : {form.cwHyperLink1(), form.cwHyperLink2()}) {
+  EXPECT_EQ(form.HomeLink()->Caption(), kHomePage);
+  EXPECT_EQ(form.HomeLink()->URL(), kHomePage);
+  EXPECT_EQ(form.ContactLink()->URL(), QStringLiteral("mailto:support@brivano.example"));
+  EXPECT_TRUE(form.ContactLink()->Caption().contains(QStringLiteral("support@brivano.example")));
+  for (HyperLink* link : {form.HomeLink(), form.ContactLink()}) {
     EXPECT_EQ(link->Color(), form.palette().color(QPalette::Button));
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
   }
@@ -300,25 +298,25 @@ TEST_F(AboutBoxTest, DamagedPictureLeavesAnEmptyFrame) {
   struct Case {
     const char* name;
     AboutPictures pictures;
-    QLabel* (TForm2::*damaged)() const;
+    QLabel* (AboutBox::*damaged)() const;
     QRect stored;
   };
   const Case cases[] = {
       {"logo cut in half",
        {cut, shipped.banner, shipped.barCode},
-       &TForm2::ProgramIcon,
+       &AboutBox::ProgramIcon,
        QRect(20, 8, 66, 46)},
       {"banner of garbage",
        {shipped.logo, garbage, shipped.barCode},
-       &TForm2::Image1,
+       &AboutBox::Image1,
        QRect(20, 72, 188, 18)},
       {"empty bar code",
        {shipped.logo, shipped.banner, {}},
-       &TForm2::Image2,
+       &AboutBox::Image2,
        QRect(256, 72, 105, 105)},
   };
   for (const Case& c : cases) {
-    TForm2 form({}, nullptr, c.pictures);
+    AboutBox form({}, nullptr, c.pictures);
     QLabel* damaged = (form.*c.damaged)();
     EXPECT_TRUE(damaged->pixmap().isNull()) << c.name;
     EXPECT_EQ(damaged->geometry(), c.stored) << c.name;
@@ -337,13 +335,13 @@ TEST_F(AboutBoxTest, DamagedPictureLeavesAnEmptyFrame) {
 // the second. Escape does not close the box; its close button does.
 TEST_F(AboutBoxTest, ClickedLinkStaysFuchsiaAcrossShowings) {
   QStringList opened;
-  TForm2 form([&](const QString& url) { opened << url; });
+  AboutBox form([&](const QString& url) { opened << url; });
   bool firstChecked = false;
   QTimer::singleShot(0, &form, [&] {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), &form);
-    QTest::mousePress(form.cwHyperLink2(), Qt::LeftButton, {}, QPoint(4, 4));
-    QTest::mouseRelease(form.cwHyperLink2(), Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::mousePress(form.ContactLink(), Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::mouseRelease(form.ContactLink(), Qt::LeftButton, {}, QPoint(4, 4));
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_TRUE(form.isVisible());
     firstChecked = true;
@@ -356,11 +354,11 @@ TEST_F(AboutBoxTest, ClickedLinkStaysFuchsiaAcrossShowings) {
 
   bool secondChecked = false;
   QTimer::singleShot(0, &form, [&] {
-    Leave(form.cwHyperLink2());
-    Leave(form.cwHyperLink1());
+    Leave(form.ContactLink());
+    Leave(form.HomeLink());
     Settle();
-    EXPECT_EQ(DrawnLinkColours(form.cwHyperLink2()), std::set<QRgb>{kFuchsia.rgb()});
-    EXPECT_EQ(DrawnLinkColours(form.cwHyperLink1()), std::set<QRgb>{kBlue.rgb()});
+    EXPECT_EQ(DrawnLinkColours(form.ContactLink()), std::set<QRgb>{kFuchsia.rgb()});
+    EXPECT_EQ(DrawnLinkColours(form.HomeLink()), std::set<QRgb>{kBlue.rgb()});
     secondChecked = true;
     form.close();
   });

@@ -7,13 +7,14 @@
 #include <QToolButton>
 #include <stdexcept>
 
-#include "app/tdelform.h"
-#include "app/tform1.h"
+#include "app/browser_cache_cleaner.h"
+#include "app/main_window.h"
 #include "engine_server.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
 #include "test_window_options.h"
+#include "widget_lookup.h"
 
 namespace brivano::testing {
 namespace {
@@ -53,17 +54,17 @@ TEST_F(CacheCleaner, HistoryFirstAndEveryFailureSilent) {
   for (const auto& c : cases) {
     RecordingDataStore store;
     store.failAt = c.failAt;
-    Tdelform form(store);
+    BrowserCacheCleaner form(store);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("清空IE历史数据"));
-    EXPECT_EQ(form.SpeedButton4()->text(), QStringLiteral("清理"));
-    EXPECT_NO_THROW(form.SpeedButton4()->click());
+    EXPECT_EQ(form.CleanButton()->text(), QStringLiteral("清理"));
+    EXPECT_NO_THROW(form.CleanButton()->click());
     EXPECT_EQ(store.calls, c.calls) << c.failAt;
     EXPECT_FALSE(form.isVisible());
   }
 }
 
 TEST_F(CacheCleaner, OnlyBaiduRunsClearBeforeTheirFirstRequest) {
-  for (int engineButton : {5, 6, 7, 8}) {
+  for (const char* engineButton : {"baiduButton", "sogouButton", "so360Button", "bingButton"}) {
     TempDir folder;
     EngineServer server;
     ScriptedDialogs dialogs;
@@ -72,20 +73,20 @@ TEST_F(CacheCleaner, OnlyBaiduRunsClearBeforeTheirFirstRequest) {
     store.onCall = [&] {
       if (requestsAtClear < 0) requestsAtClear = server.Requests().size();
     };
-    TForm1Options options = TestWindowOptions(server, dialogs, folder);
+    MainWindowOptions options = TestWindowOptions(server, dialogs, folder);
     options.browserData = &store;
-    TForm1 form(options);
-    form.Memo2()->setPlainText(QStringLiteral("a"));
-    form.RadioButton(engineButton)->setChecked(true);
-    form.N2Click();
+    MainWindow form(options);
+    Find<QPlainTextEdit>(form, "keywordEdit")->setPlainText(QStringLiteral("a"));
+    Find<QRadioButton>(form, engineButton)->setChecked(true);
+    form.StartRun();
     ASSERT_TRUE(WaitUntil([&] { return !server.Requests().isEmpty(); }, 10000));
-    if (engineButton == 5) {
+    if (std::string_view(engineButton) == "baiduButton") {
       EXPECT_EQ(store.calls, (std::vector<std::string>{"history", "cache", "visited"}));
       EXPECT_EQ(requestsAtClear, 0);
     } else {
       EXPECT_TRUE(store.calls.empty()) << engineButton;
     }
-    form.N3Click();
+    form.StopRun();
     form.close();
   }
 }

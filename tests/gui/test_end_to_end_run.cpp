@@ -16,15 +16,16 @@
 #include <QWebEnginePage>
 
 #include "app/buyer_list_model.h"
-#include "app/tform1.h"
+#include "app/main_window.h"
+#include "base/text.h"
 #include "engine_server.h"
 #include "extract/extractors.h"
-#include "base/text.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
 #include "support/recording_sink.h"
 #include "test_window_options.h"
+#include "widget_lookup.h"
 
 namespace brivano::testing {
 namespace {
@@ -66,9 +67,9 @@ class EndToEndRun : public ::testing::Test {
   // takes, so the result does not hang on the machine's speed.
   void Build() {
     // A tick every 750 ms at speed 3.
-    TForm1Options options = TestWindowOptions(server, dialogs, folder, 0.25);
+    MainWindowOptions options = TestWindowOptions(server, dialogs, folder, 0.25);
     options.openUrl = [this](const QString& url) { opened << url; };
-    form = std::make_unique<TForm1>(options);
+    form = std::make_unique<MainWindow>(options);
     form->show();
   }
 
@@ -82,8 +83,8 @@ class EndToEndRun : public ::testing::Test {
   bool WaitForEnd(int timeoutMs = 60000) {
     return WaitUntil(
         [this] {
-          return form->SearchEnabled() &&
-                 form->StatusPanel(8)->text() == QStringLiteral("搜索已经结束！");
+          return form->Controls().SearchEnabled() &&
+                 Find<QLabel>(*form, "messagePanel")->text() == QStringLiteral("搜索已经结束！");
         },
         timeoutMs);
   }
@@ -98,34 +99,40 @@ class EndToEndRun : public ::testing::Test {
   EngineServer server;
   ScriptedDialogs dialogs;
   QStringList opened;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
 };
 
 TEST_F(EndToEndRun, EveryEngineAndKindInTheRealBrowser) {
   struct Case {
-    int engineButton;  // RadioButton5..8
-    int kindButton;    // RadioButton1..4
+    const char* engineButton;
+    const char* kindButton;
+    const char* engineWord;  // in the settings file
+    const char* kindWord;
     ContactKind kind;
     QString firstRequest;
   } cases[] = {
-      {5, 1, ContactKind::Mobile, QStringLiteral("/s?wd=a+%CA%D6%BB%FA%3A&pn=0")},
-      {6, 2, ContactKind::Email, QStringLiteral("/tx?query=a+%D3%CA%CF%E4%3A&page=1")},
+      {"baiduButton", "mobileButton", "baidu", "mob", ContactKind::Mobile,
+       QStringLiteral("/s?wd=a+%CA%D6%BB%FA%3A&pn=0")},
+      {"sogouButton", "emailButton", "sougou", "eml", ContactKind::Email,
+       QStringLiteral("/tx?query=a+%D3%CA%CF%E4%3A&page=1")},
       // The browser sends escaped letters and digits as themselves.
-      {7, 3, ContactKind::QQ, QStringLiteral("/s?q=a%20QQ%3A&pn=1")},
-      {8, 4, ContactKind::Fax, QStringLiteral("/search?q=a%20%E4%BC%A0%E7%9C%9F%3A&first=1")},
+      {"so360Button", "qqButton", "360", "qq", ContactKind::QQ,
+       QStringLiteral("/s?q=a%20QQ%3A&pn=1")},
+      {"bingButton", "faxButton", "biying", "fax", ContactKind::Fax,
+       QStringLiteral("/search?q=a%20%E4%BC%A0%E7%9C%9F%3A&first=1")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.engineButton);
     Build();
-    form->Memo2()->setPlainText(QStringLiteral("a\nb\nc"));
-    form->SpinEdit1()->setValue(3);
-    form->RadioButton(c.engineButton)->setChecked(true);
-    form->RadioButton(c.kindButton)->setChecked(true);
+    Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc"));
+    Find<QSpinBox>(*form, "speedSpin")->setValue(3);
+    Find<QRadioButton>(*form, c.engineButton)->setChecked(true);
+    Find<QRadioButton>(*form, c.kindButton)->setChecked(true);
     const qsizetype before = server.Requests().size();
-    form->N2Click();
-    EXPECT_FALSE(form->SearchEnabled());
-    EXPECT_FALSE(form->Panel5()->isEnabled());
-    ASSERT_TRUE(WaitForEnd()) << form->StatusPanel(8)->text().toStdString() << " "
+    form->StartRun();
+    EXPECT_FALSE(form->Controls().SearchEnabled());
+    EXPECT_FALSE(Find<QFrame>(*form, "kindGroup")->isEnabled());
+    ASSERT_TRUE(WaitForEnd()) << Find<QLabel>(*form, "messagePanel")->text().toStdString() << " "
                               << server.Requests().mid(before).join(QLatin1Char(' ')).toStdString()
                               << " items " << Listed().size() << " pending "
                               << form->Run().ReadPending() << " timer "
@@ -139,23 +146,22 @@ TEST_F(EndToEndRun, EveryEngineAndKindInTheRealBrowser) {
     EXPECT_EQ(expected.size() % 9, 0u);
     EXPECT_FALSE(expected.empty());
     form->BuyerModel()->Flush();
-    EXPECT_EQ(form->ListView1()->model()->rowCount(), static_cast<int>(expected.size()));
-    EXPECT_EQ(form->StatusPanel(7)->text(), QString::number(expected.size()));
-    EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("3"));
+    EXPECT_EQ(Find<QTableView>(*form, "buyerList")->model()->rowCount(),
+              static_cast<int>(expected.size()));
+    EXPECT_EQ(Find<QLabel>(*form, "buyerCountPanel")->text(), QString::number(expected.size()));
+    EXPECT_EQ(Find<QLabel>(*form, "keywordCountPanel")->text(), QStringLiteral("3"));
     EXPECT_EQ(form->Run().StartLine(), 4);
-    EXPECT_TRUE(form->Panel5()->isEnabled());
-    EXPECT_FALSE(form->SpeedButton(3)->isEnabled());
+    EXPECT_TRUE(Find<QFrame>(*form, "kindGroup")->isEnabled());
+    EXPECT_FALSE(Find<QToolButton>(*form, "stopButton")->isEnabled());
 
     std::string autosave;
     for (const std::string& item : expected) autosave += item + "\r\n";
     EXPECT_EQ(ReadFileBytes(folder.path() / "autosave.txt"), autosave);
-    const char* kindWords[] = {"mob", "eml", "qq", "fax"};
-    const char* engineWords[] = {"baidu", "sougou", "360", "biying"};
     const std::string settings =
         std::string(
             "[config]\r\nspeed=3\r\nmaxpage=10\r\nprocess=4\r\nquchong=0\r\nautosave=0\r\n") +
-        "info=" + kindWords[c.kindButton - 1] + "\r\nsearch=" + engineWords[c.engineButton - 5] +
-        "\r\n" + Utf8ToGbk("markmob=手机:\r\nmarkeml=邮箱:\r\nmarkqq=QQ:\r\nmarkfax=传真:\r\n");
+        "info=" + c.kindWord + "\r\nsearch=" + c.engineWord + "\r\n" +
+        Utf8ToGbk("markmob=手机:\r\nmarkeml=邮箱:\r\nmarkqq=QQ:\r\nmarkfax=传真:\r\n");
     EXPECT_EQ(ReadFileBytes(folder.path() / "brivano.ini"), settings);
 
     QStringList requests = server.Requests().mid(before);
@@ -170,18 +176,18 @@ TEST_F(EndToEndRun, EveryEngineAndKindInTheRealBrowser) {
 TEST_F(EndToEndRun, AVerificationWallPausesUntilTheUserSolvesIt) {
   Build();
   server.WallFrom(5);  // the middle page of the second keyword
-  form->Memo2()->setPlainText(QStringLiteral("a\nb\nc"));
-  form->SpinEdit1()->setValue(3);
-  form->RadioButton(5)->setChecked(true);
-  form->N2Click();
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc"));
+  Find<QSpinBox>(*form, "speedSpin")->setValue(3);
+  Find<QRadioButton>(*form, "baiduButton")->setChecked(true);
+  form->StartRun();
   ASSERT_TRUE(WaitUntil([this] { return form->Run().Paused(); }, 60000));
-  EXPECT_EQ(form->StatusPanel(8)->text(),
+  EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(),
             QStringLiteral("检测到验证页面，请在下方浏览器中完成验证，完成后自动继续"));
   EXPECT_EQ(Listed().size(), 4u);  // nothing of the wall itself
-  EXPECT_FALSE(form->SearchEnabled());
+  EXPECT_FALSE(form->Controls().SearchEnabled());
 
   // The user clicks the check's link in the browser pane.
-  QWebEngineView* view = form->WebBrowser1();
+  QWebEngineView* view = Find<QWebEngineView>(*form, "browserView");
   QPoint link(-1, -1);
   view->page()->runJavaScript(
       QStringLiteral("(function(){var r=document.getElementById('solve').getBoundingClientRect();"
@@ -195,21 +201,21 @@ TEST_F(EndToEndRun, AVerificationWallPausesUntilTheUserSolvesIt) {
   QTest::mouseClick(surface, Qt::LeftButton, {}, link);
   ASSERT_TRUE(WaitUntil([this] { return server.WallSolved(); }, 10000));
 
-  ASSERT_TRUE(WaitForEnd()) << form->StatusPanel(8)->text().toStdString();
+  ASSERT_TRUE(WaitForEnd()) << Find<QLabel>(*form, "messagePanel")->text().toStdString();
   EXPECT_EQ(Listed(), Expected(ContactKind::Mobile, 3, 3));
   EXPECT_EQ(form->Run().StartLine(), 4);
 }
 
 TEST_F(EndToEndRun, StopHarvestsThePageInHandAndEnds) {
   Build();
-  form->Memo2()->setPlainText(QStringLiteral("a\nb\nc"));
-  form->SpinEdit1()->setValue(3);
-  form->N2Click();
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc"));
+  Find<QSpinBox>(*form, "speedSpin")->setValue(3);
+  form->StartRun();
   Pump(200);
-  form->N3Click();
-  EXPECT_EQ(form->StatusPanel(8)->text(), QStringLiteral("终止搜索..."));
-  EXPECT_TRUE(form->SearchEnabled());
-  EXPECT_TRUE(form->Panel6()->isEnabled());
+  form->StopRun();
+  EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(), QStringLiteral("终止搜索..."));
+  EXPECT_TRUE(form->Controls().SearchEnabled());
+  EXPECT_TRUE(Find<QFrame>(*form, "engineGroup")->isEnabled());
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(Listed(), (std::vector<std::string>{"13800000001"}));
   EXPECT_EQ(form->Run().StartLine(), 2);
@@ -220,17 +226,17 @@ TEST_F(EndToEndRun, StopHarvestsThePageInHandAndEnds) {
   EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"), "a\r\nb\r\nc");
   Build();
   dialogs.inputAnswers = {std::nullopt};
-  form->N2Click();
+  form->StartRun();
   EXPECT_EQ(dialogs.shown.back(),
             QStringLiteral("input:搜索参数设置|请输入关键词搜索起始行数        |2"));
-  EXPECT_EQ(form->Memo2()->toPlainText(), QStringLiteral("a\nb\nc"));
+  EXPECT_EQ(Find<QPlainTextEdit>(*form, "keywordEdit")->toPlainText(), QStringLiteral("a\nb\nc"));
 }
 
 TEST_F(EndToEndRun, HangingAndHugePagesDoNotStopTheRunOrTheWindow) {
   Build();
-  form->Memo2()->setPlainText(QStringLiteral("hang\nhuge\na"));
-  form->SpinEdit1()->setValue(3);
-  form->SpinEdit2()->setValue(1);
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("hang\nhuge\na"));
+  Find<QSpinBox>(*form, "speedSpin")->setValue(3);
+  Find<QSpinBox>(*form, "pageLimitSpin")->setValue(1);
   // The event loop keeps turning while pages hang or weigh 10 MB.
   QElapsedTimer sinceLastTurn;
   sinceLastTurn.start();
@@ -239,7 +245,7 @@ TEST_F(EndToEndRun, HangingAndHugePagesDoNotStopTheRunOrTheWindow) {
   QObject::connect(&heartbeat, &QTimer::timeout,
                    [&] { longestGap = std::max(longestGap, sinceLastTurn.restart()); });
   heartbeat.start(50);
-  form->N2Click();
+  form->StartRun();
   ASSERT_TRUE(WaitForEnd(90000));
   heartbeat.stop();
   EXPECT_LT(longestGap, 3000);

@@ -21,27 +21,28 @@
 #include <QToolTip>
 #include <filesystem>
 
-#include "app/tform1.h"
-#include "app/tform2.h"
-#include "engine_server.h"
+#include "app/about_box.h"
+#include "app/keyword_generator_window.h"
+#include "app/main_window.h"
 #include "base/text.h"
-#include "app/tform3.h"
+#include "engine_server.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
 #include "test_window_options.h"
+#include "widget_lookup.h"
 
 namespace brivano::testing {
 namespace {
 
-class MainWindow : public ::testing::Test {
+class Window : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { EnsureQtApplication(); }
 
-  std::unique_ptr<TForm1> Build() {
-    TForm1Options options = TestWindowOptions(server, dialogs, folder);
+  std::unique_ptr<MainWindow> Build() {
+    MainWindowOptions options = TestWindowOptions(server, dialogs, folder);
     options.openUrl = [this](const QString& url) { opened << url; };
-    auto form = std::make_unique<TForm1>(options);
+    auto form = std::make_unique<MainWindow>(options);
     form->show();
     return form;
   }
@@ -61,42 +62,52 @@ class MainWindow : public ::testing::Test {
   QStringList opened;
 };
 
-TEST_F(MainWindow, FirstStartShowsTheDefaults) {
+TEST_F(Window, FirstStartShowsTheDefaults) {
   auto form = Build();
   EXPECT_TRUE(
       form->windowTitle().startsWith(QStringLiteral("『Brivano』 V1.0") + QString(53, ' ')));
   EXPECT_EQ(form->size(), QSize(938, 659));
-  EXPECT_EQ(form->Memo2()->toPlainText().split('\n'), TForm1::BuiltInKeywords());
-  EXPECT_EQ(form->KeywordLineCount(), 11);
-  EXPECT_EQ(form->SpinEdit1()->value(), 8);
-  EXPECT_EQ(form->SpinEdit2()->value(), 10);
-  EXPECT_FALSE(form->CheckBox1()->isChecked());
-  EXPECT_FALSE(form->CheckBox2()->isChecked());
-  EXPECT_TRUE(form->RadioButton(1)->isChecked());
-  EXPECT_TRUE(form->RadioButton(7)->isChecked());
-  const char* marks[] = {"手机:", "邮箱:", "QQ:", "传真:"};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(form->Edit(i + 1)->text(), QString::fromUtf8(marks[i]));
-  EXPECT_EQ(form->ListView1()->model()->rowCount(), 0);
-  EXPECT_EQ(form->ListView1()->model()->headerData(0, Qt::Horizontal).toString(),
+  EXPECT_EQ(Find<QPlainTextEdit>(*form, "keywordEdit")->toPlainText().split('\n'),
+            BuiltInKeywords());
+  EXPECT_EQ(form->Controls().KeywordLineCount(), 11);
+  EXPECT_EQ(Find<QSpinBox>(*form, "speedSpin")->value(), 8);
+  EXPECT_EQ(Find<QSpinBox>(*form, "pageLimitSpin")->value(), 10);
+  EXPECT_FALSE(Find<QCheckBox>(*form, "dedupCheck")->isChecked());
+  EXPECT_FALSE(Find<QCheckBox>(*form, "autoSaveCheck")->isChecked());
+  EXPECT_TRUE(Find<QRadioButton>(*form, "mobileButton")->isChecked());
+  EXPECT_TRUE(Find<QRadioButton>(*form, "so360Button")->isChecked());
+  const std::pair<const char*, const char*> marks[] = {{"mobileMarkEdit", "手机:"},
+                                                       {"emailMarkEdit", "邮箱:"},
+                                                       {"qqMarkEdit", "QQ:"},
+                                                       {"faxMarkEdit", "传真:"}};
+  for (const auto& [name, mark] : marks)
+    EXPECT_EQ(Find<QLineEdit>(*form, name)->text(), QString::fromUtf8(mark));
+  EXPECT_EQ(Find<QTableView>(*form, "buyerList")->model()->rowCount(), 0);
+  EXPECT_EQ(Find<QTableView>(*form, "buyerList")->model()->headerData(0, Qt::Horizontal).toString(),
             QString(21, ' ') + QStringLiteral("买家数据显示区"));
-  const char* labels[] = {"关键词总数：", "", "第几关键词：", "",
-                          "搜索第几页",   "", "买家信息数：", ""};
-  for (int i = 0; i < 8; ++i)
-    EXPECT_EQ(form->StatusPanel(i)->text(), QString::fromUtf8(labels[i])) << i;
-  EXPECT_EQ(form->Memo2()->toolTip(),
+  const std::pair<const char*, const char*> labels[] = {
+      {"keywordCountCaption", "关键词总数："}, {"keywordCountPanel", ""},
+      {"keywordLineCaption", "第几关键词："},  {"keywordLinePanel", ""},
+      {"pageCaption", "搜索第几页"},           {"pagePanel", ""},
+      {"buyerCountCaption", "买家信息数："},   {"buyerCountPanel", ""}};
+  for (const auto& [name, label] : labels)
+    EXPECT_EQ(Find<QLabel>(*form, name)->text(), QString::fromUtf8(label)) << name;
+  EXPECT_EQ(Find<QPlainTextEdit>(*form, "keywordEdit")->toolTip(),
             QStringLiteral("请在此输入买家所在的城市和行业，用空格符号分隔"));
 
   struct Button {
-    int number;
+    const char* name;
     const char* caption;
     const char* tooltip;
   } buttons[] = {
-      {2, "搜索", "开始定向搜索"}, {3, "终止", "终止定向搜索"}, {5, "保存", "保存搜索结果"},
-      {8, "进程", "保存搜索进程"}, {6, "创建", "创建搜索文件"}, {1, "合并", "合并文件去重"},
-      {4, "主页", "访问软件网站"}, {9, "关于", "关于本软件"},   {10, "退出", "退出软件系统"}};
+      {"searchButton", "搜索", "开始定向搜索"}, {"stopButton", "终止", "终止定向搜索"},
+      {"saveButton", "保存", "保存搜索结果"},   {"progressButton", "进程", "保存搜索进程"},
+      {"createButton", "创建", "创建搜索文件"}, {"mergeButton", "合并", "合并文件去重"},
+      {"homeButton", "主页", "访问软件网站"},   {"aboutButton", "关于", "关于本软件"},
+      {"exitButton", "退出", "退出软件系统"}};
   int lastX = -1;
   for (const auto& b : buttons) {
-    QToolButton* button = form->SpeedButton(b.number);
+    QToolButton* button = Find<QToolButton>(*form, b.name);
     EXPECT_EQ(button->text(), QString::fromUtf8(b.caption));
     EXPECT_EQ(button->toolTip(), QString::fromUtf8(b.tooltip));
     EXPECT_EQ(button->size(), QSize(55, 23));
@@ -109,71 +120,78 @@ TEST_F(MainWindow, FirstStartShowsTheDefaults) {
   EXPECT_TRUE(FilesInFolder().empty());  // nothing is written before a save or the exit
 }
 
-TEST_F(MainWindow, StartWithStoredFiles) {
+TEST_F(Window, StartWithStoredFiles) {
   folder.Write("brivano.ini", Utf8ToGbk("[config]\r\nspeed=5000\r\nmaxpage=0\r\nprocess=3\r\n"
                                         "quchong=2\r\nautosave=256\r\ninfo=qq\r\nsearch=biying\r\n"
                                         "markmob= \"手机号\" \r\nmarkfax=FAX\r\n"));
   folder.Write("brivanobody.ini", Utf8ToGbk("杭州 茶叶\n成都 火锅\r\n"));
   auto form = Build();
-  EXPECT_EQ(form->SpinEdit1()->value(), 1000);
-  EXPECT_EQ(form->SpinEdit2()->value(), 1);
+  EXPECT_EQ(Find<QSpinBox>(*form, "speedSpin")->value(), 1000);
+  EXPECT_EQ(Find<QSpinBox>(*form, "pageLimitSpin")->value(), 1);
   EXPECT_EQ(form->Run().StartLine(), 3);
-  EXPECT_TRUE(form->CheckBox1()->isChecked());
-  EXPECT_FALSE(form->CheckBox2()->isChecked());
-  EXPECT_TRUE(form->RadioButton(3)->isChecked());
-  EXPECT_TRUE(form->RadioButton(8)->isChecked());
-  EXPECT_EQ(form->Edit(1)->text(), QStringLiteral("手机号"));
-  EXPECT_EQ(form->Edit(2)->text(), QStringLiteral("邮箱:"));
-  EXPECT_EQ(form->Edit(4)->text(), QStringLiteral("FAX"));
-  EXPECT_EQ(form->Memo2()->toPlainText(), QStringLiteral("杭州 茶叶\n成都 火锅\n"));
-  EXPECT_EQ(form->KeywordLineCount(), 2);
+  EXPECT_TRUE(Find<QCheckBox>(*form, "dedupCheck")->isChecked());
+  EXPECT_FALSE(Find<QCheckBox>(*form, "autoSaveCheck")->isChecked());
+  EXPECT_TRUE(Find<QRadioButton>(*form, "qqButton")->isChecked());
+  EXPECT_TRUE(Find<QRadioButton>(*form, "bingButton")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>(*form, "mobileMarkEdit")->text(), QStringLiteral("手机号"));
+  EXPECT_EQ(Find<QLineEdit>(*form, "emailMarkEdit")->text(), QStringLiteral("邮箱:"));
+  EXPECT_EQ(Find<QLineEdit>(*form, "faxMarkEdit")->text(), QStringLiteral("FAX"));
+  EXPECT_EQ(Find<QPlainTextEdit>(*form, "keywordEdit")->toPlainText(),
+            QStringLiteral("杭州 茶叶\n成都 火锅\n"));
+  EXPECT_EQ(form->Controls().KeywordLineCount(), 2);
 }
 
-TEST_F(MainWindow, GarbageSettingsGiveTheDefaults) {
+TEST_F(Window, GarbageSettingsGiveTheDefaults) {
   std::string garbage;
   for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256));
   folder.Write("brivano.ini", garbage);
   auto form = Build();
-  EXPECT_EQ(form->SpinEdit1()->value(), 8);
-  EXPECT_TRUE(form->RadioButton(7)->isChecked());
+  EXPECT_EQ(Find<QSpinBox>(*form, "speedSpin")->value(), 8);
+  EXPECT_TRUE(Find<QRadioButton>(*form, "so360Button")->isChecked());
 }
 
-TEST_F(MainWindow, ControlStatesThroughARun) {
+TEST_F(Window, ControlStatesThroughARun) {
   auto form = Build();
   auto others = [&] {
-    return form->Memo2()->isEnabled() && form->SpinEdit1()->isEnabled() &&
-           form->CheckBox1()->isEnabled() && form->Edit(1)->isEnabled() &&
-           form->SpeedButton(5)->isEnabled() && form->SpeedButton(1)->isEnabled() &&
-           form->SpeedButton(10)->isEnabled();
+    return Find<QPlainTextEdit>(*form, "keywordEdit")->isEnabled() &&
+           Find<QSpinBox>(*form, "speedSpin")->isEnabled() &&
+           Find<QCheckBox>(*form, "dedupCheck")->isEnabled() &&
+           Find<QLineEdit>(*form, "mobileMarkEdit")->isEnabled() &&
+           Find<QToolButton>(*form, "saveButton")->isEnabled() &&
+           Find<QToolButton>(*form, "mergeButton")->isEnabled() &&
+           Find<QToolButton>(*form, "exitButton")->isEnabled();
   };
   // Idle after start-up: 终止 is enabled but does nothing.
-  EXPECT_TRUE(form->SpeedButton(2)->isEnabled());
-  EXPECT_TRUE(form->SpeedButton(3)->isEnabled());
-  const QString designText = form->StatusPanel(8)->text();
-  form->SpeedButton(3)->click();
-  EXPECT_EQ(form->StatusPanel(8)->text(), designText);
-  EXPECT_TRUE(form->Panel5()->isEnabled());
+  EXPECT_TRUE(Find<QToolButton>(*form, "searchButton")->isEnabled());
+  EXPECT_TRUE(Find<QToolButton>(*form, "stopButton")->isEnabled());
+  const QString designText = Find<QLabel>(*form, "messagePanel")->text();
+  Find<QToolButton>(*form, "stopButton")->click();
+  EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(), designText);
+  EXPECT_TRUE(Find<QFrame>(*form, "kindGroup")->isEnabled());
 
-  form->Memo2()->setPlainText(QStringLiteral("a\nb"));
-  form->SpeedButton(2)->click();
-  EXPECT_FALSE(form->SpeedButton(2)->isEnabled());
-  EXPECT_TRUE(form->SpeedButton(3)->isEnabled());
-  EXPECT_FALSE(form->Panel5()->isEnabled());
-  EXPECT_FALSE(form->Panel6()->isEnabled());
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb"));
+  Find<QToolButton>(*form, "searchButton")->click();
+  EXPECT_FALSE(Find<QToolButton>(*form, "searchButton")->isEnabled());
+  EXPECT_TRUE(Find<QToolButton>(*form, "stopButton")->isEnabled());
+  EXPECT_FALSE(Find<QFrame>(*form, "kindGroup")->isEnabled());
+  EXPECT_FALSE(Find<QFrame>(*form, "engineGroup")->isEnabled());
   EXPECT_TRUE(others());
 
-  form->SpeedButton(3)->click();  // 终止
-  EXPECT_TRUE(form->SpeedButton(2)->isEnabled());
-  EXPECT_FALSE(form->SpeedButton(3)->isEnabled());
-  EXPECT_TRUE(form->Panel5()->isEnabled());
+  Find<QToolButton>(*form, "stopButton")->click();  // 终止
+  EXPECT_TRUE(Find<QToolButton>(*form, "searchButton")->isEnabled());
+  EXPECT_FALSE(Find<QToolButton>(*form, "stopButton")->isEnabled());
+  EXPECT_TRUE(Find<QFrame>(*form, "kindGroup")->isEnabled());
   EXPECT_TRUE(others());
   ASSERT_TRUE(WaitUntil(
-      [&] { return form->StatusPanel(8)->text() == QStringLiteral("搜索已经结束！"); }, 20000));
-  EXPECT_FALSE(form->SpeedButton(3)->isEnabled());
+      [&] {
+        return Find<QLabel>(*form, "messagePanel")->text() == QStringLiteral("搜索已经结束！");
+      },
+      20000));
+  EXPECT_FALSE(Find<QToolButton>(*form, "stopButton")->isEnabled());
   EXPECT_TRUE(others());
 }
 
-TEST_F(MainWindow, ExitQuestion) {
+TEST_F(Window, ExitQuestion) {
   auto form = Build();
   dialogs.confirmExit = false;
   EXPECT_FALSE(form->close());
@@ -182,14 +200,14 @@ TEST_F(MainWindow, ExitQuestion) {
   EXPECT_TRUE(FilesInFolder().empty());  // 否 writes nothing
 
   dialogs.confirmExit = true;
-  form->SpeedButton(10)->click();
+  Find<QToolButton>(*form, "exitButton")->click();
   EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(MainWindow, ClosingDuringARunWritesOnlyTheKeywordStore) {
+TEST_F(Window, ClosingDuringARunWritesOnlyTheKeywordStore) {
   auto form = Build();
-  form->Memo2()->setPlainText(QStringLiteral("a\nb\nc"));
-  form->SpeedButton(2)->click();
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc"));
+  Find<QToolButton>(*form, "searchButton")->click();
   Pump(300);
   form->close();
   form.reset();
@@ -197,12 +215,12 @@ TEST_F(MainWindow, ClosingDuringARunWritesOnlyTheKeywordStore) {
   EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"), "a\r\nb\r\nc");
 }
 
-TEST_F(MainWindow, SaveAndProgressCommands) {
+TEST_F(Window, SaveAndProgressCommands) {
   auto form = Build();
-  form->SpeedButton(5)->click();  // empty list: no dialog
+  Find<QToolButton>(*form, "saveButton")->click();  // empty list: no dialog
   EXPECT_TRUE(dialogs.fileRequests.empty());
 
-  form->SpeedButton(8)->click();  // 进程 with an empty list
+  Find<QToolButton>(*form, "progressButton")->click();  // 进程 with an empty list
   EXPECT_EQ(dialogs.shown.back(), QStringLiteral("message:已经保存当前网络搜索进程！"));
   EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"brivano.ini"});
 
@@ -210,7 +228,7 @@ TEST_F(MainWindow, SaveAndProgressCommands) {
   form->Run().AddBuyerItem("13900000000", ContactKind::Mobile);
   const auto target = folder.path() / "out.txt";
   dialogs.saveAnswers = {QString::fromStdString(target.string())};
-  form->SpeedButton(5)->click();
+  Find<QToolButton>(*form, "saveButton")->click();
   ASSERT_EQ(dialogs.fileRequests.size(), 1u);
   const FileDialogRequest& request = dialogs.fileRequests[0];
   EXPECT_EQ(request.title, QStringLiteral("搜索结果保存为"));
@@ -221,101 +239,102 @@ TEST_F(MainWindow, SaveAndProgressCommands) {
   EXPECT_EQ(ReadFileBytes(target), "13800000000\r\n13900000000\r\n");
 }
 
-TEST_F(MainWindow, MergeThroughItsDialogs) {
+TEST_F(Window, MergeThroughItsDialogs) {
   auto form = Build();
   const auto a = folder.Write("a.txt", "b\r\na\r\nb\r\nA");
   const auto out = folder.path() / "merged.txt";
   dialogs.openAnswers = {QStringList{QString::fromStdString(a.string())}};
   dialogs.saveAnswers = {QString::fromStdString(out.string())};
-  form->SpeedButton(1)->click();
+  Find<QToolButton>(*form, "mergeButton")->click();
   EXPECT_EQ(dialogs.fileRequests.at(0).title, QStringLiteral("选择待合并的数据文件"));
   EXPECT_EQ(dialogs.fileRequests.at(1).title, QStringLiteral("合并后的数据文件保存为"));
-  EXPECT_EQ(form->StatusPanel(8)->text(), QStringLiteral("文件合并去重完毕！共计：2"));
+  EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(),
+            QStringLiteral("文件合并去重完毕！共计：2"));
   EXPECT_EQ(ReadFileBytes(out), "a\r\nb\r\n");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy cursor is gone
 
   dialogs.openAnswers = {QStringList{QStringLiteral("/nonexistent/in.txt")}};
   dialogs.saveAnswers = {QString::fromStdString(out.string())};
-  form->SpeedButton(1)->click();
+  Find<QToolButton>(*form, "mergeButton")->click();
   EXPECT_TRUE(dialogs.shown.back().startsWith(
       QStringLiteral("error:Cannot open file \"/nonexistent/in.txt\"")));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(ReadFileBytes(out), "a\r\nb\r\n");
 }
 
-TEST_F(MainWindow, GeneratorKeepsItsBoxesBetweenOpenings) {
+TEST_F(Window, GeneratorKeepsItsBoxesBetweenOpenings) {
   auto form = Build();
-  TForm3* generator = form->Generator();
+  KeywordGeneratorWindow* generator = form->Generator();
   EXPECT_EQ(generator->windowTitle(), QStringLiteral("创建关键词列表文件"));
   EXPECT_EQ(generator->size(), QSize(370, 386));
   QTimer::singleShot(0, generator, [generator] {
-    generator->SpeedButton2Click();
-    generator->SpeedButton2Click();  // twice gives the same 36 lines
-    generator->Memo1()->setPlainText(QStringLiteral("杭州"));
+    generator->Generate();
+    generator->Generate();  // twice gives the same 36 lines
+    generator->CitiesEdit()->setPlainText(QStringLiteral("杭州"));
     generator->close();
   });
-  form->SpeedButton(6)->click();  // modal until the window closes
-  const QStringList lines = generator->Memo3()->toPlainText().split('\n', Qt::SkipEmptyParts);
+  Find<QToolButton>(*form, "createButton")->click();  // modal until the window closes
+  const QStringList lines = generator->ListEdit()->toPlainText().split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 36);
   EXPECT_EQ(lines.front(), QStringLiteral("广州 旅行社"));
   EXPECT_EQ(lines.back(), QStringLiteral("南京 电器"));
 
   QTimer::singleShot(0, generator, [generator] { generator->close(); });
-  form->SpeedButton(6)->click();
-  EXPECT_EQ(generator->Memo1()->toPlainText(), QStringLiteral("杭州"));
-  EXPECT_EQ(generator->Memo3()->toPlainText().count('\n'), 36);
+  Find<QToolButton>(*form, "createButton")->click();
+  EXPECT_EQ(generator->CitiesEdit()->toPlainText(), QStringLiteral("杭州"));
+  EXPECT_EQ(generator->ListEdit()->toPlainText().count('\n'), 36);
 
   const auto target = folder.path() / "keywords.txt";
   dialogs.saveAnswers = {QString::fromStdString(target.string())};
-  generator->SpeedButton1Click();
+  generator->SaveList();
   EXPECT_EQ(dialogs.fileRequests.back().proposedName, QStringLiteral("搜索关键词列表文件.txt"));
   const std::string saved = ReadFileBytes(target);
   EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 36);
   EXPECT_TRUE(saved.starts_with(Utf8ToGbk("广州 旅行社\r\n")));
 }
 
-TEST_F(MainWindow, HugeKeywordBoxAndControlCharactersInMarks) {
+TEST_F(Window, HugeKeywordBoxAndControlCharactersInMarks) {
   auto form = Build();
   QStringList keywords;
   for (int i = 0; i < 100000; ++i) keywords << QStringLiteral("城市%1 行业").arg(i);
-  form->Memo2()->setPlainText(keywords.join('\n'));
-  EXPECT_EQ(form->KeywordLineCount(), 100000);
-  EXPECT_EQ(form->KeywordLine(99999), Utf8ToGbk("城市99999 行业"));
-  form->Edit(1)->setText(QStringLiteral("\t手\x01机\x02 "));
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(keywords.join('\n'));
+  EXPECT_EQ(form->Controls().KeywordLineCount(), 100000);
+  EXPECT_EQ(form->Controls().KeywordLine(99999), Utf8ToGbk("城市99999 行业"));
+  Find<QLineEdit>(*form, "mobileMarkEdit")->setText(QStringLiteral("\t手\x01机\x02 "));
   dialogs.inputAnswers = {QStringLiteral("100000")};
-  form->SpeedButton(2)->click();
+  Find<QToolButton>(*form, "searchButton")->click();
   ASSERT_TRUE(WaitUntil([&] { return !server.Requests().isEmpty(); }, 10000));
   // The last line is searched; the mark loses the control bytes at its ends
   // and keeps, escaped, the one inside.
   EXPECT_EQ(form->Run().PageAddress(), server.BaseUrl().toStdString() +
                                            "/s?q=%E5%9F%8E%E5%B8%82%39%39%39%39%39%20%E8%A1%8C%E4%"
                                            "B8%9A%20%E6%89%8B%01%E6%9C%BA&pn=1");
-  form->SpeedButton(3)->click();
+  Find<QToolButton>(*form, "stopButton")->click();
 }
 
-TEST_F(MainWindow, AboutBoxOpensModallyWhileARunGoesOn) {
+TEST_F(Window, AboutBoxOpensModallyWhileARunGoesOn) {
   auto form = Build();
-  form->Memo2()->setPlainText(QStringLiteral("a\nb\nc"));
-  form->SpinEdit1()->setValue(3);
-  form->SpeedButton(2)->click();
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc"));
+  Find<QSpinBox>(*form, "speedSpin")->setValue(3);
+  Find<QToolButton>(*form, "searchButton")->click();
   bool shownModal = false;
   QTimer::singleShot(0, form.get(), [&] {
-    shownModal = form->AboutBox()->isVisible() && form->AboutBox()->isModal();
+    shownModal = form->About()->isVisible() && form->About()->isModal();
     // The run's ticks go on under the modal box and harvest pages.
     WaitUntil([&] { return form->Run().BuyerCounter() >= 2; }, 15000);
-    form->AboutBox()->close();
+    form->About()->close();
   });
   EXPECT_EQ(form->Run().BuyerCounter(), 0);
-  form->SpeedButton(9)->click();
+  Find<QToolButton>(*form, "aboutButton")->click();
   EXPECT_TRUE(shownModal);
   EXPECT_GE(form->Run().BuyerCounter(), 2);
-  form->SpeedButton(3)->click();
+  Find<QToolButton>(*form, "stopButton")->click();
 }
 
-TEST_F(MainWindow, LinksOpenThroughTheDesktop) {
+TEST_F(Window, LinksOpenThroughTheDesktop) {
   auto form = Build();
-  form->SpeedButton(4)->click();
-  form->N14Click();
+  Find<QToolButton>(*form, "homeButton")->click();
+  form->WriteToUs();
   EXPECT_EQ(opened, (QStringList{QStringLiteral("https://brivano.example/"),
                                  QStringLiteral("mailto:support@brivano.example")}));
 }

@@ -5,14 +5,15 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "app/tform1.h"
-#include "engine_server.h"
+#include "app/main_window.h"
 #include "base/text.h"
+#include "engine_server.h"
 #include "fake_tray_icon.h"
 #include "qt_application.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
 #include "test_window_options.h"
+#include "widget_lookup.h"
 
 namespace brivano::testing {
 namespace {
@@ -21,16 +22,16 @@ class WindowTray : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { EnsureQtApplication(); }
 
-  std::unique_ptr<TForm1> Build() {
-    TForm1Options options = TestWindowOptions(server, dialogs, folder, 1.0);
+  std::unique_ptr<MainWindow> Build() {
+    MainWindowOptions options = TestWindowOptions(server, dialogs, folder, 1.0);
     options.trayIcon = &tray;
-    auto form = std::make_unique<TForm1>(options);
+    auto form = std::make_unique<MainWindow>(options);
     form->show();
     return form;
   }
 
-  bool ShowItemEnabled(TForm1& form) { return form.MenuItem(17)->isEnabled(); }
-  bool HideItemEnabled(TForm1& form) { return form.MenuItem(18)->isEnabled(); }
+  bool ShowItemEnabled(MainWindow& form) { return Find<QAction>(form, "showAction")->isEnabled(); }
+  bool HideItemEnabled(MainWindow& form) { return Find<QAction>(form, "hideAction")->isEnabled(); }
 
   TempDir folder;
   EngineServer server;
@@ -45,9 +46,10 @@ TEST_F(WindowTray, IconMenuAndTheShowHideSwitch) {
   const char* texts[] = {"显示主程序(&S)",   "最小化显示(&M)", "与我们联系(&L)",
                          "访问软件官网(&V)", "关于本软件(&A)", "",
                          "退 出(&Exit)"};
-  for (int i = 0; i < 7; ++i)
-    EXPECT_EQ(form->MenuItem(17 + i)->text(), QString::fromUtf8(texts[i]));
-  EXPECT_TRUE(form->MenuItem(22)->isSeparator());
+  const QList<QAction*> items = Find<QMenu>(*form, "trayMenu")->actions();
+  ASSERT_EQ(items.size(), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(items[i]->text(), QString::fromUtf8(texts[i]));
+  EXPECT_TRUE(items[5]->isSeparator());
   EXPECT_FALSE(ShowItemEnabled(*form));
   EXPECT_TRUE(HideItemEnabled(*form));
 
@@ -57,7 +59,7 @@ TEST_F(WindowTray, IconMenuAndTheShowHideSwitch) {
   EXPECT_FALSE(ShowItemEnabled(*form));
 
   // The menu's 最小化显示 hides the window, the icon stays.
-  form->MenuItem(18)->trigger();
+  Find<QAction>(*form, "hideAction")->trigger();
   EXPECT_FALSE(form->isVisible());
   EXPECT_TRUE(tray.Shown());
   EXPECT_TRUE(ShowItemEnabled(*form));
@@ -74,7 +76,7 @@ TEST_F(WindowTray, IconMenuAndTheShowHideSwitch) {
 
   // The menu's 退 出 asks the same question as the window's.
   dialogs.confirmExit = false;
-  form->MenuItem(23)->trigger();
+  Find<QAction>(*form, "quitAction")->trigger();
   EXPECT_EQ(dialogs.shown.back(), QStringLiteral("confirm-exit"));
   form.reset();
   EXPECT_FALSE(tray.Shown());  // the icon leaves with the window
@@ -91,7 +93,7 @@ TEST_F(WindowTray, MinimisingHidesOnlyWhereThereIsATray) {
   form->showMinimized();
   EXPECT_TRUE(WaitUntil([&] { return !form->isVisible(); }, 2000));
   EXPECT_TRUE(ShowItemEnabled(*form));
-  form->N17Click();
+  form->ShowFromTray();
   EXPECT_TRUE(form->isVisible());
   EXPECT_FALSE(form->isMinimized());
 
@@ -106,13 +108,13 @@ TEST_F(WindowTray, AVerificationPauseCallsTheUserBackFromTheTray) {
   // A damaged engines.ini is said once on the status bar; the run works on.
   folder.Write("engines.ini", "[baidu]\nnextpage\n");
   auto form = Build();
-  EXPECT_EQ(form->StatusPanel(8)->text(),
+  EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(),
             QStringLiteral("engines.ini 第2行有误，已改用内置的搜索引擎设置"));
   const std::string message = Utf8ToGbk("检测到验证页面");
-  form->AskForAttention(message);  // shown: the taskbar entry alone asks
+  form->Controls().AskForAttention(message);  // shown: the taskbar entry alone asks
   EXPECT_FALSE(tray.log.join(' ').contains(QStringLiteral("message")));
-  form->N18Click();
-  form->AskForAttention(message);
+  form->HideToTray();
+  form->Controls().AskForAttention(message);
   EXPECT_TRUE(tray.log.contains(QStringLiteral("message:『Brivano』 V1.0|检测到验证页面")))
       << tray.log.join(' ').toStdString();
 }

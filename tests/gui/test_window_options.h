@@ -5,16 +5,16 @@
 
 #include <string>
 
-#include "app/tform1.h"
+#include "app/main_window.h"
 #include "engine_server.h"
 #include "scripted_dialogs.h"
 #include "support/cli_runner.h"
 
 namespace brivano::testing {
 
-inline TForm1Options TestWindowOptions(const EngineServer& server, ScriptedDialogs& dialogs,
-                                       const TempDir& folder, double timerScale = 0.25) {
-  TForm1Options options;
+inline MainWindowOptions TestWindowOptions(const EngineServer& server, ScriptedDialogs& dialogs,
+                                           const TempDir& folder, double timerScale = 0.25) {
+  MainWindowOptions options;
   options.engines = EngineTableAt(server.BaseUrl().toStdString());
   options.timerScale = timerScale;
   options.dialogs = &dialogs;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "base/contact_kind.h"
-#include "extract/extractors.h"
 #include "base/text.h"
+#include "extract/extractors.h"
 #include "support/recording_sink.h"
 
 namespace brivano::testing {

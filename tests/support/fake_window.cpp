@@ -16,12 +16,14 @@ std::string FakeWindow::KeywordLine(int index0) const {
   return Utf8ToGbk(keywords.at(index0));
 }
 
-std::string FakeWindow::Mark(ContactKind k) const {
-  return Utf8ToGbk(marks[static_cast<int>(k)]);
+RunOptions FakeWindow::Options() const {
+  RunOptions options{speedText, pageLimitText, dedup, autoSave, kind, engine, {}};
+  for (std::size_t i = 0; i < marks.size(); ++i) options.marks[i] = Utf8ToGbk(marks[i]);
+  return options;
 }
 
-void FakeWindow::SetStatusPanel(int panel, const std::string& text) {
-  panels.at(panel) = GbkToUtf8(text);
+void FakeWindow::SetStatusPanel(StatusPanel panel, const std::string& text) {
+  panels.at(static_cast<std::size_t>(panel)) = GbkToUtf8(text);
 }
 
 std::optional<std::string> FakeWindow::InputQuery(const std::string& caption,

@@ -59,15 +59,9 @@ class FakeWindow : public RunWindow {
 
   int KeywordLineCount() const override;
   std::string KeywordLine(int index0) const override;
-  std::string SpeedText() const override { return speedText; }
-  std::string PageLimitText() const override { return pageLimitText; }
-  bool DedupChecked() const override { return dedup; }
-  bool AutoSaveChecked() const override { return autoSave; }
-  ContactKind CheckedContactKind() const override { return kind; }
-  Engine CheckedEngine() const override { return engine; }
-  std::string Mark(ContactKind k) const override;
+  RunOptions Options() const override;
 
-  void SetStatusPanel(int panel, const std::string& text) override;
+  void SetStatusPanel(StatusPanel panel, const std::string& text) override;
   bool SearchEnabled() const override { return searchEnabled; }
   void SetSearchEnabled(bool enabled) override { searchEnabled = enabled; }
   void SetStopEnabled(bool enabled) override { stopEnabled = enabled; }

@@ -42,21 +42,18 @@ class FakeSettingsControls : public SettingsControls {
                                    "QQ:", Utf8ToGbk("传真:")};
   std::int32_t startLine = 1;
 
+  RunOptions Options() const override {
+    return {speedText, pageLimitText, dedup, autoSave, kind, engine, marks};
+  }
+  std::string Mark(ContactKind k) const { return marks[static_cast<int>(k)]; }
   std::string KeywordText() const override { return keywordText; }
   void SetKeywordText(const std::string& text) override { keywordText = text; }
   void SetSpeed(int seconds) override { speedText = std::to_string(seconds); }
-  std::string SpeedText() const override { return speedText; }
   void SetPageLimit(int pages) override { pageLimitText = std::to_string(pages); }
-  std::string PageLimitText() const override { return pageLimitText; }
-  bool DedupChecked() const override { return dedup; }
   void SetDedupChecked(bool checked) override { dedup = checked; }
-  bool AutoSaveChecked() const override { return autoSave; }
   void SetAutoSaveChecked(bool checked) override { autoSave = checked; }
-  ContactKind CheckedContactKind() const override { return kind; }
   void CheckContactKind(ContactKind k) override { kind = k; }
-  Engine CheckedEngine() const override { return engine; }
   void CheckEngine(Engine e) override { engine = e; }
-  std::string Mark(ContactKind k) const override { return marks[static_cast<int>(k)]; }
   void SetMark(ContactKind k, const std::string& text) override {
     marks[static_cast<int>(k)] = text;
   }

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <span>
 
-#include "app/cw_hyper_link.h"
+#include "app/hyper_link.h"
 
 class QFrame;
 class QLabel;
@@ -23,22 +23,22 @@ struct AboutPictures {
 // The pictures built into the program.
 AboutPictures ShippedAboutPictures();
 
-class TForm2 : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
 
  public:
   // Links open through `openUrl`, or through QDesktopServices when it is
   // empty. A picture whose file is damaged leaves its place empty.
-  explicit TForm2(UrlOpener openUrl = {}, QWidget* parent = nullptr,
-                  AboutPictures pictures = ShippedAboutPictures());
+  explicit AboutBox(UrlOpener openUrl = {}, QWidget* parent = nullptr,
+                    AboutPictures pictures = ShippedAboutPictures());
 
   QFrame* Panel1() const { return panel1_; }
   QLabel* ProgramIcon() const { return programIcon_; }
   QLabel* ProductName() const { return productName_; }
   QLabel* Image1() const { return image1_; }
   QLabel* Image2() const { return image2_; }
-  TcwHyperLink* cwHyperLink1() const { return cwHyperLink1_; }
-  TcwHyperLink* cwHyperLink2() const { return cwHyperLink2_; }
+  HyperLink* HomeLink() const { return homeLink_; }
+  HyperLink* ContactLink() const { return contactLink_; }
 
  protected:
   // Only the close button and the system's close command close the box.
@@ -50,8 +50,8 @@ class TForm2 : public QDialog {
   QLabel* productName_;
   QLabel* image1_;
   QLabel* image2_;
-  TcwHyperLink* cwHyperLink1_;
-  TcwHyperLink* cwHyperLink2_;
+  HyperLink* homeLink_;
+  HyperLink* contactLink_;
 };
 
 }  // namespace brivano

@@ -1,4 +1,4 @@
-#include "app/cw_hyper_link.h"
+#include "app/hyper_link.h"
 
 #include <QDesktopServices>
 #include <QEnterEvent>
@@ -18,7 +18,7 @@ const QColor kFuchsia(255, 0, 255);
 
 }  // namespace
 
-TcwHyperLink::TcwHyperLink(QWidget* parent, UrlOpener opener)
+HyperLink::HyperLink(QWidget* parent, UrlOpener opener)
     : QWidget(parent), opener_(std::move(opener)) {
   url_ = kDefaultUrl;
   caption_ = url_;
@@ -33,30 +33,30 @@ TcwHyperLink::TcwHyperLink(QWidget* parent, UrlOpener opener)
   repaint();
 }
 
-void TcwHyperLink::SetURL(const QString& url) {
+void HyperLink::SetURL(const QString& url) {
   if (url == url_) return;
   url_ = url;
 }
 
-void TcwHyperLink::SetFontName(const QString& name) {
+void HyperLink::SetFontName(const QString& name) {
   if (name == font_.family()) return;
   font_.setFamily(name);
   repaint();
 }
 
-void TcwHyperLink::SetCaption(const QString& caption) {
+void HyperLink::SetCaption(const QString& caption) {
   if (caption == caption_) return;
   caption_ = caption;
   repaint();
 }
 
-void TcwHyperLink::SetColor(const QColor& color) {
+void HyperLink::SetColor(const QColor& color) {
   if (color == color_) return;
   color_ = color;
   repaint();
 }
 
-bool TcwHyperLink::event(QEvent* event) {
+bool HyperLink::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip && !showHint_) {
     event->ignore();
     return true;
@@ -64,13 +64,13 @@ bool TcwHyperLink::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-void TcwHyperLink::enterEvent(QEnterEvent* event) {
+void HyperLink::enterEvent(QEnterEvent* event) {
   fontColor_ = kRed;
   repaint();
   QWidget::enterEvent(event);
 }
 
-void TcwHyperLink::leaveEvent(QEvent* event) {
+void HyperLink::leaveEvent(QEvent* event) {
   fontColor_ = linkColor_;
   repaint();
   QWidget::leaveEvent(event);
@@ -79,7 +79,7 @@ void TcwHyperLink::leaveEvent(QEvent* event) {
 // The address opens on the press itself, so releasing the button somewhere
 // else does not take the click back. The caption stays red while the pointer
 // is over it; fuchsia shows once the pointer leaves.
-void TcwHyperLink::mousePressEvent(QMouseEvent* event) {
+void HyperLink::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     if (opener_) {
       opener_(url_);
@@ -93,7 +93,7 @@ void TcwHyperLink::mousePressEvent(QMouseEvent* event) {
 
 // The size kept with the window only holds until this first runs: from then
 // on the caption decides it.
-void TcwHyperLink::paintEvent(QPaintEvent* event) {
+void HyperLink::paintEvent(QPaintEvent* event) {
   const QFontMetrics metrics(font_);
   resize(metrics.horizontalAdvance(caption_) + 6, metrics.height() + 2);
   QPainter painter(this);

@@ -1,4 +1,4 @@
-// TcwHyperLink: a caption drawn like a web link. Blue at rest, red under the
+// HyperLink: a caption drawn like a web link. Blue at rest, red under the
 // mouse pointer, fuchsia at rest once it has been clicked; a press of the left
 // button asks the desktop to open its address. It sizes itself to its caption
 // each time it is painted.
@@ -15,12 +15,12 @@ namespace brivano {
 // Opens an address through the desktop; the result is not looked at.
 using UrlOpener = std::function<void(const QString&)>;
 
-class TcwHyperLink : public QWidget {
+class HyperLink : public QWidget {
   Q_OBJECT
 
  public:
   // Opens through QDesktopServices when `opener` is empty.
-  explicit TcwHyperLink(QWidget* parent = nullptr, UrlOpener opener = {});
+  explicit HyperLink(QWidget* parent = nullptr, UrlOpener opener = {});
 
   const QString& URL() const { return url_; }
   void SetURL(const QString& url);

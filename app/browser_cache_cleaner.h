@@ -31,19 +31,19 @@ class WebEngineDataStore : public BrowserDataStore {
   QWebEngineView* view_;
 };
 
-class Tdelform : public QWidget {
+class BrowserCacheCleaner : public QWidget {
   Q_OBJECT
 
  public:
-  Tdelform(BrowserDataStore& store, QWidget* parent = nullptr);
-  QToolButton* SpeedButton4() const { return speedButton4_; }
+  BrowserCacheCleaner(BrowserDataStore& store, QWidget* parent = nullptr);
+  QToolButton* CleanButton() const { return cleanButton_; }
 
   // 清理: history first, then the cache; any failure ends it silently.
-  void N3Click();
+  void Clean();
 
  private:
   BrowserDataStore& store_;
-  QToolButton* speedButton4_;
+  QToolButton* cleanButton_;
 };
 
 }  // namespace brivano

@@ -1,4 +1,4 @@
-#include "app/tform3.h"
+#include "app/keyword_generator_window.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -43,8 +43,8 @@ std::string BoxText(const QPlainTextEdit* box) {
 
 }  // namespace
 
-TForm3::TForm3(UserDialogs& dialogs, UserFeedback& feedback, std::filesystem::path programFolder,
-               QWidget* parent)
+KeywordGeneratorWindow::KeywordGeneratorWindow(UserDialogs& dialogs, UserFeedback& feedback,
+                                               std::filesystem::path programFolder, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
@@ -53,28 +53,28 @@ TForm3::TForm3(UserDialogs& dialogs, UserFeedback& feedback, std::filesystem::pa
   setWindowTitle(QStringLiteral("创建关键词列表文件"));
   setFixedSize(370, 386);
   (new QLabel(QStringLiteral("城市名字"), this))->move(64, 8);
-  memo1_ = Box(this, 16, 32, 153, 113, kBuiltInCities);
+  citiesEdit_ = Box(this, 16, 32, 153, 113, kBuiltInCities);
   (new QLabel(QStringLiteral("行业字符"), this))->move(232, 8);
-  memo2_ = Box(this, 184, 32, 153, 113, kBuiltInTrades);
+  tradesEdit_ = Box(this, 184, 32, 153, 113, kBuiltInTrades);
   (new QLabel(QStringLiteral("生成搜索关键词列表"), this))->move(120, 160);
-  memo3_ = Box(this, 16, 184, 321, 105, "");
+  listEdit_ = Box(this, 16, 184, 321, 105, "");
   connect(Button(this, 72, 308, QStringLiteral("创建"), ToolPicture::Create), &QToolButton::clicked,
-          this, &TForm3::SpeedButton2Click);
+          this, &KeywordGeneratorWindow::Generate);
   connect(Button(this, 184, 308, QStringLiteral("保存"), ToolPicture::Save), &QToolButton::clicked,
-          this, &TForm3::SpeedButton1Click);
+          this, &KeywordGeneratorWindow::SaveList);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
 }
 
-void TForm3::SpeedButton2Click() {
-  const std::string list = GenerateKeywordList(BoxText(memo1_), BoxText(memo2_));
+void KeywordGeneratorWindow::Generate() {
+  const std::string list = GenerateKeywordList(BoxText(citiesEdit_), BoxText(tradesEdit_));
   QString shown = QStringFromGbk(list);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  memo3_->setPlainText(shown);
+  listEdit_->setPlainText(shown);
 }
 
-void TForm3::SpeedButton1Click() {
+void KeywordGeneratorWindow::SaveList() {
   FileDialogRequest request;
   request.title = QStringLiteral("生成搜索关键词列表文件");
   request.filter = QStringLiteral("Text files(*.txt)|*.txt|All files(*.*)|*.*");
@@ -85,7 +85,7 @@ void TForm3::SpeedButton1Click() {
   update();
   const std::optional<QString> path = dialogs_.SaveFileName(this, request);
   if (!path) return;
-  SaveKeywordList(std::filesystem::path(path->toStdString()), BoxText(memo3_), feedback_);
+  SaveKeywordList(std::filesystem::path(path->toStdString()), BoxText(listEdit_), feedback_);
 }
 
 }  // namespace brivano

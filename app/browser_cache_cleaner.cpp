@@ -1,4 +1,4 @@
-#include "app/tdelform.h"
+#include "app/browser_cache_cleaner.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -22,7 +22,7 @@ void WebEngineDataStore::ClearVisitedLinks() {
   view_->page()->profile()->clearAllVisitedLinks();
 }
 
-Tdelform::Tdelform(BrowserDataStore& store, QWidget* parent)
+BrowserCacheCleaner::BrowserCacheCleaner(BrowserDataStore& store, QWidget* parent)
     : QWidget(parent, Qt::Window), store_(store) {
   setWindowTitle(QStringLiteral("清空IE历史数据"));
   setWindowIcon(ToolButtonIcon(ToolPicture::Stop));
@@ -30,16 +30,16 @@ Tdelform::Tdelform(BrowserDataStore& store, QWidget* parent)
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
-  speedButton4_ = new QToolButton(this);
-  speedButton4_->setText(QStringLiteral("清理"));
-  speedButton4_->setIcon(ToolButtonIcon(ToolPicture::Stop));
-  speedButton4_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  speedButton4_->setAutoRaise(true);
-  speedButton4_->setGeometry(58, 20, 70, 37);
-  connect(speedButton4_, &QToolButton::clicked, this, &Tdelform::N3Click);
+  cleanButton_ = new QToolButton(this);
+  cleanButton_->setText(QStringLiteral("清理"));
+  cleanButton_->setIcon(ToolButtonIcon(ToolPicture::Stop));
+  cleanButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  cleanButton_->setAutoRaise(true);
+  cleanButton_->setGeometry(58, 20, 70, 37);
+  connect(cleanButton_, &QToolButton::clicked, this, &BrowserCacheCleaner::Clean);
 }
 
-void Tdelform::N3Click() {
+void BrowserCacheCleaner::Clean() {
   try {
     store_.ClearHistory();
     store_.ClearHttpCache();

@@ -1,4 +1,4 @@
-#include "app/tform2.h"
+#include "app/about_box.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -45,7 +45,7 @@ AboutPictures ShippedAboutPictures() {
   return {AboutLogoJpeg(), AboutBannerJpeg(), AboutBarCodeJpeg()};
 }
 
-TForm2::TForm2(UrlOpener openUrl, QWidget* parent, AboutPictures pictures)
+AboutBox::AboutBox(UrlOpener openUrl, QWidget* parent, AboutPictures pictures)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint) {
@@ -87,21 +87,21 @@ TForm2::TForm2(UrlOpener openUrl, QWidget* parent, AboutPictures pictures)
   image2_ = Picture(panel1_, QRect(256, 72, 105, 105), pictures.barCode, false,
                     Qt::AlignLeft | Qt::AlignTop);
 
-  cwHyperLink1_ = new TcwHyperLink(panel1_, openUrl);
-  cwHyperLink1_->setGeometry(16, 104, 181, 15);
-  cwHyperLink1_->SetCaption(kHomePage);
-  cwHyperLink1_->SetURL(kHomePage);
-  cwHyperLink2_ = new TcwHyperLink(panel1_, openUrl);
-  cwHyperLink2_->setGeometry(16, 130, 207, 15);
-  cwHyperLink2_->SetCaption(kContactLine);
-  cwHyperLink2_->SetURL(kContactMail);
+  homeLink_ = new HyperLink(panel1_, openUrl);
+  homeLink_->setGeometry(16, 104, 181, 15);
+  homeLink_->SetCaption(kHomePage);
+  homeLink_->SetURL(kHomePage);
+  contactLink_ = new HyperLink(panel1_, openUrl);
+  contactLink_->setGeometry(16, 130, 207, 15);
+  contactLink_->SetCaption(kContactLine);
+  contactLink_->SetURL(kContactMail);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
 }
 
-void TForm2::keyPressEvent(QKeyEvent* event) {
+void AboutBox::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     event->ignore();
     return;

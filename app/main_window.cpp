@@ -1,0 +1,290 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <QUrl>
+
+#include "app/about_box.h"
+#include "app/buyer_list_model.h"
+#include "app/gbk_qt.h"
+#include "app/keyword_generator_window.h"
+#include "app/pictures.h"
+#include "base/text.h"
+#include "files/merge.h"
+#include "files/result_files.h"
+#include "files/run_tuning.h"
+#include "files/whole_file.h"
+
+namespace brivano {
+namespace {
+
+constexpr int kInitialWidth = 938;
+constexpr int kInitialHeight = 659;
+
+const QString kHomePage = QStringLiteral("https://brivano.example/");
+const QString kContactMail = QStringLiteral("mailto:support@brivano.example");
+const QString kMakerLine = QStringLiteral("support@brivano.example");
+
+struct ToolCommandRow {
+  ToolCommand command;
+  void (MainWindow::*handler)();
+};
+
+const ToolCommandRow kToolCommands[] = {
+    {ToolCommand::Search, &MainWindow::StartRun},
+    {ToolCommand::Stop, &MainWindow::StopRun},
+    {ToolCommand::Save, &MainWindow::SaveResults},
+    {ToolCommand::Progress, &MainWindow::SaveProgress},
+    {ToolCommand::Create, &MainWindow::OpenGenerator},
+    {ToolCommand::Merge, &MainWindow::MergeFiles},
+    {ToolCommand::Home, &MainWindow::OpenHomePage},
+    {ToolCommand::About, &MainWindow::ShowAbout},
+    {ToolCommand::Exit, &MainWindow::Quit},
+};
+
+struct TrayMenuRow {
+  const char* objectName;
+  const char* text;  // empty: the separator
+  bool enabled;
+  void (MainWindow::*handler)();
+};
+
+const TrayMenuRow kTrayMenu[] = {
+    {"showAction", "显示主程序(&S)", false, &MainWindow::ShowFromTray},
+    {"hideAction", "最小化显示(&M)", true, &MainWindow::HideToTray},
+    {"contactAction", "与我们联系(&L)", true, &MainWindow::WriteToUs},
+    {"homeAction", "访问软件官网(&V)", true, &MainWindow::OpenHomePage},
+    {"aboutAction", "关于本软件(&A)", true, &MainWindow::ShowAbout},
+    {"", "", true, nullptr},
+    {"quitAction", "退 出(&Exit)", true, &MainWindow::Quit},
+};
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      dialogs_(options_.dialogs ? options_.dialogs : &realDialogs_),
+      timers_(options_.timerScale) {
+  setObjectName(QStringLiteral("mainWindow"));
+  setWindowTitle(ApplicationTitle() + QString(53, QLatin1Char(' ')) + kMakerLine);
+  setWindowIcon(ProgramIcon());
+  layout_ = BuildMainWindowLayout(*this, kMakerLine);
+  ConnectToolBar();
+
+  const ProgramFiles files = options_.files ? *options_.files : LocateProgramFiles();
+  EngineOverrides engines = LoadEngineOverrides(options_.engines, files.folder);
+  controls_ = std::make_unique<WindowControls>(
+      *this, layout_, *dialogs_,
+      WindowServices{[this] { return store_->SaveState(); },
+                     [this](std::function<void()> done) { ClearBrowserCache(std::move(done)); },
+                     [this](const std::string& message) { AskForAttention(message); },
+                     [this] { return cooldownSeconds_; }});
+  browser_ = std::make_unique<WebPageBrowser>(layout_.browserView);
+  run_ = std::make_unique<SearchRun>(RunEnvironment{.window = *controls_,
+                                                    .browser = *browser_,
+                                                    .timers = timers_,
+                                                    .engines = std::move(engines.table),
+                                                    .network = options_.network,
+                                                    .randomSeconds = {}});
+  controls_->SetRun(run_.get());
+  buyerModel_ = new BuyerListModel(run_->Buyers(), this);
+  run_->Buyers().SetObserver(buyerModel_);
+  layout_.buyerList->setModel(buyerModel_);
+  buyerModel_->SetView(layout_.buyerList);
+  layout_.buyerList->horizontalHeader()->resizeSection(0, 450);
+
+  resize(kInitialWidth, kInitialHeight);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+
+  BuildTrayIcon();
+  // Every tooltip of the program is green.
+  QPalette tips = QToolTip::palette();
+  tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
+  tips.setColor(QPalette::ToolTipText, Qt::black);
+  QToolTip::setPalette(tips);
+  store_ = std::make_unique<StateStore>(files, *controls_, run_->Buyers(), *controls_);
+  store_->Load();
+  if (const WholeFile settings = ReadWholeFile(files.SettingsPath()); settings.ok()) {
+    cooldownSeconds_ = ReadCooldownSeconds(IniFile(settings.bytes));
+  }
+  // Said once; the built-in rows serve meanwhile.
+  if (!engines.problem.empty()) {
+    layout_.Panel(StatusPanel::Message)->setText(QString::fromStdString(engines.problem));
+  }
+  aboutBox_ = new AboutBox([this](const QString& address) { OpenThroughDesktop(address); }, this);
+  generator_ = new KeywordGeneratorWindow(*dialogs_, *controls_, store_->files().folder, this);
+  BrowserDataStore* data = options_.browserData;
+  if (data == nullptr) {
+    browserData_ = std::make_unique<WebEngineDataStore>(layout_.browserView);
+    data = browserData_.get();
+  }
+  cleaner_ = new BrowserCacheCleaner(*data, this);
+  cleaner_->hide();
+}
+
+MainWindow::~MainWindow() {
+  SaveKeywordStore();
+  run_->Buyers().SetObserver(nullptr);
+  tray_->Hide();
+}
+
+void MainWindow::ConnectToolBar() {
+  for (const ToolCommandRow& row : kToolCommands) {
+    connect(layout_.Tool(row.command), &QToolButton::clicked, this, row.handler);
+  }
+}
+
+void MainWindow::BuildTrayIcon() {
+  trayMenu_ = new QMenu(this);
+  trayMenu_->setObjectName(QStringLiteral("trayMenu"));
+  for (const TrayMenuRow& row : kTrayMenu) {
+    QAction* item =
+        *row.text ? trayMenu_->addAction(QString::fromUtf8(row.text)) : trayMenu_->addSeparator();
+    item->setObjectName(QString::fromLatin1(row.objectName));
+    item->setEnabled(row.enabled);
+    if (row.handler) connect(item, &QAction::triggered, this, row.handler);
+  }
+  tray_ = options_.trayIcon;
+  if (tray_ == nullptr) {
+    ownTray_ = std::make_unique<TrayIcon>();
+    tray_ = ownTray_.get();
+  }
+  connect(tray_, &TrayIcon::clicked, this, &MainWindow::ShowFromTray);
+  tray_->Show(windowIcon(), Utf8ToGbk("『Brivano』 V1.0"), trayMenu_);
+}
+
+// Only the keyword store is written at exit; a failure is not shown.
+void MainWindow::SaveKeywordStore() {
+  store_->SaveKeywords();
+}
+
+void MainWindow::ClearBrowserCache(std::function<void()> done) {
+  cleaner_->CleanButton()->click();
+  browser_->LoadBlankPageThen(std::move(done));
+}
+
+void MainWindow::AskForAttention(const std::string& gbkMessage) {
+  QApplication::alert(this);
+  if (isHidden()) tray_->ShowMessage(ApplicationTitle().trimmed(), QStringFromGbk(gbkMessage));
+}
+
+// ---- Commands ----------------------------------------------------------------
+
+void MainWindow::StartRun() {
+  run_->Start();
+}
+void MainWindow::StopRun() {
+  run_->Stop();
+}
+
+void MainWindow::SaveResults() {
+  FileDialogRequest request;
+  request.title = QStringLiteral("搜索结果保存为");
+  request.filter = QStringLiteral("Text files(*.txt)|*.txt|All files(*.*)|*.*");
+  request.defaultSuffix = QStringLiteral("txt");
+  request.initialFolder = QString::fromStdString(store_->files().folder.string());
+  request.proposedName = QString::fromStdString(ProposedResultFileName(run_->BuyerCounter()));
+  update();
+  if (run_->Buyers().empty()) return;
+  const std::optional<QString> path = dialogs_->SaveFileName(this, request);
+  if (!path) return;
+  update();
+  SaveResultFile(std::filesystem::path(path->toStdString()), run_->Buyers(), *controls_);
+}
+
+void MainWindow::SaveProgress() {
+  store_->SaveProgress();
+}
+
+void MainWindow::OpenGenerator() {
+  generator_->exec();
+}
+
+void MainWindow::MergeFiles() {
+  FileDialogRequest open;
+  open.title = QStringLiteral("选择待合并的数据文件");
+  open.filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+  const QStringList inputs = dialogs_->OpenFileNames(this, open);
+  if (inputs.isEmpty()) return;
+  FileDialogRequest save;
+  save.title = QStringLiteral("合并后的数据文件保存为");
+  save.filter = open.filter;
+  save.defaultSuffix = QStringLiteral("txt");
+  const std::optional<QString> output = dialogs_->SaveFileName(this, save);
+  if (!output) return;
+  std::vector<std::filesystem::path> paths;
+  for (const QString& input : inputs) paths.emplace_back(input.toStdString());
+  MergeWithFeedback(paths, std::filesystem::path(output->toStdString()), *controls_);
+}
+
+void MainWindow::OpenThroughDesktop(const QString& address) {
+  if (options_.openUrl) {
+    options_.openUrl(address);
+  } else {
+    QDesktopServices::openUrl(QUrl(address));  // a failure shows nothing
+  }
+}
+
+void MainWindow::OpenHomePage() {
+  OpenThroughDesktop(kHomePage);
+}
+void MainWindow::WriteToUs() {
+  OpenThroughDesktop(kContactMail);
+}
+void MainWindow::ShowAbout() {
+  aboutBox_->exec();
+}
+
+void MainWindow::Quit() {
+  close();
+}
+
+void MainWindow::SetTrayMenuState(bool windowShown) {
+  findChild<QAction*>(QStringLiteral("showAction"))->setEnabled(!windowShown);
+  findChild<QAction*>(QStringLiteral("hideAction"))->setEnabled(windowShown);
+}
+
+void MainWindow::ShowFromTray() {
+  SetTrayMenuState(true);
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();  // hiding took the taskbar entry away; showing brings it back
+}
+
+void MainWindow::HideToTray() {
+  SetTrayMenuState(false);
+  hide();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Minimising hides the program to the tray. Where the desktop has no
+  // notification area that would leave no way back, so the window is then
+  // minimised as usual.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_->Available()) {
+    QTimer::singleShot(0, this, &MainWindow::HideToTray);
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!dialogs_->ConfirmExit(this)) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+}  // namespace brivano

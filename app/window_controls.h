@@ -1,0 +1,82 @@
+// The window's controls as the core sees them: the run's window, the settings
+// store's controls and the file commands' feedback, in one adapter over the
+// main window's widgets. Texts cross here between Qt and GBK.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_window_layout.h"
+#include "app/user_dialogs.h"
+#include "files/file_interfaces.h"
+#include "search/run_interfaces.h"
+
+namespace brivano {
+
+class SearchRun;
+
+// What only the window itself can do for the run.
+struct WindowServices {
+  std::function<bool()> saveState;
+  std::function<void(std::function<void()> done)> clearBrowserCache;
+  std::function<void(const std::string& gbkMessage)> askForAttention;
+  std::function<int()> cooldownSeconds;
+};
+
+class WindowControls : public RunWindow, public SettingsControls, public UserFeedback {
+ public:
+  WindowControls(QWidget& window, const MainWindowLayout& layout, UserDialogs& dialogs,
+                 WindowServices services);
+  // The run holds the start line; it is built after the controls it reads.
+  void SetRun(SearchRun* run) { run_ = run; }
+
+  RunOptions Options() const override;
+
+  int KeywordLineCount() const override;
+  std::string KeywordLine(int index0) const override;
+  void SetStatusPanel(StatusPanel panel, const std::string& text) override;
+  bool SearchEnabled() const override;
+  void SetSearchEnabled(bool enabled) override;
+  void SetStopEnabled(bool enabled) override;
+  void SetChoiceGroupsEnabled(bool enabled) override;
+  void Repaint() override;
+  std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
+                                        const std::string& value) override;
+  void ShowInformation(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+  bool SaveState() override;
+  void ClearBrowserCache(std::function<void()> done) override;
+  void AskForAttention(const std::string& message) override;
+  int CooldownSeconds() const override;
+
+  std::string KeywordText() const override;
+  void SetKeywordText(const std::string& text) override;
+  void SetSpeed(int seconds) override;
+  void SetPageLimit(int pages) override;
+  void SetDedupChecked(bool checked) override;
+  void SetAutoSaveChecked(bool checked) override;
+  void CheckContactKind(ContactKind kind) override;
+  void CheckEngine(Engine engine) override;
+  void SetMark(ContactKind kind, const std::string& text) override;
+  std::int32_t StartLine() const override;
+  void SetStartLine(std::int32_t line) override;
+
+  void SetBusyCursor(bool busy) override;
+  void SetStatusText(const std::string& text) override;
+
+ private:
+  QWidget& window_;
+  const MainWindowLayout& layout_;
+  UserDialogs& dialogs_;
+  WindowServices services_;
+  SearchRun* run_ = nullptr;
+  int busyDepth_ = 0;
+  // The keyword box's lines as GBK, worked out again only after an edit.
+  mutable std::vector<std::string> keywordLines_;
+  mutable bool keywordLinesStale_ = true;
+};
+
+}  // namespace brivano
