@@ -58,21 +58,21 @@ AboutBox::AboutBox(UrlOpener openUrl, QWidget* parent, AboutPictures pictures)
   setFixedSize(kClientWidth, kClientHeight);
 
   // Raised inner and lowered outer bevel, in the window's colour.
-  panel1_ = new QFrame(this);
-  panel1_->setFrameShape(QFrame::Panel);
-  panel1_->setFrameShadow(QFrame::Raised);
-  panel1_->setLineWidth(1);
-  panel1_->setMidLineWidth(1);
+  background_ = new QFrame(this);
+  background_->setFrameShape(QFrame::Panel);
+  background_->setFrameShadow(QFrame::Raised);
+  background_->setLineWidth(1);
+  background_->setMidLineWidth(1);
   auto* fill = new QVBoxLayout(this);
   fill->setContentsMargins(0, 0, 0, 0);
-  fill->addWidget(panel1_);
+  fill->addWidget(background_);
 
   // A JPEG picture has no transparent pixels: the logo brings its own
   // background in the window's grey.
   programIcon_ =
-      Picture(panel1_, QRect(20, 8, 66, 46), pictures.logo, true, Qt::AlignLeft | Qt::AlignTop);
+      Picture(background_, QRect(20, 8, 66, 46), pictures.logo, true, Qt::AlignLeft | Qt::AlignTop);
 
-  productName_ = new QLabel(ApplicationTitle(), panel1_);
+  productName_ = new QLabel(ApplicationTitle(), background_);
   QFont titleFont(QStringLiteral("SimSun"), 9, QFont::Bold);
   titleFont.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
                          QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
@@ -83,15 +83,15 @@ AboutBox::AboutBox(UrlOpener openUrl, QWidget* parent, AboutPictures pictures)
   productName_->move(104, 16);
   productName_->adjustSize();
 
-  image1_ = Picture(panel1_, QRect(20, 72, 188, 18), pictures.banner, true, Qt::AlignCenter);
-  image2_ = Picture(panel1_, QRect(256, 72, 105, 105), pictures.barCode, false,
+  banner_ = Picture(background_, QRect(20, 72, 188, 18), pictures.banner, true, Qt::AlignCenter);
+  barCode_ = Picture(background_, QRect(256, 72, 105, 105), pictures.barCode, false,
                     Qt::AlignLeft | Qt::AlignTop);
 
-  homeLink_ = new HyperLink(panel1_, openUrl);
+  homeLink_ = new HyperLink(background_, openUrl);
   homeLink_->setGeometry(16, 104, 181, 15);
   homeLink_->SetCaption(kHomePage);
   homeLink_->SetURL(kHomePage);
-  contactLink_ = new HyperLink(panel1_, openUrl);
+  contactLink_ = new HyperLink(background_, openUrl);
   contactLink_->setGeometry(16, 130, 207, 15);
   contactLink_->SetCaption(kContactLine);
   contactLink_->SetURL(kContactMail);

@@ -32,11 +32,11 @@ class AboutBox : public QDialog {
   explicit AboutBox(UrlOpener openUrl = {}, QWidget* parent = nullptr,
                     AboutPictures pictures = ShippedAboutPictures());
 
-  QFrame* Panel1() const { return panel1_; }
+  QFrame* Background() const { return background_; }
   QLabel* ProgramIcon() const { return programIcon_; }
   QLabel* ProductName() const { return productName_; }
-  QLabel* Image1() const { return image1_; }
-  QLabel* Image2() const { return image2_; }
+  QLabel* Banner() const { return banner_; }
+  QLabel* BarCode() const { return barCode_; }
   HyperLink* HomeLink() const { return homeLink_; }
   HyperLink* ContactLink() const { return contactLink_; }
 
@@ -45,11 +45,11 @@ class AboutBox : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  QFrame* panel1_;
+  QFrame* background_;
   QLabel* programIcon_;
   QLabel* productName_;
-  QLabel* image1_;
-  QLabel* image2_;
+  QLabel* banner_;
+  QLabel* barCode_;
   HyperLink* homeLink_;
   HyperLink* contactLink_;
 };

@@ -38,8 +38,8 @@ void GbkToUtf16(std::string_view gbk, std::u16string& out);
 bool IsValidUtf8(std::string_view text);
 bool IsAscii(std::string_view text);
 
-// A UTF-8 literal of the program's own texts, as GBK (converted once per call
-// site through a static; cheap to call repeatedly from the same place).
+// The program's own texts, written in the source as UTF-8, as GBK. Converted
+// on every call: keep it out of loops over page text.
 std::string Gbk(std::string_view utf8);
 
 }  // namespace brivano

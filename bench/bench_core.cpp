@@ -7,9 +7,9 @@
 
 #include "base/buyer_list.h"
 #include "base/text.h"
-#include "bench/page_text.h"
+#include "testing/page_text.h"
 #include "extract/mobile_extractor.h"
-#include "support/run_harness.h"
+#include "testing/run_harness.h"
 
 namespace brivano::bench {
 namespace {

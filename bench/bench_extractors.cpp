@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "bench/page_text.h"
+#include "testing/page_text.h"
 #include "extract/extractors.h"
 
 namespace brivano::bench {

@@ -5,11 +5,11 @@
 
 #include "base/buyer_list.h"
 #include "base/text.h"
-#include "bench/merge_lines.h"
+#include "testing/merge_lines.h"
 #include "files/keyword_generator.h"
 #include "files/merge.h"
 #include "files/result_files.h"
-#include "support/cli_runner.h"
+#include "testing/cli_runner.h"
 
 namespace brivano::bench {
 namespace {

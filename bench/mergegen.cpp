@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "bench/merge_lines.h"
+#include "testing/merge_lines.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

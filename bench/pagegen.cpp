@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bench/page_text.h"
+#include "testing/page_text.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

@@ -17,7 +17,7 @@ inline constexpr std::string_view kBuiltInTrades =
     "旅行社\r\n酒店\r\n机械\r\n化工\r\n纺织\r\n电器";                               // UTF-8
 inline constexpr std::string_view kKeywordListFileName = "搜索关键词列表文件.txt";  // UTF-8
 
-// 创建 (SpeedButton2Click): for every line of the city box and, within it,
+// 创建: for every line of the city box and, within it,
 // every line of the trade box, the city, one blank and the trade, each line
 // ended by CR LF. The boxes' texts are GBK and split into lines as a text box
 // does (an empty last line does not count, at most 4096 bytes of a line);
@@ -33,7 +33,7 @@ void GenerateKeywordLines(const std::vector<std::string_view>& cities,
                           const std::vector<std::string_view>& trades, std::string_view lineEnd,
                           const std::function<void(std::string_view)>& emit);
 
-// 保存 (SpeedButton1Click) after its dialog: writes the result box's text
+// 保存, after its dialog: writes the result box's text
 // unchanged. A failure shows "Cannot create file "%s". %s" and returns false.
 bool SaveKeywordList(const std::filesystem::path& path, std::string_view text,
                      UserFeedback& feedback);

@@ -34,7 +34,7 @@ struct MergeOutcome {
 MergeOutcome MergeFiles(const std::vector<std::filesystem::path>& inputs,
                         const std::filesystem::path& output);
 
-// The command after its two dialogs (SpeedButton1Click, steps 4 to 9): busy
+// 合并 after its two dialogs: busy
 // cursor, status texts, the merge and its error box. A failed merge leaves
 // "文件合并失败！" on the status panel, never the completion text.
 MergeOutcome MergeWithFeedback(const std::vector<std::filesystem::path>& inputs,

@@ -20,7 +20,7 @@ std::string ProposedResultFileName(std::int32_t buyerCounter);
 // is complete.
 FileResult WriteResultFile(const std::filesystem::path& path, const BuyerList& buyers);
 
-// The save command after its dialog (N5Click, step 6): writes the list and,
+// 保存 after its dialog: writes the list and,
 // when that fails, shows the runtime's message ("Disk full", ...). Returns
 // whether the file was written.
 bool SaveResultFile(const std::filesystem::path& path, const BuyerList& buyers,

@@ -51,11 +51,12 @@ inline constexpr std::array<SettingsKeyRow, 11> kSettingsKeys{{
 inline constexpr ContactKind kDefaultContactKind = ContactKind::Mobile;
 inline constexpr Engine kDefaultEngine = Engine::So360;
 
-// Applies a settings file's content to the controls (steps 6 to 11 of the
-// start-up load).
+// Applies a settings file's content to the controls: every key in table
+// order, a missing or unusable value giving the key's default, numbers kept
+// inside the boxes' ranges.
 void ApplySettings(const IniFile& settings, SettingsControls& controls);
-// Writes the controls' state into a settings file's content (steps 2 to 6 of
-// the state save's first half).
+// Writes the controls' state into a settings file's content, every key in
+// table order, in place where the key exists.
 void StoreSettings(const SettingsControls& controls, IniFile& settings);
 
 class StateStore {
@@ -65,14 +66,14 @@ class StateStore {
 
   const ProgramFiles& files() const { return files_; }
 
-  // The start-up load (FormCreate, steps 4 to 12): the keyword store, then
+  // The start-up load: the keyword store, then
   // the settings. A keyword store that exists but cannot be read is
   // reported; the settings are read all the same, so that the next state
   // save does not overwrite them with defaults. First, temporary files that
   // a killed write left behind are removed.
   void Load();
 
-  // The state save (Button2Click): the settings file, then the auto-save
+  // The state save: the settings file, then the auto-save
   // file. Returns false when a write failed; the failure has been shown and
   // the former file is untouched.
   bool SaveState();
@@ -86,7 +87,7 @@ class StateStore {
   // The progress command 进程: the state save, confirmed by a message.
   void SaveProgress();
 
-  // The exit save (FormDestroy): the keyword box's text to the keyword
+  // The exit save: the keyword box's text to the keyword
   // store. The caller closes the program whatever the result. A store that
   // the box does not show whole (cut at a NUL byte, or unreadable) is left
   // untouched while the box is unchanged, and is kept as

@@ -1,5 +1,5 @@
 #include "page_fuzzing.h"
-#include "tests/support/email_steps.h"
+#include "testing/email_steps.h"
 
 using namespace brivano;
 

@@ -6,7 +6,7 @@
 
 #include "extract/parallel_extract.h"
 #include "page_fuzzing.h"
-#include "tests/support/recording_sink.h"
+#include "testing/recording_sink.h"
 
 using namespace brivano;
 

@@ -1,5 +1,5 @@
 #include "page_fuzzing.h"
-#include "tests/support/qq_steps.h"
+#include "testing/qq_steps.h"
 
 using namespace brivano;
 

@@ -90,7 +90,9 @@ class SearchRun : public BuyerSink {
 
  private:
   const EngineRow& EngineRowInUse() const;
-  void LoadPage();  // steps 2 to 9 of the page request
+  // Asks the browser for the page at the page counter, arms the watchdog and
+  // the page timer; RequestPage is this behind its guard.
+  void LoadPage();
   using DocumentHandler = void (SearchRun::*)(PageDocument);
   void ReadDocument(DocumentHandler handler);
   void OnPageDocument(PageDocument document);

@@ -7,8 +7,8 @@
 #include "files/atomic_file.h"
 #include "files/file_errors.h"
 #include "files/whole_file.h"
-#include "support/cli_runner.h"
-#include "support/file_fakes.h"
+#include "testing/cli_runner.h"
+#include "testing/file_fakes.h"
 
 namespace brivano::testing {
 namespace {

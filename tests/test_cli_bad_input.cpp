@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "base/text.h"
-#include "support/cli_runner.h"
+#include "testing/cli_runner.h"
 
 namespace brivano::testing {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "support/cli_runner.h"
+#include "testing/cli_runner.h"
 
 namespace brivano::testing {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "base/text.h"
 #include "extract/email_extractor.h"
-#include "support/email_steps.h"
-#include "support/extractor_cases.h"
+#include "testing/email_steps.h"
+#include "testing/extractor_cases.h"
 
 namespace brivano::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "base/text.h"
 #include "extract/fax_extractor.h"
-#include "support/extractor_cases.h"
+#include "testing/extractor_cases.h"
 
 namespace brivano::testing {
 namespace {

@@ -8,8 +8,8 @@
 #include "base/text.h"
 #include "files/line_collation.h"
 #include "files/merge.h"
-#include "support/cli_runner.h"
-#include "support/file_fakes.h"
+#include "testing/cli_runner.h"
+#include "testing/file_fakes.h"
 
 namespace brivano::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "base/text.h"
 #include "extract/extractors.h"
-#include "support/recording_sink.h"
+#include "testing/recording_sink.h"
 
 namespace brivano::testing {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "base/text.h"
 #include "extract/qq_extractor.h"
-#include "support/extractor_cases.h"
-#include "support/qq_steps.h"
+#include "testing/extractor_cases.h"
+#include "testing/qq_steps.h"
 
 namespace brivano::testing {
 namespace {

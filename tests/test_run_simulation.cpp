@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "support/run_harness.h"
+#include "testing/run_harness.h"
 
 namespace brivano::testing {
 namespace {

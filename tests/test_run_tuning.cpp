@@ -3,7 +3,7 @@
 
 #include "base/text.h"
 #include "files/run_tuning.h"
-#include "support/cli_runner.h"
+#include "testing/cli_runner.h"
 
 namespace brivano::testing {
 namespace {

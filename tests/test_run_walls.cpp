@@ -5,7 +5,7 @@
 
 #include "base/text.h"
 #include "search/verification.h"
-#include "support/run_harness.h"
+#include "testing/run_harness.h"
 
 namespace brivano::testing {
 namespace {

@@ -8,8 +8,8 @@
 #include "base/text.h"
 #include "files/program_files.h"
 #include "files/settings_store.h"
-#include "support/cli_runner.h"
-#include "support/file_fakes.h"
+#include "testing/cli_runner.h"
+#include "testing/file_fakes.h"
 
 namespace brivano::testing {
 namespace {

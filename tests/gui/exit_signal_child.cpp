@@ -12,10 +12,10 @@
 
 #include "app/exit_signals.h"
 #include "app/main_window.h"
-#include "engine_server.h"
-#include "qt_application.h"
-#include "scripted_dialogs.h"
-#include "widget_lookup.h"
+#include "testing/gui/engine_server.h"
+#include "testing/gui/qt_application.h"
+#include "testing/gui/scripted_dialogs.h"
+#include "testing/gui/widget_lookup.h"
 
 int main(int argc, char** argv) {
   using namespace brivano;

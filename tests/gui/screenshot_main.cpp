@@ -11,12 +11,12 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "engine_server.h"
-#include "qt_application.h"
-#include "scripted_dialogs.h"
-#include "support/cli_runner.h"
-#include "test_window_options.h"
-#include "widget_lookup.h"
+#include "testing/gui/engine_server.h"
+#include "testing/gui/qt_application.h"
+#include "testing/gui/scripted_dialogs.h"
+#include "testing/cli_runner.h"
+#include "testing/gui/test_window_options.h"
+#include "testing/gui/widget_lookup.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -15,7 +15,7 @@
 
 #include "app/about_box.h"
 #include "app/hyper_link.h"
-#include "qt_application.h"
+#include "testing/gui/qt_application.h"
 
 // Readable failure messages for texts.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -263,8 +263,8 @@ TEST_F(AboutBoxTest, BoxLayout) {
   };
   const Place places[] = {
       {"ProgramIcon", form.ProgramIcon(), QRect(20, 8, 66, 46)},
-      {"Image1", form.Image1(), QRect(20, 72, 188, 18)},
-      {"Image2", form.Image2(), QRect(256, 72, 105, 105)},
+      {"Banner", form.Banner(), QRect(20, 72, 188, 18)},
+      {"BarCode", form.BarCode(), QRect(256, 72, 105, 105)},
       {"HomeLink", form.HomeLink(), QRect(16, 104, 181, 15)},
       {"ContactLink", form.ContactLink(), QRect(16, 130, 207, 15)},
   };
@@ -276,8 +276,8 @@ TEST_F(AboutBoxTest, BoxLayout) {
 
   // The pictures are the shipped JPEG files, at their own sizes.
   EXPECT_EQ(form.ProgramIcon()->pixmap().size(), QSize(66, 46));
-  EXPECT_EQ(form.Image1()->pixmap().size(), QSize(188, 18));
-  EXPECT_EQ(form.Image2()->pixmap().size(), QSize(105, 105));
+  EXPECT_EQ(form.Banner()->pixmap().size(), QSize(188, 18));
+  EXPECT_EQ(form.BarCode()->pixmap().size(), QSize(105, 105));
 
   EXPECT_EQ(form.HomeLink()->Caption(), kHomePage);
   EXPECT_EQ(form.HomeLink()->URL(), kHomePage);
@@ -308,11 +308,11 @@ TEST_F(AboutBoxTest, DamagedPictureLeavesAnEmptyFrame) {
        QRect(20, 8, 66, 46)},
       {"banner of garbage",
        {shipped.logo, garbage, shipped.barCode},
-       &AboutBox::Image1,
+       &AboutBox::Banner,
        QRect(20, 72, 188, 18)},
       {"empty bar code",
        {shipped.logo, shipped.banner, {}},
-       &AboutBox::Image2,
+       &AboutBox::BarCode,
        QRect(256, 72, 105, 105)},
   };
   for (const Case& c : cases) {
@@ -321,7 +321,7 @@ TEST_F(AboutBoxTest, DamagedPictureLeavesAnEmptyFrame) {
     EXPECT_TRUE(damaged->pixmap().isNull()) << c.name;
     EXPECT_EQ(damaged->geometry(), c.stored) << c.name;
     int shown = 0;
-    for (QLabel* picture : {form.ProgramIcon(), form.Image1(), form.Image2()}) {
+    for (QLabel* picture : {form.ProgramIcon(), form.Banner(), form.BarCode()}) {
       if (!picture->pixmap().isNull()) ++shown;
     }
     EXPECT_EQ(shown, 2) << c.name;

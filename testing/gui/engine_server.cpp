@@ -1,4 +1,4 @@
-#include "engine_server.h"
+#include "testing/gui/engine_server.h"
 
 #include <QTcpSocket>
 #include <QUrl>

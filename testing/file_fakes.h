@@ -23,7 +23,7 @@
 #include "files/atomic_file.h"
 #include "files/file_interfaces.h"
 #include "files/settings_store.h"
-#include "support/cli_runner.h"
+#include "testing/cli_runner.h"
 
 namespace brivano::testing {
 

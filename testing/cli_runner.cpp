@@ -1,4 +1,4 @@
-#include "support/cli_runner.h"
+#include "testing/cli_runner.h"
 
 #include <sys/wait.h>
 

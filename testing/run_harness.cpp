@@ -1,4 +1,4 @@
-#include "support/run_harness.h"
+#include "testing/run_harness.h"
 
 #include "base/text.h"
 #include "search/result_address.h"

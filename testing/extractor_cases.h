@@ -12,7 +12,7 @@
 #include "base/contact_kind.h"
 #include "base/text.h"
 #include "extract/extractors.h"
-#include "support/recording_sink.h"
+#include "testing/recording_sink.h"
 
 namespace brivano::testing {
 

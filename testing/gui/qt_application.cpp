@@ -1,4 +1,4 @@
-#include "qt_application.h"
+#include "testing/gui/qt_application.h"
 
 #include <unistd.h>
 

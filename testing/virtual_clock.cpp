@@ -1,4 +1,4 @@
-#include "support/virtual_clock.h"
+#include "testing/virtual_clock.h"
 
 #include <vector>
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "search/run_interfaces.h"
-#include "support/virtual_clock.h"
+#include "testing/virtual_clock.h"
 
 namespace brivano::testing {
 

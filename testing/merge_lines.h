@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "bench/page_text.h"
+#include "testing/page_text.h"
 
 namespace brivano::bench {
 

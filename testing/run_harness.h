@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "search/search_run.h"
-#include "support/fake_browser.h"
-#include "support/fake_window.h"
-#include "support/virtual_clock.h"
+#include "testing/fake_browser.h"
+#include "testing/fake_window.h"
+#include "testing/virtual_clock.h"
 
 namespace brivano::testing {
 

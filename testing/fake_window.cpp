@@ -1,4 +1,4 @@
-#include "support/fake_window.h"
+#include "testing/fake_window.h"
 
 #include "base/text.h"
 

@@ -1,4 +1,4 @@
-#include "support/fake_browser.h"
+#include "testing/fake_browser.h"
 
 #include <stdexcept>
 
