@@ -85,7 +85,7 @@ AboutBox::AboutBox(UrlOpener openUrl, QWidget* parent, AboutPictures pictures)
 
   banner_ = Picture(background_, QRect(20, 72, 188, 18), pictures.banner, true, Qt::AlignCenter);
   barCode_ = Picture(background_, QRect(256, 72, 105, 105), pictures.barCode, false,
-                    Qt::AlignLeft | Qt::AlignTop);
+                     Qt::AlignLeft | Qt::AlignTop);
 
   homeLink_ = new HyperLink(background_, openUrl);
   homeLink_->setGeometry(16, 104, 181, 15);

@@ -127,12 +127,12 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   }
   aboutBox_ = new AboutBox([this](const QString& address) { OpenThroughDesktop(address); }, this);
   generator_ = new KeywordGeneratorWindow(*dialogs_, *controls_, store_->files().folder, this);
-  BrowserDataStore* data = options_.browserData;
-  if (data == nullptr) {
+  BrowserDataStore* dataStore = options_.browserData;
+  if (dataStore == nullptr) {
     browserData_ = std::make_unique<WebEngineDataStore>(layout_.browserView);
-    data = browserData_.get();
+    dataStore = browserData_.get();
   }
-  cleaner_ = new BrowserCacheCleaner(*data, this);
+  cleaner_ = new BrowserCacheCleaner(*dataStore, this);
   cleaner_->hide();
 }
 

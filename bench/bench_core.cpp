@@ -7,8 +7,8 @@
 
 #include "base/buyer_list.h"
 #include "base/text.h"
-#include "testing/page_text.h"
 #include "extract/mobile_extractor.h"
+#include "testing/page_text.h"
 #include "testing/run_harness.h"
 
 namespace brivano::bench {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/text.h"
-#include "testing/page_text.h"
 #include "extract/extractors.h"
+#include "testing/page_text.h"
 
 namespace brivano::bench {
 namespace {

@@ -5,11 +5,11 @@
 
 #include "base/buyer_list.h"
 #include "base/text.h"
-#include "testing/merge_lines.h"
 #include "files/keyword_generator.h"
 #include "files/merge.h"
 #include "files/result_files.h"
 #include "testing/cli_runner.h"
+#include "testing/merge_lines.h"
 
 namespace brivano::bench {
 namespace {

@@ -27,10 +27,10 @@
 
 #include "app/buyer_list_model.h"
 #include "app/main_window.h"
+#include "testing/cli_runner.h"
 #include "testing/gui/engine_server.h"
 #include "testing/gui/qt_application.h"
 #include "testing/gui/scripted_dialogs.h"
-#include "testing/cli_runner.h"
 #include "testing/gui/test_window_options.h"
 #include "testing/gui/widget_lookup.h"
 

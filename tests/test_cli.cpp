@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "testing/page_text.h"
 #include "testing/cli_runner.h"
+#include "testing/page_text.h"
 
 namespace brivano::testing {
 namespace {

@@ -5,13 +5,13 @@
 #include <random>
 
 #include "base/text.h"
-#include "testing/page_text.h"
 #include "extract/email_extractor.h"
 #include "extract/extractors.h"
 #include "extract/fax_extractor.h"
 #include "extract/mobile_extractor.h"
 #include "extract/parallel_extract.h"
 #include "extract/qq_extractor.h"
+#include "testing/page_text.h"
 #include "testing/recording_sink.h"
 
 namespace brivano::testing {

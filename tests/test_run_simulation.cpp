@@ -27,106 +27,134 @@ class RunSimulation : public ::testing::Test {
 
 // ---- Several keywords over several pages, every engine --------------------
 
-TEST_F(RunSimulation, EveryEnginePagesThroughEveryKeyword) {
-  struct Case {
-    Engine engine;
-    std::vector<std::string> pageValues;
-  } cases[] = {
-      {Engine::Baidu, {"0", "10", "20"}},
-      {Engine::Sogou, {"1", "2", "3"}},
-      {Engine::So360, {"1", "2", "3"}},
-      {Engine::Bing, {"1", "11", "21"}},
-  };
-  for (const auto& c : cases) {
-    RunHarness h;
-    h.window.pageLimitText = "3";
-    h.window.engine = c.engine;
-    h.window.keywords = {"深圳 旅行社", "北京 酒店"};
-    h.browser.ServeAnyAddress(
-        Lines({"标题", "手机 13800000000", RunHarness::NextPageLine(c.engine)}));
-    h.run->Start();
-    ASSERT_TRUE(h.RunToEnd());
+struct EveryEnginePagesThroughEveryKeywordCase {
+  Engine engine;
+  std::vector<std::string> pageValues;
+};
+class EveryEnginePagesThroughEveryKeyword
+    : public ::testing::TestWithParam<EveryEnginePagesThroughEveryKeywordCase> {
+ protected:
+  RunHarness h;
+};
 
-    std::vector<std::string> expected;
-    for (const char* keyword : {"深圳 旅行社", "北京 酒店"}) {
-      for (int page = 1; page <= 3; ++page) expected.push_back(h.Address(c.engine, keyword, page));
-    }
-    ASSERT_EQ(h.browser.Requests(), expected);
-    const std::string base = h.Address(c.engine, "北京 酒店", 1);
-    for (int i = 0; i < 3; ++i) {
-      const std::string& address = h.browser.Requests()[3 + i];
-      EXPECT_EQ(address.substr(address.size() - c.pageValues[i].size()), c.pageValues[i]);
-    }
-    EXPECT_EQ(h.window.panels[8], "搜索已经结束！");
-    EXPECT_EQ(h.run->StartLine(), 3);
-    EXPECT_EQ(h.window.saveStates, 1);
-    EXPECT_TRUE(h.window.groupsEnabled);
-    EXPECT_FALSE(h.window.stopEnabled);
-    EXPECT_EQ(h.run->BuyerCounter(), 6);
-    EXPECT_EQ(h.window.panels[7], "6");
-    EXPECT_EQ(h.window.cacheClears, c.engine == Engine::Baidu ? 1 : 0);
+TEST_P(EveryEnginePagesThroughEveryKeyword, Case) {
+  const EveryEnginePagesThroughEveryKeywordCase& c = GetParam();
+  h.window.pageLimitText = "3";
+  h.window.engine = c.engine;
+  h.window.keywords = {"深圳 旅行社", "北京 酒店"};
+  h.browser.ServeAnyAddress(
+      Lines({"标题", "手机 13800000000", RunHarness::NextPageLine(c.engine)}));
+  h.run->Start();
+  ASSERT_TRUE(h.RunToEnd());
+
+  std::vector<std::string> expected;
+  for (const char* keyword : {"深圳 旅行社", "北京 酒店"}) {
+    for (int page = 1; page <= 3; ++page) expected.push_back(h.Address(c.engine, keyword, page));
   }
+  ASSERT_EQ(h.browser.Requests(), expected);
+  const std::string base = h.Address(c.engine, "北京 酒店", 1);
+  for (int i = 0; i < 3; ++i) {
+    const std::string& address = h.browser.Requests()[3 + i];
+    EXPECT_EQ(address.substr(address.size() - c.pageValues[i].size()), c.pageValues[i]);
+  }
+  EXPECT_EQ(h.window.panels[8], "搜索已经结束！");
+  EXPECT_EQ(h.run->StartLine(), 3);
+  EXPECT_EQ(h.window.saveStates, 1);
+  EXPECT_TRUE(h.window.groupsEnabled);
+  EXPECT_FALSE(h.window.stopEnabled);
+  EXPECT_EQ(h.run->BuyerCounter(), 6);
+  EXPECT_EQ(h.window.panels[7], "6");
+  EXPECT_EQ(h.window.cacheClears, c.engine == Engine::Baidu ? 1 : 0);
 }
 
-TEST_F(RunSimulation, FirstRequestAddresses) {
-  // The query goes into the address with the engine's own encoding.
-  struct Case {
-    Engine engine;
-    const char* address;
-  } cases[] = {
-      {Engine::Baidu,
-       "http://engine.test/s?wd=%C9%EE%DB%DA+%C2%C3%D0%D0%C9%E7+%CA%D6%BB%FA%3A&pn=0"},
-      {Engine::Sogou,
-       "http://engine.test/tx?query=%C9%EE%DB%DA+%C2%C3%D0%D0%C9%E7+%CA%D6%BB%FA%3A&page=1"},
-      {Engine::So360,
-       "http://engine.test/"
-       "s?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&pn=1"},
-      {Engine::Bing,
-       "http://engine.test/"
-       "search?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&first=1"},
-  };
-  for (const auto& c : cases) {
-    RunHarness h;
-    h.window.engine = c.engine;
-    h.window.keywords = {"深圳 旅行社"};
-    h.run->Start();
-    h.clock.AdvanceBy(600);
-    ASSERT_EQ(h.browser.Requests().size(), 1u);
-    EXPECT_EQ(h.browser.Requests()[0], c.address);
-    EXPECT_EQ(h.run->PageAddress(), c.address);
-  }
+INSTANTIATE_TEST_SUITE_P(RunSimulation, EveryEnginePagesThroughEveryKeyword,
+                         ::testing::ValuesIn(std::vector<EveryEnginePagesThroughEveryKeywordCase>{
+                             {Engine::Baidu, {"0", "10", "20"}},
+                             {Engine::Sogou, {"1", "2", "3"}},
+                             {Engine::So360, {"1", "2", "3"}},
+                             {Engine::Bing, {"1", "11", "21"}},
+                         }));
+
+struct FirstRequestAddressesCase {
+  Engine engine;
+  const char* address;
+};
+class FirstRequestAddresses : public ::testing::TestWithParam<FirstRequestAddressesCase> {
+ protected:
+  RunHarness h;
+};
+
+// The query goes into the address with the engine's own encoding.
+TEST_P(FirstRequestAddresses, Case) {
+  const FirstRequestAddressesCase& c = GetParam();
+  h.window.engine = c.engine;
+  h.window.keywords = {"深圳 旅行社"};
+  h.run->Start();
+  h.clock.AdvanceBy(600);
+  ASSERT_EQ(h.browser.Requests().size(), 1u);
+  EXPECT_EQ(h.browser.Requests()[0], c.address);
+  EXPECT_EQ(h.run->PageAddress(), c.address);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    RunSimulation, FirstRequestAddresses,
+    ::testing::ValuesIn(std::vector<FirstRequestAddressesCase>{
+        {Engine::Baidu,
+         "http://engine.test/s?wd=%C9%EE%DB%DA+%C2%C3%D0%D0%C9%E7+%CA%D6%BB%FA%3A&pn=0"},
+        {Engine::Sogou,
+         "http://engine.test/tx?query=%C9%EE%DB%DA+%C2%C3%D0%D0%C9%E7+%CA%D6%BB%FA%3A&page=1"},
+        {Engine::So360,
+         "http://engine.test/"
+         "s?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&pn=1"},
+        {Engine::Bing,
+         "http://engine.test/"
+         "search?q=%E6%B7%B1%E5%9C%B3%20%E6%97%85%E8%A1%8C%E7%A4%BE%20%E6%89%8B%E6%9C%BA%3A&first="
+         "1"},
+    }));
 
 // ---- Next-page rules --------------------------------------------------------
 
-TEST_F(RunSimulation, NextPageRules) {
-  const std::string beyondCut = std::string(4096, 'x') + "下一页";
-  struct Case {
-    Engine engine;
-    std::string line;
-    bool continues;
-  } cases[] = {
-      {Engine::Baidu, "下一页>", true},       {Engine::Baidu, "上一页 1 2 3 下一页 >", true},
-      {Engine::Baidu, "下一页", false},       {Engine::Baidu, "下一页》", false},
-      {Engine::Sogou, "下一页", true},        {Engine::Sogou, "下一页 >", true},
-      {Engine::Sogou, " 下一页", false},      {Engine::Sogou, "上一页 下一页", false},
-      {Engine::So360, "上一页 下一页", true}, {Engine::So360, "下一页", true},
-      {Engine::So360, beyondCut, false},      {Engine::So360, "下 一 页", false},
-      {Engine::Bing, "下一页", true},         {Engine::Bing, "1 2 下一页", false},
-  };
-  for (const auto& c : cases) {
-    RunHarness h;
-    h.window.engine = c.engine;
-    h.window.keywords = {"k"};
-    h.browser.ServeAnyAddress(Lines({"结果", c.line}));
-    h.run->Start();
-    h.clock.AdvanceBy(600 + 8000);  // the first tick
-    const std::size_t expected = c.continues ? 2 : 1;
-    EXPECT_EQ(h.browser.Requests().size(), expected) << c.line;
-    EXPECT_EQ(h.run->NextPageFlag(), c.continues) << c.line;
-    EXPECT_EQ(h.Running(), c.continues) << c.line;
-  }
+const std::string beyondCut = std::string(4096, 'x') + "下一页";
+struct NextPageRulesCase {
+  Engine engine;
+  std::string line;
+  bool continues;
+};
+class NextPageRules : public ::testing::TestWithParam<NextPageRulesCase> {
+ protected:
+  RunHarness h;
+};
+
+TEST_P(NextPageRules, Case) {
+  const NextPageRulesCase& c = GetParam();
+  h.window.engine = c.engine;
+  h.window.keywords = {"k"};
+  h.browser.ServeAnyAddress(Lines({"结果", c.line}));
+  h.run->Start();
+  h.clock.AdvanceBy(600 + 8000);  // the first tick
+  const std::size_t expected = c.continues ? 2 : 1;
+  EXPECT_EQ(h.browser.Requests().size(), expected) << c.line;
+  EXPECT_EQ(h.run->NextPageFlag(), c.continues) << c.line;
+  EXPECT_EQ(h.Running(), c.continues) << c.line;
 }
+
+INSTANTIATE_TEST_SUITE_P(RunSimulation, NextPageRules,
+                         ::testing::ValuesIn(std::vector<NextPageRulesCase>{
+                             {Engine::Baidu, "下一页>", true},
+                             {Engine::Baidu, "上一页 1 2 3 下一页 >", true},
+                             {Engine::Baidu, "下一页", false},
+                             {Engine::Baidu, "下一页》", false},
+                             {Engine::Sogou, "下一页", true},
+                             {Engine::Sogou, "下一页 >", true},
+                             {Engine::Sogou, " 下一页", false},
+                             {Engine::Sogou, "上一页 下一页", false},
+                             {Engine::So360, "上一页 下一页", true},
+                             {Engine::So360, "下一页", true},
+                             {Engine::So360, beyondCut, false},
+                             {Engine::So360, "下 一 页", false},
+                             {Engine::Bing, "下一页", true},
+                             {Engine::Bing, "1 2 下一页", false},
+                         }));
 
 TEST_F(RunSimulation, EmptyPageEndsTheKeyword) {
   h.browser.ServeAnyAddress("");
@@ -138,19 +166,22 @@ TEST_F(RunSimulation, EmptyPageEndsTheKeyword) {
 
 // ---- Page limits --------------------------------------------------------------
 
-TEST_F(RunSimulation, PageLimitOneTakesOnePagePerKeyword) {
-  for (Engine engine : kEngines) {
-    RunHarness h;
-    h.window.pageLimitText = "1";
-    h.window.engine = engine;
-    h.window.keywords = {"a", "b", "c"};
-    h.browser.ServeAnyAddress(Lines({RunHarness::NextPageLine(engine)}));
-    h.run->Start();
-    ASSERT_TRUE(h.RunToEnd());
-    EXPECT_EQ(h.browser.Requests(),
-              (std::vector<std::string>{h.Address(engine, "a", 1), h.Address(engine, "b", 1),
-                                        h.Address(engine, "c", 1)}));
-  }
+class EveryEngine : public ::testing::TestWithParam<Engine> {
+ protected:
+  RunHarness h;
+  const Engine engine = GetParam();
+};
+
+TEST_P(EveryEngine, PageLimitOneTakesOnePagePerKeyword) {
+  h.window.pageLimitText = "1";
+  h.window.engine = engine;
+  h.window.keywords = {"a", "b", "c"};
+  h.browser.ServeAnyAddress(Lines({RunHarness::NextPageLine(engine)}));
+  h.run->Start();
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.browser.Requests(),
+            (std::vector<std::string>{h.Address(engine, "a", 1), h.Address(engine, "b", 1),
+                                      h.Address(engine, "c", 1)}));
 }
 
 TEST_F(RunSimulation, PageLimitOneLetsTheWatchdogEndALongList) {
@@ -169,19 +200,16 @@ TEST_F(RunSimulation, PageLimitOneLetsTheWatchdogEndALongList) {
   EXPECT_LT(h.run->StartLine(), 41);
 }
 
-TEST_F(RunSimulation, PageLimit76) {
-  for (Engine engine : kEngines) {
-    RunHarness h;
-    h.window.pageLimitText = "76";
-    h.window.speedText = "3";
-    h.window.engine = engine;
-    h.window.keywords = {"a"};
-    h.browser.ServeAnyAddress(Lines({RunHarness::NextPageLine(engine)}));
-    h.run->Start();
-    ASSERT_TRUE(h.RunToEnd());
-    ASSERT_EQ(h.browser.Requests().size(), 76u);
-    EXPECT_EQ(h.browser.Requests().back(), h.Address(engine, "a", 76));
-  }
+TEST_P(EveryEngine, PageLimit76) {
+  h.window.pageLimitText = "76";
+  h.window.speedText = "3";
+  h.window.engine = engine;
+  h.window.keywords = {"a"};
+  h.browser.ServeAnyAddress(Lines({RunHarness::NextPageLine(engine)}));
+  h.run->Start();
+  ASSERT_TRUE(h.RunToEnd());
+  ASSERT_EQ(h.browser.Requests().size(), 76u);
+  EXPECT_EQ(h.browser.Requests().back(), h.Address(engine, "a", 76));
 }
 
 // ---- Stop --------------------------------------------------------------------
@@ -314,25 +342,32 @@ struct AutoSaveProbe {
   }
 };
 
-TEST_F(RunSimulation, AutoSaveClockFallsDueAt600Seconds) {
-  struct Case {
-    const char* speed;
-    int tick;
-  } cases[] = {{"8", 75}, {"7", 86}, {"600", 1}, {"1000", 1}, {"3", 200}};
-  for (const auto& c : cases) {
-    RunHarness h;
-    AutoSaveProbe probe(h);
-    h.window.speedText = c.speed;
-    h.window.autoSave = true;
-    h.window.pageLimitText = "76";
-    h.browser.ServeAnyAddress(Lines({"下一页"}));
-    h.window.keywords = std::vector<std::string>(10, "k");
-    h.run->Start();
-    h.clock.AdvanceBy(static_cast<long long>(c.tick) * std::atoi(c.speed) * 1000 + 100);
-    ASSERT_FALSE(probe.ticksAtSave.empty()) << c.speed;
-    EXPECT_EQ(probe.ticksAtSave[0], c.tick) << c.speed;
-  }
+struct AutoSaveCase {
+  const char* speed;
+  int tick;
+};
+class AutoSaveClock : public ::testing::TestWithParam<AutoSaveCase> {
+ protected:
+  RunHarness h;
+};
+
+TEST_P(AutoSaveClock, FallsDueAt600Seconds) {
+  const AutoSaveCase& c = GetParam();
+  AutoSaveProbe probe(h);
+  h.window.speedText = c.speed;
+  h.window.autoSave = true;
+  h.window.pageLimitText = "76";
+  h.browser.ServeAnyAddress(Lines({"下一页"}));
+  h.window.keywords = std::vector<std::string>(10, "k");
+  h.run->Start();
+  h.clock.AdvanceBy(static_cast<long long>(c.tick) * std::atoi(c.speed) * 1000 + 100);
+  ASSERT_FALSE(probe.ticksAtSave.empty()) << c.speed;
+  EXPECT_EQ(probe.ticksAtSave[0], c.tick) << c.speed;
 }
+
+INSTANTIATE_TEST_SUITE_P(RunSimulation, AutoSaveClock,
+                         ::testing::ValuesIn(std::vector<AutoSaveCase>{
+                             {"8", 75}, {"7", 86}, {"600", 1}, {"1000", 1}, {"3", 200}}));
 
 TEST_F(RunSimulation, AutoSaveClockCountsAcrossRunsAndNeedsTheBox) {
   AutoSaveProbe probe(h);
@@ -409,55 +444,62 @@ TEST_F(RunSimulation, SpeedTextThatIsNoNumberReadsAsTheMinimum) {
 
 // ---- The start-line prompt --------------------------------------------------------
 
-TEST_F(RunSimulation, StartLinePrompt) {
-  struct Case {
-    std::optional<std::string> answer;
-    bool starts;
-    int firstKeyword;  // 1-based, when it starts
-    std::vector<std::string> shown;
-  } cases[] = {
-      {std::nullopt, false, 0, {}},
-      {"0", true, 1, {}},
-      {"-5", true, 1, {}},
-      {"2", true, 2, {}},
-      {"$3", true, 3, {}},
-      {" 3", true, 3, {}},
-      {"3", true, 3, {}},
-      {"4", true, 1, {"message:搜索起始行数超过关键词列表总行数！"}},
-      {"abc", false, 0, {"error:'abc' is not a valid integer value"}},
-      {"", false, 0, {"error:'' is not a valid integer value"}},
-      {"99999999999999999999",
-       false,
-       0,
-       {"error:'99999999999999999999' is not a valid integer value"}},
-      {"2147483647", true, 1, {"message:搜索起始行数超过关键词列表总行数！"}},
-  };
-  for (const auto& c : cases) {
-    RunHarness h;
-    h.window.keywords = {"a", "b", "c"};
-    h.run->SetStartLine(2);
-    h.window.inputAnswers = {c.answer};
-    h.run->Start();
-    h.clock.AdvanceBy(100);
-    const std::string label = c.answer.value_or("<cancel>");
-    ASSERT_EQ(h.window.prompts.size(), 1u);
-    EXPECT_EQ(h.window.prompts[0], "搜索参数设置|请输入关键词搜索起始行数        ");
-    EXPECT_EQ(h.window.offeredStartLines[0], "2");
-    std::vector<std::string> shown;
-    for (const auto& s : h.window.shown) shown.push_back(s.kind + ":" + s.text);
-    EXPECT_EQ(shown, c.shown) << label;
-    EXPECT_EQ(h.Running(), c.starts) << label;
-    if (c.starts) {
-      ASSERT_EQ(h.browser.Requests().size(), 1u) << label;
-      const std::string keyword(1, static_cast<char>('a' + c.firstKeyword - 1));
-      EXPECT_EQ(h.browser.Requests()[0], h.Address(Engine::So360, keyword, 1)) << label;
-      EXPECT_EQ(h.window.panels[3], std::to_string(c.firstKeyword)) << label;
-    } else {
-      EXPECT_TRUE(h.browser.Requests().empty()) << label;
-      EXPECT_EQ(h.run->StartLine(), 2) << label;  // unchanged
-    }
+struct StartLinePromptCase {
+  std::optional<std::string> answer;
+  bool starts;
+  int firstKeyword;  // 1-based, when it starts
+  std::vector<std::string> shown;
+};
+class StartLinePrompt : public ::testing::TestWithParam<StartLinePromptCase> {
+ protected:
+  RunHarness h;
+};
+
+TEST_P(StartLinePrompt, Case) {
+  const StartLinePromptCase& c = GetParam();
+  h.window.keywords = {"a", "b", "c"};
+  h.run->SetStartLine(2);
+  h.window.inputAnswers = {c.answer};
+  h.run->Start();
+  h.clock.AdvanceBy(100);
+  const std::string label = c.answer.value_or("<cancel>");
+  ASSERT_EQ(h.window.prompts.size(), 1u);
+  EXPECT_EQ(h.window.prompts[0], "搜索参数设置|请输入关键词搜索起始行数        ");
+  EXPECT_EQ(h.window.offeredStartLines[0], "2");
+  std::vector<std::string> shown;
+  for (const auto& s : h.window.shown) shown.push_back(s.kind + ":" + s.text);
+  EXPECT_EQ(shown, c.shown) << label;
+  EXPECT_EQ(h.Running(), c.starts) << label;
+  if (c.starts) {
+    ASSERT_EQ(h.browser.Requests().size(), 1u) << label;
+    const std::string keyword(1, static_cast<char>('a' + c.firstKeyword - 1));
+    EXPECT_EQ(h.browser.Requests()[0], h.Address(Engine::So360, keyword, 1)) << label;
+    EXPECT_EQ(h.window.panels[3], std::to_string(c.firstKeyword)) << label;
+  } else {
+    EXPECT_TRUE(h.browser.Requests().empty()) << label;
+    EXPECT_EQ(h.run->StartLine(), 2) << label;  // unchanged
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    RunSimulation, StartLinePrompt,
+    ::testing::ValuesIn(std::vector<StartLinePromptCase>{
+        {std::nullopt, false, 0, {}},
+        {"0", true, 1, {}},
+        {"-5", true, 1, {}},
+        {"2", true, 2, {}},
+        {"$3", true, 3, {}},
+        {" 3", true, 3, {}},
+        {"3", true, 3, {}},
+        {"4", true, 1, {"message:搜索起始行数超过关键词列表总行数！"}},
+        {"abc", false, 0, {"error:'abc' is not a valid integer value"}},
+        {"", false, 0, {"error:'' is not a valid integer value"}},
+        {"99999999999999999999",
+         false,
+         0,
+         {"error:'99999999999999999999' is not a valid integer value"}},
+        {"2147483647", true, 1, {"message:搜索起始行数超过关键词列表总行数！"}},
+    }));
 
 TEST_F(RunSimulation, StartLineZeroIsOfferedAsOne) {
   h.window.keywords = {"a"};
@@ -515,19 +557,18 @@ TEST_F(RunSimulation, StatusPanelsFollowEachStep) {
   EXPECT_EQ(h.window.panels[8], "正在搜狗(sogou.com)引擎搜索买家...");
 }
 
-TEST_F(RunSimulation, EngineStatusTexts) {
+TEST_P(EveryEngine, EngineStatusTexts) {
   const char* expected[] = {"正在百度(baidu.com)引擎搜索买家...",
                             "正在搜狗(sogou.com)引擎搜索买家...", "正在360(so.com)引擎搜索买家...",
                             "正在必应(bing.com)引擎搜索买家..."};
-  for (Engine engine : kEngines) {
-    RunHarness h;
-    h.window.engine = engine;
-    h.window.keywords = {"a"};
-    h.run->Start();
-    h.clock.AdvanceBy(600);
-    EXPECT_EQ(h.window.panels[8], expected[static_cast<int>(engine)]);
-  }
+  h.window.engine = engine;
+  h.window.keywords = {"a"};
+  h.run->Start();
+  h.clock.AdvanceBy(600);
+  EXPECT_EQ(h.window.panels[8], expected[static_cast<int>(engine)]);
 }
+
+INSTANTIATE_TEST_SUITE_P(RunSimulation, EveryEngine, ::testing::ValuesIn(kEngines));
 
 // ---- Baidu's cleared browser -----------------------------------------------------------
 

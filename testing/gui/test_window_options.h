@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "testing/cli_runner.h"
 #include "testing/gui/engine_server.h"
 #include "testing/gui/scripted_dialogs.h"
-#include "testing/cli_runner.h"
 
 namespace brivano::testing {
 

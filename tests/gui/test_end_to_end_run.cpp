@@ -18,14 +18,14 @@
 #include "app/buyer_list_model.h"
 #include "app/main_window.h"
 #include "base/text.h"
-#include "testing/gui/engine_server.h"
 #include "extract/extractors.h"
+#include "testing/cli_runner.h"
+#include "testing/gui/engine_server.h"
 #include "testing/gui/qt_application.h"
 #include "testing/gui/scripted_dialogs.h"
-#include "testing/cli_runner.h"
-#include "testing/recording_sink.h"
 #include "testing/gui/test_window_options.h"
 #include "testing/gui/widget_lookup.h"
+#include "testing/recording_sink.h"
 
 namespace brivano::testing {
 namespace {

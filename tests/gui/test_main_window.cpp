@@ -25,10 +25,10 @@
 #include "app/keyword_generator_window.h"
 #include "app/main_window.h"
 #include "base/text.h"
+#include "testing/cli_runner.h"
 #include "testing/gui/engine_server.h"
 #include "testing/gui/qt_application.h"
 #include "testing/gui/scripted_dialogs.h"
-#include "testing/cli_runner.h"
 #include "testing/gui/test_window_options.h"
 #include "testing/gui/widget_lookup.h"
 

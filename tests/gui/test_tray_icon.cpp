@@ -7,11 +7,11 @@
 
 #include "app/main_window.h"
 #include "base/text.h"
+#include "testing/cli_runner.h"
 #include "testing/gui/engine_server.h"
 #include "testing/gui/fake_tray_icon.h"
 #include "testing/gui/qt_application.h"
 #include "testing/gui/scripted_dialogs.h"
-#include "testing/cli_runner.h"
 #include "testing/gui/test_window_options.h"
 #include "testing/gui/widget_lookup.h"
 
