@@ -16,7 +16,9 @@ constexpr const char* kUsageText =
     "  brivano-cli extract --kind mobile|email|qq|fax [--dedup]\n"
     "                  [--encoding auto|gbk|utf-8] [--threads N] [FILE...]\n"
     "  brivano-cli merge -o OUT FILE...\n"
-    "  brivano-cli keywords CITIES TRADES [-o OUT]\n";
+    "  brivano-cli keywords CITIES TRADES [-o OUT]\n"
+    "  brivano-cli export --format csv|xlsx|txt [--kind K] [--run ID|--since DATE]\n"
+    "                  [--db PATH] -o FILE\n";
 
 using Command = int (*)(brivano::cli::Arguments&);
 
@@ -26,6 +28,7 @@ const std::map<std::string, Command>& Commands() {
       {"extract", &brivano::cli::RunExtractCommand},
       {"merge", &brivano::cli::RunMergeCommand},
       {"keywords", &brivano::cli::RunKeywordsCommand},
+      {"export", &brivano::cli::RunExportCommand},
   };
   return commands;
 }
