@@ -22,7 +22,20 @@ PhoneNumberUtil::PhoneNumberType MainlandType(const std::string& digits) {
       !util.IsValidNumberForRegion(number, "CN")) {
     return PhoneNumberUtil::UNKNOWN;
   }
-  return util.GetNumberType(number);
+  const PhoneNumberUtil::PhoneNumberType type = util.GetNumberType(number);
+  // The metadata accepts some local numbers that start with 0 or 1 behind the
+  // area code ("0571-08886666"); no mainland local number does.
+  if (type == PhoneNumberUtil::FIXED_LINE) {
+    std::string national;
+    util.GetNationalSignificantNumber(number, &national);
+    const std::size_t areaCode =
+        static_cast<std::size_t>(util.GetLengthOfGeographicalAreaCode(number));
+    if (areaCode > 0 && areaCode < national.size() &&
+        (national[areaCode] == '0' || national[areaCode] == '1')) {
+      return PhoneNumberUtil::UNKNOWN;
+    }
+  }
+  return type;
 }
 
 bool IsMobile(std::string_view value) {
