@@ -1,6 +1,9 @@
 #include "store/harvest_store.h"
 
+#include <condition_variable>
 #include <ctime>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 namespace brivano {
@@ -150,10 +153,81 @@ struct HarvestStore::Statements {
   sql::Statement beginRun, endRun, addPage, addItem, resumePoint, firstRun;
 };
 
-HarvestStore::HarvestStore(std::filesystem::path path, sql::Connection db)
-    : path_(std::move(path)), db_(std::move(db)), statements_(std::make_unique<Statements>(db_)) {}
+// Copies the WAL back into the database on a thread of its own. SQLite's
+// automatic checkpoint would run inside the commit that crosses its
+// threshold and make that one page step tens of milliseconds long; a
+// passive checkpoint on another connection lets the page steps go on.
+class HarvestStore::Checkpointer {
+ public:
+  // WAL frames (pages) after which a checkpoint is asked for: about 4 MB.
+  static constexpr int kFrames = 1000;
 
-HarvestStore::~HarvestStore() = default;
+  Checkpointer(const std::filesystem::path& path, sql::Connection& writer)
+      : thread_([this, path] { Work(path); }) {
+    sqlite3_wal_hook(writer.handle(), &Checkpointer::OnCommit, this);
+  }
+
+  ~Checkpointer() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+
+ private:
+  static int OnCommit(void* self, sqlite3*, const char*, int frames) {
+    if (frames >= kFrames) static_cast<Checkpointer*>(self)->Request();
+    return SQLITE_OK;
+  }
+
+  void Request() {
+    {
+      std::lock_guard lock(mutex_);
+      requested_ = true;
+    }
+    wake_.notify_one();
+  }
+
+  void Work(const std::filesystem::path& path) {
+    std::unique_ptr<sql::Connection> db;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return requested_ || stop_; });
+      if (stop_) return;
+      requested_ = false;
+      lock.unlock();
+      // Best effort: a checkpoint that fails now is tried again after the
+      // next commits; the data is safe in the WAL meanwhile.
+      try {
+        if (!db) db = std::make_unique<sql::Connection>(path, SQLITE_OPEN_READWRITE);
+        sqlite3_wal_checkpoint_v2(db->handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
+                                  nullptr);
+      } catch (const sql::SqliteError&) {
+      }
+      lock.lock();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool requested_ = false;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+HarvestStore::HarvestStore(std::filesystem::path path, sql::Connection db)
+    : path_(std::move(path)),
+      db_(std::move(db)),
+      statements_(std::make_unique<Statements>(db_)),
+      checkpointer_(std::make_unique<Checkpointer>(path_, db_)) {}
+
+HarvestStore::~HarvestStore() {
+  // The checkpointer stops before the writer's connection closes; the close
+  // then checkpoints what is left.
+  checkpointer_.reset();
+}
 
 StoreOpenResult HarvestStore::Open(const std::filesystem::path& path, const StoreOptions& options) {
   StoreOpenResult result;
@@ -181,7 +255,7 @@ StoreOpenResult HarvestStore::Open(const std::filesystem::path& path, const Stor
     // In WAL mode NORMAL syncs at checkpoints only: a killed process loses
     // nothing committed (the WAL is in the system's cache), a power cut at
     // most the last pages. FULL would sync every page.
-    db.Execute("PRAGMA synchronous = NORMAL; PRAGMA cache_size = -32768");
+    db.Execute("PRAGMA synchronous = NORMAL; PRAGMA cache_size = -65536");
     UpgradeStoreSchema(db, kStoreSchemaVersion);
     result.store.reset(new HarvestStore(path, std::move(db)));
   } catch (const sql::SqliteError& error) {
@@ -211,44 +285,50 @@ std::int64_t HarvestStore::BeginRun(const RunInfo& info) {
 }
 
 void HarvestStore::AddPage(std::int64_t runId, const PageRecord& page) {
+  AddPages(runId, std::span<const PageRecord>(&page, 1));
+}
+
+void HarvestStore::AddPages(std::int64_t runId, std::span<const PageRecord> pages) {
   try {
     sql::Transaction transaction(db_);
-    std::int64_t pageId = 0;
-    {
-      Use insert(statements_->addPage);
-      insert->Bind(1, runId)
-          .Bind(2, page.keywordLine)
-          .BindBlob(3, page.keyword)
-          .BindText(4, page.engine)
-          .Bind(5, page.page)
-          .BindBlob(6, page.pageUrl)
-          .BindText(7, page.timeUtc);
-      insert->Step();
-      pageId = db_.LastInsertRowId();
-    }
-    for (const PageValue& value : page.values) {
-      std::int64_t firstRun = runId;
-      {
-        Use lookup(statements_->firstRun);
-        lookup->BindBlob(1, value.value);
-        if (lookup->Step()) firstRun = lookup->ColumnInt64(0);
-      }
-      Use insert(statements_->addItem);
-      insert->Bind(1, pageId)
-          .BindBlob(2, value.value)
-          .Bind(3, static_cast<int>(value.kind))
-          .Bind(4, firstRun);
-      insert->Step();
-    }
-    {
-      Use resume(statements_->resumePoint);
-      resume->Bind(1, page.keywordLine).BindBlob(2, page.keyword).Bind(3, page.page).Bind(4, runId);
-      resume->Step();
-    }
+    for (const PageRecord& page : pages) InsertPage(runId, page);
     transaction.Commit();
   } catch (const sql::SqliteError& error) {
     Throw(error);
   }
+}
+
+void HarvestStore::InsertPage(std::int64_t runId, const PageRecord& page) {
+  std::int64_t pageId = 0;
+  {
+    Use insert(statements_->addPage);
+    insert->Bind(1, runId)
+        .Bind(2, page.keywordLine)
+        .BindBlob(3, page.keyword)
+        .BindText(4, page.engine)
+        .Bind(5, page.page)
+        .BindBlob(6, page.pageUrl)
+        .BindText(7, page.timeUtc);
+    insert->Step();
+    pageId = db_.LastInsertRowId();
+  }
+  for (const PageValue& value : page.values) {
+    std::int64_t firstRun = runId;
+    {
+      Use lookup(statements_->firstRun);
+      lookup->BindBlob(1, value.value);
+      if (lookup->Step()) firstRun = lookup->ColumnInt64(0);
+    }
+    Use insert(statements_->addItem);
+    insert->Bind(1, pageId)
+        .BindBlob(2, value.value)
+        .Bind(3, static_cast<int>(value.kind))
+        .Bind(4, firstRun);
+    insert->Step();
+  }
+  Use resume(statements_->resumePoint);
+  resume->Bind(1, page.keywordLine).BindBlob(2, page.keyword).Bind(3, page.page).Bind(4, runId);
+  resume->Step();
 }
 
 void HarvestStore::EndRun(std::int64_t runId, RunEnding ending) {

@@ -130,6 +130,9 @@ class HarvestStore {
   std::int64_t BeginRun(const RunInfo& info);
   // Commits the page's values and the run's resume point in one transaction.
   void AddPage(std::int64_t runId, const PageRecord& page);
+  // The same for many pages in one transaction: all of them or none (bulk
+  // work such as imports; a run commits page by page).
+  void AddPages(std::int64_t runId, std::span<const PageRecord> pages);
   void EndRun(std::int64_t runId, RunEnding ending);
 
   // The latest run that never ended, with its items, or nothing.
@@ -154,8 +157,12 @@ class HarvestStore {
 
   std::filesystem::path path_;
   sql::Connection db_;
+  void InsertPage(std::int64_t runId, const PageRecord& page);
+
   struct Statements;
   std::unique_ptr<Statements> statements_;
+  class Checkpointer;
+  std::unique_ptr<Checkpointer> checkpointer_;
 };
 
 // Upgrades the schema of `db` to `version`, one committed step per version.

@@ -67,7 +67,7 @@ void KillRepeatedly(int kills) {
     const std::int64_t run = std::stoll(first.substr(4));
     // Kill after a random number of committed pages, a random fraction of a
     // page step later: before, inside or after the next commit.
-    const int pagesBeforeKill = static_cast<int>(random() % 12);
+    const int pagesBeforeKill = static_cast<int>(random() % 40);
     std::int64_t lastPage = 0;
     for (int i = 0; i < pagesBeforeKill; ++i) lastPage = std::stoll(NextReport(writer.reports));
     ::usleep(static_cast<useconds_t>(random() % 3000));
