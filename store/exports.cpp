@@ -234,7 +234,7 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
     worksheet_freeze_panes(sheet, 1, 0);
     row = 1;
   };
-  source([&](const StoredItem& item) {
+  auto writeRow = [&](const StoredItem& item) {
     if (row == kRowsPerSheet) addSheet();
     writeText(0, ToUtf8(item.value));
     writeText(1, kindTexts[static_cast<int>(item.kind)]);
@@ -245,7 +245,14 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
     writeText(6, item.timeUtc);
     ++row;
     ++outcome.rows;
-  });
+  };
+  try {
+    source(writeRow);
+  } catch (...) {
+    // A store that fails while being read: the workbook is dropped unwritten.
+    lxw_workbook_free(workbook);
+    throw;
+  }
   if (sheet == nullptr) addSheet();  // no rows: the header alone
   const lxw_error closed = workbook_close(workbook);
   if (failure == LXW_NO_ERROR) failure = closed;
