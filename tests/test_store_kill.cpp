@@ -57,7 +57,9 @@ void KillRepeatedly(int kills) {
   ASSERT_TRUE(std::filesystem::exists(WriterPath())) << WriterPath();
   TempDir dir;
   const auto db = dir.path() / "brivano.db";
-  std::mt19937 random(std::random_device{}());
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937 random(seed);
   std::map<std::int64_t, std::int64_t> reportedPages;  // run -> last page reported
   for (int kill = 0; kill < kills; ++kill) {
     Writer writer = StartWriter(db);
