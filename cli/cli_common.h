@@ -88,5 +88,6 @@ int RunUrlCommand(Arguments& args);
 int RunExtractCommand(Arguments& args);
 int RunMergeCommand(Arguments& args);
 int RunKeywordsCommand(Arguments& args);
+int RunExportCommand(Arguments& args);
 
 }  // namespace brivano::cli

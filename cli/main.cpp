@@ -26,6 +26,9 @@ constexpr CommandRow kCommands[] = {
     {"merge", &brivano::cli::RunMergeCommand, "  brivano-cli merge -o OUT FILE...\n"},
     {"keywords", &brivano::cli::RunKeywordsCommand,
      "  brivano-cli keywords CITIES TRADES [-o OUT]\n"},
+    {"export", &brivano::cli::RunExportCommand,
+     "  brivano-cli export --format csv|xlsx|txt [--kind K] [--run ID|--since DATE]\n"
+     "                  [--db PATH] -o FILE\n"},
 };
 
 const CommandRow* FindCommand(std::string_view name) {

@@ -8,6 +8,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libjpeg-dev
+  libsqlite3-dev libxlsxwriter-dev libphonenumber-dev
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
   xvfb xauth hyperfine fonts-wqy-zenhei
   dpkg-dev desktop-file-utils

@@ -1,0 +1,61 @@
+// Exports of harvested values with their provenance: a CSV file for Excel
+// (UTF-8 with byte-order mark, RFC 4180 quoting), an Excel workbook, and the
+// program's plain result file (one GBK value a line, CR LF). Every file is
+// written through the atomic file writer, so a failed export never damages a
+// file that stood before.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/harvest_store.h"
+
+namespace brivano {
+
+enum class ExportFormat { Txt, Csv, Xlsx };
+// "txt", "csv", "xlsx" as brivano-cli names them.
+std::optional<ExportFormat> ExportFormatFromName(std::string_view name);
+
+// Feeds every row of an export to `visit`, in order; may be walked once.
+using ExportVisit = std::function<void(const StoredItem&)>;
+using ExportSource = std::function<void(const ExportVisit& visit)>;
+
+// The items of a store that match `filter`.
+ExportSource StoreExportSource(HarvestStore& store, ItemFilter filter);
+
+// The header of the CSV file and of the workbook, UTF-8.
+inline constexpr std::string_view kExportColumns[] = {"联系方式", "类型",     "关键词", "搜索引擎",
+                                                      "页码",     "来源网址", "时间"};
+
+// Excel's limit on the characters of one cell.
+inline constexpr std::size_t kXlsxCellCharacters = 32767;
+
+struct ExportOutcome {
+  std::size_t rows = 0;
+  std::size_t cutCells = 0;  // workbook cells cut to Excel's limit
+  std::string error;         // the user's text (UTF-8) when it failed
+  bool ok() const { return error.empty(); }
+};
+
+// The kind as the 类型 column shows it: 手机, 邮箱, QQ, 传真.
+std::string KindColumnText(ContactKind kind);
+
+// One CSV field as RFC 4180 quotes it: in double quotes, doubled inside, when
+// it holds a comma, a double quote, CR or LF.
+void AppendCsvField(std::string& out, std::string_view utf8);
+
+// Cuts a UTF-8 text to Excel's cell limit; returns whether it was cut.
+bool CutToCellLimit(std::string& utf8);
+
+ExportOutcome WriteCsvExport(const std::filesystem::path& path, const ExportSource& source);
+ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSource& source);
+// The result file of the 保存 command, byte for byte.
+ExportOutcome WriteTxtExport(const std::filesystem::path& path, const ExportSource& source);
+ExportOutcome WriteExport(ExportFormat format, const std::filesystem::path& path,
+                          const ExportSource& source);
+
+}  // namespace brivano

@@ -1,0 +1,175 @@
+// The harvest store "brivano.db": every accepted value with where it came
+// from (keyword line, engine, page, page address, time) and the run that
+// found it, committed page by page so that a crash loses at most the page in
+// hand. SQLite in WAL mode; the schema carries its version in PRAGMA
+// user_version and is created or upgraded in place when the store opens.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/contact_kind.h"
+#include "store/sqlite.h"
+
+namespace brivano {
+
+// The schema version this program writes.
+inline constexpr int kStoreSchemaVersion = 2;
+
+inline constexpr std::string_view kStoreFileName = "brivano.db";
+
+// What a run was asked to do; kept with the run for the record.
+struct RunInfo {
+  std::string engine;  // as brivano-cli names it: "baidu", "bing", ...
+  ContactKind kind = ContactKind::Mobile;
+  std::string options;  // free text, e.g. "去重=1 跨次去重=0"
+};
+
+// How a run ended; a run without an ending was cut short by a crash.
+// Interrupted marks a crashed run once the next start has dealt with it.
+enum class RunEnding { Finished, Stopped, Failed, Interrupted };
+std::string_view RunEndingWord(RunEnding ending);
+
+// One value as an extractor accepted it; text is GBK, byte for byte.
+struct PageValue {
+  std::string value;
+  ContactKind kind = ContactKind::Mobile;
+};
+
+// A finished page step: where its values came from, and the values.
+struct PageRecord {
+  std::int32_t keywordLine = 0;  // 1-based line of the keyword list
+  std::string keyword;           // GBK
+  std::string engine;
+  std::int32_t page = 1;  // 1-based result page of the keyword
+  std::string pageUrl;
+  std::string timeUtc;  // ISO 8601, e.g. "2026-12-07T13:17:48Z"
+  std::vector<PageValue> values;
+};
+
+// An item read back with its provenance.
+struct StoredItem {
+  std::string value;
+  ContactKind kind = ContactKind::Mobile;
+  std::int32_t keywordLine = 0;
+  std::string keyword;
+  std::string engine;
+  std::int32_t page = 0;
+  std::string pageUrl;
+  std::string timeUtc;
+  std::int64_t runId = 0;
+  std::int64_t firstRunId = 0;  // the run that harvested this value first
+};
+
+// The run a crash cut short: what it had harvested and where to resume.
+struct UnfinishedRun {
+  std::int64_t runId = 0;
+  RunInfo info;
+  std::string started;
+  std::int32_t keywordLine = 0;  // of its last committed page; 0 when none
+  std::string keyword;
+  std::int32_t page = 0;
+  std::vector<StoredItem> items;
+};
+
+// Which items an export takes; every field left empty takes all.
+struct ItemFilter {
+  std::optional<ContactKind> kind;
+  std::optional<std::int64_t> runId;
+  std::optional<std::string> sinceUtc;  // an ISO 8601 prefix: "2026-12-01"
+};
+
+// A store operation that failed; message() is the text for the user (UTF-8).
+class StoreError : public std::runtime_error {
+ public:
+  StoreError(int sqliteCode, const std::string& message)
+      : std::runtime_error(message), sqliteCode_(sqliteCode) {}
+  int sqliteCode() const { return sqliteCode_; }
+
+ private:
+  int sqliteCode_;
+};
+
+// The user's text (UTF-8, Chinese) for a failure of the store at `path`:
+// damaged, locked by another instance, read-only, disk full, or otherwise
+// with SQLite's own description.
+std::string StoreErrorText(int sqliteCode, const std::filesystem::path& path);
+
+struct StoreOptions {
+  // How long a write waits for another program's write to finish before the
+  // store counts as locked.
+  int busyTimeoutMs = 2000;
+};
+
+class HarvestStore;
+
+struct StoreOpenResult {
+  std::unique_ptr<HarvestStore> store;  // null on failure
+  std::string error;                    // the user's text when store is null
+  int sqliteCode = 0;
+};
+
+class HarvestStore {
+ public:
+  // Opens or creates the store, upgrading an older schema in place.
+  static StoreOpenResult Open(const std::filesystem::path& path, const StoreOptions& options = {});
+
+  ~HarvestStore();
+  HarvestStore(const HarvestStore&) = delete;
+  HarvestStore& operator=(const HarvestStore&) = delete;
+
+  // Every method below throws StoreError; a failed write leaves the store as
+  // it was before the call.
+  std::int64_t BeginRun(const RunInfo& info);
+  // Commits the page's values and the run's resume point in one transaction.
+  void AddPage(std::int64_t runId, const PageRecord& page);
+  // The same for many pages in one transaction: all of them or none (bulk
+  // work such as imports; a run commits page by page).
+  void AddPages(std::int64_t runId, std::span<const PageRecord> pages);
+  void EndRun(std::int64_t runId, RunEnding ending);
+
+  // The latest run that never ended, with its items, or nothing.
+  std::optional<UnfinishedRun> FindUnfinishedRun();
+
+  // Whether `value` was harvested by a run other than `runId` (the cross-run
+  // de-duplication). One lookup in the value index: its cost does not grow
+  // with the store.
+  bool HarvestedBefore(std::string_view value, std::int64_t runId);
+
+  // Calls visit for every matching item in the order they were stored.
+  void ForEachItem(const ItemFilter& filter, const std::function<void(const StoredItem&)>& visit);
+  std::int64_t ItemCount();
+
+  // The connection, for tools and tests that inspect the file.
+  sql::Connection& connection() { return db_; }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  HarvestStore(std::filesystem::path path, sql::Connection db);
+  [[noreturn]] void Throw(const sql::SqliteError& error) const;
+
+  std::filesystem::path path_;
+  sql::Connection db_;
+  void InsertPage(std::int64_t runId, const PageRecord& page);
+
+  struct Statements;
+  std::unique_ptr<Statements> statements_;
+  class Checkpointer;
+  std::unique_ptr<Checkpointer> checkpointer_;
+};
+
+// Upgrades the schema of `db` to `version`, one committed step per version.
+// Open upgrades to kStoreSchemaVersion; the tests make older stores with it.
+void UpgradeStoreSchema(sql::Connection& db, int version);
+
+// The current time as ISO 8601 UTC to the second: "2026-12-07T13:17:48Z".
+std::string UtcNowIso8601();
+
+}  // namespace brivano

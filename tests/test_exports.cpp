@@ -1,0 +1,318 @@
+// Exports read back: the CSV file and the workbook by Python's standard
+// library (csv, zipfile, ElementTree), the result file byte for byte, and
+// brivano-cli export over a store.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+#include "base/text.h"
+#include "files/result_files.h"
+#include "store/exports.h"
+#include "testing/cli_runner.h"
+
+namespace brivano::testing {
+namespace {
+
+// Prints every row of a CSV or XLSX file: the cells as hex of their UTF-8,
+// separated by spaces. For a workbook, first "frozen", "bold" and "widths"
+// lines tell whether the header row is frozen and bold and how many columns
+// have a width.
+constexpr const char* kReader = R"PY(
+import csv, io, re, sys, zipfile
+import xml.etree.ElementTree as ET
+path = sys.argv[1]
+def emit(cells):
+    print(" ".join(c.encode("utf-8").hex() or "-" for c in cells))
+if path.endswith(".csv"):
+    raw = open(path, "rb").read()
+    print("bom" if raw.startswith(b"\xef\xbb\xbf") else "nobom")
+    text = raw.decode("utf-8-sig")
+    for row in csv.reader(io.StringIO(text, newline="")):
+        emit(row)
+    sys.exit(0)
+ns = {"m": "http://schemas.openxmlformats.org/spreadsheetml/2006/main"}
+z = zipfile.ZipFile(path)
+def unescape(s):
+    return re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), s)
+shared = []
+if "xl/sharedStrings.xml" in z.namelist():
+    for si in ET.fromstring(z.read("xl/sharedStrings.xml")).findall("m:si", ns):
+        shared.append(unescape("".join(t.text or "" for t in si.iter("{%s}t" % ns["m"]))))
+styles = ET.fromstring(z.read("xl/styles.xml"))
+fonts = styles.findall("m:fonts/m:font", ns)
+xfs = styles.findall("m:cellXfs/m:xf", ns)
+def bold(c):
+    xf = xfs[int(c.get("s", "0"))]
+    return fonts[int(xf.get("fontId", "0"))].find("m:b", ns) is not None
+sheet = ET.fromstring(z.read("xl/worksheets/sheet1.xml"))
+pane = sheet.find("m:sheetViews/m:sheetView/m:pane", ns)
+print("frozen", int(pane is not None and pane.get("state") == "frozen" and pane.get("ySplit") == "1"))
+print("widths", len(sheet.findall("m:cols/m:col[@width]", ns)))
+rows = sheet.findall("m:sheetData/m:row", ns)
+print("bold", int(all(bold(c) for c in rows[0])) if rows else 0)
+for row in rows:
+    cells = []
+    for c in row.findall("m:c", ns):
+        column = ord(re.match("[A-Z]", c.get("r")).group(0)) - ord("A")
+        cells += [""] * (column - len(cells))  # an empty text is written as no cell
+        t = c.get("t")
+        if t == "inlineStr":
+            cells.append(unescape("".join(x.text or "" for x in c.iter("{%s}t" % ns["m"]))))
+        elif t == "s":
+            cells.append(shared[int(c.find("m:v", ns).text)])
+        else:
+            v = c.find("m:v", ns).text
+            cells.append(str(int(float(v))))
+    emit(cells + [""] * (7 - len(cells)))
+)PY";
+
+std::vector<std::string> SplitOn(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1) {
+    parts.push_back(text.substr(start, at - start));
+  }
+  if (start < text.size()) parts.push_back(text.substr(start));
+  return parts;
+}
+
+std::string FromHex(const std::string& hex) {
+  if (hex == "-") return "";
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+struct ReadBack {
+  std::vector<std::string> notes;  // the reader's lines before the rows
+  std::vector<std::vector<std::string>> rows;
+};
+
+ReadBack ReadWithPython(const TempDir& dir, const std::filesystem::path& file, int notes) {
+  const auto script = dir.Write("reader.py", kReader);
+  const std::string command = "python3 " + ShellQuote(script) + " " + ShellQuote(file);
+  ReadBack result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  std::string out;
+  char buffer[65536];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    out.append(buffer, got);
+  }
+  EXPECT_EQ(::pclose(pipe), 0) << out;
+  for (const std::string& line : SplitOn(out, '\n')) {
+    if (static_cast<int>(result.notes.size()) < notes) {
+      result.notes.push_back(line);
+      continue;
+    }
+    std::vector<std::string> cells;
+    for (const std::string& hex : SplitOn(line, ' ')) cells.push_back(FromHex(hex));
+    result.rows.push_back(cells);
+  }
+  return result;
+}
+
+StoredItem Item(std::string value, ContactKind kind, std::string keywordUtf8, std::int32_t page) {
+  StoredItem item;
+  item.value = std::move(value);
+  item.kind = kind;
+  item.keyword = Utf8ToGbk(keywordUtf8);
+  item.engine = "baidu";
+  item.page = page;
+  item.pageUrl = "https://www.baidu.com/s?wd=a,b&pn=" + std::to_string(page * 10 - 10);
+  item.timeUtc = "2026-12-07T13:17:48Z";
+  return item;
+}
+
+// Values an export must carry: every GBK character, quotes, commas and line
+// breaks, NUL-free junk, 4096-byte values.
+std::vector<StoredItem> OddItems() {
+  std::vector<StoredItem> items;
+  items.push_back(Item("13800000001", ContactKind::Mobile, "深圳 钢材", 1));
+  items.push_back(Item("a\"b,c\r\nd\ne", ContactKind::Email, "引号\"与,逗号", 2));
+  items.push_back(Item("_x0041_ stays", ContactKind::QQ, "", 3));
+  std::string gbk;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (trail == 0x7F) continue;
+      gbk.push_back(static_cast<char>(lead));
+      gbk.push_back(static_cast<char>(trail));
+    }
+  }
+  for (std::size_t at = 0; at < gbk.size(); at += 4096) {
+    items.push_back(Item(gbk.substr(at, 4096), ContactKind::Fax, "全部字符", 4));
+  }
+  std::mt19937 random(7);
+  for (int i = 0; i < 8; ++i) {
+    std::string junk(4096, '\0');
+    for (char& c : junk) c = static_cast<char>(1 + random() % 255);
+    items.push_back(Item(junk, ContactKind::Email, "乱码", 5));
+  }
+  return items;
+}
+
+ExportSource SourceOf(const std::vector<StoredItem>& items) {
+  return [&items](const ExportVisit& visit) {
+    for (const StoredItem& item : items) visit(item);
+  };
+}
+
+// What a reader of the UTF-8 formats gets for an item: the GBK texts
+// converted (a byte sequence that is no GBK character reads as "?").
+std::vector<std::string> ExpectedRow(const StoredItem& item) {
+  return {GbkToUtf8(item.value), KindColumnText(item.kind), GbkToUtf8(item.keyword),
+          item.engine,           std::to_string(item.page), GbkToUtf8(item.pageUrl),
+          item.timeUtc};
+}
+
+std::vector<std::string> Header() {
+  return {std::begin(kExportColumns), std::end(kExportColumns)};
+}
+
+TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
+  const std::vector<StoredItem> items = OddItems();
+  TempDir dir;
+  struct Case {
+    ExportFormat format;
+    std::string name;
+    std::vector<std::string> notes;
+  } cases[] = {
+      {ExportFormat::Csv, "out.csv", {"bom"}},
+      {ExportFormat::Xlsx, "out.xlsx", {"frozen 1", "widths 7", "bold 1"}},
+  };
+  for (const Case& c : cases) {
+    const auto path = dir.path() / c.name;
+    const ExportOutcome outcome = WriteExport(c.format, path, SourceOf(items));
+    ASSERT_TRUE(outcome.ok()) << outcome.error;
+    EXPECT_EQ(outcome.rows, items.size());
+    EXPECT_EQ(outcome.cutCells, 0u);
+    const ReadBack back = ReadWithPython(dir, path, static_cast<int>(c.notes.size()));
+    EXPECT_EQ(back.notes, c.notes) << c.name;
+    ASSERT_EQ(back.rows.size(), items.size() + 1) << c.name;
+    EXPECT_EQ(back.rows[0], Header()) << c.name;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      EXPECT_EQ(back.rows[i + 1], ExpectedRow(items[i])) << c.name << " row " << i + 1;
+    }
+  }
+}
+
+TEST(Exports, CsvQuotesOnlyWhereRfc4180Needs) {
+  const std::vector<StoredItem> items = {Item("a\"b,c", ContactKind::Email, "k", 2)};
+  TempDir dir;
+  const auto path = dir.path() / "q.csv";
+  ASSERT_TRUE(WriteCsvExport(path, SourceOf(items)).ok());
+  EXPECT_EQ(ReadFileBytes(path),
+            "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间\r\n"
+            "\"a\"\"b,c\",邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
+            "2026-12-07T13:17:48Z\r\n");
+}
+
+TEST(Exports, WorkbookCellsLongerThanExcelTakesAreCutAndCounted) {
+  std::vector<StoredItem> items = {Item(std::string(40000, '7'), ContactKind::QQ, "k", 1),
+                                   Item("short", ContactKind::QQ, "k", 1)};
+  // 20,000 double-byte characters in 40,000 bytes: under the limit.
+  std::string chinese;
+  for (int i = 0; i < 20000; ++i) chinese.append(Utf8ToGbk("中"));
+  items.push_back(Item(chinese, ContactKind::QQ, "k", 1));
+  items.back().pageUrl = std::string(33000, 'u');
+  TempDir dir;
+  const auto path = dir.path() / "long.xlsx";
+  const ExportOutcome outcome = WriteXlsxExport(path, SourceOf(items));
+  ASSERT_TRUE(outcome.ok()) << outcome.error;
+  EXPECT_EQ(outcome.cutCells, 2u);
+  const ReadBack back = ReadWithPython(dir, path, 3);
+  ASSERT_EQ(back.rows.size(), 4u);
+  EXPECT_EQ(back.rows[1][0], std::string(kXlsxCellCharacters, '7'));
+  EXPECT_EQ(back.rows[2][0], "short");
+  EXPECT_EQ(back.rows[3][0], GbkToUtf8(chinese));
+  EXPECT_EQ(back.rows[3][5], std::string(kXlsxCellCharacters, 'u'));
+}
+
+TEST(Exports, TextIsTheResultFileByteForByte) {
+  const std::vector<StoredItem> items = OddItems();
+  BuyerList list;
+  for (const StoredItem& item : items) list.Append(item.value, item.kind);
+  TempDir dir;
+  ASSERT_TRUE(WriteResultFile(dir.path() / "saved.txt", list).ok());
+  const ExportOutcome outcome = WriteTxtExport(dir.path() / "export.txt", SourceOf(items));
+  ASSERT_TRUE(outcome.ok()) << outcome.error;
+  EXPECT_EQ(ReadFileBytes(dir.path() / "export.txt"), ReadFileBytes(dir.path() / "saved.txt"));
+}
+
+TEST(Exports, AFailedExportLeavesTheFormerFile) {
+  TempDir dir;
+  const auto path = dir.Write("keep.csv", "former");
+  const std::vector<StoredItem> items = OddItems();
+  ScopedWriteFault fault(100, ENOSPC);
+  const ExportOutcome outcome = WriteCsvExport(path, SourceOf(items));
+  EXPECT_FALSE(outcome.ok());
+  EXPECT_EQ(ReadFileBytes(path), "former");
+}
+
+TEST(Exports, CommandLineExportsFromTheStore) {
+  TempDir dir;
+  const auto db = dir.path() / "brivano.db";
+  {
+    StoreOpenResult opened = HarvestStore::Open(db);
+    ASSERT_TRUE(opened.store) << opened.error;
+    HarvestStore& store = *opened.store;
+    const std::int64_t first = store.BeginRun({"baidu", ContactKind::Mobile, ""});
+    PageRecord page;
+    page.keywordLine = 1;
+    page.keyword = Utf8ToGbk("深圳 钢材");
+    page.engine = "baidu";
+    page.timeUtc = "2026-11-30T09:00:00Z";
+    page.values = {{"13800000001", ContactKind::Mobile}, {"a@b.cn", ContactKind::Email}};
+    store.AddPage(first, page);
+    const std::int64_t second = store.BeginRun({"bing", ContactKind::Mobile, ""});
+    page.timeUtc = "2026-12-02T09:00:00Z";
+    page.values = {{"13900000002", ContactKind::Mobile}};
+    store.AddPage(second, page);
+  }
+  const std::string out = (dir.path() / "out.txt").string();
+  const std::string base = "export --db " + ShellQuote(db.string()) + " -o " + ShellQuote(out);
+  struct Case {
+    std::string options;
+    std::string content;
+  } cases[] = {
+      {"--format txt", "13800000001\r\na@b.cn\r\n13900000002\r\n"},
+      {"--format txt --kind mobile", "13800000001\r\n13900000002\r\n"},
+      {"--format txt --run 1", "13800000001\r\na@b.cn\r\n"},
+      {"--format txt --since 2026-12-01", "13900000002\r\n"},
+  };
+  for (const Case& c : cases) {
+    const CliResult result = RunCli(base + " " + c.options);
+    EXPECT_EQ(result.exitCode, 0) << c.options << result.err;
+    EXPECT_EQ(ReadFileBytes(out), c.content) << c.options;
+  }
+  const std::string csvPath = (dir.path() / "out.csv").string();
+  const CliResult csv = RunCli("export --format csv --kind email --db " + ShellQuote(db.string()) +
+                               " -o " + ShellQuote(csvPath));
+  EXPECT_EQ(csv.exitCode, 0) << csv.err;
+  const ReadBack back = ReadWithPython(dir, csvPath, 1);
+  ASSERT_EQ(back.rows.size(), 2u);
+  EXPECT_EQ(back.rows[1], (std::vector<std::string>{"a@b.cn", "邮箱", "深圳 钢材", "baidu", "1", "",
+                                                    "2026-11-30T09:00:00Z"}));
+  struct Failure {
+    std::string arguments;
+    int exitCode;
+    std::string message;
+  } failures[] = {
+      {base + " --format pdf", 2, "unknown format pdf"},
+      {base + " --format csv --run 1 --since 2026-12-01", 2, "not both"},
+      {base + " --format csv --since yesterday", 2, "--since needs a date"},
+      {"export --format csv --db " + ShellQuote((dir.path() / "none.db").string()) + " -o x.csv", 1,
+       "不存在"},
+  };
+  for (const Failure& f : failures) {
+    const CliResult result = RunCli(f.arguments);
+    EXPECT_EQ(result.exitCode, f.exitCode) << f.arguments;
+    EXPECT_NE(result.err.find(f.message), std::string::npos) << result.err;
+  }
+}
+
+}  // namespace
+}  // namespace brivano::testing

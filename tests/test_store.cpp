@@ -1,0 +1,321 @@
+// The harvest store: schema creation and upgrade, faults on open and on
+// write, provenance, cross-run de-duplication, round trips of odd values and
+// the unfinished run that crash recovery offers.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "base/text.h"
+#include "store/harvest_store.h"
+#include "testing/cli_runner.h"
+
+namespace brivano::testing {
+namespace {
+
+PageRecord Page(std::int32_t line, std::string_view keywordUtf8, std::string engine,
+                std::int32_t page, std::vector<std::string> values,
+                ContactKind kind = ContactKind::Mobile) {
+  PageRecord record;
+  record.keywordLine = line;
+  record.keyword = Utf8ToGbk(keywordUtf8);
+  record.engine = std::move(engine);
+  record.page = page;
+  record.pageUrl =
+      "https://www.example.com/s?wd=" + std::to_string(line) + "&pn=" + std::to_string(page);
+  record.timeUtc = "2026-12-0" + std::to_string(1 + line % 9) + "T10:00:00Z";
+  for (std::string& value : values) record.values.push_back({std::move(value), kind});
+  return record;
+}
+
+std::unique_ptr<HarvestStore> OpenStore(const std::filesystem::path& path) {
+  StoreOpenResult opened = HarvestStore::Open(path);
+  EXPECT_TRUE(opened.store) << opened.error;
+  return std::move(opened.store);
+}
+
+std::vector<StoredItem> Items(HarvestStore& store, const ItemFilter& filter = {}) {
+  std::vector<StoredItem> items;
+  store.ForEachItem(filter, [&](const StoredItem& item) { items.push_back(item); });
+  return items;
+}
+
+std::vector<std::string> Values(const std::vector<StoredItem>& items) {
+  std::vector<std::string> values;
+  for (const StoredItem& item : items) values.push_back(item.value);
+  return values;
+}
+
+std::string QueryText(sql::Connection& db, std::string_view query, int column = 0) {
+  sql::Statement statement = db.Prepare(query);
+  return statement.Step() ? std::string(statement.ColumnBytes(column)) : std::string();
+}
+
+ItemFilter Filter(std::optional<ContactKind> kind, std::optional<std::int64_t> run,
+                  std::optional<std::string> since) {
+  ItemFilter filter;
+  filter.kind = kind;
+  filter.runId = run;
+  filter.sinceUtc = std::move(since);
+  return filter;
+}
+
+TEST(Store, CreatedOnFirstUseInWalMode) {
+  TempDir dir;
+  auto store = OpenStore(dir.path() / "brivano.db");
+  ASSERT_TRUE(store);
+  sql::Connection& db = store->connection();
+  EXPECT_EQ(db.QueryInt64("PRAGMA user_version"), kStoreSchemaVersion);
+  EXPECT_EQ(QueryText(db, "PRAGMA journal_mode"), "wal");
+  EXPECT_EQ(db.QueryInt64("SELECT count(*) FROM sqlite_master WHERE name IN "
+                          "('runs', 'pages', 'items', 'items_by_value')"),
+            4);
+  // The cross-run check must be an index search, not a scan of the items.
+  const std::string plan = QueryText(
+      db, "EXPLAIN QUERY PLAN SELECT first_run FROM items WHERE value = x'31' LIMIT 1", 3);
+  EXPECT_NE(plan.find("COVERING INDEX items_by_value"), std::string::npos) << plan;
+}
+
+TEST(Store, UpgradesAnOlderSchemaInPlaceKeepingItsItems) {
+  TempDir dir;
+  const auto path = dir.path() / "brivano.db";
+  {
+    // A store as the first version wrote it: no first runs, no indexes.
+    sql::Connection db(path);
+    UpgradeStoreSchema(db, 1);
+    db.Execute(
+        "INSERT INTO runs(id, started, engine, kind, options) VALUES"
+        " (1, '2026-11-01T08:00:00Z', 'baidu', 0, ''), (2, '2026-11-02T08:00:00Z', 'bing', 0, '');"
+        "INSERT INTO pages(id, run_id, keyword_line, keyword, engine, page, url, seen_at) VALUES"
+        " (1, 1, 1, x'', 'baidu', 1, x'', '2026-11-01T08:01:00Z'),"
+        " (2, 2, 1, x'', 'bing', 1, x'', '2026-11-02T08:01:00Z');"
+        "INSERT INTO items(page_id, value, kind) VALUES"
+        " (1, CAST('13800000001' AS BLOB), 0), (2, CAST('13800000001' AS BLOB), 0),"
+        " (2, CAST('13900000002' AS BLOB), 0);");
+    ASSERT_EQ(db.QueryInt64("PRAGMA user_version"), 1);
+  }
+  auto store = OpenStore(path);
+  ASSERT_TRUE(store);
+  EXPECT_EQ(store->connection().QueryInt64("PRAGMA user_version"), kStoreSchemaVersion);
+  const std::vector<StoredItem> items = Items(*store);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[1].runId, 2);
+  EXPECT_EQ(items[1].firstRunId, 1);
+  EXPECT_EQ(items[2].firstRunId, 2);
+  EXPECT_TRUE(store->HarvestedBefore("13800000001", 2));
+  EXPECT_FALSE(store->HarvestedBefore("13900000002", 2));
+}
+
+TEST(Store, OpenFailuresGiveOneChineseMessage) {
+  TempDir dir;
+  const auto damaged = dir.Write("damaged.db", std::string(8192, '\x5A'));
+  const auto newer = dir.path() / "newer.db";
+  { sql::Connection(newer).Execute("PRAGMA user_version = 99"); }
+  const auto locked = dir.path() / "locked.db";
+  ASSERT_TRUE(OpenStore(locked));
+  sql::Connection holder(locked);
+  holder.Execute("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; DELETE FROM runs;");
+
+  struct Case {
+    std::filesystem::path path;
+    std::string message;
+  } cases[] = {
+      {damaged, "已损坏"},
+      {newer, "来自更新版本的程序"},
+      {locked, "正被另一个程序使用"},
+      {dir.path() / "no-such-folder" / "brivano.db", "无法使用数据库"},
+  };
+  for (const Case& c : cases) {
+    StoreOpenResult opened = HarvestStore::Open(c.path, StoreOptions{.busyTimeoutMs = 50});
+    EXPECT_FALSE(opened.store) << c.path;
+    EXPECT_NE(opened.error.find(c.message), std::string::npos) << opened.error;
+    EXPECT_NE(opened.error.find(c.path.string()), std::string::npos) << opened.error;
+  }
+  // Neither the damaged nor the newer file was touched.
+  EXPECT_EQ(ReadFileBytes(damaged), std::string(8192, '\x5A'));
+  EXPECT_EQ(sql::Connection(newer).QueryInt64("PRAGMA user_version"), 99);
+}
+
+TEST(Store, FaultsThatCannotBeMadeHereStillGetTheirText) {
+  // Root ignores file permissions, and a full disk needs its own file system.
+  EXPECT_NE(StoreErrorText(SQLITE_READONLY_DBMOVED, "a.db").find("只读"), std::string::npos);
+  EXPECT_NE(StoreErrorText(SQLITE_FULL, "a.db").find("磁盘已满"), std::string::npos);
+  EXPECT_NE(StoreErrorText(SQLITE_IOERR_WRITE, "a.db").find("无法使用数据库"), std::string::npos);
+}
+
+TEST(Store, AFullStoreRefusesThePageWholeAndKeepsWhatItHad) {
+  TempDir dir;
+  auto store = OpenStore(dir.path() / "brivano.db");
+  ASSERT_TRUE(store);
+  const std::int64_t run = store->BeginRun({"baidu", ContactKind::Email, ""});
+  store->AddPage(run, Page(1, "钢材", "baidu", 1, {"a@b.cn", "c@d.cn"}, ContactKind::Email));
+  sql::Connection& db = store->connection();
+  db.Execute("PRAGMA max_page_count = " + std::to_string(db.QueryInt64("PRAGMA page_count")));
+  std::vector<std::string> big;
+  for (int i = 0; i < 30; ++i) big.push_back(std::string(4096, static_cast<char>('a' + i % 26)));
+  try {
+    store->AddPage(run, Page(1, "钢材", "baidu", 2, big, ContactKind::Email));
+    FAIL() << "a full store took the page";
+  } catch (const StoreError& error) {
+    EXPECT_EQ(error.sqliteCode() & 0xFF, SQLITE_FULL);
+    EXPECT_NE(std::string(error.what()).find("磁盘已满"), std::string::npos);
+  }
+  EXPECT_EQ(Values(Items(*store)), (std::vector<std::string>{"a@b.cn", "c@d.cn"}));
+  EXPECT_EQ(store->FindUnfinishedRun()->page, 1);
+  db.Execute("PRAGMA max_page_count = 1073741823");
+  store->AddPage(run, Page(1, "钢材", "baidu", 2, {"e@f.cn"}, ContactKind::Email));
+  EXPECT_EQ(store->ItemCount(), 3);
+}
+
+TEST(Store, KeepsTheProvenanceOfEveryValueOfASimulatedRun) {
+  TempDir dir;
+  auto store = OpenStore(dir.path() / "brivano.db");
+  ASSERT_TRUE(store);
+  const std::int64_t first = store->BeginRun({"baidu", ContactKind::Mobile, "去重=1"});
+  store->AddPage(first, Page(1, "深圳 钢材", "baidu", 1, {"13800000001", "13800000002"}));
+  store->AddPage(first, Page(1, "深圳 钢材", "baidu", 2, {"13800000003"}));
+  store->AddPage(first, Page(2, "广州 五金", "baidu", 1, {}));
+  store->AddPage(first, Page(3, "东莞 模具", "baidu", 1, {"13800000004"}));
+  store->EndRun(first, RunEnding::Finished);
+  const std::int64_t second = store->BeginRun({"bing", ContactKind::QQ, ""});
+  store->AddPage(second, Page(5, "上海 化工", "bing", 3, {"12345678"}, ContactKind::QQ));
+
+  const std::vector<StoredItem> items = Items(*store);
+  struct Expected {
+    std::string value;
+    std::int32_t line;
+    std::string keyword;
+    std::string engine;
+    std::int32_t page;
+    std::int64_t run;
+    ContactKind kind;
+  } expected[] = {
+      {"13800000001", 1, "深圳 钢材", "baidu", 1, first, ContactKind::Mobile},
+      {"13800000002", 1, "深圳 钢材", "baidu", 1, first, ContactKind::Mobile},
+      {"13800000003", 1, "深圳 钢材", "baidu", 2, first, ContactKind::Mobile},
+      {"13800000004", 3, "东莞 模具", "baidu", 1, first, ContactKind::Mobile},
+      {"12345678", 5, "上海 化工", "bing", 3, second, ContactKind::QQ},
+  };
+  ASSERT_EQ(items.size(), std::size(expected));
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const Expected& e = expected[i];
+    EXPECT_EQ(items[i].value, e.value);
+    EXPECT_EQ(items[i].keywordLine, e.line) << e.value;
+    EXPECT_EQ(GbkToUtf8(items[i].keyword), e.keyword) << e.value;
+    EXPECT_EQ(items[i].engine, e.engine) << e.value;
+    EXPECT_EQ(items[i].page, e.page) << e.value;
+    EXPECT_EQ(items[i].runId, e.run) << e.value;
+    EXPECT_EQ(items[i].kind, e.kind) << e.value;
+    EXPECT_EQ(items[i].pageUrl, Page(e.line, "", "", e.page, {}).pageUrl) << e.value;
+    EXPECT_EQ(items[i].timeUtc, Page(e.line, "", "", e.page, {}).timeUtc) << e.value;
+  }
+
+  struct Query {
+    ItemFilter filter;
+    std::vector<std::string> values;
+  } queries[] = {
+      {Filter(ContactKind::QQ, {}, {}), {"12345678"}},
+      {Filter({}, first, {}), {"13800000001", "13800000002", "13800000003", "13800000004"}},
+      {Filter({}, {}, "2026-12-04"), {"13800000004", "12345678"}},
+      {Filter(ContactKind::Mobile, {}, "2026-12-04T10:00:00Z"), {"13800000004"}},
+      {Filter({}, second + 1, {}), {}},
+  };
+  for (const Query& q : queries) EXPECT_EQ(Values(Items(*store, q.filter)), q.values);
+}
+
+TEST(Store, KnowsValuesOfEarlierRuns) {
+  TempDir dir;
+  const auto path = dir.path() / "brivano.db";
+  std::int64_t first = 0;
+  {
+    auto store = OpenStore(path);
+    ASSERT_TRUE(store);
+    first = store->BeginRun({"baidu", ContactKind::Mobile, ""});
+    store->AddPage(first, Page(1, "a", "baidu", 1, {"13800000001", "13800000002"}));
+    EXPECT_FALSE(store->HarvestedBefore("13800000001", first));  // its own run
+    store->EndRun(first, RunEnding::Finished);
+  }
+  auto store = OpenStore(path);  // a later start of the program
+  ASSERT_TRUE(store);
+  const std::int64_t second = store->BeginRun({"baidu", ContactKind::Mobile, ""});
+  EXPECT_TRUE(store->HarvestedBefore("13800000001", second));
+  EXPECT_FALSE(store->HarvestedBefore("13800000003", second));
+  EXPECT_FALSE(store->HarvestedBefore("1380000000", second));  // a prefix is another value
+  store->AddPage(second, Page(1, "a", "baidu", 1, {"13800000003", "13800000001"}));
+  EXPECT_FALSE(store->HarvestedBefore("13800000003", second));
+  const std::vector<StoredItem> items = Items(*store, Filter({}, second, {}));
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].firstRunId, second);
+  EXPECT_EQ(items[1].firstRunId, first);
+  const std::int64_t third = store->BeginRun({"baidu", ContactKind::Mobile, ""});
+  EXPECT_TRUE(store->HarvestedBefore("13800000003", third));
+}
+
+TEST(Store, OddValuesComeBackByteForByte) {
+  std::vector<std::string> values;
+  std::string everyGbkCharacter;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (trail == 0x7F || trail == 0xFF) continue;
+      everyGbkCharacter.push_back(static_cast<char>(lead));
+      everyGbkCharacter.push_back(static_cast<char>(trail));
+    }
+  }
+  for (std::size_t at = 0; at < everyGbkCharacter.size(); at += 4096) {
+    values.push_back(everyGbkCharacter.substr(at, 4096));
+  }
+  std::mt19937 random(13);
+  for (int i = 0; i < 20; ++i) {
+    std::string junk(1 + random() % 4096, '\0');
+    for (char& c : junk) c = static_cast<char>(1 + random() % 255);
+    values.push_back(junk);
+  }
+  values.push_back(std::string(4096, '9'));
+  values.push_back("a'b\"c;DROP TABLE items;--");
+
+  TempDir dir;
+  const auto path = dir.path() / "brivano.db";
+  {
+    auto store = OpenStore(path);
+    ASSERT_TRUE(store);
+    const std::int64_t run = store->BeginRun({"baidu", ContactKind::Email, ""});
+    store->AddPage(run, Page(1, "关键词", "baidu", 1, values, ContactKind::Email));
+  }
+  auto store = OpenStore(path);
+  ASSERT_TRUE(store);
+  EXPECT_EQ(Values(Items(*store)), values);
+  EXPECT_TRUE(store->HarvestedBefore(values[0], 99));
+}
+
+TEST(Store, OffersTheRunACrashCutShort) {
+  TempDir dir;
+  const auto path = dir.path() / "brivano.db";
+  {
+    auto store = OpenStore(path);
+    ASSERT_TRUE(store);
+    EXPECT_FALSE(store->FindUnfinishedRun());
+    const std::int64_t ended = store->BeginRun({"baidu", ContactKind::Mobile, ""});
+    store->AddPage(ended, Page(1, "a", "baidu", 1, {"13800000009"}));
+    store->EndRun(ended, RunEnding::Stopped);
+    EXPECT_FALSE(store->FindUnfinishedRun());
+    const std::int64_t cut = store->BeginRun({"sogou", ContactKind::Mobile, "去重=1"});
+    store->AddPage(cut, Page(1, "深圳 钢材", "sogou", 1, {"13800000001"}));
+    store->AddPage(cut, Page(2, "广州 五金", "sogou", 1, {"13800000002", "13800000003"}));
+    store->AddPage(cut, Page(3, "东莞 模具", "sogou", 1, {}));  // a page without values
+  }
+  auto store = OpenStore(path);
+  ASSERT_TRUE(store);
+  const std::optional<UnfinishedRun> run = store->FindUnfinishedRun();
+  ASSERT_TRUE(run);
+  EXPECT_EQ(run->info.engine, "sogou");
+  EXPECT_EQ(run->info.options, "去重=1");
+  EXPECT_EQ(run->keywordLine, 3);
+  EXPECT_EQ(GbkToUtf8(run->keyword), "东莞 模具");
+  EXPECT_EQ(run->page, 1);
+  EXPECT_EQ(Values(run->items),
+            (std::vector<std::string>{"13800000001", "13800000002", "13800000003"}));
+  store->EndRun(run->runId, RunEnding::Interrupted);
+  EXPECT_FALSE(store->FindUnfinishedRun());
+}
+
+}  // namespace
+}  // namespace brivano::testing
