@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -91,12 +92,17 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
                      [this](std::function<void()> done) { ClearBrowserCache(std::move(done)); },
                      [this](const std::string& message) { AskForAttention(message); },
                      [this] { return cooldownSeconds_; }});
+  recorder_ = std::make_unique<StoreRecorder>(
+      files.folder / kStoreFileName, [this](const std::string& message) {
+        dialogs_->Error(this, QString::fromStdString(message));
+      });
   browser_ = std::make_unique<WebPageBrowser>(layout_.browserView);
   run_ = std::make_unique<SearchRun>(RunEnvironment{.window = *controls_,
                                                     .browser = *browser_,
                                                     .timers = timers_,
                                                     .engines = std::move(engines.table),
                                                     .network = options_.network,
+                                                    .recorder = recorder_.get(),
                                                     .randomSeconds = {}});
   controls_->SetRun(run_.get());
   buyerModel_ = new BuyerListModel(run_->Buyers(), this);
@@ -121,6 +127,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   if (const WholeFile settings = ReadWholeFile(files.SettingsPath()); settings.ok()) {
     cooldownSeconds_ = ReadCooldownSeconds(IniFile(settings.bytes));
   }
+  OfferRecovery();
   // Said once; the built-in rows serve meanwhile.
   if (!engines.problem.empty()) {
     layout_.Panel(StatusPanel::Message)->setText(QString::fromStdString(engines.problem));
@@ -140,6 +147,40 @@ MainWindow::~MainWindow() {
   SaveKeywordStore();
   run_->Buyers().SetObserver(nullptr);
   tray_->Hide();
+}
+
+// A run that a crash cut short left its values in the store: offered back
+// once, with the keyword line to go on from.
+void MainWindow::OfferRecovery() {
+  const std::optional<UnfinishedRun> run = recorder_->TakeUnfinishedRun();
+  if (!run || (run->items.empty() && run->keywordLine == 0)) return;
+  const QString question = QStringLiteral(
+                               "上次搜索意外中断，已采集%"
+                               "1条买家信息。\n是否恢复这些买家信息，并从第%2行关键词继续搜索？")
+                               .arg(run->items.size())
+                               .arg(std::max(run->keywordLine, 1));
+  if (!dialogs_->Ask(this, question)) return;
+  for (const StoredItem& item : run->items) run_->Buyers().Append(item.value, item.kind);
+  recorder_->Restore(*run);
+  run_->SetStartLine(std::max(run->keywordLine, 1));
+}
+
+// The buyer list with the provenance of each value where there is one.
+ExportSource MainWindow::BuyerListSource() const {
+  return [this](const ExportVisit& visit) {
+    const std::vector<StoredItem>& rows = recorder_->Rows();
+    const auto& items = run_->Buyers().items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (i < rows.size() && rows[i].value == items[i].caption) {
+        visit(rows[i]);
+      } else {
+        StoredItem bare;
+        bare.value = items[i].caption;
+        bare.kind = items[i].kind;
+        visit(bare);
+      }
+    }
+  };
 }
 
 void MainWindow::ConnectToolBar() {
@@ -194,7 +235,9 @@ void MainWindow::StopRun() {
 void MainWindow::SaveResults() {
   FileDialogRequest request;
   request.title = QStringLiteral("搜索结果保存为");
-  request.filter = QStringLiteral("Text files(*.txt)|*.txt|All files(*.*)|*.*");
+  request.filter = QStringLiteral(
+      "Text files(*.txt)|*.txt|CSV (UTF-8，Excel 可直接打开)|*.csv|Excel 工作簿 (*.xlsx)|*.xlsx|"
+      "All files(*.*)|*.*");
   request.defaultSuffix = QStringLiteral("txt");
   request.initialFolder = QString::fromStdString(store_->files().folder.string());
   request.proposedName = QString::fromStdString(ProposedResultFileName(run_->BuyerCounter()));
@@ -203,7 +246,22 @@ void MainWindow::SaveResults() {
   const std::optional<QString> path = dialogs_->SaveFileName(this, request);
   if (!path) return;
   update();
-  SaveResultFile(std::filesystem::path(path->toStdString()), run_->Buyers(), *controls_);
+  const std::filesystem::path target(path->toStdString());
+  const QString suffix = QFileInfo(*path).suffix().toLower();
+  if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx")) {
+    SaveResultFile(target, run_->Buyers(), *controls_);
+    return;
+  }
+  BusyCursorScope busy(*controls_);
+  const ExportOutcome outcome = suffix == QLatin1String("csv")
+                                    ? WriteCsvExport(target, BuyerListSource())
+                                    : WriteXlsxExport(target, BuyerListSource());
+  if (!outcome.ok()) {
+    dialogs_->Error(this, QString::fromStdString(outcome.error));
+  } else if (outcome.cutCells > 0) {
+    dialogs_->Message(this, QStringLiteral("有%1个单元格超过Excel每格32767个字符的上限，已截断。")
+                                .arg(outcome.cutCells));
+  }
 }
 
 void MainWindow::SaveProgress() {

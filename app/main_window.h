@@ -20,6 +20,7 @@
 #include "files/settings_store.h"
 #include "search/engine_table.h"
 #include "search/search_run.h"
+#include "store/store_recorder.h"
 
 class QMenu;
 
@@ -83,6 +84,7 @@ class MainWindow : public QMainWindow {
   BrowserCacheCleaner* Cleaner() const { return cleaner_; }
   TrayIcon& Tray() const { return *tray_; }
   const ProgramFiles& Files() const { return store_->files(); }
+  StoreRecorder& Recorder() { return *recorder_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -95,6 +97,8 @@ class MainWindow : public QMainWindow {
   void ClearBrowserCache(std::function<void()> done);
   void OpenThroughDesktop(const QString& address);
   void SetTrayMenuState(bool windowShown);
+  void OfferRecovery();
+  ExportSource BuyerListSource() const;
 
   MainWindowOptions options_;
   QtUserDialogs realDialogs_;
@@ -111,6 +115,7 @@ class MainWindow : public QMainWindow {
   // Declared last so that the run goes first when the window is destroyed.
   QtTimerFactory timers_;
   std::unique_ptr<WindowControls> controls_;
+  std::unique_ptr<StoreRecorder> recorder_;
   std::unique_ptr<WebPageBrowser> browser_;
   std::unique_ptr<SearchRun> run_;
   std::unique_ptr<StateStore> store_;

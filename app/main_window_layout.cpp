@@ -212,6 +212,19 @@ QWidget* BuildBuyerArea(QWidget* parent, MainWindowLayout& layout) {
   }
   row->addWidget(marks);
 
+  // The harvest store's two switches.
+  auto* store = BevelledPanel(area);
+  store->setFixedWidth(86);
+  layout.crossRunDedupCheck =
+      Named(new QCheckBox(QStringLiteral("跨次去重"), store), "crossRunDedupCheck");
+  layout.crossRunDedupCheck->setToolTip(QStringLiteral("跳过以前各次搜索已经采集过的买家信息"));
+  layout.crossRunDedupCheck->move(6, 8);
+  layout.validationCheck =
+      Named(new QCheckBox(QStringLiteral("号码校验"), store), "validationCheck");
+  layout.validationCheck->setToolTip(QStringLiteral("剔除不是有效号码或邮箱地址的买家信息"));
+  layout.validationCheck->move(6, 40);
+  row->addWidget(store);
+
   // A one-column table rather than a list view: a list view lays out every
   // row again on each insertion, which at a million items costs tens of
   // milliseconds per page; the table's rows cost nothing until drawn.

@@ -36,6 +36,8 @@ struct MainWindowLayout {
   QSpinBox* pageLimitSpin = nullptr;
   QCheckBox* dedupCheck = nullptr;
   QCheckBox* autoSaveCheck = nullptr;
+  QCheckBox* crossRunDedupCheck = nullptr;  // 跨次去重
+  QCheckBox* validationCheck = nullptr;     // 号码校验
   QFrame* kindGroup = nullptr;
   QFrame* engineGroup = nullptr;
   std::array<QRadioButton*, 4> kindButtons{};    // by contact kind

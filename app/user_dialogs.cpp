@@ -67,6 +67,15 @@ void QtUserDialogs::Message(QWidget* owner, const QString& text) {
   box.exec();
 }
 
+bool QtUserDialogs::Ask(QWidget* owner, const QString& text) {
+  QMessageBox box(QMessageBox::Question, ApplicationTitle(), text, QMessageBox::NoButton, owner);
+  QPushButton* yes = box.addButton(QStringLiteral("是[&Y]"), QMessageBox::YesRole);
+  box.addButton(QStringLiteral("否[&N]"), QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
 bool QtUserDialogs::ConfirmExit(QWidget* owner) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("确认"),
                   QStringLiteral("确认退出Brivano吗?"), QMessageBox::NoButton, owner);
@@ -83,6 +92,13 @@ std::optional<QString> QtUserDialogs::SaveFileName(QWidget* owner,
   PrepareDialog(dialog, request);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  // A name typed without an extension gets the one of the type chosen.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& name) {
+    const qsizetype star = name.lastIndexOf(QStringLiteral("*."));
+    const QString suffix =
+        star < 0 ? QString() : name.mid(star + 2).section(QLatin1Char(')'), 0, 0);
+    if (!suffix.isEmpty() && suffix != QLatin1String("*")) dialog.setDefaultSuffix(suffix);
+  });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front();
 }

@@ -28,6 +28,8 @@ class UserDialogs {
   virtual void Message(QWidget* owner, const QString& text) = 0;      // plain, the title as caption
   // "确认退出Brivano吗?": true for 是.
   virtual bool ConfirmExit(QWidget* owner) = 0;
+  // A question answered 是 or 否: true for 是.
+  virtual bool Ask(QWidget* owner, const QString& text) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* owner, const FileDialogRequest& request) = 0;
   virtual QStringList OpenFileNames(QWidget* owner, const FileDialogRequest& request) = 0;
 };
@@ -40,6 +42,7 @@ class QtUserDialogs : public UserDialogs {
   void Information(QWidget* owner, const QString& text) override;
   void Error(QWidget* owner, const QString& text) override;
   void Message(QWidget* owner, const QString& text) override;
+  bool Ask(QWidget* owner, const QString& text) override;
   bool ConfirmExit(QWidget* owner) override;
   std::optional<QString> SaveFileName(QWidget* owner, const FileDialogRequest& request) override;
   QStringList OpenFileNames(QWidget* owner, const FileDialogRequest& request) override;

@@ -29,6 +29,8 @@ RunOptions WindowControls::Options() const {
   options.pageLimitText = GbkFromQString(layout_.pageLimitSpin->cleanText());
   options.dedup = layout_.dedupCheck->isChecked();
   options.autoSave = layout_.autoSaveCheck->isChecked();
+  options.crossRunDedup = layout_.crossRunDedupCheck->isChecked();
+  options.validate = layout_.validationCheck->isChecked();
   for (std::size_t i = 0; i < 4; ++i) {
     if (layout_.kindButtons[i]->isChecked()) options.kind = kAllContactKinds[i];
     if (layout_.engineButtons[i]->isChecked()) options.engine = static_cast<Engine>(i);
@@ -127,6 +129,12 @@ void WindowControls::SetDedupChecked(bool checked) {
 }
 void WindowControls::SetAutoSaveChecked(bool checked) {
   layout_.autoSaveCheck->setChecked(checked);
+}
+void WindowControls::SetCrossRunDedup(bool checked) {
+  layout_.crossRunDedupCheck->setChecked(checked);
+}
+void WindowControls::SetValidation(bool checked) {
+  layout_.validationCheck->setChecked(checked);
 }
 void WindowControls::CheckContactKind(ContactKind kind) {
   layout_.kindButtons[static_cast<std::size_t>(kind)]->setChecked(true);

@@ -61,6 +61,8 @@ class WindowControls : public RunWindow, public SettingsControls, public UserFee
   void CheckContactKind(ContactKind kind) override;
   void CheckEngine(Engine engine) override;
   void SetMark(ContactKind kind, const std::string& text) override;
+  void SetCrossRunDedup(bool checked) override;
+  void SetValidation(bool checked) override;
   std::int32_t StartLine() const override;
   void SetStartLine(std::int32_t line) override;
 

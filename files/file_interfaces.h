@@ -30,6 +30,8 @@ class SettingsControls : public virtual RunOptionsSource {
   virtual void CheckContactKind(ContactKind kind) = 0;
   virtual void CheckEngine(Engine engine) = 0;
   virtual void SetMark(ContactKind kind, const std::string& text) = 0;
+  virtual void SetCrossRunDedup(bool checked) = 0;  // 跨次去重
+  virtual void SetValidation(bool checked) = 0;     // 号码校验
 
   // The start line, held by the run.
   virtual std::int32_t StartLine() const = 0;

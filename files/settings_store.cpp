@@ -32,6 +32,9 @@ bool IsMissing(int error) {
 }  // namespace
 
 void ApplySettings(const IniFile& settings, SettingsControls& controls) {
+  for (const OptionalSwitchRow& row : kOptionalSwitches) {
+    (controls.*row.set)((settings.ReadInteger(kSettingsSection, row.key, 0) & 0xFF) != 0);
+  }
   for (const SettingsKeyRow& row : kSettingsKeys) {
     auto number = [&] {
       return settings.ReadInteger(kSettingsSection, row.key, row.defaultNumber);
@@ -112,6 +115,12 @@ void StoreSettings(const SettingsControls& controls, IniFile& settings) {
       case SettingsField::Mark:
         settings.WriteString(kSettingsSection, row.key, options.Mark(row.markKind));
         break;
+    }
+  }
+  for (const OptionalSwitchRow& row : kOptionalSwitches) {
+    const bool on = options.*row.option;
+    if (on || !settings.ReadString(kSettingsSection, row.key, "").empty()) {
+      settings.WriteInteger(kSettingsSection, row.key, on ? 1 : 0);
     }
   }
 }

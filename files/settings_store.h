@@ -48,6 +48,19 @@ inline constexpr std::array<SettingsKeyRow, 11> kSettingsKeys{{
     {"markfax", SettingsField::Mark, 0, ContactKind::Fax},
 }};
 
+// Switches added later, off by default. They are written only once they are
+// on or stand in the file already, so that a file of a user who never used
+// them keeps its eleven keys.
+struct OptionalSwitchRow {
+  std::string_view key;
+  bool RunOptions::*option;
+  void (SettingsControls::*set)(bool);
+};
+inline constexpr std::array<OptionalSwitchRow, 2> kOptionalSwitches{{
+    {"kuaciquchong", &RunOptions::crossRunDedup, &SettingsControls::SetCrossRunDedup},  // 跨次去重
+    {"haomajiaoyan", &RunOptions::validate, &SettingsControls::SetValidation},  // 号码校验
+}};
+
 inline constexpr ContactKind kDefaultContactKind = ContactKind::Mobile;
 inline constexpr Engine kDefaultEngine = Engine::So360;
 

@@ -31,6 +31,8 @@ struct RunOptions {
   ContactKind kind = ContactKind::Mobile;
   Engine engine = Engine::So360;
   std::array<std::string, 4> marks;  // GBK, by contact kind
+  bool crossRunDedup = false;        // 跨次去重: skip values earlier runs harvested
+  bool validate = false;             // 号码校验: drop values that are no valid contact
 
   const std::string& Mark(ContactKind k) const { return marks[static_cast<std::size_t>(k)]; }
 };

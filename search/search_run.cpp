@@ -107,6 +107,7 @@ void SearchRun::Start() {
   StopWaiting();
   ++runNumber_;
   dedup_ = window_.Options().dedup;
+  if (env_.recorder != nullptr) env_.recorder->RunStarted(window_.Options());
   PrepareKeyword();
   stopFlag_ = false;
   nextPageFlag_ = true;
@@ -165,6 +166,7 @@ void SearchRun::PrepareKeyword() {
   const int lineCount = window_.KeywordLineCount();
   const std::string line =
       (startLine_ >= 1 && startLine_ <= lineCount) ? window_.KeywordLine(startLine_ - 1) : "";
+  keyword_ = line;
   queryEncoder_.input = BuildQuery(line, options.Mark(kind));
   if (startLine_ < std::numeric_limits<std::int32_t>::max()) ++startLine_;
 
@@ -336,6 +338,7 @@ void SearchRun::HarvestPage(const PageDocument& document) {
   const ContactKind kind = options.kind;
   // The box is read once a page: nothing can change it during the step.
   dedup_ = options.dedup;
+  pageValues_.clear();
   if (pageLines_.empty()) {
     try {
       ExtractPage(kind, pageTextLines_, *this);
@@ -348,6 +351,13 @@ void SearchRun::HarvestPage(const PageDocument& document) {
     std::vector<std::string_view> lines(pageLines_.begin(), pageLines_.end());
     ExtractPage(kind, lines, *this);
     pageLines_.clear();
+  }
+
+  if (env_.recorder != nullptr) {
+    env_.recorder->PageHarvested({startLine_ - 1, keyword_, options.engine,
+                                  pageCounter_ - row.counterStart, pageAddress_,
+                                  std::move(pageValues_)});
+    pageValues_.clear();
   }
 
   nextPageFlag_ = showsNextPage;
@@ -457,9 +467,13 @@ void SearchRun::EndRun() {
   pageTimer_->SetEnabled(false);
   watchdog_->SetEnabled(false);
   StopWaiting();
+  if (env_.recorder != nullptr) {
+    env_.recorder->RunEnded(stopFlag_ ? RunOutcome::Stopped : RunOutcome::Finished);
+  }
   if (!window_.SaveState()) return;
   window_.SetChoiceGroupsEnabled(true);
-  window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kFinished));
+  const std::string note = env_.recorder != nullptr ? env_.recorder->EndNote() : std::string();
+  window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kFinished) + note);
   window_.Repaint();
   window_.SetSearchEnabled(true);
   window_.SetStopEnabled(false);
@@ -467,6 +481,10 @@ void SearchRun::EndRun() {
 
 void SearchRun::AddBuyerItem(std::string_view value, ContactKind kind) {
   if (dedup_ && buyers_.Contains(value)) return;
+  if (env_.recorder != nullptr) {
+    if (!env_.recorder->Accepts(value, kind)) return;
+    pageValues_.push_back({std::string(value), kind});
+  }
   buyers_.Append(value, kind);
   buyerCounter_ = SaturatingAdd(buyerCounter_, 1);
   window_.SetStatusPanel(StatusPanel::BuyerCount, Decimal(buyerCounter_));

@@ -13,6 +13,7 @@
 
 #include "base/buyer_list.h"
 #include "search/engine_table.h"
+#include "search/harvest_recorder.h"
 #include "search/local_address.h"
 #include "search/query_encoding.h"
 #include "search/run_interfaces.h"
@@ -25,6 +26,8 @@ struct RunEnvironment {
   TimerFactory& timers;
   EngineTable engines = DefaultEngineTable();
   NetworkLookups network;
+  // Takes each page's values with their provenance; none when null.
+  HarvestRecorder* recorder = nullptr;
   // A whole number from 0 to `most` for the wait between keywords; a
   // uniformly random one when empty.
   std::function<int(int most)> randomSeconds;
@@ -133,6 +136,9 @@ class SearchRun : public BuyerSink {
   std::int32_t autoSaveClock_ = 0;
   std::int32_t lastSeenPage_ = 0;
   bool dedup_ = false;  // 去重 as the current page step read it
+  // The values the current page step accepted, for the recorder.
+  std::vector<HarvestedValue> pageValues_;
+  std::string keyword_;  // the keyword line in progress (GBK)
 
   bool readPending_ = false;
   std::uint64_t readId_ = 0;

@@ -17,7 +17,8 @@ std::string FakeWindow::KeywordLine(int index0) const {
 }
 
 RunOptions FakeWindow::Options() const {
-  RunOptions options{speedText, pageLimitText, dedup, autoSave, kind, engine, {}};
+  RunOptions options{speedText, pageLimitText, dedup,   autoSave, kind, engine,
+                     {},        crossRunDedup, validate};
   for (std::size_t i = 0; i < marks.size(); ++i) options.marks[i] = Utf8ToGbk(marks[i]);
   return options;
 }

@@ -27,6 +27,8 @@ class FakeWindow : public RunWindow {
   ContactKind kind = ContactKind::Mobile;
   Engine engine = Engine::So360;
   std::array<std::string, 4> marks;  // UTF-8
+  bool crossRunDedup = false;
+  bool validate = false;
 
   std::array<std::string, 9> panels;  // UTF-8
   bool searchEnabled = true;

@@ -33,6 +33,8 @@ class FakeSettingsControls : public SettingsControls {
  public:
   std::string keywordText = Utf8ToGbk("深圳 旅行社\r\n北京 旅行社");
   std::string speedText = "8";
+  bool crossRunDedup = false;
+  bool validate = false;
   std::string pageLimitText = "10";
   bool dedup = false;
   bool autoSave = false;
@@ -43,7 +45,8 @@ class FakeSettingsControls : public SettingsControls {
   std::int32_t startLine = 1;
 
   RunOptions Options() const override {
-    return {speedText, pageLimitText, dedup, autoSave, kind, engine, marks};
+    return {speedText, pageLimitText, dedup,         autoSave, kind,
+            engine,    marks,         crossRunDedup, validate};
   }
   std::string Mark(ContactKind k) const { return marks[static_cast<int>(k)]; }
   std::string KeywordText() const override { return keywordText; }
@@ -54,6 +57,8 @@ class FakeSettingsControls : public SettingsControls {
   void SetAutoSaveChecked(bool checked) override { autoSave = checked; }
   void CheckContactKind(ContactKind k) override { kind = k; }
   void CheckEngine(Engine e) override { engine = e; }
+  void SetCrossRunDedup(bool checked) override { crossRunDedup = checked; }
+  void SetValidation(bool checked) override { validate = checked; }
   void SetMark(ContactKind k, const std::string& text) override {
     marks[static_cast<int>(k)] = text;
   }

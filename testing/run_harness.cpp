@@ -13,6 +13,7 @@ void RunHarness::Rebuild() {
                      .timers = clock,
                      .engines = engines,
                      .network = {[this] { return localAddress; }, [this] { return interfaces; }},
+                     .recorder = recorder,
                      .randomSeconds = [this](int most) { return std::min(most, cooldownPick); }});
 }
 

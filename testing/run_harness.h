@@ -21,7 +21,9 @@ struct RunHarness {
   FakeWindow window;
   std::string localAddress = "10.1.2.3";
   std::vector<NetworkInterface> interfaces;
-  int cooldownPick = 0;  // the "random" wait between keywords, within the window's most
+  int cooldownPick = 0;
+  HarvestRecorder* recorder = nullptr;  // set before Rebuild()  // the "random" wait between
+                                        // keywords, within the window's most
   EngineTable engines = EngineTableAt(kTestHost);
   std::unique_ptr<SearchRun> run;
 

@@ -31,6 +31,14 @@ class ScriptedDialogs : public UserDialogs {
   void Message(QWidget*, const QString& text) override {
     shown << QStringLiteral("message:") + text;
   }
+  std::deque<bool> askAnswers;  // empty: 否
+  bool Ask(QWidget*, const QString& text) override {
+    shown << QStringLiteral("ask:") + text;
+    if (askAnswers.empty()) return false;
+    const bool answer = askAnswers.front();
+    askAnswers.pop_front();
+    return answer;
+  }
   bool ConfirmExit(QWidget*) override {
     shown << QStringLiteral("confirm-exit");
     return confirmExit;

@@ -25,6 +25,7 @@
 #include "app/keyword_generator_window.h"
 #include "app/main_window.h"
 #include "base/text.h"
+#include "store/harvest_store.h"
 #include "testing/cli_runner.h"
 #include "testing/gui/engine_server.h"
 #include "testing/gui/qt_application.h"
@@ -211,7 +212,8 @@ TEST_F(Window, ClosingDuringARunWritesOnlyTheKeywordStore) {
   Pump(300);
   form->close();
   form.reset();
-  EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"brivanobody.ini"});
+  // The harvest store holds the first page; nothing else but the keywords.
+  EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"brivano.db", "brivanobody.ini"}));
   EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"), "a\r\nb\r\nc");
 }
 
@@ -232,7 +234,9 @@ TEST_F(Window, SaveAndProgressCommands) {
   ASSERT_EQ(dialogs.fileRequests.size(), 1u);
   const FileDialogRequest& request = dialogs.fileRequests[0];
   EXPECT_EQ(request.title, QStringLiteral("搜索结果保存为"));
-  EXPECT_EQ(request.filter, QStringLiteral("Text files(*.txt)|*.txt|All files(*.*)|*.*"));
+  EXPECT_EQ(request.filter,
+            QStringLiteral("Text files(*.txt)|*.txt|CSV (UTF-8，Excel 可直接打开)|*.csv|"
+                           "Excel 工作簿 (*.xlsx)|*.xlsx|All files(*.*)|*.*"));
   EXPECT_EQ(request.defaultSuffix, QStringLiteral("txt"));
   EXPECT_EQ(request.proposedName, QStringLiteral("2.txt"));
   EXPECT_EQ(request.initialFolder.toStdString(), folder.path().string());
@@ -371,6 +375,53 @@ TEST(ExitSignals, SaveTheKeywordBox) {
     // A close writes the keyword store alone, also during a run.
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "brivano.ini"));
   }
+}
+
+TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
+  {
+    auto opened = HarvestStore::Open(folder.path() / "brivano.db");
+    const std::int64_t run = opened.store->BeginRun({"360", ContactKind::Mobile, ""});
+    opened.store->AddPage(run, {2,
+                                Utf8ToGbk("深圳 旅行社"),
+                                "360",
+                                1,
+                                "https://www.so.com/s?q=x",
+                                "2026-12-07T10:00:00Z",
+                                {{"13800000001", ContactKind::Mobile}}});
+  }  // killed before the run ended
+  dialogs.askAnswers = {true};
+  auto form = Build();
+  ASSERT_TRUE(dialogs.shown.contains(QStringLiteral(
+      "ask:"
+      "上次搜索意外中断，已采集1条买家信息。\n是否恢复这些买家信息，并从第2行关键词继续搜索？")));
+  EXPECT_EQ(form->Run().Buyers().size(), 1u);
+  EXPECT_EQ(form->Run().StartLine(), 2);
+
+  const std::string row =
+      "13800000001,手机,深圳 旅行社,360,1,https://www.so.com/s?q=x,2026-12-07T10:00:00Z";
+  dialogs.saveAnswers = {QString::fromStdString((folder.path() / "leads.csv").string()),
+                         QString::fromStdString((folder.path() / "leads.xlsx").string())};
+  Find<QToolButton>(*form, "saveButton")->click();
+  EXPECT_EQ(ReadFileBytes(folder.path() / "leads.csv"),
+            "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间\r\n" + row + "\r\n");
+  Find<QToolButton>(*form, "saveButton")->click();
+  // The workbook's text cells, read back by Python's standard library.
+  const std::string script =
+      "import sys,zipfile,re;z=zipfile.ZipFile(sys.argv[1]);"
+      "print('|'.join(re.findall(r'<t[^>]*>([^<]*)</t>',z.read('xl/worksheets/"
+      "sheet1.xml').decode())))";
+  const std::string command = "python3 -c " + ShellQuote(script) + " " +
+                              ShellQuote((folder.path() / "leads.xlsx").string()) + " 2>&1";
+  std::string cells;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe)) cells += buffer;
+    pclose(pipe);
+  }
+  EXPECT_NE(
+      cells.find("联系方式|类型|关键词|搜索引擎|页码|来源网址|时间|13800000001|手机|深圳 旅行社"),
+      std::string::npos)
+      << cells;
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+#include "store/store_recorder.h"
+
+#include "base/text.h"
+#include "store/contact_validation.h"
+
+namespace brivano {
+
+StoreRecorder::StoreRecorder(std::filesystem::path storePath, Report report)
+    : path_(std::move(storePath)), report_(std::move(report)) {}
+
+StoreRecorder::~StoreRecorder() {
+  // A run still going when the program closes ends here; a crash leaves it
+  // open for the next start to find.
+  if (runId_ != 0) RunEnded(RunOutcome::Stopped);
+}
+
+void StoreRecorder::Fail(const std::string& message) {
+  store_.reset();
+  runId_ = 0;
+  if (!reported_ && report_) report_(message);
+  reported_ = true;
+}
+
+HarvestStore* StoreRecorder::Store() {
+  if (!store_) {
+    StoreOpenResult opened = HarvestStore::Open(path_);
+    if (!opened.store) {
+      Fail(opened.error);
+      return nullptr;
+    }
+    store_ = std::move(opened.store);
+  }
+  return store_.get();
+}
+
+void StoreRecorder::RunStarted(const RunOptions& options) {
+  options_ = options;
+  dropped_ = 0;
+  rows_.clear();
+  runId_ = 0;
+  HarvestStore* store = Store();
+  if (store == nullptr) return;
+  try {
+    const std::string description = std::string("去重=") + (options.dedup ? "1" : "0") +
+                                    " 跨次去重=" + (options.crossRunDedup ? "1" : "0") +
+                                    " 号码校验=" + (options.validate ? "1" : "0");
+    runId_ = store->BeginRun({DefaultEngineTable()[static_cast<int>(options.engine)].cliName,
+                              options.kind, description});
+  } catch (const StoreError& error) {
+    Fail(error.what());
+  }
+}
+
+bool StoreRecorder::Accepts(std::string_view value, ContactKind kind) {
+  if (options_.validate && !PassesContactValidation(value, kind)) {
+    ++dropped_;
+    return false;
+  }
+  if (options_.crossRunDedup && runId_ != 0) {
+    try {
+      if (store_->HarvestedBefore(value, runId_)) return false;
+    } catch (const StoreError& error) {
+      Fail(error.what());
+    }
+  }
+  return true;
+}
+
+void StoreRecorder::PageHarvested(const HarvestedPage& page) {
+  PageRecord record;
+  record.keywordLine = page.keywordLine;
+  record.keyword = page.keyword;
+  record.engine = DefaultEngineTable()[static_cast<int>(page.engine)].cliName;
+  record.page = page.page;
+  record.pageUrl = page.address;
+  record.timeUtc = UtcNowIso8601();
+  for (const HarvestedValue& value : page.values) {
+    record.values.push_back({value.value, value.kind});
+    rows_.push_back({value.value, value.kind, record.keywordLine, record.keyword, record.engine,
+                     record.page, record.pageUrl, record.timeUtc, runId_, runId_});
+  }
+  if (runId_ == 0) return;
+  try {
+    store_->AddPage(runId_, record);
+  } catch (const StoreError& error) {
+    Fail(error.what());
+  }
+}
+
+void StoreRecorder::RunEnded(RunOutcome outcome) {
+  if (runId_ == 0 || !store_) return;
+  try {
+    store_->EndRun(runId_, outcome == RunOutcome::Finished ? RunEnding::Finished
+                                                           : RunEnding::Stopped);
+  } catch (const StoreError& error) {
+    Fail(error.what());
+  }
+  runId_ = 0;
+}
+
+std::string StoreRecorder::EndNote() const {
+  if (!options_.validate || dropped_ == 0) return {};
+  return Gbk("（号码校验剔除" + std::to_string(dropped_) + "条）");
+}
+
+std::optional<UnfinishedRun> StoreRecorder::TakeUnfinishedRun() {
+  // Nothing to look for before the first run has made the store.
+  std::error_code error;
+  if (!store_ && !std::filesystem::exists(path_, error)) return std::nullopt;
+  HarvestStore* store = Store();
+  if (store == nullptr) return std::nullopt;
+  try {
+    std::optional<UnfinishedRun> run = store->FindUnfinishedRun();
+    if (run) store->EndRun(run->runId, RunEnding::Interrupted);
+    return run;
+  } catch (const StoreError& error) {
+    Fail(error.what());
+    return std::nullopt;
+  }
+}
+
+void StoreRecorder::Restore(const UnfinishedRun& run) {
+  rows_ = run.items;
+}
+
+ExportSource StoreRecorder::ListSource() const {
+  return [this](const ExportVisit& visit) {
+    for (const StoredItem& row : rows_) visit(row);
+  };
+}
+
+}  // namespace brivano

@@ -1,0 +1,60 @@
+// The run's recorder over the harvest store: every page's accepted values go
+// into "brivano.db" in one transaction, 跨次去重 holds back values earlier runs
+// harvested, 号码校验 holds back values that are no valid contact, and the
+// current buyer list's provenance is kept in memory for the CSV and workbook
+// exports. A store that cannot be used is reported once; the run and the
+// buyer list go on without it.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "search/harvest_recorder.h"
+#include "store/exports.h"
+#include "store/harvest_store.h"
+
+namespace brivano {
+
+class StoreRecorder : public HarvestRecorder {
+ public:
+  using Report = std::function<void(const std::string& utf8Message)>;
+  StoreRecorder(std::filesystem::path storePath, Report report);
+  ~StoreRecorder() override;
+
+  void RunStarted(const RunOptions& options) override;
+  bool Accepts(std::string_view value, ContactKind kind) override;
+  void PageHarvested(const HarvestedPage& page) override;
+  void RunEnded(RunOutcome outcome) override;
+  std::string EndNote() const override;
+
+  // The run a crash cut short, if the store holds one; it counts as dealt
+  // with from then on, whatever the user answers.
+  std::optional<UnfinishedRun> TakeUnfinishedRun();
+  // Its values become the provenance of the buyer list they are put back in.
+  void Restore(const UnfinishedRun& run);
+
+  // The buyer list's values with their provenance, in list order.
+  ExportSource ListSource() const;
+  const std::vector<StoredItem>& Rows() const { return rows_; }
+  std::size_t Dropped() const { return dropped_; }
+
+ private:
+  HarvestStore* Store();
+  void Fail(const std::string& message);
+
+  std::filesystem::path path_;
+  Report report_;
+  std::unique_ptr<HarvestStore> store_;
+  bool reported_ = false;
+  std::int64_t runId_ = 0;
+  RunOptions options_;
+  std::size_t dropped_ = 0;
+  std::vector<StoredItem> rows_;
+};
+
+}  // namespace brivano

@@ -1,0 +1,151 @@
+// Whole runs on the virtual clock with the harvest store behind them: the
+// provenance of every value, 跨次去重 across runs, 号码校验, and the run a
+// crash cut short.
+#include <gtest/gtest.h>
+
+#include "base/text.h"
+#include "store/store_recorder.h"
+#include "testing/cli_runner.h"
+#include "testing/run_harness.h"
+
+namespace brivano::testing {
+namespace {
+
+struct StoreRun {
+  TempDir dir;
+  std::vector<std::string> reports;
+  StoreRecorder recorder{dir.path() / "brivano.db",
+                         [this](const std::string& message) { reports.push_back(message); }};
+  RunHarness h;
+
+  StoreRun() {
+    h.recorder = &recorder;
+    h.Rebuild();
+    h.window.pageLimitText = "2";
+  }
+  // Two keywords of two pages; each page names its keyword and number.
+  void ServePages(Engine engine, const std::vector<std::string>& keywords,
+                  const std::string& valuesPerPage) {
+    h.window.engine = engine;
+    h.window.keywords = keywords;
+    for (std::size_t k = 0; k < keywords.size(); ++k) {
+      for (int page = 1; page <= 2; ++page) {
+        h.browser.Serve(h.Address(engine, keywords[k], page),
+                        valuesPerPage + "1380000" + std::to_string(k) + "00" +
+                            std::to_string(page) + "\n" + RunHarness::NextPageLine(engine) + "\n");
+      }
+    }
+  }
+  std::vector<StoredItem> Items() {
+    std::vector<StoredItem> items;
+    auto opened = HarvestStore::Open(dir.path() / "brivano.db");
+    opened.store->ForEachItem({}, [&](const StoredItem& item) { items.push_back(item); });
+    return items;
+  }
+};
+
+TEST(StoreRecorder, EveryValueKeepsWhereItCameFrom) {
+  StoreRun r;
+  r.ServePages(Engine::Bing, {"深圳 旅行社", "北京 酒店"}, "");
+  r.h.run->Start();
+  ASSERT_TRUE(r.h.RunToEnd());
+  const std::vector<StoredItem> items = r.Items();
+  ASSERT_EQ(items.size(), 4u);
+  const struct {
+    const char* value;
+    int line;
+    const char* keyword;
+    int page;
+  } expected[] = {{"13800000001", 1, "深圳 旅行社", 1},
+                  {"13800000002", 1, "深圳 旅行社", 2},
+                  {"13800001001", 2, "北京 酒店", 1},
+                  {"13800001002", 2, "北京 酒店", 2}};
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    EXPECT_EQ(items[i].value, expected[i].value);
+    EXPECT_EQ(items[i].keywordLine, expected[i].line);
+    EXPECT_EQ(GbkToUtf8(items[i].keyword), expected[i].keyword);
+    EXPECT_EQ(items[i].page, expected[i].page);
+    EXPECT_EQ(items[i].engine, "bing");
+    EXPECT_EQ(items[i].pageUrl, r.h.Address(Engine::Bing, expected[i].keyword, expected[i].page));
+    EXPECT_EQ(items[i].timeUtc.size(), 20u);  // "2026-12-07T13:17:48Z"
+  }
+  // The list's provenance for the exports follows the list.
+  ASSERT_EQ(r.recorder.Rows().size(), 4u);
+  EXPECT_EQ(r.recorder.Rows()[3].pageUrl, items[3].pageUrl);
+  EXPECT_TRUE(r.reports.empty());
+  EXPECT_FALSE(HarvestStore::Open(r.dir.path() / "brivano.db").store->FindUnfinishedRun());
+}
+
+TEST(StoreRecorder, SwitchesHoldValuesBack) {
+  struct Case {
+    bool crossRun, validate;
+    std::size_t secondRunValues;
+    const char* endMessage;
+  } cases[] = {
+      {false, false, 9, "搜索已经结束！"},
+      {true, false, 1, "搜索已经结束！"},  // only the new 13912345678 of the second run
+      // 15412345678 is no mobile number: held back on every page.
+      {false, true, 5, "搜索已经结束！（号码校验剔除4条）"},
+  };
+  for (const auto& c : cases) {
+    StoreRun r;
+    r.ServePages(Engine::Sogou, {"a", "b"}, "15412345678\n");
+    r.h.run->Start();
+    ASSERT_TRUE(r.h.RunToEnd());
+    r.h.window.inputAnswers = {"1"};
+    r.h.browser.Serve(r.h.Address(Engine::Sogou, "a", 1),
+                      "15412345678\n13800000001\n13912345678\n下一页\n");
+    r.h.window.crossRunDedup = c.crossRun;
+    r.h.window.validate = c.validate;
+    r.h.run->Start();
+    ASSERT_TRUE(r.h.RunToEnd());
+    EXPECT_EQ(r.h.run->Buyers().size(), c.secondRunValues) << c.crossRun << c.validate;
+    EXPECT_EQ(r.h.window.panels[8], c.endMessage);
+  }
+}
+
+TEST(StoreRecorder, TheRunACrashCutShortIsOfferedOnce) {
+  TempDir dir;
+  {
+    auto opened = HarvestStore::Open(dir.path() / "brivano.db");
+    HarvestStore& store = *opened.store;
+    const std::int64_t run = store.BeginRun({"360", ContactKind::Mobile, ""});
+    store.AddPage(run, {3,
+                        Utf8ToGbk("深圳 旅行社"),
+                        "360",
+                        2,
+                        "https://www.so.com/s?q=x&pn=2",
+                        UtcNowIso8601(),
+                        {{"13800000001", ContactKind::Mobile}}});
+  }  // no ending: the program was killed here
+  StoreRecorder recorder(dir.path() / "brivano.db", nullptr);
+  const std::optional<UnfinishedRun> run = recorder.TakeUnfinishedRun();
+  ASSERT_TRUE(run);
+  EXPECT_EQ(run->keywordLine, 3);
+  ASSERT_EQ(run->items.size(), 1u);
+  recorder.Restore(*run);
+  EXPECT_EQ(recorder.Rows().at(0).page, 2);
+  EXPECT_FALSE(recorder.TakeUnfinishedRun());  // dealt with
+  // No store yet: nothing is offered and nothing is made.
+  TempDir empty;
+  EXPECT_FALSE(StoreRecorder(empty.path() / "brivano.db", nullptr).TakeUnfinishedRun());
+  EXPECT_FALSE(std::filesystem::exists(empty.path() / "brivano.db"));
+}
+
+TEST(StoreRecorder, AStoreThatCannotBeUsedIsSaidOnceAndTheRunGoesOn) {
+  StoreRun r;
+  std::filesystem::create_directory(r.dir.path() / "brivano.db");  // not a database
+  r.ServePages(Engine::So360, {"a", "b"}, "");
+  r.h.run->Start();
+  ASSERT_TRUE(r.h.RunToEnd());
+  EXPECT_EQ(r.h.run->Buyers().size(), 4u);
+  EXPECT_EQ(r.reports.size(), 1u);
+  r.h.window.inputAnswers = {"1"};
+  r.h.run->Start();
+  ASSERT_TRUE(r.h.RunToEnd());
+  EXPECT_EQ(r.reports.size(), 1u);  // said once
+  EXPECT_EQ(r.recorder.Rows().size(), 4u);
+}
+
+}  // namespace
+}  // namespace brivano::testing
