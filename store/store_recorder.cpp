@@ -90,8 +90,8 @@ void StoreRecorder::PageHarvested(const HarvestedPage& page) {
 void StoreRecorder::RunEnded(RunOutcome outcome) {
   if (runId_ == 0 || !store_) return;
   try {
-    store_->EndRun(runId_, outcome == RunOutcome::Finished ? RunEnding::Finished
-                                                           : RunEnding::Stopped);
+    store_->EndRun(runId_,
+                   outcome == RunOutcome::Finished ? RunEnding::Finished : RunEnding::Stopped);
   } catch (const StoreError& error) {
     Fail(error.what());
   }
