@@ -105,8 +105,8 @@ std::string StoreRecorder::EndNote() const {
 
 std::optional<UnfinishedRun> StoreRecorder::TakeUnfinishedRun() {
   // Nothing to look for before the first run has made the store.
-  std::error_code error;
-  if (!store_ && !std::filesystem::exists(path_, error)) return std::nullopt;
+  std::error_code missing;
+  if (!store_ && !std::filesystem::exists(path_, missing)) return std::nullopt;
   HarvestStore* store = Store();
   if (store == nullptr) return std::nullopt;
   try {

@@ -379,15 +379,15 @@ TEST(ExitSignals, SaveTheKeywordBox) {
 
 TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
   {
-    auto opened = HarvestStore::Open(folder.path() / "brivano.db");
-    const std::int64_t run = opened.store->BeginRun({"360", ContactKind::Mobile, ""});
-    opened.store->AddPage(run, {2,
-                                Utf8ToGbk("深圳 旅行社"),
-                                "360",
-                                1,
-                                "https://www.so.com/s?q=x",
-                                "2026-12-07T10:00:00Z",
-                                {{"13800000001", ContactKind::Mobile}}});
+    auto store = HarvestStore::Open(folder.path() / "brivano.db");
+    const std::int64_t run = store.store->BeginRun({"360", ContactKind::Mobile, ""});
+    store.store->AddPage(run, {2,
+                               Utf8ToGbk("深圳 旅行社"),
+                               "360",
+                               1,
+                               "https://www.so.com/s?q=x",
+                               "2026-12-07T10:00:00Z",
+                               {{"13800000001", ContactKind::Mobile}}});
   }  // killed before the run ended
   dialogs.askAnswers = {true};
   auto form = Build();
