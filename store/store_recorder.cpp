@@ -84,7 +84,9 @@ void StoreRecorder::PageHarvested(const HarvestedPage& page) {
     store_->AddPage(runId_, record);
   } catch (const StoreError& error) {
     Fail(error.what());
+    return;
   }
+  if (onCommitted) onCommitted(page);
 }
 
 void StoreRecorder::RunEnded(RunOutcome outcome) {

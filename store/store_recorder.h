@@ -43,6 +43,10 @@ class StoreRecorder : public HarvestRecorder {
   const std::vector<StoredItem>& Rows() const { return rows_; }
   std::size_t Dropped() const { return dropped_; }
 
+  // Told of every page once the store holds it (tests that kill the
+  // program watch it).
+  std::function<void(const HarvestedPage&)> onCommitted;
+
  private:
   HarvestStore* Store();
   void Fail(const std::string& message);

@@ -1,9 +1,11 @@
-// A main window for the exit-signal tests to end from outside:
-//   brivano-exit-signal-child FOLDER idle|run TEXT
+// A main window for the tests that end the program from outside:
+//   brivano-exit-signal-child FOLDER idle|run|harvest TEXT
 // builds the window with its files in FOLDER and the program's signal
 // handling, starts a run when asked, types TEXT into the keyword box, says
 // "ready" on standard output and waits for a signal. The exit question is
-// answered 否: only a close without it can end the program.
+// answered 否: only a close without it can end the program. "harvest" runs
+// over the keywords of TEXT and says "committed VALUE" for every value the
+// harvest store holds, once it holds it.
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -21,7 +23,7 @@ int main(int argc, char** argv) {
   using namespace brivano;
   using brivano::testing::Find;
   if (argc != 4) {
-    std::fputs("usage: brivano-exit-signal-child FOLDER idle|run TEXT\n", stderr);
+    std::fputs("usage: brivano-exit-signal-child FOLDER idle|run|harvest TEXT\n", stderr);
     return 2;
   }
   brivano::testing::EnsureQtApplication();
@@ -45,7 +47,17 @@ int main(int argc, char** argv) {
       return 3;
     }
   }
-  Find<QPlainTextEdit>(form, "keywordEdit")->setPlainText(QString::fromUtf8(argv[3]));
+  if (std::strcmp(argv[2], "harvest") == 0) {
+    form.Recorder().onCommitted = [](const HarvestedPage& page) {
+      for (const HarvestedValue& value : page.values)
+        std::printf("committed %s\n", value.value.c_str());
+      std::fflush(stdout);
+    };
+    Find<QPlainTextEdit>(form, "keywordEdit")->setPlainText(QString::fromUtf8(argv[3]));
+    Find<QToolButton>(form, "searchButton")->click();
+  } else {
+    Find<QPlainTextEdit>(form, "keywordEdit")->setPlainText(QString::fromUtf8(argv[3]));
+  }
   std::fputs("ready\n", stdout);
   std::fflush(stdout);
   return QApplication::exec();

@@ -16,10 +16,12 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <filesystem>
+#include <random>
 
 #include "app/about_box.h"
 #include "app/keyword_generator_window.h"
@@ -422,6 +424,52 @@ TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
       cells.find("联系方式|类型|关键词|搜索引擎|页码|来源网址|时间|13800000001|手机|深圳 旅行社"),
       std::string::npos)
       << cells;
+}
+
+// SIGKILL at random moments of a run: the store always opens whole and holds
+// every value of every page the program said it had committed.
+void KillDuringRuns(int kills) {
+  const QString child =
+      QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + "/brivano-exit-signal-child";
+  const unsigned seed = std::random_device{}();
+  std::mt19937 random(seed);
+  QStringList keywords;
+  for (int k = 1; k <= 40; ++k) keywords << QStringLiteral("k%1").arg(k);
+  for (int kill = 0; kill < kills; ++kill) {
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", kill " + std::to_string(kill));
+    TempDir folder;
+    QProcess process;
+    process.start(child, {QString::fromStdString(folder.path().string()), QStringLiteral("harvest"),
+                          keywords.join(QLatin1Char('\n'))});
+    ASSERT_TRUE(process.waitForStarted(30000));
+    // Kill after a random number of committed pages, at a random moment of
+    // the page after it.
+    const int pages = static_cast<int>(random() % 4);
+    QByteArray said;
+    while (said.count("committed") < pages && process.waitForReadyRead(60000)) {
+      said += process.readAllStandardOutput();
+    }
+    QTest::qWait(static_cast<int>(random() % 800));
+    ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    said += process.readAllStandardOutput();
+
+    auto opened = HarvestStore::Open(folder.path() / "brivano.db");
+    if (said.count("committed") == 0 && !opened.store) continue;  // killed before any page
+    ASSERT_TRUE(opened.store) << opened.error;
+    EXPECT_EQ(opened.store->connection().QueryInt64("SELECT count(*) FROM pragma_quick_check "
+                                                    "WHERE quick_check <> 'ok'"),
+              0);
+    EXPECT_GE(opened.store->ItemCount(), said.count("committed")) << said.toStdString();
+  }
+}
+
+TEST(HarvestStoreKill, AKilledRunLosesNoCommittedPage) {
+  KillDuringRuns(5);
+}
+
+TEST(HarvestStoreKill, DISABLED_FiftyKills) {
+  KillDuringRuns(50);
 }
 
 }  // namespace
