@@ -10,6 +10,7 @@
 
 #include "app/jpeg_picture.h"
 #include "app/pictures.h"
+#include "app/program_addresses.h"
 #include "app/user_dialogs.h"
 #include "resources/about_pictures.h"
 
@@ -19,8 +20,6 @@ namespace {
 constexpr int kClientWidth = 364;
 constexpr int kClientHeight = 230;
 
-const QString kHomePage = QStringLiteral("https://brivano.example/");
-const QString kContactMail = QStringLiteral("mailto:support@brivano.example");
 const QString kContactLine = QStringLiteral("联系我们：support@brivano.example");
 
 // A picture at `rect` within the panel. With `sizedToPicture` the control

@@ -21,6 +21,7 @@
 #include "app/gbk_qt.h"
 #include "app/keyword_generator_window.h"
 #include "app/pictures.h"
+#include "app/program_addresses.h"
 #include "base/text.h"
 #include "files/merge.h"
 #include "files/result_files.h"
@@ -32,10 +33,6 @@ namespace {
 
 constexpr int kInitialWidth = 938;
 constexpr int kInitialHeight = 659;
-
-const QString kHomePage = QStringLiteral("https://brivano.example/");
-const QString kContactMail = QStringLiteral("mailto:support@brivano.example");
-const QString kMakerLine = QStringLiteral("support@brivano.example");
 
 struct ToolCommandRow {
   ToolCommand command;

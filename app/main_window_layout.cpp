@@ -90,6 +90,14 @@ const MarkRow kMarks[4] = {{"mobileMarkEdit", "手机标记："},
                            {"qqMarkEdit", "QQ号标记："},
                            {"faxMarkEdit", "传真标记："}};
 
+// A row filling `host` edge to edge.
+QHBoxLayout* Row(QWidget* host, int spacing = 0) {
+  auto* row = new QHBoxLayout(host);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(spacing);
+  return row;
+}
+
 // A panel with a raised inner and a lowered outer bevel.
 QFrame* BevelledPanel(QWidget* parent) {
   auto* frame = new QFrame(parent);
@@ -162,9 +170,7 @@ QFrame* RadioGroup(QWidget* parent, const char* objectName, const char* label,
 QWidget* BuildOptionStrip(QWidget* parent, MainWindowLayout& layout) {
   auto* strip = new QWidget(parent);
   strip->setFixedHeight(kOptionStripHeight);
-  auto* row = new QHBoxLayout(strip);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(0);
+  auto* row = Row(strip);
 
   auto* options = BevelledPanel(strip);
   options->setFixedWidth(311);
@@ -194,9 +200,7 @@ QWidget* BuildOptionStrip(QWidget* parent, MainWindowLayout& layout) {
 QWidget* BuildBuyerArea(QWidget* parent, MainWindowLayout& layout) {
   auto* area = new QWidget(parent);
   area->setFixedHeight(kBuyerAreaHeight);
-  auto* row = new QHBoxLayout(area);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(0);
+  auto* row = Row(area);
 
   auto* marks = BevelledPanel(area);
   marks->setFixedWidth(kMarkPanelWidth);
@@ -253,9 +257,7 @@ QWidget* BuildBuyerArea(QWidget* parent, MainWindowLayout& layout) {
 
 QWidget* BuildKeywordsAndBrowser(QWidget* parent, MainWindowLayout& layout) {
   auto* middle = new QWidget(parent);
-  auto* row = new QHBoxLayout(middle);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(0);
+  auto* row = Row(middle);
   auto* keywords = Named(new QPlainTextEdit(middle), "keywordEdit");
   keywords->setFixedWidth(kKeywordBoxWidth);
   keywords->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -281,9 +283,7 @@ QWidget* BuildKeywordsAndBrowser(QWidget* parent, MainWindowLayout& layout) {
 QWidget* BuildStatusBar(QWidget* parent, MainWindowLayout& layout, const QString& makerLine) {
   auto* bar = new QWidget(parent);
   bar->setFixedHeight(kStatusBarHeight);
-  auto* row = new QHBoxLayout(bar);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(1);
+  auto* row = Row(bar, 1);
   for (std::size_t i = 0; i < std::size(kStatusPanels); ++i) {
     const StatusPanelRow& entry = kStatusPanels[i];
     auto* panel = Named(new QLabel(QString::fromUtf8(entry.caption), bar), entry.objectName);
