@@ -26,7 +26,6 @@
 #include "files/merge.h"
 #include "files/result_files.h"
 #include "files/run_tuning.h"
-#include "files/whole_file.h"
 
 namespace brivano {
 namespace {
@@ -88,7 +87,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
       WindowServices{[this] { return store_->SaveState(); },
                      [this](std::function<void()> done) { ClearBrowserCache(std::move(done)); },
                      [this](const std::string& message) { AskForAttention(message); },
-                     [this] { return cooldownSeconds_; }});
+                     [this] { return store_->CooldownSeconds(); }});
   recorder_ = std::make_unique<StoreRecorder>(
       files.folder / kStoreFileName, [this](const std::string& message) {
         dialogs_->Error(this, QString::fromStdString(message));
@@ -121,9 +120,6 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   QToolTip::setPalette(tips);
   store_ = std::make_unique<StateStore>(files, *controls_, run_->Buyers(), *controls_);
   store_->Load();
-  if (const WholeFile settings = ReadWholeFile(files.SettingsPath()); settings.ok()) {
-    cooldownSeconds_ = ReadCooldownSeconds(IniFile(settings.bytes));
-  }
   OfferRecovery();
   // Said once; the built-in rows serve meanwhile.
   if (!engines.problem.empty()) {

@@ -110,7 +110,6 @@ class MainWindow : public QMainWindow {
   BrowserCacheCleaner* cleaner_ = nullptr;
   std::unique_ptr<WebEngineDataStore> browserData_;
   QMenu* trayMenu_ = nullptr;
-  int cooldownSeconds_ = 0;
 
   // Declared last so that the run goes first when the window is destroyed.
   QtTimerFactory timers_;

@@ -1,5 +1,7 @@
 #include "files/settings_store.h"
 
+#include "files/run_tuning.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -143,7 +145,9 @@ void StateStore::Load() {
   loadedKeywordText_ = controls_.KeywordText();
   // A settings file that is missing or unreadable gives the defaults.
   const WholeFile settings = ReadWholeFile(files_.SettingsPath());
-  ApplySettings(settings.ok() ? IniFile(settings.bytes) : IniFile(), controls_);
+  const IniFile loaded = settings.ok() ? IniFile(settings.bytes) : IniFile();
+  ApplySettings(loaded, controls_);
+  cooldownSeconds_ = ReadCooldownSeconds(loaded);
 }
 
 bool StateStore::SaveSettings() {

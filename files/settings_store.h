@@ -107,11 +107,15 @@ class StateStore {
   // "brivanobody.ini.bak" before the box replaces it.
   FileResult SaveKeywords();
 
+  // The settings file's rest between keywords, as the last load read it.
+  int CooldownSeconds() const { return cooldownSeconds_; }
+
  private:
   FileResult KeepKeywordStoreCopy() const;
 
   // The box's text as loaded, and whether the store holds more than it.
   std::string loadedKeywordText_;
+  int cooldownSeconds_ = 0;
   bool keywordStoreNotShown_ = false;
 
   ProgramFiles files_;

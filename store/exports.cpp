@@ -158,26 +158,24 @@ ExportOutcome WriteCsvExport(const std::filesystem::path& path, const ExportSour
       KindColumnText(ContactKind::Mobile), KindColumnText(ContactKind::Email),
       KindColumnText(ContactKind::QQ), KindColumnText(ContactKind::Fax)};
   std::string field;
+  // A GBK text of the store as a UTF-8 field, then its comma.
+  auto addGbk = [&](std::string_view gbk) {
+    field.clear();
+    AppendUtf8(field, gbk);
+    AppendCsvField(line, field);
+    line.push_back(',');
+  };
   source([&](const StoredItem& item) {
     line.clear();
-    field.clear();
-    AppendUtf8(field, item.value);
-    AppendCsvField(line, field);
-    line.push_back(',');
+    addGbk(item.value);
     line.append(kindTexts[static_cast<int>(item.kind)]);
     line.push_back(',');
-    field.clear();
-    AppendUtf8(field, item.keyword);
-    AppendCsvField(line, field);
-    line.push_back(',');
+    addGbk(item.keyword);
     AppendCsvField(line, item.engine);
     line.push_back(',');
     line.append(std::to_string(item.page));
     line.push_back(',');
-    field.clear();
-    AppendUtf8(field, item.pageUrl);
-    AppendCsvField(line, field);
-    line.push_back(',');
+    addGbk(item.pageUrl);
     AppendCsvField(line, item.timeUtc);
     line.append("\r\n");
     writer.Write(line);
