@@ -53,12 +53,27 @@ constexpr std::string_view kUpgradeSteps[] = {
        UPDATE items SET first_run =
          (SELECT MIN(p.run_id) FROM items AS i JOIN pages AS p ON p.id = i.page_id
           WHERE i.value = items.value);)",
+    // 3: every value of the runs that have ended, once, with the first of
+    // them that harvested it. A page step no longer touches a value index:
+    // inserting values at random places of a large B-tree was most of what
+    // storing a page cost. A run's values join the table in one sorted pass
+    // when it ends; a run in progress only needs the runs before it there.
+    R"(CREATE TABLE contacts(
+         value BLOB PRIMARY KEY,
+         first_run INTEGER NOT NULL) WITHOUT ROWID;
+       ALTER TABLE runs ADD COLUMN folded INTEGER NOT NULL DEFAULT 0;
+       INSERT INTO contacts(value, first_run)
+         SELECT i.value, MIN(p.run_id) FROM items AS i
+           JOIN pages AS p ON p.id = i.page_id JOIN runs AS r ON r.id = p.run_id
+           WHERE r.ended IS NOT NULL GROUP BY i.value;
+       UPDATE runs SET folded = 1 WHERE ended IS NOT NULL;
+       DROP INDEX items_by_value;)",
 };
 static_assert(std::size(kUpgradeSteps) == kStoreSchemaVersion);
 
 constexpr std::string_view kItemColumns =
     "SELECT i.value, i.kind, p.keyword_line, p.keyword, p.engine, p.page, p.url, p.seen_at, "
-    "p.run_id, i.first_run FROM items AS i JOIN pages AS p ON p.id = i.page_id";
+    "p.run_id FROM items AS i JOIN pages AS p ON p.id = i.page_id";
 
 // A statement kept for reuse, reset however the use ends.
 class Use {
@@ -144,14 +159,24 @@ struct HarvestStore::Statements {
         addPage(db.Prepare(
             "INSERT INTO pages(run_id, keyword_line, keyword, engine, page, url, seen_at) "
             "VALUES(?, ?, ?, ?, ?, ?, ?)")),
-        addItem(
-            db.Prepare("INSERT INTO items(page_id, value, kind, first_run) VALUES(?1, ?2, ?3, "
-                       "coalesce((SELECT first_run FROM items WHERE value = ?2 LIMIT 1), ?4))")),
+        addItem(db.Prepare("INSERT INTO items(page_id, value, kind) VALUES(?, ?, ?)")),
         resumePoint(
             db.Prepare("UPDATE runs SET keyword_line = ?, keyword = ?, page = ? WHERE id = ?")),
-        firstRun(db.Prepare("SELECT first_run FROM items WHERE value = ? LIMIT 1")) {}
+        runsToFold(
+            db.Prepare("SELECT id FROM runs WHERE ended IS NOT NULL AND folded = 0 ORDER BY id")),
+        // In the values' order, so that the B-tree is walked once from
+        // left to right instead of descended at random for every value.
+        fold(db.Prepare(
+            "INSERT INTO contacts(value, first_run)"
+            " SELECT i.value, p.run_id FROM pages AS p JOIN items AS i ON i.page_id = p.id"
+            " WHERE p.run_id = ?1 ORDER BY i.value"
+            " ON CONFLICT DO UPDATE SET first_run = excluded.first_run"
+            " WHERE excluded.first_run < first_run")),
+        markFolded(db.Prepare("UPDATE runs SET folded = 1 WHERE id = ?")),
+        firstRun(db.Prepare("SELECT first_run FROM contacts WHERE value = ?")) {}
 
-  sql::Statement beginRun, endRun, addPage, addItem, resumePoint, firstRun;
+  sql::Statement beginRun, endRun, addPage, addItem, resumePoint, runsToFold, fold, markFolded,
+      firstRun;
 };
 
 // Copies the WAL back into the database on a thread of its own. SQLite's
@@ -319,14 +344,9 @@ void HarvestStore::InsertPage(std::int64_t runId, const PageRecord& page) {
     insert->Step();
     pageId = db_.LastInsertRowId();
   }
-  // The first run of a value seen before is its first run; of a new value,
-  // this run.
   for (const PageValue& value : page.values) {
     Use insert(statements_->addItem);
-    insert->Bind(1, pageId)
-        .BindBlob(2, value.value)
-        .Bind(3, static_cast<int>(value.kind))
-        .Bind(4, runId);
+    insert->Bind(1, pageId).BindBlob(2, value.value).Bind(3, static_cast<int>(value.kind));
     insert->Step();
   }
   Use resume(statements_->resumePoint);
@@ -336,9 +356,29 @@ void HarvestStore::InsertPage(std::int64_t runId, const PageRecord& page) {
 
 void HarvestStore::EndRun(std::int64_t runId, RunEnding ending) {
   try {
-    Use update(statements_->endRun);
-    update->BindText(1, UtcNowIso8601()).BindText(2, RunEndingWord(ending)).Bind(3, runId);
-    update->Step();
+    sql::Transaction transaction(db_);
+    {
+      Use update(statements_->endRun);
+      update->BindText(1, UtcNowIso8601()).BindText(2, RunEndingWord(ending)).Bind(3, runId);
+      update->Step();
+    }
+    // Every ended run that is not in the contacts yet, this one and any
+    // that another instance ended, oldest first so that a value keeps the
+    // first run that harvested it.
+    std::vector<std::int64_t> runs;
+    {
+      Use pending(statements_->runsToFold);
+      while (pending->Step()) runs.push_back(pending->ColumnInt64(0));
+    }
+    for (const std::int64_t run : runs) {
+      Use fold(statements_->fold);
+      fold->Bind(1, run);
+      fold->Step();
+      Use mark(statements_->markFolded);
+      mark->Bind(1, run);
+      mark->Step();
+    }
+    transaction.Commit();
   } catch (const sql::SqliteError& error) {
     Throw(error);
   }
@@ -407,7 +447,6 @@ void HarvestStore::ForEachItem(const ItemFilter& filter,
       item.pageUrl = query.ColumnBytes(6);
       item.timeUtc = query.ColumnBytes(7);
       item.runId = query.ColumnInt64(8);
-      item.firstRunId = query.ColumnInt64(9);
       visit(item);
     }
   } catch (const sql::SqliteError& error) {

@@ -21,7 +21,7 @@
 namespace brivano {
 
 // The schema version this program writes.
-inline constexpr int kStoreSchemaVersion = 2;
+inline constexpr int kStoreSchemaVersion = 3;
 
 inline constexpr std::string_view kStoreFileName = "brivano.db";
 
@@ -65,7 +65,6 @@ struct StoredItem {
   std::string pageUrl;
   std::string timeUtc;
   std::int64_t runId = 0;
-  std::int64_t firstRunId = 0;  // the run that harvested this value first
 };
 
 // The run a crash cut short: what it had harvested and where to resume.
@@ -138,9 +137,10 @@ class HarvestStore {
   // The latest run that never ended, with its items, or nothing.
   std::optional<UnfinishedRun> FindUnfinishedRun();
 
-  // Whether `value` was harvested by a run other than `runId` (the cross-run
-  // de-duplication). One lookup in the value index: its cost does not grow
-  // with the store.
+  // Whether `value` was harvested by a run that has ended, other than
+  // `runId` (the cross-run de-duplication). A run's values count from its
+  // EndRun on; a crashed run's from the next start, which ends it. One
+  // lookup in the contacts' B-tree: its cost hardly grows with the store.
   bool HarvestedBefore(std::string_view value, std::int64_t runId);
 
   // Calls visit for every matching item in the order they were stored.

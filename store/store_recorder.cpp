@@ -77,7 +77,7 @@ void StoreRecorder::PageHarvested(const HarvestedPage& page) {
   for (const HarvestedValue& value : page.values) {
     record.values.push_back({value.value, value.kind});
     rows_.push_back({value.value, value.kind, record.keywordLine, record.keyword, record.engine,
-                     record.page, record.pageUrl, record.timeUtc, runId_, runId_});
+                     record.page, record.pageUrl, record.timeUtc, runId_});
   }
   if (runId_ == 0) return;
   try {
