@@ -9,7 +9,6 @@
 #include <QObject>
 
 class QApplication;
-class QSocketNotifier;
 
 namespace brivano {
 
@@ -21,17 +20,6 @@ class ExitSignals : public QObject {
   // loop of the application, modal boxes' included, so that the main loop
   // returns and the window's destruction writes the keyword store.
   explicit ExitSignals(QApplication& application, MainWindow& window);
-  ~ExitSignals() override;
-  ExitSignals(const ExitSignals&) = delete;
-  ExitSignals& operator=(const ExitSignals&) = delete;
-
- private:
-  // The handler only writes the signal's number into a pipe (all a signal
-  // handler may safely do); the notifier reads it on the window's thread.
-  static void OnSignal(int signal);
-  void Received();
-
-  QSocketNotifier* notifier_ = nullptr;
 };
 
 }  // namespace brivano

@@ -37,6 +37,12 @@ std::string GbkToUtf8(std::string_view gbk);
 void GbkToUtf16(std::string_view gbk, std::u16string& out);
 bool IsValidUtf8(std::string_view text);
 bool IsAscii(std::string_view text);
+// Whether a text of unknown encoding reads as UTF-8: it is valid UTF-8 and
+// holds a byte that is not ASCII. Anything else is taken for GBK; an ASCII
+// text reads the same either way.
+inline bool ReadsAsUtf8(std::string_view text) {
+  return !IsAscii(text) && IsValidUtf8(text);
+}
 
 // The program's own texts, written in the source as UTF-8, as GBK. Converted
 // on every call: keep it out of loops over page text.

@@ -1,5 +1,4 @@
-// Shared pieces of brivano-cli's commands: argument walking, exit codes,
-// file input and standard output.
+// Shared pieces of brivano-cli's commands: file input and standard output.
 #pragma once
 
 #include <cstdint>
@@ -9,46 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/arguments.h"
+
 namespace brivano::cli {
-
-enum ExitCode { kSuccess = 0, kFailed = 1, kUsage = 2 };
-
-// Thrown for a usage error; main prints it with the command's usage text.
-struct UsageError {
-  std::string message;
-};
-
-// Walks "--name value" options and positional arguments. "--" ends the
-// options: everything after it is positional, also when it starts with "-".
-class Arguments {
- public:
-  explicit Arguments(std::span<char* const> args);
-  // The value of an option that takes one, or std::nullopt when absent. An
-  // option given twice is a usage error.
-  std::optional<std::string> Option(std::string_view name);
-  bool Flag(std::string_view name);
-  // What is left once every option has been taken; an unknown option is a
-  // usage error.
-  std::vector<std::string> Positionals() const;
-  // Whether --help or -h stands among the options.
-  bool WantsHelp() const;
-
- private:
-  std::optional<std::size_t> Find(std::string_view name) const;
-
-  std::vector<std::string> args_;
-  std::vector<bool> used_;
-  std::size_t optionsEnd_;  // index of "--", or the number of arguments
-};
-
-// A file name given on the command line; an empty one is a usage error
-// rather than a silent "standard input".
-const std::string& FileName(const std::string& name);
-
-// A number given on the command line: decimal digits only (no sign, no
-// hexadecimal, no "$"), at least `minimum`.
-std::int32_t DecimalArgument(std::string_view option, const std::string& text,
-                             std::int32_t minimum);
 
 // Writes to standard output; a failed write throws std::runtime_error with a
 // message, so that a full disk or a closed terminal ends the command.

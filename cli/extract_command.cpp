@@ -62,7 +62,7 @@ std::string_view AsGbk(std::string_view content, InputEncoding encoding, std::st
   if (const auto nul = content.find('\0'); nul != std::string_view::npos) {
     content = content.substr(0, nul);
   }
-  const bool utf8 = encoding == InputEncoding::Utf8 || (!IsAscii(content) && IsValidUtf8(content));
+  const bool utf8 = encoding == InputEncoding::Utf8 || ReadsAsUtf8(content);
   if (!utf8) return content;
   converted = Utf8ToGbk(content);
   return converted;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The house rules a compiler does not check: the core folders include neither
 # Qt nor window code, and each layer includes only the layers below it
-# (base -> extract -> search -> files, store beside files).
+# (base -> extract -> search -> files, store beside files; batch, the run
+# without a window, above them).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -13,6 +14,7 @@ declare -A allowed=(
   [search]="base extract search"
   [files]="base extract search files"
   [store]="base extract search files store"
+  [batch]="base extract search files store cli batch"
 )
 
 status=0

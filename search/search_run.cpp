@@ -167,6 +167,7 @@ void SearchRun::PrepareKeyword() {
   const std::string line =
       (startLine_ >= 1 && startLine_ <= lineCount) ? window_.KeywordLine(startLine_ - 1) : "";
   keyword_ = line;
+  keywordDone_ = false;
   queryEncoder_.input = BuildQuery(line, options.Mark(kind));
   if (startLine_ < std::numeric_limits<std::int32_t>::max()) ++startLine_;
 
@@ -376,6 +377,7 @@ void SearchRun::HarvestPage(const PageDocument& document) {
     return;
   }
   pageCounter_ = 0;
+  keywordDone_ = true;
   if (window_.KeywordLineCount() < startLine_ || stopFlag_) {
     EndRun();
     return;

@@ -67,6 +67,11 @@ class SearchRun : public BuyerSink {
   // Run state.
   std::int32_t StartLine() const { return startLine_; }
   void SetStartLine(std::int32_t line) { startLine_ = line; }
+  // The first keyword line a later run must start at so that nothing is
+  // skipped: the start line, or the line of a keyword whose pages the run
+  // left unfinished when it stopped. (The start line has moved past such a
+  // keyword already; the window saves it all the same.)
+  std::int32_t ResumeLine() const { return keywordDone_ ? startLine_ : startLine_ - 1; }
   std::int32_t PageCounter() const { return pageCounter_; }
   const std::string& BaseAddress() const { return baseAddress_; }
   const std::string& PageAddress() const { return pageAddress_; }
@@ -138,7 +143,8 @@ class SearchRun : public BuyerSink {
   bool dedup_ = false;  // 去重 as the current page step read it
   // The values the current page step accepted, for the recorder.
   std::vector<HarvestedValue> pageValues_;
-  std::string keyword_;  // the keyword line in progress (GBK)
+  std::string keyword_;      // the keyword line in progress (GBK)
+  bool keywordDone_ = true;  // its pages are all harvested
 
   bool readPending_ = false;
   std::uint64_t readId_ = 0;

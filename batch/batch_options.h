@@ -1,0 +1,47 @@
+// brivano-run's command line: which of the run's settings it replaces for
+// this run (the rest come from the settings file), the keyword file, the
+// output file and what to do when an engine puts up a verification page.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "base/contact_kind.h"
+#include "search/engine_table.h"
+#include "store/exports.h"
+
+namespace brivano {
+
+enum class VerificationPolicy { Wait, Stop };
+
+struct BatchOptions {
+  std::filesystem::path keywords;
+  std::optional<Engine> engine;
+  std::optional<ContactKind> kind;
+  std::optional<std::int32_t> startLine;
+  std::optional<int> speed;
+  std::optional<int> pages;
+  bool dedup = false;               // --dedup turns 去重 on; without it the file decides
+  std::optional<std::string> mark;  // GBK, for the run's kind
+  std::optional<std::filesystem::path> out;
+  ExportFormat format = ExportFormat::Txt;
+  VerificationPolicy onVerification = VerificationPolicy::Wait;
+  double maxWaitMinutes = 60;
+};
+
+struct ParsedBatchOptions {
+  std::optional<BatchOptions> options;
+  bool help = false;  // --help or -h: print the usage, succeed
+  std::string error;  // a usage error, when neither of the above
+};
+
+// `args` without the program's name.
+ParsedBatchOptions ParseBatchOptions(std::span<char* const> args);
+
+extern const std::string_view kBatchUsage;
+
+}  // namespace brivano

@@ -1,0 +1,271 @@
+#include "batch/batch_session.h"
+
+#include <algorithm>
+#include <csignal>
+
+#include "base/text.h"
+#include "batch/keyword_file.h"
+#include "files/run_tuning.h"
+#include "store/harvest_store.h"
+
+namespace brivano {
+
+// The store's recorder, telling the session of every page and of the run's
+// end as well.
+class BatchSession::Recorder : public StoreRecorder {
+ public:
+  using StoreRecorder::StoreRecorder;
+  std::function<void(const HarvestedPage&)> onPage;
+  std::function<void()> onEnd;
+
+  void PageHarvested(const HarvestedPage& page) override {
+    StoreRecorder::PageHarvested(page);
+    onPage(page);
+  }
+  void RunEnded(RunOutcome outcome) override {
+    StoreRecorder::RunEnded(outcome);
+    onEnd();
+  }
+};
+
+namespace {
+
+// The state save's and the store's messages, which the desktop program
+// shows in boxes, go to standard error.
+class MessageFeedback : public UserFeedback {
+ public:
+  explicit MessageFeedback(std::function<void(const std::string&)> say) : say_(std::move(say)) {}
+  void ShowError(const std::string& text) override { say_(GbkToUtf8(text)); }
+  void ShowMessage(const std::string& text) override { say_(GbkToUtf8(text)); }
+  void SetBusyCursor(bool) override {}
+  void Repaint() override {}
+  void SetStatusText(const std::string&) override {}
+
+ private:
+  std::function<void(const std::string&)> say_;
+};
+
+// The longest wait between two looks at a verification page: a day keeps
+// the timer's milliseconds inside an int.
+constexpr long long kLongestRetryMs = 24LL * 3600 * 1000;
+
+std::string Minutes(long long ms) {
+  const long long seconds = ms / 1000;
+  return seconds >= 60 && seconds % 60 == 0 ? std::to_string(seconds / 60) + " 分钟"
+                                            : std::to_string(std::max(1LL, seconds)) + " 秒";
+}
+
+}  // namespace
+
+BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
+    : options_(std::move(options)),
+      env_(std::move(environment)),
+      printer_(env_.writeError, env_.terminal),
+      window_(UnattendedServices{
+          .message = [this](const std::string& text) { Say(GbkToUtf8(text)); },
+          .saveState = [this] { return SaveState(); },
+          .clearBrowserCache = env_.clearBrowserCache,
+          .askForAttention = [this](const std::string&) { OnVerificationPage(); },
+          .cooldownSeconds = [this] { return store_->CooldownSeconds(); }}) {
+  recorder_ = std::make_unique<Recorder>(env_.files.folder / kStoreFileName,
+                                         [this](const std::string& message) { Say(message); });
+  recorder_->onPage = [this](const HarvestedPage& page) { OnPage(page); };
+  recorder_->onEnd = [this] { runEnded_ = true; };
+  EngineOverrides engines = LoadEngineOverrides(env_.engines, env_.files.folder);
+  if (!engines.problem.empty()) Say(engines.problem);
+  run_ = std::make_unique<SearchRun>(RunEnvironment{.window = window_,
+                                                    .browser = env_.browser,
+                                                    .timers = env_.timers,
+                                                    .engines = std::move(engines.table),
+                                                    .network = env_.network,
+                                                    .recorder = recorder_.get(),
+                                                    .randomSeconds = env_.randomSeconds});
+  feedback_ = std::make_unique<MessageFeedback>([this](const std::string& text) { Say(text); });
+  store_ = std::make_unique<StateStore>(env_.files, settings_, run_->Buyers(), *feedback_);
+  retryTimer_ = env_.timers.CreateTimer(1000, [this] { OnRetryTimer(); });
+  stopTimer_ = env_.timers.CreateTimer(0, [this] {
+    stopTimer_->SetEnabled(false);
+    run_->Stop();
+  });
+  progressTimer_ = env_.timers.CreateTimer(0, [this] { ReportPage(); });
+  finishTimer_ = env_.timers.CreateTimer(0, [this] { Finish(); });
+}
+
+BatchSession::~BatchSession() {
+  run_.reset();  // before the recorder and the window it uses
+}
+
+void BatchSession::Say(std::string_view utf8Line) {
+  printer_.Message(utf8Line);
+}
+
+std::optional<int> BatchSession::Start() {
+  startMs_ = env_.nowMs();
+  store_->Load();
+  KeywordFile keywords = ReadKeywordFile(options_.keywords);
+  if (!keywords.error.empty()) {
+    Say(keywords.error);
+    return kBatchFailed;
+  }
+
+  RunOptions options = settings_.Loaded();
+  if (options_.engine) options.engine = *options_.engine;
+  if (options_.kind) options.kind = *options_.kind;
+  if (options_.speed) options.speedText = std::to_string(*options_.speed);
+  if (options_.pages) options.pageLimitText = std::to_string(*options_.pages);
+  if (options_.dedup) options.dedup = true;
+  if (options_.mark) options.marks[static_cast<std::size_t>(options.kind)] = *options_.mark;
+  const std::int32_t startLine = options_.startLine.value_or(settings_.LoadedStartLine());
+  const int lineCount = static_cast<int>(keywords.lines.size());
+  window_.Configure(std::move(keywords.lines), options, std::to_string(startLine));
+  run_->SetStartLine(settings_.LoadedStartLine());
+  settings_.SetRun(run_.get());
+
+  run_->Start();
+  if (window_.SearchEnabled()) return kBatchFailed;  // it said why
+  // The run's own start line: one past the end starts again at the first.
+  firstLine_ = run_->ResumeLine();
+  keywordsTotal_ = std::max(0, lineCount - firstLine_ + 1);
+  Say(std::string(DefaultEngineTable()[static_cast<int>(options.engine)].cliName) + " " +
+      std::string(InfoOf(options.kind).cliName) + "：关键词 " + std::to_string(lineCount) +
+      " 行，从第 " + std::to_string(firstLine_) + " 行开始；每页 " + std::to_string(run_->Speed()) +
+      " 秒，每个关键词最多 " + std::to_string(run_->PageLimit()) + " 页。");
+  return std::nullopt;
+}
+
+bool BatchSession::SaveState() {
+  const bool saved = store_->SaveState();
+  // The save at the run's end: what follows it in the run only concerns the
+  // window, so the session ends from the event loop.
+  if (runEnded_ && !finished_) {
+    stateSaved_ = saved;
+    finishTimer_->SetEnabled(true);
+  }
+  return saved;
+}
+
+void BatchSession::OnPage(const HarvestedPage& page) {
+  // Reported once the page step is over, when the run knows whether a
+  // further page of the keyword follows.
+  pendingPage_ = page;
+  progressTimer_->SetEnabled(true);
+}
+
+void BatchSession::ReportPage() {
+  progressTimer_->SetEnabled(false);
+  if (!pendingPage_) return;
+  const HarvestedPage page = std::move(*pendingPage_);
+  pendingPage_.reset();
+  RunProgress progress;
+  progress.keywordsTotal = keywordsTotal_;
+  progress.keywordLine = page.keywordLine;
+  const bool keywordDone = !run_->NextPageFlag();
+  progress.keywordsDone =
+      std::clamp(page.keywordLine - firstLine_ + (keywordDone ? 1 : 0), 0, keywordsTotal_);
+  progress.keyword = GbkToUtf8(page.keyword);
+  progress.page = page.page;
+  progress.pageLimit = run_->PageLimit();
+  progress.pageValues = page.values.size();
+  progress.found = run_->BuyerCounter();
+  progress.elapsedMs = env_.nowMs() - startMs_;
+  printer_.Progress(progress);
+}
+
+void BatchSession::OnVerificationPage() {
+  if (ending_ != Ending::None) return;
+  if (options_.onVerification == VerificationPolicy::Stop) {
+    Say("检测到验证页面：保存后退出。");
+    StopSoon(Ending::Verification);
+    return;
+  }
+  const long long longest =
+      std::clamp(static_cast<long long>(options_.maxWaitMinutes * 60000), 1LL, kLongestRetryMs);
+  retryWaitMs_ = std::min(env_.firstRetryMs, longest);
+  lastRetryWasLongest_ = false;
+  Say("检测到验证页面：" + Minutes(retryWaitMs_) + "后重试。");
+  retryTimer_->SetInterval(static_cast<int>(retryWaitMs_));
+  retryTimer_->SetEnabled(true);
+}
+
+void BatchSession::OnRetryTimer() {
+  retryTimer_->SetEnabled(false);
+  if (!run_->Paused() || ending_ != Ending::None) return;  // the engine let the run on
+  if (lastRetryWasLongest_) {
+    Say("验证页面仍未消失：保存后退出。");
+    StopSoon(Ending::Verification);
+    return;
+  }
+  const long long longest =
+      std::clamp(static_cast<long long>(options_.maxWaitMinutes * 60000), 1LL, kLongestRetryMs);
+  lastRetryWasLongest_ = retryWaitMs_ >= longest;
+  retryWaitMs_ = std::min(retryWaitMs_ * 2, longest);
+  Say("重试验证页面前的页面；仍是验证页面时，" + Minutes(retryWaitMs_) + "后再试。");
+  // The run looks at the browser every second while it is paused: an
+  // ordinary page of the engine lets it go on from the page it was on.
+  try {
+    env_.browser.Navigate(run_->PageAddress());
+  } catch (...) {
+  }
+  retryTimer_->SetInterval(static_cast<int>(retryWaitMs_));
+  retryTimer_->SetEnabled(true);
+}
+
+void BatchSession::StopSoon(Ending ending) {
+  ending_ = ending;
+  retryTimer_->SetEnabled(false);
+  // Not from inside the run's own call: it ends the run at once when the
+  // run is waiting (a pause, the rest between keywords), else after the
+  // page in hand.
+  stopTimer_->SetEnabled(true);
+}
+
+void BatchSession::Interrupt(int signal) {
+  if (finished_) return;
+  if (ending_ != Ending::Signal) {
+    signal_ = signal;
+    Say("收到中断信号：完成当前页面后保存并退出（再按一次 Ctrl-C 立即退出）。");
+    StopSoon(Ending::Signal);
+    return;
+  }
+  signal_ = signal;
+  Say("再次收到中断信号：立即保存并退出。");
+  // The store's run ends as a stopped one; the page in hand is not taken.
+  if (!runEnded_) recorder_->RunEnded(RunOutcome::Stopped);
+  stateSaved_ = store_->SaveState();
+  Finish();
+}
+
+void BatchSession::Finish() {
+  if (finished_) return;
+  ReportPage();
+  finished_ = true;
+  for (RunTimer* timer : {retryTimer_.get(), stopTimer_.get(), finishTimer_.get()}) {
+    timer->SetEnabled(false);
+  }
+  printer_.Finish();
+  bool failed = !stateSaved_;
+  if (options_.out) {
+    const ExportOutcome outcome =
+        WriteExport(options_.format, *options_.out, recorder_->ListSource());
+    if (outcome.ok()) {
+      Say("已写入 " + std::to_string(outcome.rows) + " 条：" + options_.out->string());
+    } else {
+      Say(outcome.error);
+      failed = true;
+    }
+  }
+  const std::string note = GbkToUtf8(recorder_->EndNote());
+  Say("共找到 " + std::to_string(run_->BuyerCounter()) + " 条，用时 " +
+      ClockText(env_.nowMs() - startMs_) + note + "。");
+  int status = 0;
+  if (failed) {
+    status = kBatchFailed;
+  } else if (ending_ == Ending::Signal) {
+    status = kBatchSignalBase + signal_;
+  } else if (ending_ == Ending::Verification) {
+    status = kBatchVerificationStop;
+  }
+  if (env_.finished) env_.finished(status);
+}
+
+}  // namespace brivano
