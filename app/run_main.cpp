@@ -12,6 +12,7 @@
 
 #include "app/browser_cache_cleaner.h"
 #include "app/qt_run_timer.h"
+#include "app/run_supervisor.h"
 #include "app/signal_pipe.h"
 #include "app/web_page_browser.h"
 #include "batch/batch_session.h"
@@ -21,6 +22,12 @@ namespace {
 void WriteError(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
+}
+
+// Standard error is the run's log: Qt's notes on the offscreen platform
+// and the missing GPU would fill it at every start. Its errors stay.
+void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) WriteError(message.toStdString() + "\n");
 }
 
 }  // namespace
@@ -38,6 +45,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  if (const std::optional<int> status = RunInChildProcessGroup()) return *status;
+  qInstallMessageHandler(QtMessages);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   // Chromium refuses to run its sandbox as root; only then is it turned off.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

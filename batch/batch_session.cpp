@@ -48,6 +48,9 @@ class MessageFeedback : public UserFeedback {
 // The longest wait between two looks at a verification page: a day keeps
 // the timer's milliseconds inside an int.
 constexpr long long kLongestRetryMs = 24LL * 3600 * 1000;
+// What the last retry gets at least before the run gives up: time to load
+// the page and for the paused run to look at it.
+constexpr long long kLastRetrySettleMs = 20000;
 
 std::string Minutes(long long ms) {
   const long long seconds = ms / 1000;
@@ -83,12 +86,13 @@ BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
   feedback_ = std::make_unique<MessageFeedback>([this](const std::string& text) { Say(text); });
   store_ = std::make_unique<StateStore>(env_.files, settings_, run_->Buyers(), *feedback_);
   retryTimer_ = env_.timers.CreateTimer(1000, [this] { OnRetryTimer(); });
-  stopTimer_ = env_.timers.CreateTimer(0, [this] {
+  // A desktop timer of period 0 never fires: 1 ms is the next event loop.
+  stopTimer_ = env_.timers.CreateTimer(1, [this] {
     stopTimer_->SetEnabled(false);
     run_->Stop();
   });
-  progressTimer_ = env_.timers.CreateTimer(0, [this] { ReportPage(); });
-  finishTimer_ = env_.timers.CreateTimer(0, [this] { Finish(); });
+  progressTimer_ = env_.timers.CreateTimer(1, [this] { ReportPage(); });
+  finishTimer_ = env_.timers.CreateTimer(1, [this] { Finish(); });
 }
 
 BatchSession::~BatchSession() {
@@ -162,6 +166,7 @@ void BatchSession::ReportPage() {
   const bool keywordDone = !run_->NextPageFlag();
   progress.keywordsDone =
       std::clamp(page.keywordLine - firstLine_ + (keywordDone ? 1 : 0), 0, keywordsTotal_);
+  progress.keywordDone = keywordDone;
   progress.keyword = GbkToUtf8(page.keyword);
   progress.page = page.page;
   progress.pageLimit = run_->PageLimit();
@@ -206,7 +211,9 @@ void BatchSession::OnRetryTimer() {
     env_.browser.Navigate(run_->PageAddress());
   } catch (...) {
   }
-  retryTimer_->SetInterval(static_cast<int>(retryWaitMs_));
+  const long long next =
+      lastRetryWasLongest_ ? std::max(retryWaitMs_, kLastRetrySettleMs) : retryWaitMs_;
+  retryTimer_->SetInterval(static_cast<int>(next));
   retryTimer_->SetEnabled(true);
 }
 

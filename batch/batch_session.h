@@ -85,8 +85,8 @@ class BatchSession {
   std::unique_ptr<SearchRun> run_;
   std::unique_ptr<UserFeedback> feedback_;
   std::unique_ptr<StateStore> store_;
-  // Zero-interval timers: what they do runs from the event loop, after the
-  // run's call that asked for it has returned.
+  // One-shot timers of 1 ms: what they do runs from the event loop, after
+  // the run's call that asked for it has returned.
   std::unique_ptr<RunTimer> retryTimer_;
   std::unique_ptr<RunTimer> stopTimer_;
   std::unique_ptr<RunTimer> finishTimer_;

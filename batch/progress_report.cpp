@@ -10,9 +10,10 @@ constexpr int kBarWidth = 24;
 
 double DoneShare(const RunProgress& p) {
   if (p.keywordsTotal <= 0) return 0;
-  const double pageShare = std::min(1.0, static_cast<double>(p.page) / std::max(1, p.pageLimit));
-  return std::min(
-      1.0, (p.keywordsDone + (p.keywordsDone < p.keywordsTotal ? pageShare : 0)) / p.keywordsTotal);
+  // A keyword in progress counts by its pages, as if it had them all.
+  const double pageShare =
+      p.keywordDone ? 0 : std::min(1.0, static_cast<double>(p.page) / std::max(1, p.pageLimit));
+  return std::min(1.0, (p.keywordsDone + pageShare) / p.keywordsTotal);
 }
 
 std::string Remaining(const RunProgress& p) {

@@ -10,8 +10,9 @@
 namespace brivano {
 
 struct RunProgress {
-  int keywordsTotal = 0;  // the keyword lines of this run, from its start line on
-  int keywordsDone = 0;   // those whose every page is done
+  int keywordsTotal = 0;     // the keyword lines of this run, from its start line on
+  int keywordsDone = 0;      // those whose every page is done
+  bool keywordDone = false;  // the page's keyword among them
   std::int32_t keywordLine = 0;
   std::string keyword;  // UTF-8
   int page = 0;         // the page just harvested, 1-based

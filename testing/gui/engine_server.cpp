@@ -4,6 +4,10 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include "base/text.h"
+#include "extract/extractors.h"
+#include "testing/recording_sink.h"
+
 namespace brivano::testing {
 
 EngineServer::EngineServer(int pagesPerKeyword) : pagesPerKeyword_(pagesPerKeyword) {
@@ -91,7 +95,9 @@ void EngineServer::incomingConnection(qintptr descriptor) {
     QByteArray status = "200 OK";
     QByteArray extraHeaders;
     if (form != nullptr) ++resultRequests_;
-    if (form != nullptr && wallFrom_ > 0 && resultRequests_ >= wallFrom_ && !solved_) {
+    if (form != nullptr && wallFrom_ > 0 && resultRequests_ >= wallFrom_ && !solved_ &&
+        (wallTimes_ == 0 || walled_ < wallTimes_)) {
+      ++walled_;
       wallBack_ = target;
       status = "302 Found";
       extraHeaders = "Location: /wappass/static/captcha/tuxing.html\r\n";
@@ -125,6 +131,27 @@ void EngineServer::incomingConnection(qintptr descriptor) {
     socket->disconnectFromHost();
   });
   connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+}
+
+std::vector<std::string> ServerPageLines(int page, bool last) {
+  const std::string n = std::to_string(page);
+  std::vector<std::string> lines = {
+      "深圳旅行社 第" + n + "页", "手机：1380000000" + n + " 电话：0755-8888000" + n,
+      "邮箱：sales" + n + "@example.com", "QQ：1234500" + n, "传真：0755-2222000" + n};
+  lines.push_back(last ? "上一页 1 2 3 相关搜索" : "下一页");
+  std::vector<std::string> gbk;
+  for (const auto& line : lines) gbk.push_back(Utf8ToGbk(line));
+  return gbk;
+}
+
+std::vector<std::string> ExpectedHarvest(ContactKind kind, int keywords, int pages) {
+  RecordingSink sink;
+  for (int k = 0; k < keywords; ++k) {
+    for (int page = 1; page <= pages; ++page) {
+      ExtractPage(kind, ServerPageLines(page, page == pages), sink);
+    }
+  }
+  return sink.values;
 }
 
 }  // namespace brivano::testing

@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <QTcpServer>
+#include <string>
+#include <vector>
+
+#include "base/contact_kind.h"
 
 namespace brivano::testing {
 
@@ -21,6 +25,13 @@ class EngineServer : public QTcpServer {
   // redirected to a verification page until its "solved" link is visited;
   // that link leads back to the page asked for, as the engines do.
   void WallFrom(int nth) { wallFrom_ = nth; }
+  // From the nth result-page request on, the next `times` result-page
+  // requests meet the wall; later ones pass, as when an engine lets a
+  // visitor on after a while.
+  void WallFor(int nth, int times) {
+    wallFrom_ = nth;
+    wallTimes_ = times;
+  }
   bool WallSolved() const { return solved_; }
 
   // The page for an engine path ("/s", "/tx", "/search"), its query key and
@@ -33,11 +44,19 @@ class EngineServer : public QTcpServer {
  private:
   int pagesPerKeyword_;
   int wallFrom_ = 0;
+  int wallTimes_ = 0;  // 0: until solved
+  int walled_ = 0;
   int resultRequests_ = 0;
   bool solved_ = false;
   QByteArray wallBack_;  // the page the wall stood in front of
   QStringList requests_;
   QList<QObject*> hanging_;  // sockets kept open without an answer
 };
+
+// The rendered text of the server's page, line by line (GBK).
+std::vector<std::string> ServerPageLines(int page, bool last);
+// What a run of `keywords` keywords of `pages` pages each harvests of `kind`
+// from the server (GBK).
+std::vector<std::string> ExpectedHarvest(ContactKind kind, int keywords, int pages);
 
 }  // namespace brivano::testing

@@ -30,27 +30,6 @@
 namespace brivano::testing {
 namespace {
 
-// The rendered text of the server's page, line by line.
-std::vector<std::string> PageLines(int page, bool last) {
-  const std::string n = std::to_string(page);
-  std::vector<std::string> lines = {
-      "深圳旅行社 第" + n + "页", "手机：1380000000" + n + " 电话：0755-8888000" + n,
-      "邮箱：sales" + n + "@example.com", "QQ：1234500" + n, "传真：0755-2222000" + n};
-  lines.push_back(last ? "上一页 1 2 3 相关搜索" : "下一页");
-  std::vector<std::string> gbk;
-  for (const auto& line : lines) gbk.push_back(Utf8ToGbk(line));
-  return gbk;
-}
-
-std::vector<std::string> Expected(ContactKind kind, int keywords, int pages) {
-  RecordingSink sink;
-  for (int k = 0; k < keywords; ++k) {
-    for (int page = 1; page <= pages; ++page)
-      ExtractPage(kind, PageLines(page, page == pages), sink);
-  }
-  return sink.values;
-}
-
 class EndToEndRun : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -141,7 +120,7 @@ TEST_F(EndToEndRun, EveryEngineAndKindInTheRealBrowser) {
                               << form->Run().PageCounter() << " next " << form->Run().NextPageFlag()
                               << " line " << form->Run().StartLine();
 
-    const std::vector<std::string> expected = Expected(c.kind, 3, 3);
+    const std::vector<std::string> expected = ExpectedHarvest(c.kind, 3, 3);
     EXPECT_EQ(Listed(), expected);
     EXPECT_EQ(expected.size() % 9, 0u);
     EXPECT_FALSE(expected.empty());
@@ -202,7 +181,7 @@ TEST_F(EndToEndRun, AVerificationWallPausesUntilTheUserSolvesIt) {
   ASSERT_TRUE(WaitUntil([this] { return server.WallSolved(); }, 10000));
 
   ASSERT_TRUE(WaitForEnd()) << Find<QLabel>(*form, "messagePanel")->text().toStdString();
-  EXPECT_EQ(Listed(), Expected(ContactKind::Mobile, 3, 3));
+  EXPECT_EQ(Listed(), ExpectedHarvest(ContactKind::Mobile, 3, 3));
   EXPECT_EQ(form->Run().StartLine(), 4);
 }
 

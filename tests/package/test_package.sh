@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package with cpack, installs it with dpkg into an empty
-# root, and checks what a desktop needs of it: both programs, the menu entry,
+# root, and checks what a desktop needs of it: the three programs, the menu entry,
 # the icons, and a Depends field that names the package of every library the
 # programs link to.
 # Usage: test_package.sh CMAKE CPACK BUILD_DIR
@@ -41,7 +41,7 @@ dpkg --root="$root" --force-depends --force-not-root -i "$deb" >"$work/dpkg.log"
 status="$(dpkg --root="$root" -s brivano | sed -n 's/^Status: //p')"
 [ "$status" = "install ok installed" ] || fail "package status is '$status'"
 
-expected=(usr/bin/brivano usr/bin/brivano-cli usr/share/applications/brivano.desktop
+expected=(usr/bin/brivano usr/bin/brivano-cli usr/bin/brivano-run usr/share/applications/brivano.desktop
   usr/share/icons/hicolor/scalable/apps/brivano.svg)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/brivano.png")
@@ -49,7 +49,7 @@ done
 for file in "${expected[@]}"; do
   [ -s "$root/$file" ] || fail "missing $file"
 done
-for program in brivano brivano-cli; do
+for program in brivano brivano-cli brivano-run; do
   [ -x "$root/usr/bin/$program" ] || fail "usr/bin/$program is not executable"
 done
 # A PNG file starts with its 8-byte signature and the IHDR chunk, which holds
@@ -73,7 +73,7 @@ echo "== dependencies"
 # Every library a program links to directly must come from a package that
 # Depends names.
 dependency_names=" $(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/^ *//; s/ *$//' | tr '\n' ' ') "
-for program in brivano brivano-cli; do
+for program in brivano brivano-cli brivano-run; do
   binary="$root/usr/bin/$program"
   ldd_out="$(ldd "$binary")"
   if grep -q "not found" <<<"$ldd_out"; then fail "$program: $(grep 'not found' <<<"$ldd_out")"; fi
@@ -89,9 +89,11 @@ for program in brivano brivano-cli; do
   done
 done
 
-echo "== the installed command-line program runs"
+echo "== the installed command-line programs run"
 address="$("$root/usr/bin/brivano-cli" url --engine bing brivano)" || fail "brivano-cli did not run"
 [[ "$address" == *bing* ]] || fail "brivano-cli printed '$address'"
+usage="$("$root/usr/bin/brivano-run" --help)" || fail "brivano-run did not run"
+[[ "$usage" == *--keywords* ]] || fail "brivano-run printed '$usage'"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed" >&2

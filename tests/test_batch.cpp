@@ -1,0 +1,273 @@
+// brivano-run's run on the virtual clock: its command line, the settings it
+// starts from and writes back, interrupts, verification pages and progress.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "base/text.h"
+#include "batch/batch_options.h"
+#include "batch/batch_session.h"
+#include "batch/progress_report.h"
+#include "testing/cli_runner.h"
+#include "testing/run_harness.h"
+
+namespace brivano::testing {
+namespace {
+
+ParsedBatchOptions Parse(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  return ParseBatchOptions(argv);
+}
+
+TEST(BatchOptions, CommandLines) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string error;  // a part of the usage error; empty when it parses
+  } cases[] = {
+      {{"--keywords", "k.txt"}, ""},
+      {{}, "--keywords FILE is needed"},
+      {{"--keywords", ""}, "empty file name"},
+      {{"--keywords", "k", "--engine", "google"}, "unknown engine google"},
+      {{"--keywords", "k", "--kind", "phone"}, "unknown kind phone"},
+      {{"--keywords", "k", "--speed", "2"}, "--speed needs a decimal number of 3 or more"},
+      {{"--keywords", "k", "--speed", "1001"}, "--speed needs a number from 3 to 1000"},
+      {{"--keywords", "k", "--pages", "77"}, "--pages needs a number from 1 to 76"},
+      {{"--keywords", "k", "--start-line", "0"}, "--start-line needs a decimal number of 1"},
+      {{"--keywords", "k", "--format", "csv"}, "--format needs --out FILE"},
+      {{"--keywords", "k", "--out", "o", "--format", "pdf"}, "unknown format pdf"},
+      {{"--keywords", "k", "--on-verification", "retry"}, "takes wait or stop"},
+      {{"--keywords", "k", "--max-wait", "0"}, "minutes above 0"},
+      {{"--keywords", "k", "--max-wait", "1e9"}, "minutes above 0"},
+      {{"--keywords", "k", "--keywords", "l"}, "given twice"},
+      {{"--keywords", "k", "extra"}, "takes no FILE"},
+      {{"--keywords", "k", "--verbose"}, "unknown option --verbose"},
+  };
+  for (const Case& c : cases) {
+    const ParsedBatchOptions parsed = Parse(c.args);
+    if (c.error.empty()) {
+      EXPECT_TRUE(parsed.options) << parsed.error;
+    } else {
+      EXPECT_FALSE(parsed.options);
+      EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+    }
+  }
+
+  const ParsedBatchOptions full =
+      Parse({"--keywords",   "k.txt",      "--engine", "sogou", "--kind",  "qq",
+             "--start-line", "4",          "--speed",  "3",     "--pages", "5",
+             "--dedup",      "--mark",     "扣扣",     "--out", "x.XLSX",  "--on-verification",
+             "stop",         "--max-wait", "0.5"});
+  ASSERT_TRUE(full.options);
+  const BatchOptions& o = *full.options;
+  EXPECT_EQ(o.engine, Engine::Sogou);
+  EXPECT_EQ(o.kind, ContactKind::QQ);
+  EXPECT_EQ(o.startLine, 4);
+  EXPECT_EQ(o.speed, 3);
+  EXPECT_EQ(o.pages, 5);
+  EXPECT_TRUE(o.dedup);
+  EXPECT_EQ(o.mark, Utf8ToGbk("扣扣"));
+  EXPECT_EQ(o.format, ExportFormat::Xlsx);  // from the file's extension
+  EXPECT_EQ(o.onVerification, VerificationPolicy::Stop);
+  EXPECT_DOUBLE_EQ(o.maxWaitMinutes, 0.5);
+  EXPECT_TRUE(Parse({"--keywords", "k", "-h"}).help);
+}
+
+TEST(BatchProgress, LinesAndEstimates) {
+  RunProgress p;
+  p.keywordsTotal = 4;
+  p.keywordLine = 2;
+  p.keyword = "深圳 旅行社";
+  p.pageLimit = 4;
+  p.page = 2;
+  p.keywordsDone = 1;
+  p.pageValues = 7;
+  p.found = 30;
+  p.elapsedMs = 60000;
+  // One keyword and half the next: 1.5 of 4 in a minute leaves 100 s.
+  EXPECT_EQ(RemainingMs(p), 100000);
+  EXPECT_EQ(ProgressLine(p),
+            "关键词 1/4  第2行「深圳 旅行社」第2页 +7  共 30 条  用时 01:00  剩余 01:40");
+  EXPECT_EQ(ProgressBar(p).substr(0, 26), "[#########---------------]");
+  p.keywordsDone = 2;
+  p.keywordDone = true;  // its page share no longer counts
+  EXPECT_EQ(RemainingMs(p), 60000);
+  p.keywordsDone = 0;
+  p.keywordDone = false;
+  p.page = 0;
+  EXPECT_LT(RemainingMs(p), 0);
+  EXPECT_EQ(ClockText(3723000), "1:02:03");
+
+  std::string written;
+  ProgressPrinter terminal([&](std::string_view s) { written += s; }, true);
+  terminal.Progress(p);
+  terminal.Message("消息");
+  terminal.Finish();
+  // The message goes above the bar, which is drawn again and then ended.
+  EXPECT_EQ(written.find("\r\033[K消息\n["), written.find("\r\033[K消息"));
+  EXPECT_EQ(written.back(), '\n');
+}
+
+// brivano-run's session over a fake browser on the virtual clock, with its
+// files in a temporary folder.
+struct Batch {
+  VirtualClock clock;
+  FakeBrowser browser{clock};
+  TempDir folder;
+  std::vector<std::string> errors;
+  std::optional<int> status;
+  std::unique_ptr<BatchSession> session;
+
+  explicit Batch(const std::string& settings = "[config]\r\nspeed=3\r\nmaxpage=2\r\n") {
+    folder.Write("brivano.ini", settings);
+    folder.Write("keywords.txt", "a\nb\nc\n");
+    browser.ServeAnyAddress("手机 13800000001\n下一页>\n");
+  }
+
+  void Start(std::vector<std::string> args, long long firstRetryMs = 300000) {
+    args.insert(args.begin(),
+                {"--keywords", (folder.path() / "keywords.txt").string(), "--engine", "baidu"});
+    const ParsedBatchOptions parsed = Parse(args);
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    session = std::make_unique<BatchSession>(
+        *parsed.options,
+        BatchEnvironment{.browser = browser,
+                         .timers = clock,
+                         .files = ProgramFiles{folder.path(), "brivano.ini"},
+                         .engines = EngineTableAt(kTestHost),
+                         .network = {[] { return std::string("10.1.2.3"); }, {}},
+                         .clearBrowserCache = [](std::function<void()> done) { done(); },
+                         .writeError = [this](std::string_view s) { errors.emplace_back(s); },
+                         .terminal = false,
+                         .nowMs = [this] { return clock.Now(); },
+                         .finished = [this](int s) { status = s; },
+                         .firstRetryMs = firstRetryMs,
+                         .randomSeconds = {}});
+    if (const std::optional<int> failed = session->Start()) status = failed;
+  }
+  bool RunToEnd(long long limitMs = 4 * 3600 * 1000) {
+    return clock.AdvanceUntil([this] { return status.has_value(); }, limitMs, 250);
+  }
+  std::string Settings() const { return ReadFileBytes(folder.path() / "brivano.ini"); }
+  bool Said(std::string_view part) const {
+    for (const std::string& e : errors) {
+      if (e.find(part) != std::string::npos) return true;
+    }
+    return false;
+  }
+};
+
+TEST(BatchSession, AWholeRunWritesItsOutputAndOnlyTheLineToGoOnFrom) {
+  Batch batch("[config]\r\nspeed=8\r\nmaxpage=2\r\nquchong=0\r\ninfo=qq\r\n");
+  const std::string out = (batch.folder.path() / "out.txt").string();
+  batch.Start({"--kind", "mobile", "--speed", "3", "--dedup", "--out", out});
+  ASSERT_FALSE(batch.status);
+  ASSERT_TRUE(batch.RunToEnd());
+  EXPECT_EQ(batch.status, 0);
+  EXPECT_EQ(batch.browser.Requests().size(), 6u);    // three keywords of two pages
+  EXPECT_EQ(ReadFileBytes(out), "13800000001\r\n");  // --dedup
+  // The options of the command line are not written back.
+  const std::string settings = batch.Settings();
+  EXPECT_NE(settings.find("speed=8\r\n"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("quchong=0\r\n"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("info=qq\r\n"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("process=4\r\n"), std::string::npos) << settings;
+  EXPECT_TRUE(std::filesystem::exists(batch.folder.path() / "autosave.txt"));
+  EXPECT_TRUE(batch.Said("关键词 3/3"));
+}
+
+TEST(BatchSession, InterruptsFinishThePageInHandOrEndAtOnce) {
+  struct Case {
+    const char* what;
+    int signals;
+    std::size_t requests;  // made before the end
+    int signal;
+  } cases[] = {
+      {"SIGINT finishes the page in hand", 1, 3, SIGINT},
+      {"SIGTERM as well", 1, 3, SIGTERM},
+      {"a second SIGINT ends at once", 2, 3, SIGINT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Batch batch;
+    batch.Start({});
+    // The third request, "b" page 1, is in hand.
+    ASSERT_TRUE(
+        batch.clock.AdvanceUntil([&] { return batch.browser.Requests().size() == 3; }, 60000, 50));
+    for (int i = 0; i < c.signals; ++i) batch.session->Interrupt(c.signal);
+    ASSERT_TRUE(batch.RunToEnd(120000));
+    EXPECT_EQ(batch.status, 128 + c.signal);
+    EXPECT_EQ(batch.browser.Requests().size(), c.requests);
+    // "b" has pages left: a later run starts at its line.
+    EXPECT_NE(batch.Settings().find("process=2\r\n"), std::string::npos) << batch.Settings();
+  }
+}
+
+TEST(BatchSession, VerificationPagesAreWaitedOutOrEndTheRun) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    std::set<int> wallAt;
+    int status;
+    // When the retries are made, after the wall's request: its page step
+    // comes 3 s later, then 5 minutes, then 10.
+    std::vector<long long> retriesAfterWallMs;
+  } cases[] = {
+      {"stop", {"--on-verification", "stop"}, {2}, 3, {}},
+      {"wait, lifted at the first retry", {}, {2}, 0, {303000}},
+      {"wait, doubling up to --max-wait, then given up",
+       {"--max-wait", "10"},
+       {2, 3, 4, 5, 6, 7},
+       3,
+       {303000, 903000}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Batch batch;
+    batch.browser.wallAt = c.wallAt;
+    batch.Start(c.args);
+    ASSERT_TRUE(batch.RunToEnd());
+    EXPECT_EQ(batch.status, c.status);
+    const std::vector<long long> times = batch.browser.RequestTimes();
+    ASSERT_GE(times.size(), 2u + c.retriesAfterWallMs.size());
+    for (std::size_t i = 0; i < c.retriesAfterWallMs.size(); ++i) {
+      EXPECT_NEAR(times[2 + i] - times[1], c.retriesAfterWallMs[i], 1000) << i;
+    }
+    EXPECT_TRUE(batch.Said("检测到验证页面"));
+    if (c.status == 3) {
+      EXPECT_NE(batch.Settings().find("process=1\r\n"), std::string::npos) << batch.Settings();
+    } else {
+      EXPECT_EQ(batch.browser.Requests().size(), 8u);  // six pages, a retry and the page again
+    }
+  }
+}
+
+TEST(BatchSession, WhatKeepsARunFromStartingOrSavingFailsIt) {
+  {
+    Batch batch;
+    std::filesystem::remove(batch.folder.path() / "keywords.txt");
+    batch.Start({});
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_TRUE(batch.Said("无法读取关键词文件"));
+  }
+  {
+    Batch batch;
+    batch.folder.Write("keywords.txt", "");
+    batch.Start({});
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_TRUE(batch.browser.Requests().empty());
+  }
+  {
+    // A settings file that cannot be written: the run ends, and says so.
+    Batch batch;
+    std::filesystem::remove(batch.folder.path() / "brivano.ini");
+    std::filesystem::create_directory(batch.folder.path() / "brivano.ini");
+    batch.Start({"--pages", "1"});
+    ASSERT_TRUE(batch.RunToEnd());
+    EXPECT_EQ(batch.status, 1);
+  }
+}
+
+}  // namespace
+}  // namespace brivano::testing
