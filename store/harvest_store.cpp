@@ -58,6 +58,7 @@ constexpr std::string_view kUpgradeSteps[] = {
     // inserting values at random places of a large B-tree was most of what
     // storing a page cost. A run's values join the table in one sorted pass
     // when it ends; a run in progress only needs the runs before it there.
+    // items.first_run stays in older stores but is no longer kept.
     R"(CREATE TABLE contacts(
          value BLOB PRIMARY KEY,
          first_run INTEGER NOT NULL) WITHOUT ROWID;
