@@ -52,7 +52,13 @@ constexpr long long kLongestRetryMs = 24LL * 3600 * 1000;
 // the page and for the paused run to look at it.
 constexpr long long kLastRetrySettleMs = 20000;
 
-std::string Minutes(long long ms) {
+// --max-wait in milliseconds, inside what a timer can hold.
+long long LongestRetryMs(double maxWaitMinutes) {
+  return std::clamp(static_cast<long long>(maxWaitMinutes * 60000), 1LL, kLongestRetryMs);
+}
+
+// A wait as the messages say it: "10 分钟", or "36 秒" when not whole minutes.
+std::string WaitText(long long ms) {
   const long long seconds = ms / 1000;
   return seconds >= 60 && seconds % 60 == 0 ? std::to_string(seconds / 60) + " 分钟"
                                             : std::to_string(std::max(1LL, seconds)) + " 秒";
@@ -183,11 +189,10 @@ void BatchSession::OnVerificationPage() {
     StopSoon(Ending::Verification);
     return;
   }
-  const long long longest =
-      std::clamp(static_cast<long long>(options_.maxWaitMinutes * 60000), 1LL, kLongestRetryMs);
+  const long long longest = LongestRetryMs(options_.maxWaitMinutes);
   retryWaitMs_ = std::min(env_.firstRetryMs, longest);
   lastRetryWasLongest_ = false;
-  Say("检测到验证页面：" + Minutes(retryWaitMs_) + "后重试。");
+  Say("检测到验证页面：" + WaitText(retryWaitMs_) + "后重试。");
   retryTimer_->SetInterval(static_cast<int>(retryWaitMs_));
   retryTimer_->SetEnabled(true);
 }
@@ -200,11 +205,10 @@ void BatchSession::OnRetryTimer() {
     StopSoon(Ending::Verification);
     return;
   }
-  const long long longest =
-      std::clamp(static_cast<long long>(options_.maxWaitMinutes * 60000), 1LL, kLongestRetryMs);
+  const long long longest = LongestRetryMs(options_.maxWaitMinutes);
   lastRetryWasLongest_ = retryWaitMs_ >= longest;
   retryWaitMs_ = std::min(retryWaitMs_ * 2, longest);
-  Say("重试验证页面前的页面；仍是验证页面时，" + Minutes(retryWaitMs_) + "后再试。");
+  Say("重试验证页面前的页面；仍是验证页面时，" + WaitText(retryWaitMs_) + "后再试。");
   // The run looks at the browser every second while it is paused: an
   // ordinary page of the engine lets it go on from the page it was on.
   try {

@@ -77,31 +77,43 @@ void ReportSteps(benchmark::State& state, std::vector<double>& ms, std::vector<d
       static_cast<double>(ms.end() - std::upper_bound(ms.begin(), ms.end(), 5.0));
 }
 
+// Times the page steps of one run, 30 values a page counted on from
+// `next`, each with the cross-run check first when asked, then the run's end,
+// which adds its values to the store's contacts at once.
+void TimePageSteps(benchmark::State& state, HarvestStore& store, std::int64_t run,
+                   std::uint64_t next, bool crossRunCheck) {
+  std::vector<double> ms;
+  std::vector<double> cpuMs;
+  for (auto _ : state) {
+    PageRecord page = PageOf(next, static_cast<std::int32_t>(next / 30), 30);
+    next += 30;
+    const auto start = Clock::now();
+    const double cpuStart = ThreadCpuMs();
+    if (crossRunCheck) {
+      std::erase_if(page.values, [&](const PageValue& value) {
+        return store.HarvestedBefore(value.value, run);
+      });
+    }
+    store.AddPage(run, page);
+    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    cpuMs.push_back(ThreadCpuMs() - cpuStart);
+  }
+  const auto endStart = Clock::now();
+  store.EndRun(run, RunEnding::Finished);
+  state.counters["end_run_ms"] =
+      std::chrono::duration<double, std::milli>(Clock::now() - endStart).count();
+  state.counters["run_values"] = static_cast<double>(state.iterations()) * 30;
+  ReportSteps(state, ms, cpuMs);
+}
+
 // One page step with the store: 30 values committed in one transaction, on a
 // store of a million items. Argument 1 syncs every commit (synchronous=FULL).
 void BM_PageStep(benchmark::State& state) {
   auto store = Open(MillionStore().path);
   if (state.range(0) == 1) store->connection().Execute("PRAGMA synchronous = FULL");
   const std::int64_t run = store->BeginRun({"baidu", ContactKind::Mobile, ""});
-  std::uint64_t next = 100000000 + static_cast<std::uint64_t>(state.range(0)) * 10000000;
-  std::vector<double> ms;
-  std::vector<double> cpuMs;
-  for (auto _ : state) {
-    const PageRecord page = PageOf(next, static_cast<std::int32_t>(next / 30), 30);
-    next += 30;
-    const auto start = Clock::now();
-    const double cpuStart = ThreadCpuMs();
-    store->AddPage(run, page);
-    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    cpuMs.push_back(ThreadCpuMs() - cpuStart);
-  }
-  // The end of the run adds its values to the five million at once.
-  const auto endStart = Clock::now();
-  store->EndRun(run, RunEnding::Finished);
-  state.counters["end_run_ms"] =
-      std::chrono::duration<double, std::milli>(Clock::now() - endStart).count();
-  state.counters["run_values"] = static_cast<double>(state.iterations()) * 30;
-  ReportSteps(state, ms, cpuMs);
+  TimePageSteps(state, *store, run,
+                100000000 + static_cast<std::uint64_t>(state.range(0)) * 10000000, false);
 }
 BENCHMARK(BM_PageStep)->Arg(0)->Arg(1)->Iterations(2000)->Unit(benchmark::kMicrosecond);
 
@@ -186,27 +198,8 @@ BENCHMARK(BM_CrossRunCheck)->Unit(benchmark::kMicrosecond);
 void BM_PageStepWithCrossRunCheck(benchmark::State& state) {
   auto store = Open(FiveMillionStore().path);
   const std::int64_t run = store->BeginRun({"baidu", ContactKind::Mobile, "跨次去重=1"});
-  std::uint64_t next = 4999000;  // some values of the store, then new ones
-  std::vector<double> ms;
-  std::vector<double> cpuMs;
-  for (auto _ : state) {
-    PageRecord page = PageOf(next, static_cast<std::int32_t>(next / 30), 30);
-    next += 30;
-    const auto start = Clock::now();
-    const double cpuStart = ThreadCpuMs();
-    std::erase_if(page.values,
-                  [&](const PageValue& value) { return store->HarvestedBefore(value.value, run); });
-    store->AddPage(run, page);
-    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    cpuMs.push_back(ThreadCpuMs() - cpuStart);
-  }
-  // The end of the run adds its values to the five million at once.
-  const auto endStart = Clock::now();
-  store->EndRun(run, RunEnding::Finished);
-  state.counters["end_run_ms"] =
-      std::chrono::duration<double, std::milli>(Clock::now() - endStart).count();
-  state.counters["run_values"] = static_cast<double>(state.iterations()) * 30;
-  ReportSteps(state, ms, cpuMs);
+  // Some values of the store, then new ones.
+  TimePageSteps(state, *store, run, 4999000, true);
 }
 BENCHMARK(BM_PageStepWithCrossRunCheck)->Iterations(2000)->Unit(benchmark::kMicrosecond);
 
