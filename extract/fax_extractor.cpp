@@ -4,7 +4,7 @@
 #include <emmintrin.h>
 #endif
 
-#include <cstring>
+#include <vector>
 
 #include "base/text.h"
 
@@ -17,32 +17,44 @@ constexpr std::size_t kTailBytes = 255;
 constexpr std::size_t kMinNumberBytes = 11;
 constexpr std::size_t kMaxNumberBytes = 13;
 
-// Turns the telephone label into the fax label, then every written form of
-// the fax label into "FAX:", and finally drops all blanks so that blanks
-// inside a number do not end it. Case is ignored, so "FAX" rows catch "Fax"
-// and "fax" too.
+// Turns every word for a telephone into the fax label, then every written
+// form of the fax label into "FAX:", and finally drops all blanks so that
+// blanks inside a number do not end it. Case is ignored, so "FAX" rows catch
+// "Fax" and "fax" too. The word rows come first: no row before them deletes
+// or joins bytes, so the screen below sees their words as the line has them.
 constexpr ReplaceRow kLabelTable[] = {
-    {"电话", "传真"},        // 1
-    {"(Fax) ", "Fax"},       // 2
-    {"(Fax)", "Fax"},        // 3
-    {"（FAX）", "Fax"},      // 4
-    {";", ":"},              // 5
-    {"  ", " "},             // 6
-    {"传真： ", "FAX:"},     // 7
-    {"传真：", "FAX:"},      // 8
-    {"传真: ", "FAX:"},      // 9
-    {"传真:", "FAX:"},       // 10
-    {"传真 ", "FAX:"},       // 11
-    {"传真号码：", "FAX:"},  // 12
-    {"传真至：", "FAX:"},    // 13
-    {"FAX： ", "FAX:"},      // 14
-    {"FAX：", "FAX:"},       // 15
-    {"FAX: ", "FAX:"},       // 16
-    {"FAX:", "FAX:"},        // 17
-    {"FAX ", "FAX:"},        // 18
-    {"FAX号码：", "FAX:"},   // 19
-    {"FAX至：", "FAX:"},     // 20
-    {" ", ""},               // 21
+    {"电话", "传真"},        // telephone
+    {"座机", "传真"},        // desk telephone
+    {"热线", "传真"},        // hotline (400 and 800 numbers)
+    {"TELEPHONE", "传真"},   //
+    {"PHONE", "传真"},       //
+    {"TEL", "传真"},         //
+    {"(Fax) ", "Fax"},       //
+    {"(Fax)", "Fax"},        //
+    {"（FAX）", "Fax"},      //
+    {"（", "("},             // full-width brackets around an area code
+    {"）", ")"},             //
+    {"－", "-"},             // full-width dash
+    {"　", " "},             // full-width blank
+    {";", ":"},              //
+    {"  ", " "},             //
+    {" ：", "："},           // a blank between a label and its colon
+    {" :", ":"},             //
+    {"传真： ", "FAX:"},     //
+    {"传真：", "FAX:"},      //
+    {"传真: ", "FAX:"},      //
+    {"传真:", "FAX:"},       //
+    {"传真 ", "FAX:"},       //
+    {"传真号码：", "FAX:"},  //
+    {"传真至：", "FAX:"},    //
+    {"FAX： ", "FAX:"},      //
+    {"FAX：", "FAX:"},       //
+    {"FAX: ", "FAX:"},       //
+    {"FAX:", "FAX:"},        //
+    {"FAX ", "FAX:"},        //
+    {"FAX号码：", "FAX:"},   //
+    {"FAX至：", "FAX:"},     //
+    {" ", ""},               //
 };
 
 // Brackets around an area code become dashes, plus signs go, and runs of up
@@ -68,8 +80,42 @@ const ReplaceTable& NumberCleanUp() {
   return table;
 }
 
-// National form of the number: dashes for brackets, no plus signs, no
-// country prefix, the trunk "0" in front, one dash dropped from either end.
+// Several numbers behind one label, written as a list.
+constexpr std::string_view kListSeparators[] = {"、", "/", "／", ",", "，"};
+
+// Service numbers are dialled as they are written, without a trunk "0".
+constexpr std::string_view kServicePrefixes[] = {"400", "800"};
+constexpr std::size_t kServiceDigits = 10;
+// A landline in national form: a three- or four-digit area code and a local
+// number of seven or eight digits.
+constexpr std::size_t kMinLandlineDigits = 10;
+constexpr std::size_t kMobileDigits = 11;
+
+const std::vector<std::string>& ListSeparators() {
+  static const std::vector<std::string> separators = [] {
+    std::vector<std::string> gbk;
+    for (std::string_view separator : kListSeparators) gbk.push_back(Utf8ToGbk(separator));
+    return gbk;
+  }();
+  return separators;
+}
+
+std::string DigitsOf(std::string_view number) {
+  std::string digits;
+  for (char c : number) {
+    if (kDigits.Contains(static_cast<unsigned char>(c))) digits.push_back(c);
+  }
+  return digits;
+}
+
+bool IsMobile(std::string_view digits) {
+  return digits.size() == kMobileDigits && digits[0] == '1' && digits[1] >= '3' && digits[1] <= '9';
+}
+
+// The number in the form it is recorded in, or an empty string when the run
+// holds none: dashes for brackets, no plus signs, no country prefix, no dash
+// at either end; a mobile number as its eleven digits, a service number as
+// written, and a landline with the trunk "0" in front.
 std::string Normalise(std::string_view run) {
   std::string number(run);
   NumberCleanUp().Apply(number);
@@ -77,69 +123,111 @@ std::string Normalise(std::string_view run) {
   for (std::string_view prefix : kCountryPrefixes) {
     if (number.starts_with(prefix)) number.erase(0, prefix.size());
   }
-  if (!number.starts_with('0')) number.insert(0, 1, '0');
   if (number.ends_with('-')) number.pop_back();
-  return number;
+  const std::string digits = DigitsOf(number);
+  if (IsMobile(digits)) return digits;
+  for (std::string_view prefix : kServicePrefixes) {
+    if (number.starts_with(prefix)) return digits.size() == kServiceDigits ? number : std::string();
+  }
+  if (!number.starts_with('0')) number.insert(0, 1, '0');
+  const bool landline = number.size() >= kMinNumberBytes && number.size() <= kMaxNumberBytes &&
+                        DigitsOf(number).size() >= kMinLandlineDigits;
+  return landline ? number : std::string();
 }
 
-// A label followed by a long run of dashes or brackets (a divider line, an
-// empty form field) normalises to the trunk "0" and dashes, long enough to
-// pass the length test. Such a value is no number: a number needs a digit
-// behind the leading "0".
-bool HoldsNumber(std::string_view number) {
-  return number.find_first_of("0123456789", 1) != std::string_view::npos;
+// Length of the list separator at `at` that another number follows, or 0.
+std::size_t ListSeparatorAt(std::string_view work, std::size_t at) {
+  for (const std::string& separator : ListSeparators()) {
+    const std::size_t next = at + separator.size();
+    if (work.substr(at).starts_with(separator) && next < work.size() &&
+        kFaxChars.Contains(static_cast<unsigned char>(work[next]))) {
+      return separator.size();
+    }
+  }
+  return 0;
 }
 
 }  // namespace
 
 namespace {
 
+// What a label needs in the line before the table runs, with ASCII letters
+// compared in either case: "f" alone, since blanks are deleted last and
+// "F A X:" becomes a label too; the start of each Latin word for a telephone;
+// and the Chinese words, in GBK. Bytes, not characters: a hit may stand
+// across two characters, which only costs the table's work on that line.
+struct ScreenWord {
+  unsigned char bytes[4];
+  std::size_t size;
+};
+constexpr ScreenWord kScreenWords[] = {
+    {{'f'}, 1},
+    {{'t', 'e', 'l'}, 3},
+    {{'p', 'h', 'o'}, 3},
+    {{0xB4, 0xAB, 0xD5, 0xE6}, 4},  // 传真
+    {{0xB5, 0xE7, 0xBB, 0xB0}, 4},  // 电话
+    {{0xD7, 0xF9, 0xBB, 0xFA}, 4},  // 座机
+    {{0xC8, 0xC8, 0xCF, 0xDF}, 4},  // 热线
+};
+constexpr std::size_t kLongestScreenWord = 4;
+
+constexpr bool IsLowerLetter(unsigned char b) {
+  return b >= 'a' && b <= 'z';
+}
+
+bool WordAt(const unsigned char* bytes, std::size_t size, std::size_t at, const ScreenWord& word) {
+  if (at + word.size > size) return false;
+  for (std::size_t k = 0; k < word.size; ++k) {
+    const unsigned char b = IsLowerLetter(word.bytes[k]) ? bytes[at + k] | 0x20 : bytes[at + k];
+    if (b != word.bytes[k]) return false;
+  }
+  return true;
+}
+
 // With kStopAtNul a NUL byte is a hit too.
 template <bool kStopAtNul>
 std::size_t FindLabel(std::string_view text) {
-  // 传真 is B4 AB D5 E6 and 电话 B5 E7 BB B0 in GBK.
-  static constexpr unsigned char kFax[] = {0xB4, 0xAB, 0xD5, 0xE6};
-  static constexpr unsigned char kTelephone[] = {0xB5, 0xE7, 0xBB, 0xB0};
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   auto label = [&](std::size_t at) {
-    if ((bytes[at] | 0x20) == 'f' || (kStopAtNul && bytes[at] == 0)) return true;
-    if (at + 4 > size) return false;
-    return std::memcmp(bytes + at, kFax, 4) == 0 || std::memcmp(bytes + at, kTelephone, 4) == 0;
+    if (kStopAtNul && bytes[at] == 0) return true;
+    for (const ScreenWord& word : kScreenWords) {
+      if (WordAt(bytes, size, at, word)) return true;
+    }
+    return false;
   };
+  constexpr std::size_t kBlock = 16 + kLongestScreenWord - 1;
   std::size_t at = 0;
 #ifdef __SSE2__
-  if (size >= 19) {
+  if (size >= kBlock) {
     const __m128i caseBit = _mm_set1_epi8(0x20);
-    const __m128i f = _mm_set1_epi8('f');
-    auto chars = [](const unsigned char(&word)[4], const __m128i* shifted) {
-      __m128i all = _mm_set1_epi8(-1);
-      for (int k = 0; k < 4; ++k) {
-        all = _mm_and_si128(all,
-                            _mm_cmpeq_epi8(shifted[k], _mm_set1_epi8(static_cast<char>(word[k]))));
-      }
-      return all;
-    };
-    // Sixteen first bytes at a time, each with the three bytes after it; the
-    // last block overlaps the one before, and the last three bytes are
-    // looked at alone.
+    // Sixteen first bytes at a time, each with the bytes after it; the last
+    // block overlaps the one before, and the last bytes are looked at alone.
     for (std::size_t block = 0;; block += 16) {
-      if (block + 19 > size) block = size - 19;
-      __m128i shifted[4];
-      for (int k = 0; k < 4; ++k) {
+      if (block + kBlock > size) block = size - kBlock;
+      __m128i shifted[kLongestScreenWord];
+      __m128i folded[kLongestScreenWord];
+      for (std::size_t k = 0; k < kLongestScreenWord; ++k) {
         shifted[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + k));
+        folded[k] = _mm_or_si128(shifted[k], caseBit);
       }
-      __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(shifted[0], caseBit), f),
-                                 _mm_or_si128(chars(kFax, shifted), chars(kTelephone, shifted)));
-      if constexpr (kStopAtNul) {
-        hit = _mm_or_si128(hit, _mm_cmpeq_epi8(shifted[0], _mm_setzero_si128()));
+      __m128i hit =
+          kStopAtNul ? _mm_cmpeq_epi8(shifted[0], _mm_setzero_si128()) : _mm_setzero_si128();
+      for (const ScreenWord& word : kScreenWords) {
+        __m128i all = _mm_set1_epi8(-1);
+        for (std::size_t k = 0; k < word.size; ++k) {
+          const __m128i& in = IsLowerLetter(word.bytes[k]) ? folded[k] : shifted[k];
+          all = _mm_and_si128(all,
+                              _mm_cmpeq_epi8(in, _mm_set1_epi8(static_cast<char>(word.bytes[k]))));
+        }
+        hit = _mm_or_si128(hit, all);
       }
       if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
       }
-      if (block + 19 == size) break;
+      if (block + kBlock == size) break;
     }
-    at = size - 3;
+    at = size - (kLongestScreenWord - 1);
   }
 #endif
   for (; at < size; ++at) {
@@ -163,13 +251,24 @@ void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink) {
   if (FindFaxLabelByte(line) == std::string_view::npos) return;
   std::string work(line);
   LabelTable().Apply(work);
-  const std::size_t at = FindText(work, kLabel);
-  if (at == std::string::npos) return;
-  const std::string_view tail =
-      CutTo(std::string_view(work).substr(at + kLabel.size()), kTailBytes);
-  const std::string number = Normalise(tail.substr(0, RunLength(tail, kFaxChars)));
-  if (number.size() >= kMinNumberBytes && number.size() <= kMaxNumberBytes && HoldsNumber(number)) {
-    sink.AddBuyerItem(number, ContactKind::Fax);
+  const std::string_view text(work);
+  // Every label of the line, and every number of a list behind a label; each
+  // number is looked for in the 255 bytes that follow its label or separator.
+  std::size_t from = 0;
+  for (std::size_t at; (at = FindText(text, kLabel, from)) != std::string_view::npos;) {
+    std::size_t next = at + kLabel.size();
+    do {
+      const std::string_view tail = CutTo(text.substr(next), kTailBytes);
+      const std::size_t run = RunLength(tail, kFaxChars);
+      if (const std::string number = Normalise(tail.substr(0, run)); !number.empty()) {
+        sink.AddBuyerItem(number, ContactKind::Fax);
+      }
+      next += run;
+      from = next;
+      const std::size_t separator = run > 0 ? ListSeparatorAt(text, next) : 0;
+      next += separator;
+      if (separator == 0) break;
+    } while (true);
   }
 }
 

@@ -1,5 +1,6 @@
-// Fax numbers, and telephone numbers alike: the number behind the first fax
-// or telephone label of a line, normalised to the national form.
+// Fax numbers, and telephone numbers alike: every number behind a fax or
+// telephone label of a line (电话, 传真, 座机, 热线, Tel, Fax, ...), in the
+// national form; a mobile number behind a label stays the mobile number.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +13,8 @@
 namespace brivano {
 
 // The first byte of `text` at which a fax or telephone label could begin: an
-// "F" or "f", or the bytes of 传真 or 电话. Bytes, not characters, so a hit
+// "F" or "f", "tel" or "pho" in either case, or the bytes of 传真, 电话, 座机
+// or 热线. Bytes, not characters, so a hit
 // may stand across characters; npos when there is none. A line without one
 // yields nothing, so a caller may pass over such text unseen.
 std::size_t FindFaxLabelByte(std::string_view text);

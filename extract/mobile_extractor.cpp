@@ -1,8 +1,8 @@
 #include "extract/mobile_extractor.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
+#include <iterator>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -13,34 +13,91 @@
 namespace brivano {
 namespace {
 
-constexpr std::array<std::string_view, 6> kMobilePrefixes{"13", "14", "15", "17", "18", "19"};
-constexpr int kPassesPerLine = 3;
 constexpr std::size_t kMobileLength = 11;
-constexpr std::size_t kTailBytes = 255;
+// Written straight in front of the number without a separator; with one,
+// the code is a run of its own and the number stands alone anyway.
+constexpr std::string_view kGluedCountryCodes[] = {"86", "0086"};
+// The grouped form: the sizes of its digit groups, and the separators that
+// may stand between them (the same one both times).
+constexpr std::size_t kGroupSizes[] = {3, 4, 4};
+constexpr char kGroupSeparators[] = {'-', ' '};
+static_assert(kGroupSizes[0] + kGroupSizes[1] + kGroupSizes[2] == kMobileLength);
 
-// Index of the prefix that `second` completes after a "1", or -1.
-constexpr std::array<int, 256> kPrefixIndexOfSecondDigit = [] {
-  std::array<int, 256> index{};
-  index.fill(-1);
-  for (std::size_t i = 0; i < kMobilePrefixes.size(); ++i) {
-    index[static_cast<unsigned char>(kMobilePrefixes[i][1])] = static_cast<int>(i);
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// "1" followed by 3 to 9: where a number can begin.
+bool BeginsNumber(std::string_view text) {
+  return text.size() >= 2 && text[0] == '1' && text[1] >= '3' && text[1] <= '9';
+}
+
+std::size_t DigitRunEnd(std::string_view line, std::size_t from) {
+  while (from < line.size() && IsDigit(line[from])) ++from;
+  return from;
+}
+
+// The number a whole digit run stands for, or an empty view.
+std::string_view NumberOfRun(std::string_view run) {
+  if (run.size() == kMobileLength && BeginsNumber(run)) return run;
+  for (std::string_view code : kGluedCountryCodes) {
+    const std::string_view rest = run.substr(std::min(code.size(), run.size()));
+    if (run.starts_with(code) && rest.size() == kMobileLength && BeginsNumber(rest)) return rest;
   }
-  return index;
-}();
+  return {};
+}
 
-// First occurrence of a prefix at or after `from` that lies wholly before
-// `end`. Digits are never the second byte of a GBK character, so a plain byte
-// search finds exactly the character-aligned occurrences.
-std::size_t FindPrefix(std::string_view line, std::string_view prefix, std::size_t from,
-                       std::size_t end) {
-  const char* p = line.data() + from;
-  const char* last = line.data() + end;
-  while (p + 1 < last) {
-    const void* hit = std::memchr(p, prefix[0], static_cast<std::size_t>(last - p - 1));
-    if (hit == nullptr) return std::string_view::npos;
-    const char* h = static_cast<const char*>(hit);
-    if (h[1] == prefix[1]) return static_cast<std::size_t>(h - line.data());
-    p = h + 1;
+// The grouped form whose first group is the run at `begin`: its end, with
+// the digits in `number`, or npos. The groups must be exactly their sizes,
+// and the grouping may not go on behind the last one ("138-0013-8000-12").
+std::size_t GroupedNumberEnd(std::string_view line, std::size_t begin, char* number) {
+  const char separator = begin + kGroupSizes[0] < line.size() ? line[begin + kGroupSizes[0]] : 0;
+  if (std::find(std::begin(kGroupSeparators), std::end(kGroupSeparators), separator) ==
+      std::end(kGroupSeparators)) {
+    return std::string_view::npos;
+  }
+  std::size_t at = begin;
+  std::size_t written = 0;
+  for (std::size_t group = 0; group < std::size(kGroupSizes); ++group) {
+    if (group > 0) {
+      if (at >= line.size() || line[at] != separator) return std::string_view::npos;
+      ++at;
+    }
+    const std::size_t end = DigitRunEnd(line, at);
+    if (end - at != kGroupSizes[group]) return std::string_view::npos;
+    std::copy(line.begin() + static_cast<std::ptrdiff_t>(at),
+              line.begin() + static_cast<std::ptrdiff_t>(end), number + written);
+    written += end - at;
+    at = end;
+  }
+  if (at + 1 < line.size() && line[at] == separator && IsDigit(line[at + 1])) {
+    return std::string_view::npos;
+  }
+  return at;
+}
+
+// The next place at or after `from` where "1" is followed by 3 to 9.
+// Digits are never the second byte of a GBK character, so a plain byte
+// search finds exactly the character-aligned places.
+std::size_t FindNumberStart(std::string_view line, std::size_t from) {
+  std::size_t at = from;
+#ifdef __SSE2__
+  const __m128i one = _mm_set1_epi8('1');
+  const __m128i belowThree = _mm_set1_epi8('3' - 1);
+  const __m128i aboveNine = _mm_set1_epi8('9' + 1);
+  for (; at + 17 <= line.size(); at += 16) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at + 1));
+    const __m128i hit = _mm_and_si128(
+        _mm_cmpeq_epi8(first, one),
+        _mm_and_si128(_mm_cmpgt_epi8(second, belowThree), _mm_cmplt_epi8(second, aboveNine)));
+    if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
+      return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+#endif
+  for (; at + 1 < line.size(); ++at) {
+    if (BeginsNumber(line.substr(at, 2))) return at;
   }
   return std::string_view::npos;
 }
@@ -74,64 +131,24 @@ std::size_t FindMobileMarkerOrNul(std::string_view text) {
 }
 
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
-  constexpr std::size_t npos = std::string_view::npos;
-  // One pass finds the first occurrence of every prefix; most lines need no
-  // other search. Every prefix starts with "1".
-  std::array<std::size_t, kMobilePrefixes.size()> next;
-  next.fill(npos);
-  std::size_t missing = next.size();
-  auto note = [&](std::size_t at) {
-    const int i = kPrefixIndexOfSecondDigit[static_cast<unsigned char>(line[at + 1])];
-    if (i >= 0 && next[i] == npos) {
-      next[i] = at;
-      --missing;
-    }
-  };
-  std::size_t at = 0;
-#ifdef __SSE2__
-  // Sixteen positions at a time: a "1" followed by 3, 4, 5, 7, 8 or 9.
-  const __m128i one = _mm_set1_epi8('1');
-  const __m128i belowThree = _mm_set1_epi8('3' - 1);
-  const __m128i aboveNine = _mm_set1_epi8('9' + 1);
-  const __m128i six = _mm_set1_epi8('6');
-  for (; missing > 0 && at + 17 <= line.size(); at += 16) {
-    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
-    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at + 1));
-    const __m128i isOne = _mm_cmpeq_epi8(first, one);
-    const __m128i inRange =
-        _mm_and_si128(_mm_cmpgt_epi8(second, belowThree), _mm_cmplt_epi8(second, aboveNine));
-    const __m128i hit =
-        _mm_andnot_si128(_mm_cmpeq_epi8(second, six), _mm_and_si128(isOne, inRange));
-    for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask != 0;
-         mask &= mask - 1) {
-      note(at + static_cast<std::size_t>(__builtin_ctz(mask)));
-    }
-  }
-#endif
-  for (; missing > 0 && at + 1 < line.size(); ++at) {
-    if (line[at] == '1') note(at);
-  }
-  if (missing == next.size()) return;
-
-  // The working text is the window [start, end) of the line: it only ever
-  // loses bytes at its front and, through the 255-byte cut, at its back.
-  std::size_t start = 0;
-  std::size_t end = line.size();
-  for (int pass = 0; pass < kPassesPerLine; ++pass) {
-    for (std::size_t i = 0; i < kMobilePrefixes.size(); ++i) {
-      if (next[i] == npos) continue;  // absent from the window for good
-      if (next[i] < start) next[i] = FindPrefix(line, kMobilePrefixes[i], start, end);
-      if (next[i] == npos || next[i] + 2 > end) {
-        next[i] = npos;
-        continue;
+  // Every run of digits is looked at once, from where the last one ended:
+  // the work is linear in the line however many numbers it holds.
+  std::size_t from = 0;
+  for (std::size_t hit; (hit = FindNumberStart(line, from)) != std::string_view::npos;) {
+    std::size_t begin = hit;
+    while (begin > from && IsDigit(line[begin - 1])) --begin;
+    const std::size_t end = DigitRunEnd(line, hit);
+    from = end;
+    if (const std::string_view number = NumberOfRun(line.substr(begin, end - begin));
+        !number.empty()) {
+      sink.AddBuyerItem(number, ContactKind::Mobile);
+    } else if (begin == hit && end - begin == kGroupSizes[0]) {
+      char grouped[kMobileLength];
+      if (const std::size_t groupedEnd = GroupedNumberEnd(line, begin, grouped);
+          groupedEnd != std::string_view::npos) {
+        sink.AddBuyerItem(std::string_view(grouped, kMobileLength), ContactKind::Mobile);
+        from = groupedEnd;
       }
-      start = next[i];
-      end = std::min(end, start + kTailBytes);
-      const std::size_t digits = RunLength(line.substr(start, end - start), kDigits);
-      if (digits == kMobileLength) {
-        sink.AddBuyerItem(line.substr(start, digits), ContactKind::Mobile);
-      }
-      start += digits;
     }
   }
 }

@@ -1,5 +1,7 @@
-// Mobile numbers: runs of exactly 11 digits that start at the first occurrence
-// of one of six two-digit prefixes.
+// Mobile numbers as pages write them: eleven digits that begin with 13 to 19,
+// standing alone between non-digits, behind a country code (86, 0086, with or
+// without "+" or a separator), or written in groups of 3-4-4 with one kind of
+// separator. Digits inside a longer run are no number.
 #pragma once
 
 #include <span>

@@ -1,18 +1,20 @@
 #include "page_fuzzing.h"
+#include "testing/mobile_steps.h"
 
 using namespace brivano;
 
+// A number and the byte that ends it take twelve bytes of a 4096-byte line.
+constexpr std::size_t kMostPerLine = 4096 / 12 + 1;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzzing::FuzzPage(
-      data, size, ContactKind::Mobile, 18,
+      data, size, ContactKind::Mobile, kMostPerLine,
       [](std::string_view value) {
-        static constexpr std::string_view kPrefixes[] = {"13", "14", "15", "17", "18", "19"};
-        bool prefixed = false;
-        for (std::string_view prefix : kPrefixes) prefixed |= value.starts_with(prefix);
-        if (value.size() != 11 || !fuzzing::AllDigits(value) || !prefixed) {
+        if (value.size() != 11 || !fuzzing::AllDigits(value) || value[0] != '1' || value[1] < '3') {
           fuzzing::CollectingSink::Fail("not a mobile number", value);
         }
       },
       [](std::string_view) { return true; });
+  fuzzing::MatchPlainSteps(data, size, ContactKind::Mobile, testing::MobilesByPlainSteps);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "extract/fax_extractor.h"
 #include "testing/extractor_cases.h"
+#include "testing/fax_steps.h"
 
 namespace brivano::testing {
 namespace {
@@ -20,12 +21,13 @@ TEST(ExtractFaxes, EveryLabelForm) {
       {"传真: 0755-00000000", number},
       {"传真 0755-00000000", number},
       {"传真  0755-00000000", number},  // two blanks become one first
+      {"传真 ：0755-00000000", number},
+      {"传真：　0755-00000000", number},  // a full-width blank
       {"传真号码：0755-00000000", number},
       {"传真至：0755-00000000", number},
       {"FAX:0755-00000000", number},
       {"Fax：0755-00000000", number},
       {"FAX： 0755-00000000", number},
-      {"fax: 0755-00000000", number},
       {"fAx:0755-00000000", number},
       {"fax 0755-00000000", number},
       {"FAX号码：0755-00000000", number},
@@ -34,7 +36,16 @@ TEST(ExtractFaxes, EveryLabelForm) {
       {"(Fax):0755-00000000", number},
       {"（FAX）：0755-00000000", number},
       {"电话：0755-00000000", number},
+      {"联系电话：0755-00000000", number},
       {"公司电话 0755-00000000 欢迎来电", number},
+      {"座机：0755-00000000", number},
+      {"Tel:0755-00000000", number},
+      {"TEL 0755-00000000", number},
+      {"Tel：0755-00000000", number},
+      {"Telephone: 0755-00000000", number},
+      {"Phone: 0755-00000000", number},
+      {"电话/传真：0755-00000000", number},
+      {"Tel/Fax: 0755-00000000", number},
   });
 }
 
@@ -44,34 +55,39 @@ TEST(ExtractFaxes, NotALabel) {
       {"FAX07550000000", {}},
       {"传真号：0755-00000000", {}},
       {"(Fax) 0755-00000000", {}},  // becomes "Fax" glued to the digits
-      {"Tel: 0755-00000000", {}},
       {"0755-00000000", {}},
+      {"手机：0755-00000000", {}},
       {"", {}},
   });
 }
 
-TEST(ExtractFaxes, OnlyTheFirstLabelOfALineCounts) {
+TEST(ExtractFaxes, EveryLabelOfALineAndEveryNumberOfAList) {
   extractor.RunTable({
-      {"电话:0755-11111111 传真：0755-22222222", {"0755-11111111"}},
-      {"传真：0755-22222222 电话:0755-11111111", {"0755-22222222"}},
-      {"传真：请来电 电话：0755-11111111", {}},
+      {"电话:0755-11111111 传真：0755-22222222", {"0755-11111111", "0755-22222222"}},
+      {"传真：0755-22222222 电话:0755-11111111", {"0755-22222222", "0755-11111111"}},
+      {"传真：请来电 电话：0755-11111111", {"0755-11111111"}},
+      {"电话：0755-11111111、0755-22222222/020-33333333，13800000000",
+       {"0755-11111111", "0755-22222222", "020-33333333", "13800000000"}},
+      {"电话：0755-11111111、地址：深圳", {"0755-11111111"}},
+      {"电话：0755-11111111/传真：0755-22222222", {"0755-11111111", "0755-22222222"}},
   });
 }
 
 TEST(ExtractFaxes, Normalisation) {
   extractor.RunTable({
       {"传真：(0755)00000000", {"0755-00000000"}},
-      {"传真：（0755）00000000", {}},  // full-width brackets end the number
+      {"联系电话：（0755）8345678", {"0755-8345678"}},
+      {"传真：0755－00000000", {"0755-00000000"}},
       {"传真：+86-755-00000000", {"0755-00000000"}},
       {"传真：+86 755 0000 0000", {"075500000000"}},
+      {"Tel: 010 87654321", {"01087654321"}},
       {"传真：0086-755-00000000", {"0755-00000000"}},
       {"传真：0086-86-755-00000000", {"0755-00000000"}},  // two prefixes go
       {"传真：086-755-00000000", {"0755-00000000"}},
-      {"Fax: +86-20-12345678 Tel: 8613800000000", {"020-12345678"}},
+      {"Fax: +86-20-12345678 Tel: 8613800000000", {"020-12345678", "13800000000"}},
       {"传真：0755-0000-0000", {}},  // 14 bytes
       {"传真：12345678", {}},        // "012345678": too short
       {"传真：1234567", {}},
-      {"传真：13800000000", {"013800000000"}},
       {"传真：0755-00000000-", {"0755-00000000"}},
       {"传真：0755-00000000-123", {}},
       {"传真：0755--00000000", {"0755-00000000"}},
@@ -79,22 +95,38 @@ TEST(ExtractFaxes, Normalisation) {
       {"传真：0755-----00000000", {}},  // five dashes: two stay
       {"传真：0755 - 0000 0000", {"0755-00000000"}},
       {"传真：", {}},
-      {"传真：--", {}},
       {"传真：0755-00000000转8", {"0755-00000000"}},
       {"FAX:" + std::string(4000, ' ') + "0755-00000000", {"0755-00000000"}},  // blanks go first
   });
 }
 
-// A long run of dashes or brackets behind a label normalises to "0" and
-// dashes, 11 to 13 bytes long. That is no number and is not recorded.
-TEST(ExtractFaxes, NoNumberWithoutDigits) {
+// A mobile number behind a label is the mobile number, whatever its form;
+// service numbers keep the form they are dialled in.
+TEST(ExtractFaxes, MobileAndServiceNumbers) {
+  extractor.RunTable({
+      {"电话：18193900806", {"18193900806"}},
+      {"传真：13800000000", {"13800000000"}},
+      {"Tel: +86 138 0000 0000", {"13800000000"}},
+      {"电话：138-0000-0000", {"13800000000"}},
+      {"电话：(+86)13800000000", {"13800000000"}},
+      {"服务热线：400-888-8888", {"400-888-8888"}},
+      {"热线：4009-333-333", {"4009-333-333"}},
+      {"热线：800 830 8300", {"8008308300"}},
+      {"热线：400-888-888", {}},  // nine digits
+  });
+}
+
+// A label followed by dashes or brackets (a divider line, an empty form
+// field) or a short run such as a date is no number.
+TEST(ExtractFaxes, NoNumberWithoutItsDigits) {
   extractor.RunTable({
       {"电话：" + std::string(48, '-'), {}},
       {"传真：" + std::string(50, '-'), {}},
       {"传真：" + std::string(49, ')'), {}},
       {"传真：86" + std::string(48, '-'), {}},
-      {"传真：0" + std::string(48, '-'), {}},
-      {"传真：0" + std::string(44, '-') + "1", {"0-----------1"}},  // a digit: kept
+      {"传真：0" + std::string(44, '-') + "1", {}},
+      {"传真：2023-12-01", {}},
+      {"传真：--", {}},
   });
 }
 
@@ -159,22 +191,25 @@ TEST(ExtractFaxes, LabelAtEveryOffset) {
 // The screen looks at sixteen bytes at a time; it must find the same first
 // byte as a plain scan, whatever the length and wherever the hit.
 TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
-  // Whole labels, their halves and letters, so that hits and near hits fall
+  const std::vector<std::string> words = {
+      Utf8ToGbk("传真"), Utf8ToGbk("电话"), Utf8ToGbk("座机"), Utf8ToGbk("热线"), "tel", "pho"};
+  // Whole words, their halves and letters, so that hits and near hits fall
   // on every place of a block.
-  const std::vector<std::string> pieces = {"\xB4\xAB\xD5\xE6",
-                                           "\xB5\xE7\xBB\xB0",
-                                           "\xB4\xAB",
-                                           "\xD5\xE6",
-                                           "\xB5\xE7",
-                                           "\xBB\xB0",
-                                           "\xD5",
-                                           "\xBB",
-                                           "f",
-                                           "F",
-                                           "x",
-                                           "xx",
-                                           "xxxxx",
-                                           ":"};
+  std::vector<std::string> pieces = {"f", "F", "x", "xx", "xxxxx", ":", "T", "tE", "eL", "Ph", "O"};
+  for (const std::string& word : words) {
+    pieces.push_back(word);
+    pieces.push_back(word.substr(0, 2));
+    pieces.push_back(word.substr(1));
+  }
+  auto plainScan = [&](const std::string& text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      if ((text[at] | 0x20) == 'f') return at;
+      for (const std::string& word : words) {
+        if (LowerAscii(text.substr(at, word.size())) == word) return at;
+      }
+    }
+    return std::string::npos;
+  };
   std::mt19937 random(3);
   for (int round = 0; round < 20000; ++round) {
     std::string text;
@@ -183,15 +218,20 @@ TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
       const std::size_t k = random() % (pieces.size() + 6);
       text += k < pieces.size() ? pieces[k] : std::string("xxx");
     }
-    std::size_t expected = std::string::npos;
-    for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
-      if (text[at] == 'F' || text[at] == 'f' || text.compare(at, 4, pieces[0]) == 0 ||
-          text.compare(at, 4, pieces[1]) == 0) {
-        expected = at;
-      }
-    }
-    ASSERT_EQ(FindFaxLabelByte(text), expected) << ::testing::PrintToString(text);
+    ASSERT_EQ(FindFaxLabelByte(text), plainScan(text)) << ::testing::PrintToString(text);
   }
+}
+
+TEST(ExtractFaxes, AgreesWithThePlainStepsOnRandomLines) {
+  V pieces = {"0755",        "-",   "(", ")",        "+86", "0086", " ", "  ",
+              "13800000000", "400", "8", "12345678", ";",   ":",    "x", "\xB0"};
+  for (const char* utf8 : {"电话", "传真", "热线", "Tel", "FAX", "fax", "号码", "：", "（", "）",
+                           "、", "/", "，", "　", "－", "Phone", "至"}) {
+    pieces.push_back(Utf8ToGbk(utf8));
+  }
+  const std::size_t values =
+      extractor.MatchesPlainStepsOnRandomLines(pieces, 24, 30000, 5, FaxesByPlainSteps);
+  EXPECT_GT(values, 300u);  // the lines do hold numbers to find
 }
 
 TEST(ExtractFaxes, LinesAreIndependentAndInOrder) {
