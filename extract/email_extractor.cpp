@@ -27,6 +27,10 @@ constexpr std::size_t kMaxDomainBytes = 39;
 // A host name needs at least two bytes in front of its first dot.
 constexpr std::size_t kMinFirstDotIndex = 2;
 constexpr std::string_view kWebPageSuffix = ".htm";
+constexpr std::size_t kMinTopLevelBytes = 2;
+constexpr ByteClass kLetters{"abcdefghijklmnopqrstuvwxyz"};
+constexpr std::string_view kFileExtensions[] = {"png",  "jpg", "jpeg", "gif",
+                                                "webp", "svg", "css",  "js"};
 
 // Bytes that are address characters once the line is lowered.
 constexpr ByteClass kAddressOrCapital{
@@ -112,7 +116,14 @@ bool LooksLikeHostName(std::string_view domain) {
   if (domain.size() < kMinDomainBytes || domain.size() > kMaxDomainBytes) return false;
   const std::size_t dot = domain.find('.');
   if (dot == std::string_view::npos || dot < kMinFirstDotIndex) return false;
-  return domain.find(kWebPageSuffix) == std::string_view::npos;
+  if (domain.find(kWebPageSuffix) != std::string_view::npos) return false;
+  // A top-level domain is letters, never a number ("12#301.5" is a room);
+  // and one that is a file extension names a picture or a style sheet drawn
+  // at a scale ("logo@2x.png"), not a mail host.
+  const std::string_view last = domain.substr(domain.rfind('.') + 1);
+  if (last.size() < kMinTopLevelBytes || RunLength(last, kLetters) != last.size()) return false;
+  return std::find(std::begin(kFileExtensions), std::end(kFileExtensions), last) ==
+         std::end(kFileExtensions);
 }
 
 // The screen without wide registers: sixteen first bytes at a time, each

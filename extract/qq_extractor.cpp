@@ -20,30 +20,36 @@ constexpr std::size_t kMaxDigits = 10;
 constexpr std::size_t kTailBytes = 255;
 
 // Done once per line. A QQ-space page address names its owner's number right
-// behind the host name, so the address becomes a marker; then every case
-// variant of the marker becomes "QQ".
+// behind the host name, so the address becomes a marker; then the marker
+// written with a blank inside ("Q Q"), and every case variant of it, become
+// "QQ".
 constexpr ReplaceRow kLinePreparation[] = {
     {"user.qzone.qq.com/", "QQ"},  // 1
-    {"qq", "QQ"},                  // 2
+    {"Q Q", "QQ"},                 // 2
+    {"qq", "QQ"},                  // 3
 };
 
 // Done at the start of every pass that finds a marker: labels and separators
 // that stand between a marker and its number. The order matters: blanks are
 // taken after colons and before dashes, so "QQ - 1" keeps one blank.
 constexpr ReplaceRow kLabelCleanUp[] = {
-    {"： ", ""},     // 1
-    {": ", ""},      // 2
-    {"QQ ", "QQ"},   // 3
-    {"QQ ", "QQ"},   // 4
-    {"号码 ", ""},   // 5
-    {"号 ", ""},     // 6
-    {"：", ""},      // 7
-    {"-", ""},       // 8
-    {":", ""},       // 9
-    {"QQ,", "QQ"},   // 10
-    {"QQ，", "QQ"},  // 11
-    {"号码", ""},    // 12
-    {"号", ""},      // 13
+    // One number for both accounts ("QQ/微信：12345678"): the other account's
+    // name goes before the separators do.
+    {"QQ/微信", "QQ"},   //
+    {"QQ／微信", "QQ"},  //
+    {"： ", ""},         // 1
+    {": ", ""},          // 2
+    {"QQ ", "QQ"},       // 3
+    {"QQ ", "QQ"},       // 4
+    {"号码 ", ""},       // 5
+    {"号 ", ""},         // 6
+    {"：", ""},          // 7
+    {"-", ""},           // 8
+    {":", ""},           // 9
+    {"QQ,", "QQ"},       // 10
+    {"QQ，", "QQ"},      // 11
+    {"号码", ""},        // 12
+    {"号", ""},          // 13
 };
 
 const ReplaceTable& LinePreparation() {
@@ -102,38 +108,53 @@ std::size_t InertPrefixLength(std::string_view line, std::size_t firstPair) {
 
 namespace {
 
-// With kStopAtNul a NUL byte is a hit too.
+// With kStopAtNul a NUL byte is a hit too. A marker is "qq", or "q q" (the
+// blank goes in the line preparation), in either case.
 template <bool kStopAtNul>
 std::size_t FindMarker(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   // "Q" (0x51) and "q" (0x71) are the only bytes that give "q" with bit 5 set.
-  auto isQ = [&](std::size_t at) { return (bytes[at] | 0x20) == 'q'; };
+  auto isQ = [&](std::size_t at) { return at < size && (bytes[at] | 0x20) == 'q'; };
+  auto marker = [&](std::size_t at) {
+    return isQ(at) && (isQ(at + 1) || (at + 1 < size && bytes[at + 1] == ' ' && isQ(at + 2)));
+  };
   std::size_t at = 0;
 #ifdef __SSE2__
-  if (size >= 17) {
+  if (size >= 18) {
     const __m128i caseBit = _mm_set1_epi8(0x20);
     const __m128i q = _mm_set1_epi8('q');
-    // Sixteen first bytes at a time, each with the byte after it; the last
-    // block overlaps the one before, and the last byte ends no pair.
+    const __m128i blank = _mm_set1_epi8(' ');
+    // Sixteen first bytes at a time, each with the two bytes after it; the
+    // last block overlaps the one before, and the last two bytes are looked
+    // at alone.
     for (std::size_t block = 0;; block += 16) {
-      if (block + 17 > size) block = size - 17;
-      const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
-      const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + 1));
-      __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(first, caseBit), q),
-                                  _mm_cmpeq_epi8(_mm_or_si128(second, caseBit), q));
-      if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(first, _mm_setzero_si128()));
+      if (block + 18 > size) block = size - 18;
+      __m128i isQs[3];
+      __m128i second;
+      for (int k = 0; k < 3; ++k) {
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + k));
+        isQs[k] = _mm_cmpeq_epi8(_mm_or_si128(in, caseBit), q);
+        if (k == 1) second = in;
+      }
+      __m128i hit = _mm_and_si128(
+          isQs[0], _mm_or_si128(isQs[1], _mm_and_si128(_mm_cmpeq_epi8(second, blank), isQs[2])));
+      if constexpr (kStopAtNul) {
+        hit = _mm_or_si128(
+            hit, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block)),
+                                _mm_setzero_si128()));
+      }
       if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
       }
-      if (block + 17 == size) break;
+      if (block + 18 == size) break;
     }
-    at = size - 1;  // the last byte begins no pair, but may be a NUL
+    at = size - 2;  // the last two bytes may begin "qq" or be a NUL
   }
 #endif
   for (; at < size; ++at) {
     if (kStopAtNul && bytes[at] == 0) return at;
-    if (at + 1 < size && isQ(at) && isQ(at + 1)) return at;
+    if (marker(at)) return at;
   }
   return std::string_view::npos;
 }

@@ -4,6 +4,7 @@
 // matter; tests and the fuzz target hold it to this.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,8 +58,14 @@ inline std::vector<std::string> EmailsByPlainSteps(std::string_view line) {
       domain = domain.substr(0, dots);
     }
     const std::size_t dot = domain.find('.');
+    const std::string last = domain.substr(domain.rfind('.') + 1);
+    const bool letters = last.size() >= 2 && std::all_of(last.begin(), last.end(), [](char c) {
+                           return c >= 'a' && c <= 'z';
+                         });
+    const bool picture = last == "png" || last == "jpg" || last == "jpeg" || last == "gif" ||
+                         last == "webp" || last == "svg" || last == "css" || last == "js";
     if (!local.empty() && domain.size() >= 5 && domain.size() <= 39 && dot != std::string::npos &&
-        dot >= 2 && domain.find(".htm") == std::string::npos) {
+        dot >= 2 && domain.find(".htm") == std::string::npos && letters && !picture) {
       found.push_back(local + "@" + domain);
     }
   }

@@ -13,11 +13,12 @@
 namespace brivano::testing {
 
 inline std::vector<std::string> QQNumbersByPlainSteps(std::string_view line) {
-  static const char* const kPreparation[][2] = {{"user.qzone.qq.com/", "QQ"}, {"qq", "QQ"}};
+  static const char* const kPreparation[][2] = {
+      {"user.qzone.qq.com/", "QQ"}, {"Q Q", "QQ"}, {"qq", "QQ"}};
   static const char* const kCleanUp[][2] = {
-      {"： ", ""},    {": ", ""},   {"QQ ", "QQ"}, {"QQ ", "QQ"}, {"号码 ", ""},
-      {"号 ", ""},    {"：", ""},   {"-", ""},     {":", ""},     {"QQ,", "QQ"},
-      {"QQ，", "QQ"}, {"号码", ""}, {"号", ""}};
+      {"QQ/微信", "QQ"}, {"QQ／微信", "QQ"}, {"： ", ""},    {": ", ""},   {"QQ ", "QQ"},
+      {"QQ ", "QQ"},     {"号码 ", ""},      {"号 ", ""},    {"：", ""},   {"-", ""},
+      {":", ""},         {"QQ,", "QQ"},      {"QQ，", "QQ"}, {"号码", ""}, {"号", ""}};
   auto apply = [](std::string& w, const auto& rows) {
     for (const auto& row : rows) w = ReplaceAllIgnoreCase(w, Utf8ToGbk(row[0]), Utf8ToGbk(row[1]));
   };

@@ -37,6 +37,11 @@ TEST(ExtractEmails, DomainAcceptance) {
       {"news@www.site.com.html", {}},
       {"a@-example.com-", {"a@example.com"}},
       {"Write to a@example.com.", {"a@example.com"}},  // full stop of the sentence
+      // Pictures drawn at a scale, style sheets and scripts are no hosts;
+      // neither is a number.
+      {"logo@2x.png icon@3x.WEBP a@cdn.site.jpeg b@img.gif c@ab.svg d@theme.css e@main.js", {}},
+      {"f@ab.jpg g@ab.pngs 房间12#301.5 h@ab.c1", {"g@ab.pngs"}},
+      {"sales@company.com.cn、info@abc.net", {"sales@company.com.cn", "info@abc.net"}},
   });
 }
 

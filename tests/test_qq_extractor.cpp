@@ -29,7 +29,13 @@ TEST(ExtractQQNumbers, LabelsBetweenMarkerAndNumber) {
       {"QQ - 12345678", {}},  // the dash goes after the blank steps: one blank stays
       {"QQ:123-456-789", {"123456789"}},
       {"QQ群：12345678", {}},
-      {"QQ/微信 12345678", {}},
+      {"QQ/微信 12345678", {"12345678"}},
+      {"QQ/微信号：12345678", {"12345678"}},
+      {"QQ／微信：12345678", {"12345678"}},
+      {"QQ：12345678/微信：87654321", {"12345678"}},
+      {"Q Q：55555555", {"55555555"}},
+      {"q q 55555555", {"55555555"}},
+      {"Q  Q：55555555", {}},
       {"QQ:1234", {}},
       {"QQ:12345678901", {}},
       {"QQ:12345", {"12345"}},
@@ -108,7 +114,7 @@ TEST(ExtractQQNumbers, NeverWorksOnSecondBytes) {
 // Lines are screened for "q" pairs sixteen bytes at a time; the marker is
 // found at every place in a line, near either end and across block edges.
 TEST(ExtractQQNumbers, MarkerAtEveryOffset) {
-  for (const char* written : {"QQ:12345", "qq 12345", "user.qzone.qq.com/12345"}) {
+  for (const char* written : {"QQ:12345", "qq 12345", "Q q:12345", "user.qzone.qq.com/12345"}) {
     for (int before = 0; before <= 40; ++before) {
       for (int after = 0; after <= 20; ++after) {
         const std::string line = std::string(before, '.') + written + std::string(after, '.');
@@ -119,7 +125,7 @@ TEST(ExtractQQNumbers, MarkerAtEveryOffset) {
   }
 }
 
-// The screen looks for a "q" pair sixteen bytes at a time; it must find the
+// The screen looks for "qq" and "q q" sixteen bytes at a time; it must find the
 // same first byte as a plain scan, whatever the length and wherever the hit.
 TEST(ExtractQQNumbers, ScreenFindsTheFirstMarkerByte) {
   const std::string alphabet = std::string("Qq1\xB0\x51\x71 ") + std::string(20, 'x');
@@ -127,10 +133,15 @@ TEST(ExtractQQNumbers, ScreenFindsTheFirstMarkerByte) {
   for (int round = 0; round < 20000; ++round) {
     std::string text(random() % 70, ' ');
     for (char& c : text) c = alphabet[random() % alphabet.size()];
-    auto isQ = [&](std::size_t at) { return text[at] == 'Q' || text[at] == 'q'; };
+    auto isQ = [&](std::size_t at) {
+      return at < text.size() && (text[at] == 'Q' || text[at] == 'q');
+    };
     std::size_t expected = std::string::npos;
-    for (std::size_t at = 0; at + 1 < text.size() && expected == std::string::npos; ++at) {
-      if (isQ(at) && isQ(at + 1)) expected = at;
+    for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
+      if (isQ(at) &&
+          (isQ(at + 1) || (at + 2 < text.size() && text[at + 1] == ' ' && isQ(at + 2)))) {
+        expected = at;
+      }
     }
     ASSERT_EQ(FindQQMarkerByte(text), expected) << ::testing::PrintToString(text);
   }
@@ -182,7 +193,12 @@ TEST(ExtractQQNumbers, AgreesWithThePlainSteps) {
                     "QQ:12345",
                     Utf8ToGbk("qq号码：1234567"),
                     "Qq - 123456",
-                    "user.qzone.qq.com/7654321"};
+                    "user.qzone.qq.com/7654321",
+                    "Q Q",
+                    "/",
+                    Utf8ToGbk("QQ/微信"),
+                    Utf8ToGbk("微信"),
+                    Utf8ToGbk("／")};
   EXPECT_GT(extractor.MatchesPlainStepsOnRandomLines(pieces, 20, 30000, 21, QQNumbersByPlainSteps),
             5000u);
 }
