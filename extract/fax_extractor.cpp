@@ -4,9 +4,8 @@
 #include <emmintrin.h>
 #endif
 
-#include <vector>
-
 #include "base/text.h"
+#include "extract/value_lists.h"
 
 namespace brivano {
 namespace {
@@ -17,44 +16,44 @@ constexpr std::size_t kTailBytes = 255;
 constexpr std::size_t kMinNumberBytes = 11;
 constexpr std::size_t kMaxNumberBytes = 13;
 
-// Turns every word for a telephone into the fax label, then every written
-// form of the fax label into "FAX:", and finally drops all blanks so that
-// blanks inside a number do not end it. Case is ignored, so "FAX" rows catch
-// "Fax" and "fax" too. The word rows come first: no row before them deletes
-// or joins bytes, so the screen below sees their words as the line has them.
+// Turns every word for a telephone or a fax, Chinese or Latin, into 传真,
+// then 传真 with whatever separates it from its number into "FAX:", and
+// finally drops all blanks so that blanks inside a number do not end it.
+// Case is ignored. The word rows come first: no row before them deletes or
+// joins bytes, so the screen below sees their words as the line has them.
 constexpr ReplaceRow kLabelTable[] = {
-    {"电话", "传真"},        // telephone
-    {"座机", "传真"},        // desk telephone
-    {"热线", "传真"},        // hotline (400 and 800 numbers)
-    {"TELEPHONE", "传真"},   //
-    {"PHONE", "传真"},       //
-    {"TEL", "传真"},         //
-    {"(Fax) ", "Fax"},       //
-    {"(Fax)", "Fax"},        //
-    {"（FAX）", "Fax"},      //
-    {"（", "("},             // full-width brackets around an area code
-    {"）", ")"},             //
-    {"－", "-"},             // full-width dash
-    {"　", " "},             // full-width blank
-    {";", ":"},              //
-    {"  ", " "},             //
-    {" ：", "："},           // a blank between a label and its colon
-    {" :", ":"},             //
-    {"传真： ", "FAX:"},     //
-    {"传真：", "FAX:"},      //
-    {"传真: ", "FAX:"},      //
-    {"传真:", "FAX:"},       //
-    {"传真 ", "FAX:"},       //
-    {"传真号码：", "FAX:"},  //
-    {"传真至：", "FAX:"},    //
-    {"FAX： ", "FAX:"},      //
-    {"FAX：", "FAX:"},       //
-    {"FAX: ", "FAX:"},       //
-    {"FAX:", "FAX:"},        //
-    {"FAX ", "FAX:"},        //
-    {"FAX号码：", "FAX:"},   //
-    {"FAX至：", "FAX:"},     //
-    {" ", ""},               //
+    {"电话", "传真"},       // telephone
+    {"座机", "传真"},       // desk telephone
+    {"固话", "传真"},       // landline
+    {"总机", "传真"},       // switchboard
+    {"热线", "传真"},       // hotline (400 and 800 numbers)
+    {"专线", "传真"},       // direct line
+    {"TELEPHONE", "传真"},  //
+    {"HOTLINE", "传真"},    //
+    {"PHONE", "传真"},      //
+    {"TEL", "传真"},        //
+    {"FAX", "传真"},        //
+    {"(传真)", "传真"},     //
+    {"（传真）", "传真"},   //
+    {"传真号码", "传真"},   //
+    {"传真号", "传真"},     //
+    {"传真至", "传真"},     //
+    {"（", "("},            // full-width brackets around an area code
+    {"）", ")"},            //
+    {"－", "-"},            // full-width dash
+    {"　", " "},            // full-width blank
+    {"\t", " "},            // a tab between the cells of a table row
+    {";", ":"},             //
+    {"  ", " "},            //
+    {" ：", "："},          // a blank between a label and its colon
+    {" :", ":"},            //
+    {"传真： ", "FAX:"},    //
+    {"传真：", "FAX:"},     //
+    {"传真: ", "FAX:"},     //
+    {"传真:", "FAX:"},      //
+    {"传真 ", "FAX:"},      //
+    {"传真", "FAX:"},       // a label written straight in front of its number
+    {" ", ""},              //
 };
 
 // Brackets around an area code become dashes, plus signs go, and runs of up
@@ -81,7 +80,7 @@ const ReplaceTable& NumberCleanUp() {
 }
 
 // Several numbers behind one label, written as a list.
-constexpr std::string_view kListSeparators[] = {"、", "/", "／", ",", "，"};
+constexpr std::string_view kListSeparators[] = {"、", "/", "／", ",", "，", "；", "或"};
 
 // Service numbers are dialled as they are written, without a trunk "0".
 constexpr std::string_view kServicePrefixes[] = {"400", "800"};
@@ -91,12 +90,8 @@ constexpr std::size_t kServiceDigits = 10;
 constexpr std::size_t kMinLandlineDigits = 10;
 constexpr std::size_t kMobileDigits = 11;
 
-const std::vector<std::string>& ListSeparators() {
-  static const std::vector<std::string> separators = [] {
-    std::vector<std::string> gbk;
-    for (std::string_view separator : kListSeparators) gbk.push_back(Utf8ToGbk(separator));
-    return gbk;
-  }();
+const ListSeparators& NumberLists() {
+  static const ListSeparators separators(kListSeparators);
   return separators;
 }
 
@@ -135,18 +130,6 @@ std::string Normalise(std::string_view run) {
   return landline ? number : std::string();
 }
 
-// Length of the list separator at `at` that another number follows, or 0.
-std::size_t ListSeparatorAt(std::string_view work, std::size_t at) {
-  for (const std::string& separator : ListSeparators()) {
-    const std::size_t next = at + separator.size();
-    if (work.substr(at).starts_with(separator) && next < work.size() &&
-        kFaxChars.Contains(static_cast<unsigned char>(work[next]))) {
-      return separator.size();
-    }
-  }
-  return 0;
-}
-
 }  // namespace
 
 namespace {
@@ -164,10 +147,14 @@ constexpr ScreenWord kScreenWords[] = {
     {{'f'}, 1},
     {{'t', 'e', 'l'}, 3},
     {{'p', 'h', 'o'}, 3},
+    {{'h', 'o', 't'}, 3},
     {{0xB4, 0xAB, 0xD5, 0xE6}, 4},  // 传真
     {{0xB5, 0xE7, 0xBB, 0xB0}, 4},  // 电话
     {{0xD7, 0xF9, 0xBB, 0xFA}, 4},  // 座机
     {{0xC8, 0xC8, 0xCF, 0xDF}, 4},  // 热线
+    {{0xB9, 0xCC, 0xBB, 0xB0}, 4},  // 固话
+    {{0xD7, 0xDC, 0xBB, 0xFA}, 4},  // 总机
+    {{0xD7, 0xA8, 0xCF, 0xDF}, 4},  // 专线
 };
 constexpr std::size_t kLongestScreenWord = 4;
 
@@ -265,7 +252,7 @@ void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink) {
       }
       next += run;
       from = next;
-      const std::size_t separator = run > 0 ? ListSeparatorAt(text, next) : 0;
+      const std::size_t separator = run > 0 ? NumberLists().LengthAt(text, next, kFaxChars) : 0;
       next += separator;
       if (separator == 0) break;
     } while (true);

@@ -13,8 +13,8 @@
 namespace brivano {
 
 // The first byte of `text` at which a fax or telephone label could begin: an
-// "F" or "f", "tel" or "pho" in either case, or the bytes of 传真, 电话, 座机
-// or 热线. Bytes, not characters, so a hit
+// "F" or "f", "tel", "pho" or "hot" in either case, or the bytes of 传真,
+// 电话, 座机, 固话, 总机, 热线 or 专线. Bytes, not characters, so a hit
 // may stand across characters; npos when there is none. A line without one
 // yields nothing, so a caller may pass over such text unseen.
 std::size_t FindFaxLabelByte(std::string_view text);

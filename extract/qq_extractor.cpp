@@ -9,28 +9,40 @@
 #include <string>
 
 #include "base/text.h"
+#include "extract/value_lists.h"
 
 namespace brivano {
 namespace {
 
 constexpr std::string_view kMarker = "QQ";
-constexpr int kPassesPerLine = 3;
 constexpr std::size_t kMinDigits = 5;
 constexpr std::size_t kMaxDigits = 10;
-constexpr std::size_t kTailBytes = 255;
+// Several numbers behind one marker, written as a list. (A date written with
+// dashes right behind a comma reads as one more number: the clean-up has
+// joined its digits. Lists with commas are far more common.)
+constexpr std::string_view kListSeparators[] = {"、", "/", "／", " / ", ",", "，", "；", "或"};
+
+// "Ｑ" is A3 D1 and "ｑ" A3 F1 in GBK: they differ in the case bit alone.
+constexpr unsigned char kWideLead = 0xA3;
+constexpr unsigned char kWideQ = 0xF1;
 
 // Done once per line. A QQ-space page address names its owner's number right
 // behind the host name, so the address becomes a marker; then the marker
-// written with a blank inside ("Q Q"), and every case variant of it, become
-// "QQ".
+// written with a blank inside or in full-width letters, and every case
+// variant of it, become "QQ"; tabs (between the cells of a table row) and
+// full-width blanks become blanks.
 constexpr ReplaceRow kLinePreparation[] = {
-    {"user.qzone.qq.com/", "QQ"},  // 1
-    {"Q Q", "QQ"},                 // 2
-    {"qq", "QQ"},                  // 3
+    {"user.qzone.qq.com/", "QQ"},  //
+    {"Q Q", "QQ"},                 //
+    {"ＱＱ", "QQ"},                //
+    {"ｑｑ", "QQ"},                //
+    {"\t", " "},                   //
+    {"　", " "},                   //
+    {"qq", "QQ"},                  //
 };
 
-// Done at the start of every pass that finds a marker: labels and separators
-// that stand between a marker and its number. The order matters: blanks are
+// Done once on a line that holds a marker: labels and separators that stand
+// between a marker and its number. The order matters: blanks are
 // taken after colons and before dashes, so "QQ - 1" keeps one blank.
 constexpr ReplaceRow kLabelCleanUp[] = {
     // One number for both accounts ("QQ/微信：12345678"): the other account's
@@ -51,6 +63,11 @@ constexpr ReplaceRow kLabelCleanUp[] = {
     {"号码", ""},        // 12
     {"号", ""},          // 13
 };
+
+const ListSeparators& NumberLists() {
+  static const ListSeparators separators(kListSeparators);
+  return separators;
+}
 
 const ReplaceTable& LinePreparation() {
   static const ReplaceTable table(kLinePreparation);
@@ -108,48 +125,57 @@ std::size_t InertPrefixLength(std::string_view line, std::size_t firstPair) {
 
 namespace {
 
-// With kStopAtNul a NUL byte is a hit too. A marker is "qq", or "q q" (the
-// blank goes in the line preparation), in either case.
+// With kStopAtNul a NUL byte is a hit too. A marker is "qq" or "q q" (the
+// blank goes in the line preparation) in either case, or the full-width
+// "ＱＱ" (A3 D1 A3 D1, or A3 F1 for "ｑ") in either case.
 template <bool kStopAtNul>
 std::size_t FindMarker(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   // "Q" (0x51) and "q" (0x71) are the only bytes that give "q" with bit 5 set.
   auto isQ = [&](std::size_t at) { return at < size && (bytes[at] | 0x20) == 'q'; };
-  auto marker = [&](std::size_t at) {
-    return isQ(at) && (isQ(at + 1) || (at + 1 < size && bytes[at + 1] == ' ' && isQ(at + 2)));
+  auto isWideQ = [&](std::size_t at) {
+    return at + 1 < size && bytes[at] == kWideLead && (bytes[at + 1] | 0x20) == kWideQ;
   };
+  auto marker = [&](std::size_t at) {
+    return (isQ(at) && (isQ(at + 1) || (at + 1 < size && bytes[at + 1] == ' ' && isQ(at + 2)))) ||
+           (isWideQ(at) && isWideQ(at + 2));
+  };
+  constexpr std::size_t kBlock = 16 + 3;
   std::size_t at = 0;
 #ifdef __SSE2__
-  if (size >= 18) {
+  if (size >= kBlock) {
     const __m128i caseBit = _mm_set1_epi8(0x20);
     const __m128i q = _mm_set1_epi8('q');
     const __m128i blank = _mm_set1_epi8(' ');
-    // Sixteen first bytes at a time, each with the two bytes after it; the
-    // last block overlaps the one before, and the last two bytes are looked
-    // at alone.
+    const __m128i wideLead = _mm_set1_epi8(static_cast<char>(kWideLead));
+    const __m128i wideQ = _mm_set1_epi8(static_cast<char>(kWideQ));
+    // Sixteen first bytes at a time, each with the three bytes after it; the
+    // last block overlaps the one before, and the last three bytes are
+    // looked at alone.
     for (std::size_t block = 0;; block += 16) {
-      if (block + 18 > size) block = size - 18;
-      __m128i isQs[3];
-      __m128i second;
-      for (int k = 0; k < 3; ++k) {
-        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + k));
-        isQs[k] = _mm_cmpeq_epi8(_mm_or_si128(in, caseBit), q);
-        if (k == 1) second = in;
+      if (block + kBlock > size) block = size - kBlock;
+      __m128i in[4];
+      __m128i folded[4];
+      for (int k = 0; k < 4; ++k) {
+        in[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + k));
+        folded[k] = _mm_or_si128(in[k], caseBit);
       }
-      __m128i hit = _mm_and_si128(
-          isQs[0], _mm_or_si128(isQs[1], _mm_and_si128(_mm_cmpeq_epi8(second, blank), isQs[2])));
-      if constexpr (kStopAtNul) {
-        hit = _mm_or_si128(
-            hit, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block)),
-                                _mm_setzero_si128()));
-      }
+      const __m128i narrow = _mm_and_si128(
+          _mm_cmpeq_epi8(folded[0], q),
+          _mm_or_si128(_mm_cmpeq_epi8(folded[1], q),
+                       _mm_and_si128(_mm_cmpeq_epi8(in[1], blank), _mm_cmpeq_epi8(folded[2], q))));
+      const __m128i wide = _mm_and_si128(
+          _mm_and_si128(_mm_cmpeq_epi8(in[0], wideLead), _mm_cmpeq_epi8(folded[1], wideQ)),
+          _mm_and_si128(_mm_cmpeq_epi8(in[2], wideLead), _mm_cmpeq_epi8(folded[3], wideQ)));
+      __m128i hit = _mm_or_si128(narrow, wide);
+      if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(in[0], _mm_setzero_si128()));
       if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
       }
-      if (block + 18 == size) break;
+      if (block + kBlock == size) break;
     }
-    at = size - 2;  // the last two bytes may begin "qq" or be a NUL
+    at = size - 3;
   }
 #endif
   for (; at < size; ++at) {
@@ -175,19 +201,25 @@ void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink) {
   if (marker == std::string_view::npos) return;
   std::string work(line.substr(InertPrefixLength(line, marker)));
   LinePreparation().Apply(work);
-  for (int pass = 0; pass < kPassesPerLine; ++pass) {
-    if (FindText(work, kMarker) == std::string::npos) return;
-    LabelCleanUp().Apply(work);
-    // The clean-up may join a marker earlier in the line ("Q-Q"). In broken
-    // GBK it may also swallow one: a deleted dash can pair a stray first byte
-    // with the "Q" behind it.
-    const std::size_t at = FindText(work, kMarker);
-    if (at == std::string::npos) return;
-    work.erase(0, at + kMarker.size());
-    if (work.size() > kTailBytes) work.resize(kTailBytes);
-    const std::size_t digits = RunLength(work, kDigits);
-    if (digits >= kMinDigits && digits <= kMaxDigits) {
-      sink.AddBuyerItem(std::string_view(work).substr(0, digits), ContactKind::QQ);
+  if (FindText(work, kMarker) == std::string::npos) return;
+  LabelCleanUp().Apply(work);
+  // Every marker of the line, in order, and every number of a list behind
+  // one. The clean-up may join a marker earlier in the line ("Q-Q"). In
+  // broken GBK it may also swallow one: a deleted dash can pair a stray first
+  // byte with the "Q" behind it.
+  const std::string_view text(work);
+  std::size_t next = 0;
+  for (std::size_t at; (at = FindText(text, kMarker, next)) != std::string_view::npos;) {
+    next = at + kMarker.size();
+    for (;;) {
+      const std::size_t digits = RunLength(text.substr(next), kDigits);
+      if (digits >= kMinDigits && digits <= kMaxDigits) {
+        sink.AddBuyerItem(text.substr(next, digits), ContactKind::QQ);
+      }
+      next += digits;
+      const std::size_t separator = digits > 0 ? NumberLists().LengthAt(text, next, kDigits) : 0;
+      if (separator == 0) break;
+      next += separator;
     }
   }
 }

@@ -37,38 +37,15 @@ inline std::string FaxNumberByPlainSteps(std::string c) {
 }
 
 inline std::vector<std::string> FaxesByPlainSteps(std::string_view line) {
-  static const char* const kRows[][2] = {{"电话", "传真"},
-                                         {"座机", "传真"},
-                                         {"热线", "传真"},
-                                         {"TELEPHONE", "传真"},
-                                         {"PHONE", "传真"},
-                                         {"TEL", "传真"},
-                                         {"(Fax) ", "Fax"},
-                                         {"(Fax)", "Fax"},
-                                         {"（FAX）", "Fax"},
-                                         {"（", "("},
-                                         {"）", ")"},
-                                         {"－", "-"},
-                                         {"　", " "},
-                                         {";", ":"},
-                                         {"  ", " "},
-                                         {" ：", "："},
-                                         {" :", ":"},
-                                         {"传真： ", "FAX:"},
-                                         {"传真：", "FAX:"},
-                                         {"传真: ", "FAX:"},
-                                         {"传真:", "FAX:"},
-                                         {"传真 ", "FAX:"},
-                                         {"传真号码：", "FAX:"},
-                                         {"传真至：", "FAX:"},
-                                         {"FAX： ", "FAX:"},
-                                         {"FAX：", "FAX:"},
-                                         {"FAX: ", "FAX:"},
-                                         {"FAX:", "FAX:"},
-                                         {"FAX ", "FAX:"},
-                                         {"FAX号码：", "FAX:"},
-                                         {"FAX至：", "FAX:"},
-                                         {" ", ""}};
+  static const char* const kRows[][2] = {
+      {"电话", "传真"},     {"座机", "传真"},     {"固话", "传真"},      {"总机", "传真"},
+      {"热线", "传真"},     {"专线", "传真"},     {"TELEPHONE", "传真"}, {"HOTLINE", "传真"},
+      {"PHONE", "传真"},    {"TEL", "传真"},      {"FAX", "传真"},       {"(传真)", "传真"},
+      {"（传真）", "传真"}, {"传真号码", "传真"}, {"传真号", "传真"},    {"传真至", "传真"},
+      {"（", "("},          {"）", ")"},          {"－", "-"},           {"　", " "},
+      {"\t", " "},          {";", ":"},           {"  ", " "},           {" ：", "："},
+      {" :", ":"},          {"传真： ", "FAX:"},  {"传真：", "FAX:"},    {"传真: ", "FAX:"},
+      {"传真:", "FAX:"},    {"传真 ", "FAX:"},    {"传真", "FAX:"},      {" ", ""}};
   constexpr ByteClass kFaxChars{"0123456789(-+)"};
   std::string w(line);
   for (const auto& row : kRows) w = ReplaceAllIgnoreCase(w, Utf8ToGbk(row[0]), Utf8ToGbk(row[1]));
@@ -84,7 +61,7 @@ inline std::vector<std::string> FaxesByPlainSteps(std::string_view line) {
       }
       next += run;
       std::size_t separator = 0;
-      for (const char* written : {"、", "/", "／", ",", "，"}) {
+      for (const char* written : {"、", "/", "／", ",", "，", "；", "或"}) {
         const std::string s = Utf8ToGbk(written);
         if (run > 0 && separator == 0 && w.compare(next, s.size(), s) == 0 &&
             next + s.size() < w.size() &&

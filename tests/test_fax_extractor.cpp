@@ -49,12 +49,29 @@ TEST(ExtractFaxes, EveryLabelForm) {
   });
 }
 
+TEST(ExtractFaxes, LabelsGluedToTheirNumbersAndInTables) {
+  extractor.RunTable({
+      {"传真07550000000", {"07550000000"}},
+      {"东莞五金厂电话020-27222017", {"020-27222017"}},
+      {"FAX0668-6559996，欢迎来电", {"0668-6559996"}},
+      {"TEL19904034605", {"19904034605"}},
+      {"总机+86-769-79855961", {"0769-79855961"}},
+      {"传真号：0755-00000000", {"0755-00000000"}},
+      {"电话号码:(0512)92272762", {"0512-92272762"}},
+      {"(Fax) 0755-00000000", {"0755-00000000"}},
+      {"Tel\t021 55698222", {"02155698222"}},
+      {"热线\t400-693-8149", {"400-693-8149"}},
+      {"Hotline： 400-786-8789", {"400-786-8789"}},
+      {"固话：0755-00000000 专线：0755-11111111", {"0755-00000000", "0755-11111111"}},
+  });
+}
+
 TEST(ExtractFaxes, NotALabel) {
   extractor.RunTable({
-      {"传真07550000000", {}},
-      {"FAX07550000000", {}},
-      {"传真号：0755-00000000", {}},
-      {"(Fax) 0755-00000000", {}},  // becomes "Fax" glued to the digits
+      {"Telnet 端口 23", {}},
+      {"iPhone 15 Pro 256GB", {}},
+      {"Fax-free 2.0", {}},
+      {"电话24小时在线", {}},
       {"0755-00000000", {}},
       {"手机：0755-00000000", {}},
       {"", {}},
@@ -69,6 +86,8 @@ TEST(ExtractFaxes, EveryLabelOfALineAndEveryNumberOfAList) {
       {"电话：0755-11111111、0755-22222222/020-33333333，13800000000",
        {"0755-11111111", "0755-22222222", "020-33333333", "13800000000"}},
       {"电话：0755-11111111、地址：深圳", {"0755-11111111"}},
+      {"座机：（0731）96623641；0592-6394827或020-33333333",
+       {"0731-96623641", "0592-6394827", "020-33333333"}},
       {"电话：0755-11111111/传真：0755-22222222", {"0755-11111111", "0755-22222222"}},
   });
 }
@@ -191,11 +210,14 @@ TEST(ExtractFaxes, LabelAtEveryOffset) {
 // The screen looks at sixteen bytes at a time; it must find the same first
 // byte as a plain scan, whatever the length and wherever the hit.
 TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
-  const std::vector<std::string> words = {
-      Utf8ToGbk("传真"), Utf8ToGbk("电话"), Utf8ToGbk("座机"), Utf8ToGbk("热线"), "tel", "pho"};
+  std::vector<std::string> words = {"tel", "pho", "hot"};
+  for (const char* word : {"传真", "电话", "座机", "固话", "总机", "热线", "专线"}) {
+    words.push_back(Utf8ToGbk(word));
+  }
   // Whole words, their halves and letters, so that hits and near hits fall
   // on every place of a block.
-  std::vector<std::string> pieces = {"f", "F", "x", "xx", "xxxxx", ":", "T", "tE", "eL", "Ph", "O"};
+  std::vector<std::string> pieces = {"f",  "F",  "x",  "xx", "xxxxx", ":", "T",
+                                     "tE", "eL", "Ph", "O",  "H",     "oT"};
   for (const std::string& word : words) {
     pieces.push_back(word);
     pieces.push_back(word.substr(0, 2));
@@ -225,8 +247,9 @@ TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
 TEST(ExtractFaxes, AgreesWithThePlainStepsOnRandomLines) {
   V pieces = {"0755",        "-",   "(", ")",        "+86", "0086", " ", "  ",
               "13800000000", "400", "8", "12345678", ";",   ":",    "x", "\xB0"};
-  for (const char* utf8 : {"电话", "传真", "热线", "Tel", "FAX", "fax", "号码", "：", "（", "）",
-                           "、", "/", "，", "　", "－", "Phone", "至"}) {
+  for (const char* utf8 :
+       {"电话", "传真", "热线", "Tel",   "FAX", "fax",  "号码", "：", "（", "）", "、",     "/",
+        "，",   "　",   "－",   "Phone", "至",  "总机", "\t",   "；", "或", "号", "Hotline"}) {
     pieces.push_back(Utf8ToGbk(utf8));
   }
   const std::size_t values =

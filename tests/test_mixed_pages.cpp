@@ -49,7 +49,7 @@ TEST(MixedPages, EachKindTakesItsOwnValuesInPageOrder) {
       {ContactKind::Mobile, {"13800138000", "13912345678"}},
       {ContactKind::Email, {"sales@example.com", "info@travel.com.cn"}},
       {ContactKind::QQ, {"123456789", "88886666", "77778888", "555666777"}},
-      {ContactKind::Fax, {"0755-12345678", "020-12345678"}},
+      {ContactKind::Fax, {"0755-12345678", "0755-87654321", "020-12345678", "13912345678"}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Harvest(c.kind, ResultPage()), c.expected) << InfoOf(c.kind).cliName;

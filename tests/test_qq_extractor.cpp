@@ -56,21 +56,22 @@ TEST(ExtractQQNumbers, QzoneAddresses) {
   });
 }
 
-TEST(ExtractQQNumbers, PassesPerLine) {
+TEST(ExtractQQNumbers, EveryMarkerAndListOfALine) {
   extractor.RunTable({
-      {"QQ:11111 QQ:22222 QQ:33333 QQ:44444", {"11111", "22222", "33333"}},
+      {"QQ:11111 QQ:22222 QQ:33333 QQ:44444 QQ:55555",
+       {"11111", "22222", "33333", "44444", "55555"}},
       {"QQ:11111 QQ:11111", {"11111", "11111"}},
-      {"a@qq.com QQ:22222", {"22222"}},
-      {"a@qq.com b@qq.com c@qq.com QQ:22222", {}},  // three markers spent on mail domains
-      // Blanks after the later markers go in every pass, so a later marker
-      // may lose more than two blanks: "QQ   " before 22222 loses two in pass
-      // one and the third in pass two.
-      {"QQ:11111 QQ   22222", {"11111", "22222"}},
-      // A marker joined by the clean-up ("Q-Q") comes first.
-      {"Q-Q:12345 QQ:67890", {"12345", "67890"}},
-      // Only 255 bytes after a marker are looked at.
-      {"QQ:11111" + std::string(240, 'x') + "QQ:22222", {"11111", "22222"}},
-      {"QQ:11111" + std::string(250, 'x') + "QQ:22222", {"11111"}},
+      {"a@qq.com b@qq.com c@qq.com QQ:22222", {"22222"}},
+      {"QQ:11111 QQ   22222", {"11111"}},          // the clean-up runs once: the third blank stays
+      {"Q-Q:12345 QQ:67890", {"12345", "67890"}},  // a marker joined by the clean-up
+      {"QQ:11111" + std::string(3000, 'x') + "QQ:22222", {"11111", "22222"}},
+      {"QQ：85203060或883492302、1234567 / 7654321/55555555,66666；77777",
+       {"85203060", "883492302", "1234567", "7654321", "55555555", "66666", "77777"}},
+      {"QQ：85203060、1234", {"85203060"}},
+      {"QQ：12345678，电话：0755", {"12345678"}},
+      {"QQ:106812093，2023-12-10", {"106812093", "20231210"}},
+      {"客服QQ\t26585928。　ＱＱ: 6834750 ｑｑ：7654321", {"26585928", "6834750", "7654321"}},
+      {"QQ号码　2624117085", {"2624117085"}},
   });
 }
 
