@@ -41,21 +41,27 @@ constexpr ByteClass kAddressOrCapital{
 constexpr ReplaceRow kAtSignSteps[] = {
     {"#", "@"},   // 1
     {"＃", "@"},  // 2
+    {"＠", "@"},  // 3
 };
 
 // The extractor works on the line in place, so the steps are not run: the
 // screen looks for their patterns' bytes (and "@" itself), and IsAtSign
 // decides which of its hits the steps would turn into a character "@".
 constexpr unsigned char kNumberSign = '#';
-constexpr unsigned char kFullWidthNumberSign = 0xA3;  // "＃" is A3 A3
+// "＃" is A3 A3 and "＠" A3 C0: both begin with the same byte.
+constexpr unsigned char kFullWidthLead = 0xA3;
+constexpr unsigned char kFullWidthNumberSign = 0xA3;
+constexpr unsigned char kFullWidthAtSign = 0xC0;
 
 // The patterns above are what the screen looks for, and each step turns one
 // character into one "@"; checked once, so that the table and the screen
 // cannot drift apart.
 void CheckScreenKnowsTheSteps() {
   static const bool agrees = [] {
-    const std::string screened[] = {std::string(1, static_cast<char>(kNumberSign)),
-                                    std::string(2, static_cast<char>(kFullWidthNumberSign))};
+    const std::string screened[] = {
+        std::string(1, static_cast<char>(kNumberSign)),
+        {static_cast<char>(kFullWidthLead), static_cast<char>(kFullWidthNumberSign)},
+        {static_cast<char>(kFullWidthLead), static_cast<char>(kFullWidthAtSign)}};
     if (std::size(kAtSignSteps) != std::size(screened)) return false;
     for (std::size_t i = 0; i < std::size(screened); ++i) {
       if (Utf8ToGbk(kAtSignSteps[i].pattern) != screened[i] || kAtSignSteps[i].replacement != "@") {
@@ -133,22 +139,26 @@ template <bool kStopAtNul>
 std::size_t FindMarkerSse2(const unsigned char* bytes, std::size_t size) {
   auto marker = [&](std::size_t at) {
     return bytes[at] == '@' || bytes[at] == kNumberSign || (kStopAtNul && bytes[at] == 0) ||
-           (bytes[at] == kFullWidthNumberSign && at + 1 < size &&
-            bytes[at + 1] == kFullWidthNumberSign);
+           (bytes[at] == kFullWidthLead && at + 1 < size &&
+            (bytes[at + 1] == kFullWidthNumberSign || bytes[at + 1] == kFullWidthAtSign));
   };
   std::size_t at = 0;
 #ifdef __SSE2__
   if (size >= 17) {
     const __m128i atSign = _mm_set1_epi8('@');
     const __m128i numberSign = _mm_set1_epi8(static_cast<char>(kNumberSign));
-    const __m128i fullWidth = _mm_set1_epi8(static_cast<char>(kFullWidthNumberSign));
+    const __m128i fullWidth = _mm_set1_epi8(static_cast<char>(kFullWidthLead));
+    const __m128i fullWidthNumberSign = _mm_set1_epi8(static_cast<char>(kFullWidthNumberSign));
+    const __m128i fullWidthAtSign = _mm_set1_epi8(static_cast<char>(kFullWidthAtSign));
     for (std::size_t block = 0;; block += 16) {
       if (block + 17 > size) block = size - 17;
       const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
       const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + 1));
       __m128i hit = _mm_or_si128(
           _mm_or_si128(_mm_cmpeq_epi8(first, atSign), _mm_cmpeq_epi8(first, numberSign)),
-          _mm_and_si128(_mm_cmpeq_epi8(first, fullWidth), _mm_cmpeq_epi8(second, fullWidth)));
+          _mm_and_si128(_mm_cmpeq_epi8(first, fullWidth),
+                        _mm_or_si128(_mm_cmpeq_epi8(second, fullWidthNumberSign),
+                                     _mm_cmpeq_epi8(second, fullWidthAtSign))));
       if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(first, _mm_setzero_si128()));
       if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
         return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
@@ -173,7 +183,9 @@ __attribute__((target("avx2"))) std::size_t FindMarkerAvx2(const unsigned char* 
                                                            std::size_t size, std::size_t& covered) {
   const __m256i atSign = _mm256_set1_epi8('@');
   const __m256i numberSign = _mm256_set1_epi8(static_cast<char>(kNumberSign));
-  const __m256i fullWidth = _mm256_set1_epi8(static_cast<char>(kFullWidthNumberSign));
+  const __m256i fullWidth = _mm256_set1_epi8(static_cast<char>(kFullWidthLead));
+  const __m256i fullWidthNumberSign = _mm256_set1_epi8(static_cast<char>(kFullWidthNumberSign));
+  const __m256i fullWidthAtSign = _mm256_set1_epi8(static_cast<char>(kFullWidthAtSign));
   std::size_t block = 0;
   for (; block + 33 <= size; block += 32) {
     const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block));
@@ -181,7 +193,8 @@ __attribute__((target("avx2"))) std::size_t FindMarkerAvx2(const unsigned char* 
     __m256i hit = _mm256_or_si256(
         _mm256_or_si256(_mm256_cmpeq_epi8(first, atSign), _mm256_cmpeq_epi8(first, numberSign)),
         _mm256_and_si256(_mm256_cmpeq_epi8(first, fullWidth),
-                         _mm256_cmpeq_epi8(second, fullWidth)));
+                         _mm256_or_si256(_mm256_cmpeq_epi8(second, fullWidthNumberSign),
+                                         _mm256_cmpeq_epi8(second, fullWidthAtSign))));
     if constexpr (kStopAtNul) {
       hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(first, _mm256_setzero_si256()));
     }
@@ -261,7 +274,7 @@ void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
     } else if (atInWork >= windowEnd) {
       return;
     }
-    const std::size_t markerBytes = bytes[at] == kFullWidthNumberSign ? 2 : 1;
+    const std::size_t markerBytes = bytes[at] == kFullWidthLead ? 2 : 1;
     shortenedBy += markerBytes - 1;
 
     // The local part: the run of address characters in front, which may not

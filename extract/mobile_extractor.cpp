@@ -19,9 +19,19 @@ constexpr std::size_t kMobileLength = 11;
 constexpr std::string_view kGluedCountryCodes[] = {"86", "0086"};
 // The grouped form: the sizes of its digit groups, and the separators that
 // may stand between them (the same one both times).
-constexpr std::size_t kGroupSizes[] = {3, 4, 4};
+// The grouped forms: the sizes of their digit groups (a size of 0 ends a
+// form), and the separators that may stand between them (the same one every
+// time). Every form begins with a group of three.
+constexpr std::size_t kGroupings[][3] = {{3, 4, 4}, {3, 8, 0}};
+constexpr std::size_t kFirstGroupSize = 3;
 constexpr char kGroupSeparators[] = {'-', ' '};
-static_assert(kGroupSizes[0] + kGroupSizes[1] + kGroupSizes[2] == kMobileLength);
+static_assert([] {
+  for (const auto& sizes : kGroupings) {
+    if (sizes[0] != kFirstGroupSize || sizes[0] + sizes[1] + sizes[2] != kMobileLength)
+      return false;
+  }
+  return true;
+}());
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -47,24 +57,26 @@ std::string_view NumberOfRun(std::string_view run) {
   return {};
 }
 
-// The grouped form whose first group is the run at `begin`: its end, with
-// the digits in `number`, or npos. The groups must be exactly their sizes,
-// and the grouping may not go on behind the last one ("138-0013-8000-12").
-std::size_t GroupedNumberEnd(std::string_view line, std::size_t begin, char* number) {
-  const char separator = begin + kGroupSizes[0] < line.size() ? line[begin + kGroupSizes[0]] : 0;
+// The grouped form of `sizes` whose first group is the run at `begin`: its
+// end, with the digits in `number`, or npos. The groups must be exactly their
+// sizes, and the grouping may not go on behind the last one
+// ("138-0013-8000-12").
+std::size_t GroupedNumberEnd(std::string_view line, std::size_t begin,
+                             const std::size_t (&sizes)[3], char* number) {
+  const char separator = begin + sizes[0] < line.size() ? line[begin + sizes[0]] : 0;
   if (std::find(std::begin(kGroupSeparators), std::end(kGroupSeparators), separator) ==
       std::end(kGroupSeparators)) {
     return std::string_view::npos;
   }
   std::size_t at = begin;
   std::size_t written = 0;
-  for (std::size_t group = 0; group < std::size(kGroupSizes); ++group) {
+  for (std::size_t group = 0; group < std::size(sizes) && sizes[group] > 0; ++group) {
     if (group > 0) {
       if (at >= line.size() || line[at] != separator) return std::string_view::npos;
       ++at;
     }
     const std::size_t end = DigitRunEnd(line, at);
-    if (end - at != kGroupSizes[group]) return std::string_view::npos;
+    if (end - at != sizes[group]) return std::string_view::npos;
     std::copy(line.begin() + static_cast<std::ptrdiff_t>(at),
               line.begin() + static_cast<std::ptrdiff_t>(end), number + written);
     written += end - at;
@@ -74,6 +86,17 @@ std::size_t GroupedNumberEnd(std::string_view line, std::size_t begin, char* num
     return std::string_view::npos;
   }
   return at;
+}
+
+// The first grouped form that stands at `begin`; as GroupedNumberEnd.
+std::size_t AnyGroupedNumberEnd(std::string_view line, std::size_t begin, char* number) {
+  for (const auto& sizes : kGroupings) {
+    if (const std::size_t end = GroupedNumberEnd(line, begin, sizes, number);
+        end != std::string_view::npos) {
+      return end;
+    }
+  }
+  return std::string_view::npos;
 }
 
 // The next place at or after `from` where "1" is followed by 3 to 9.
@@ -142,9 +165,9 @@ void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
     if (const std::string_view number = NumberOfRun(line.substr(begin, end - begin));
         !number.empty()) {
       sink.AddBuyerItem(number, ContactKind::Mobile);
-    } else if (begin == hit && end - begin == kGroupSizes[0]) {
+    } else if (begin == hit && end - begin == kFirstGroupSize) {
       char grouped[kMobileLength];
-      if (const std::size_t groupedEnd = GroupedNumberEnd(line, begin, grouped);
+      if (const std::size_t groupedEnd = AnyGroupedNumberEnd(line, begin, grouped);
           groupedEnd != std::string_view::npos) {
         sink.AddBuyerItem(std::string_view(grouped, kMobileLength), ContactKind::Mobile);
         from = groupedEnd;

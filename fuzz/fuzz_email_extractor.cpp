@@ -31,7 +31,8 @@ void CheckAddress(std::string_view value) {
 // A line whose working text starts with an "@" yields nothing; behind a
 // character it no longer starts with one. Every other line must not care.
 bool StartsWithoutAtSign(std::string_view line) {
-  return !line.starts_with('@') && !line.starts_with('#') && !line.starts_with("\xA3\xA3");
+  return !line.starts_with('@') && !line.starts_with('#') && !line.starts_with("\xA3\xA3") &&
+         !line.starts_with("\xA3\xC0");
 }
 
 }  // namespace

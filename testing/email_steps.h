@@ -30,6 +30,7 @@ inline std::vector<std::string> EmailsByPlainSteps(std::string_view line) {
   std::string w = LowerAscii(line);
   w = ReplaceAllIgnoreCase(w, "#", "@");
   w = ReplaceAllIgnoreCase(w, Utf8ToGbk("＃"), "@");
+  w = ReplaceAllIgnoreCase(w, Utf8ToGbk("＠"), "@");
   for (int pass = 0; pass < 10; ++pass) {
     const std::size_t at = FindText(w, "@");
     if (at == std::string::npos || at == 0) break;

@@ -37,15 +37,19 @@ inline std::vector<std::string> MobilesByPlainSteps(std::string_view line) {
     } else if (run.size() == 15 && run.starts_with("0086") && mobile(run.substr(4))) {
       found.push_back(run.substr(4));
     } else if (run.size() == 3 && mobile(run + "00000000")) {
+      // 3-4-4, then 3-8; the grouping may not go on behind its last group.
       const std::string sep = piece(i + 1);
-      const bool grouped = (sep == "-" || sep == " ") && piece(i + 2).size() == 4 &&
-                           piece(i + 3) == sep && piece(i + 4).size() == 4;
-      // The grouping may not go on behind its last group.
-      const std::string after = piece(i + 5);
-      const bool goesOn = after == sep && i + 6 < pieces.size();
-      if (grouped && !goesOn) {
+      const bool separated = sep == "-" || sep == " ";
+      auto goesOn = [&](std::size_t after) {
+        return piece(after) == sep && after + 1 < pieces.size();
+      };
+      if (separated && piece(i + 2).size() == 4 && piece(i + 3) == sep &&
+          piece(i + 4).size() == 4 && !goesOn(i + 5)) {
         found.push_back(run + piece(i + 2) + piece(i + 4));
         i += 4;
+      } else if (separated && piece(i + 2).size() == 8 && !goesOn(i + 3)) {
+        found.push_back(run + piece(i + 2));
+        i += 2;
       }
     }
   }

@@ -18,6 +18,7 @@ TEST(ExtractEmails, CaseAndNumberSigns) {
       {"邮箱：SALES@QQ.COM 欢迎", {"sales@qq.com"}},
       {"sales#example.com", {"sales@example.com"}},
       {"sales＃example.com", {"sales@example.com"}},
+      {"邮箱：Info＠Sohu.com、tom-lee＠163.com", {"info@sohu.com", "tom-lee@163.com"}},
       {"联系sales＃163.com或info#126.com", {"sales@163.com", "info@126.com"}},
   });
 }
@@ -144,7 +145,8 @@ TEST(ExtractEmails, NeverWorksOnSecondBytes) {
 // Lines are screened for "@", "#" and "＃" sixteen bytes at a time; the marker
 // is found at every place in a line, near either end and across block edges.
 TEST(ExtractEmails, MarkerAtEveryOffset) {
-  for (const char* written : {"a@example.com", "a#example.com", "a＃example.com"}) {
+  for (const char* written :
+       {"a@example.com", "a#example.com", "a＃example.com", "a＠example.com"}) {
     for (int before = 0; before <= 40; ++before) {
       for (int after = 0; after <= 20; ++after) {
         const std::string line =
@@ -159,7 +161,7 @@ TEST(ExtractEmails, MarkerAtEveryOffset) {
 // The screen looks at sixteen or thirty-two bytes at a time; it must find the
 // same first byte as a plain scan, whatever the length and wherever the hit.
 TEST(ExtractEmails, ScreenFindsTheFirstMarkerByte) {
-  const std::string alphabet = std::string("x@#\xA3\xA3\xA3\x81 ") + std::string(12, 'x');
+  const std::string alphabet = std::string("x@#\xA3\xA3\xA3\xC0\x81 ") + std::string(12, 'x');
   std::mt19937 random(1);
   for (int round = 0; round < 20000; ++round) {
     std::string text(random() % 200, ' ');
@@ -172,7 +174,9 @@ TEST(ExtractEmails, ScreenFindsTheFirstMarkerByte) {
     for (std::size_t at = 0; at < text.size() && expected == std::string::npos; ++at) {
       const auto b = static_cast<unsigned char>(text[at]);
       const auto next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
-      if (b == '@' || b == '#' || (b == 0xA3 && next == 0xA3)) expected = at;
+      if (b == '@' || b == '#' || (b == 0xA3 && (next == 0xA3 || next == 0xC0))) {
+        expected = at;
+      }
     }
     ASSERT_EQ(FindEmailMarkerByte(text), expected) << ::testing::PrintToString(text);
   }
@@ -226,6 +230,8 @@ TEST(ExtractEmails, AgreesWithThePlainSteps) {
                     Utf8ToGbk("邮箱："),
                     Utf8ToGbk("。）"),
                     Utf8ToGbk("＃"),
+                    Utf8ToGbk("＠"),
+                    "\xA3\xC0",
                     Utf8ToGbk("中")};
   EXPECT_GT(extractor.MatchesPlainStepsOnRandomLines(pieces, 24, 40000, 11, EmailsByPlainSteps),
             10000u);
