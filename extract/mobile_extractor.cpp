@@ -24,6 +24,9 @@ constexpr std::string_view kGluedCountryCodes[] = {"86", "0086"};
 // time). Every form begins with a group of three.
 constexpr std::size_t kGroupings[][3] = {{3, 4, 4}, {3, 8, 0}};
 constexpr std::size_t kFirstGroupSize = 3;
+// Full-width digits are A3 B0 to A3 B9 in GBK.
+constexpr unsigned char kWideLead = 0xA3;
+constexpr unsigned char kWideZero = 0xB0;
 constexpr char kGroupSeparators[] = {'-', ' '};
 static_assert([] {
   for (const auto& sizes : kGroupings) {
@@ -127,33 +130,95 @@ std::size_t FindNumberStart(std::string_view line, std::size_t from) {
 
 }  // namespace
 
-std::size_t FindMobileMarkerByte(std::string_view text) {
-  const void* hit = std::memchr(text.data(), '1', text.size());
-  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
-             : std::string_view::npos;
-}
+namespace {
 
-std::size_t FindMobileMarkerOrNul(std::string_view text) {
+// A number begins with "1" or a full-width "１". With kStopAtNul a NUL byte
+// is a hit too.
+template <bool kStopAtNul>
+std::size_t FindMarker(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
+  auto marker = [&](std::size_t at) {
+    return bytes[at] == '1' || (kStopAtNul && bytes[at] == 0) ||
+           (bytes[at] == kWideLead && at + 1 < size && bytes[at + 1] == kWideZero + 1);
+  };
   std::size_t at = 0;
 #ifdef __SSE2__
   const __m128i one = _mm_set1_epi8('1');
-  const __m128i nul = _mm_setzero_si128();
-  for (; at + 16 <= size; at += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
-    const int mask =
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, one), _mm_cmpeq_epi8(chunk, nul)));
-    if (mask != 0) return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  const __m128i wideLead = _mm_set1_epi8(static_cast<char>(kWideLead));
+  const __m128i wideOne = _mm_set1_epi8(static_cast<char>(kWideZero + 1));
+  for (; at + 17 <= size; at += 16) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + 1));
+    __m128i hit = _mm_or_si128(
+        _mm_cmpeq_epi8(first, one),
+        _mm_and_si128(_mm_cmpeq_epi8(first, wideLead), _mm_cmpeq_epi8(second, wideOne)));
+    if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(first, _mm_setzero_si128()));
+    if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
+      return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
   }
 #endif
   for (; at < size; ++at) {
-    if (bytes[at] == '1' || bytes[at] == 0) return at;
+    if (marker(at)) return at;
   }
   return std::string_view::npos;
 }
 
+// Whether the line may hold a full-width digit: bytes A3 B0 to A3 B9, here
+// without regard to where characters begin.
+bool MayHoldWideDigit(std::string_view line) {
+  const char lead = static_cast<char>(kWideLead);
+  for (std::size_t at = line.find(lead); at != std::string_view::npos && at + 1 < line.size();
+       at = line.find(lead, at + 1)) {
+    const auto next = static_cast<unsigned char>(line[at + 1]);
+    if (next >= kWideZero && next <= kWideZero + 9) return true;
+  }
+  return false;
+}
+
+// The line with every full-width digit made an ASCII one, read character by
+// character from its start.
+std::string NarrowDigits(std::string_view line) {
+  std::string narrow;
+  narrow.reserve(line.size());
+  for (std::size_t pos = 0; pos < line.size();) {
+    const std::size_t length = GbkCharLength(line, pos);
+    const auto second = static_cast<unsigned char>(line[pos + length - 1]);
+    if (length == 2 && static_cast<unsigned char>(line[pos]) == kWideLead && second >= kWideZero &&
+        second <= kWideZero + 9) {
+      narrow.push_back(static_cast<char>('0' + (second - kWideZero)));
+    } else {
+      narrow.append(line.substr(pos, length));
+    }
+    pos += length;
+  }
+  return narrow;
+}
+
+void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink);
+
+}  // namespace
+
+std::size_t FindMobileMarkerByte(std::string_view text) {
+  return FindMarker<false>(text);
+}
+
+std::size_t FindMobileMarkerOrNul(std::string_view text) {
+  return FindMarker<true>(text);
+}
+
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
+  if (MayHoldWideDigit(line)) {
+    ExtractFromAsciiDigits(NarrowDigits(line), sink);
+  } else {
+    ExtractFromAsciiDigits(line, sink);
+  }
+}
+
+namespace {
+
+void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink) {
   // Every run of digits is looked at once, from where the last one ended:
   // the work is linear in the line however many numbers it holds.
   std::size_t from = 0;
@@ -175,6 +240,8 @@ void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
     }
   }
 }
+
+}  // namespace
 
 void ExtractMobiles(std::span<const std::string> pageLines, BuyerSink& sink) {
   for (const std::string& line : pageLines) ExtractMobilesFromLine(line, sink);

@@ -1,7 +1,8 @@
 // Mobile numbers as pages write them: eleven digits that begin with 13 to 19,
 // standing alone between non-digits, behind a country code (86, 0086, with or
 // without "+" or a separator), or written in groups of 3-4-4 with one kind of
-// separator. Digits inside a longer run are no number.
+// separator (3-4-4 or 3-8). Full-width digits count as digits. Digits inside
+// a longer run are no number.
 #pragma once
 
 #include <span>
@@ -14,7 +15,8 @@ namespace brivano {
 
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink);
 
-// The first byte that a number could start at ("1"), or npos: a text
+// The first byte that a number could start at ("1", or the first byte of
+// "１"), or npos: a text
 // without one holds no mobile number.
 std::size_t FindMobileMarkerByte(std::string_view text);
 // The same, or the first NUL byte if that comes first: the screen of a whole

@@ -8,9 +8,25 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
+
 namespace brivano::testing {
 
-inline std::vector<std::string> MobilesByPlainSteps(std::string_view line) {
+inline std::vector<std::string> MobilesByPlainSteps(std::string_view gbkLine) {
+  // Full-width digits first become ASCII ones, character by character.
+  std::string line;
+  for (std::size_t pos = 0; pos < gbkLine.size();) {
+    const std::size_t length = GbkCharLength(gbkLine, pos);
+    const std::string character(gbkLine.substr(pos, length));
+    const std::string wideZero = Utf8ToGbk("０");
+    const bool wide =
+        length == 2 && character[0] == wideZero[0] &&
+        static_cast<unsigned char>(character[1]) >= static_cast<unsigned char>(wideZero[1]) &&
+        static_cast<unsigned char>(character[1]) <= static_cast<unsigned char>(wideZero[1]) + 9;
+    line +=
+        wide ? std::string(1, static_cast<char>('0' + (character[1] - wideZero[1]))) : character;
+    pos += length;
+  }
   struct Piece {
     std::string text;
     bool digits;

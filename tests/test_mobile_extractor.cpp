@@ -28,6 +28,7 @@ TEST(ExtractMobiles, FormsAsPagesWriteThem) {
       {"138-0000-0000", one},
       {"138 0000 0000", one},
       {"138-00000000", one},
+      {"张经理１３８００００００００；１３９-0000-0000", {"13800000000", "13900000000"}},
       {"手机：138 00000000。", one},
       {"手机：+86 138 0000 0000", one},
       {"14700000000 15100000000 16600000000 17700000000 19900000000",
@@ -46,8 +47,7 @@ TEST(ExtractMobiles, NotANumber) {
       {"10000000000 11000000000 12000000000", {}},
       {"订单号：202312011380000123", {}},
       {"身份证：44030119900101138X", {}},
-      {"9913800000000", {}},  // 13 digits that are no country code
-      {"１３８００００００００", {}},
+      {"9913800000000", {}},                    // 13 digits that are no country code
       {"138-0000 0000", {}},                    // two kinds of separator
       {"138--0000--0000", {}},                  // separators are single
       {"138-00000-0000", {}},                   // groups of their exact sizes
@@ -87,9 +87,10 @@ TEST(ExtractMobiles, BadBytesNeverBreakIt) {
 }
 
 TEST(ExtractMobiles, AgreesWithThePlainStepsOnRandomLines) {
-  const V pieces = {"13800000000", "1",        "13",   "138", "0000",        "86",
-                    "0086",        "+",        "-",    " ",   "--",          "5",
-                    "9",           "\xB0\xA1", "\xB0", "x",   "19900001111", "00"};
+  const V pieces = {"13800000000", "1",        "13",       "138",  "0000",        "86",
+                    "0086",        "+",        "-",        " ",    "--",          "5",
+                    "9",           "\xB0\xA1", "\xB0",     "x",    "19900001111", "00",
+                    "\xA3\xB1",    "\xA3\xB3", "\xA3\xB8", "\xA3", "\xB1"};
   const std::size_t values =
       extractor.MatchesPlainStepsOnRandomLines(pieces, 40, 40000, 11, MobilesByPlainSteps);
   EXPECT_GT(values, 2000u);  // the lines do hold numbers to find
