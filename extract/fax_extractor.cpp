@@ -5,6 +5,7 @@
 #endif
 
 #include "base/text.h"
+#include "extract/mobile_extractor.h"
 #include "extract/value_lists.h"
 
 namespace brivano {
@@ -22,38 +23,38 @@ constexpr std::size_t kMaxNumberBytes = 13;
 // Case is ignored. The word rows come first: no row before them deletes or
 // joins bytes, so the screen below sees their words as the line has them.
 constexpr ReplaceRow kLabelTable[] = {
-    {"电话", "传真"},       // telephone
-    {"座机", "传真"},       // desk telephone
-    {"固话", "传真"},       // landline
-    {"总机", "传真"},       // switchboard
-    {"热线", "传真"},       // hotline (400 and 800 numbers)
-    {"专线", "传真"},       // direct line
-    {"TELEPHONE", "传真"},  //
-    {"HOTLINE", "传真"},    //
-    {"PHONE", "传真"},      //
-    {"TEL", "传真"},        //
-    {"FAX", "传真"},        //
-    {"(传真)", "传真"},     //
-    {"（传真）", "传真"},   //
-    {"传真号码", "传真"},   //
-    {"传真号", "传真"},     //
-    {"传真至", "传真"},     //
-    {"（", "("},            // full-width brackets around an area code
-    {"）", ")"},            //
-    {"－", "-"},            // full-width dash
-    {"　", " "},            // full-width blank
-    {"\t", " "},            // a tab between the cells of a table row
-    {";", ":"},             //
-    {"  ", " "},            //
-    {" ：", "："},          // a blank between a label and its colon
-    {" :", ":"},            //
-    {"传真： ", "FAX:"},    //
-    {"传真：", "FAX:"},     //
-    {"传真: ", "FAX:"},     //
-    {"传真:", "FAX:"},      //
-    {"传真 ", "FAX:"},      //
-    {"传真", "FAX:"},       // a label written straight in front of its number
-    {" ", ""},              //
+    {"电话", "传真"},  // telephone
+    {"座机", "传真"},  // desk telephone
+    {"固话", "传真"},  // landline
+    {"总机", "传真"},  // switchboard
+    {"热线", "传真"},  // hotline (400 and 800 numbers)
+    {"专线", "传真"},  // direct line
+    {"TELEPHONE", "传真"},
+    {"HOTLINE", "传真"},
+    {"PHONE", "传真"},
+    {"TEL", "传真"},
+    {"FAX", "传真"},
+    {"(传真)", "传真"},
+    {"（传真）", "传真"},
+    {"传真号码", "传真"},
+    {"传真号", "传真"},
+    {"传真至", "传真"},
+    {"（", "("},  // full-width brackets around an area code
+    {"）", ")"},
+    {"－", "-"},  // full-width dash
+    {"　", " "},  // full-width blank
+    {"\t", " "},  // a tab between the cells of a table row
+    {";", ":"},
+    {"  ", " "},
+    {" ：", "："},  // a blank between a label and its colon
+    {" :", ":"},
+    {"传真： ", "FAX:"},
+    {"传真：", "FAX:"},
+    {"传真: ", "FAX:"},
+    {"传真:", "FAX:"},
+    {"传真 ", "FAX:"},
+    {"传真", "FAX:"},  // a label written straight in front of its number
+    {" ", ""},
 };
 
 // Brackets around an area code become dashes, plus signs go, and runs of up
@@ -88,7 +89,6 @@ constexpr std::size_t kServiceDigits = 10;
 // A landline in national form: a three- or four-digit area code and a local
 // number of seven or eight digits.
 constexpr std::size_t kMinLandlineDigits = 10;
-constexpr std::size_t kMobileDigits = 11;
 
 const ListSeparators& NumberLists() {
   static const ListSeparators separators(kListSeparators);
@@ -101,10 +101,6 @@ std::string DigitsOf(std::string_view number) {
     if (kDigits.Contains(static_cast<unsigned char>(c))) digits.push_back(c);
   }
   return digits;
-}
-
-bool IsMobile(std::string_view digits) {
-  return digits.size() == kMobileDigits && digits[0] == '1' && digits[1] >= '3' && digits[1] <= '9';
 }
 
 // The number in the form it is recorded in, or an empty string when the run
@@ -120,7 +116,7 @@ std::string Normalise(std::string_view run) {
   }
   if (number.ends_with('-')) number.pop_back();
   const std::string digits = DigitsOf(number);
-  if (IsMobile(digits)) return digits;
+  if (IsMobileNumber(digits)) return digits;
   for (std::string_view prefix : kServicePrefixes) {
     if (number.starts_with(prefix)) return digits.size() == kServiceDigits ? number : std::string();
   }
@@ -244,7 +240,7 @@ void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink) {
   std::size_t from = 0;
   for (std::size_t at; (at = FindText(text, kLabel, from)) != std::string_view::npos;) {
     std::size_t next = at + kLabel.size();
-    do {
+    for (;;) {
       const std::string_view tail = CutTo(text.substr(next), kTailBytes);
       const std::size_t run = RunLength(tail, kFaxChars);
       if (const std::string number = Normalise(tail.substr(0, run)); !number.empty()) {
@@ -253,9 +249,9 @@ void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink) {
       next += run;
       from = next;
       const std::size_t separator = run > 0 ? NumberLists().LengthAt(text, next, kFaxChars) : 0;
-      next += separator;
       if (separator == 0) break;
-    } while (true);
+      next += separator;
+    }
   }
 }
 

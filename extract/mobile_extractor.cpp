@@ -1,7 +1,6 @@
 #include "extract/mobile_extractor.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #ifdef __SSE2__
@@ -17,16 +16,11 @@ constexpr std::size_t kMobileLength = 11;
 // Written straight in front of the number without a separator; with one,
 // the code is a run of its own and the number stands alone anyway.
 constexpr std::string_view kGluedCountryCodes[] = {"86", "0086"};
-// The grouped form: the sizes of its digit groups, and the separators that
-// may stand between them (the same one both times).
 // The grouped forms: the sizes of their digit groups (a size of 0 ends a
 // form), and the separators that may stand between them (the same one every
 // time). Every form begins with a group of three.
 constexpr std::size_t kGroupings[][3] = {{3, 4, 4}, {3, 8, 0}};
 constexpr std::size_t kFirstGroupSize = 3;
-// Full-width digits are A3 B0 to A3 B9 in GBK.
-constexpr unsigned char kWideLead = 0xA3;
-constexpr unsigned char kWideZero = 0xB0;
 constexpr char kGroupSeparators[] = {'-', ' '};
 static_assert([] {
   for (const auto& sizes : kGroupings) {
@@ -35,9 +29,12 @@ static_assert([] {
   }
   return true;
 }());
+// Full-width digits are A3 B0 to A3 B9 in GBK.
+constexpr unsigned char kWideLead = 0xA3;
+constexpr unsigned char kWideZero = 0xB0;
 
 bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
+  return kDigits.Contains(static_cast<unsigned char>(c));
 }
 
 // "1" followed by 3 to 9: where a number can begin.
@@ -52,10 +49,10 @@ std::size_t DigitRunEnd(std::string_view line, std::size_t from) {
 
 // The number a whole digit run stands for, or an empty view.
 std::string_view NumberOfRun(std::string_view run) {
-  if (run.size() == kMobileLength && BeginsNumber(run)) return run;
+  if (IsMobileNumber(run)) return run;
   for (std::string_view code : kGluedCountryCodes) {
     const std::string_view rest = run.substr(std::min(code.size(), run.size()));
-    if (run.starts_with(code) && rest.size() == kMobileLength && BeginsNumber(rest)) return rest;
+    if (run.starts_with(code) && IsMobileNumber(rest)) return rest;
   }
   return {};
 }
@@ -128,10 +125,6 @@ std::size_t FindNumberStart(std::string_view line, std::size_t from) {
   return std::string_view::npos;
 }
 
-}  // namespace
-
-namespace {
-
 // A number begins with "1" or a full-width "１". With kStopAtNul a NUL byte
 // is a hit too.
 template <bool kStopAtNul>
@@ -196,28 +189,6 @@ std::string NarrowDigits(std::string_view line) {
   return narrow;
 }
 
-void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink);
-
-}  // namespace
-
-std::size_t FindMobileMarkerByte(std::string_view text) {
-  return FindMarker<false>(text);
-}
-
-std::size_t FindMobileMarkerOrNul(std::string_view text) {
-  return FindMarker<true>(text);
-}
-
-void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
-  if (MayHoldWideDigit(line)) {
-    ExtractFromAsciiDigits(NarrowDigits(line), sink);
-  } else {
-    ExtractFromAsciiDigits(line, sink);
-  }
-}
-
-namespace {
-
 void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink) {
   // Every run of digits is looked at once, from where the last one ended:
   // the work is linear in the line however many numbers it holds.
@@ -242,6 +213,27 @@ void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink) {
 }
 
 }  // namespace
+
+bool IsMobileNumber(std::string_view digits) {
+  return digits.size() == kMobileLength && BeginsNumber(digits) &&
+         RunLength(digits, kDigits) == kMobileLength;
+}
+
+std::size_t FindMobileMarkerByte(std::string_view text) {
+  return FindMarker<false>(text);
+}
+
+std::size_t FindMobileMarkerOrNul(std::string_view text) {
+  return FindMarker<true>(text);
+}
+
+void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
+  if (MayHoldWideDigit(line)) {
+    ExtractFromAsciiDigits(NarrowDigits(line), sink);
+  } else {
+    ExtractFromAsciiDigits(line, sink);
+  }
+}
 
 void ExtractMobiles(std::span<const std::string> pageLines, BuyerSink& sink) {
   for (const std::string& line : pageLines) ExtractMobilesFromLine(line, sink);

@@ -15,6 +15,10 @@ namespace brivano {
 
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink);
 
+// Whether `digits` is a mobile number as recorded: eleven ASCII digits that
+// begin with 13 to 19. Other kinds' extractors record such a number alike.
+bool IsMobileNumber(std::string_view digits);
+
 // The first byte that a number could start at ("1", or the first byte of
 // "１"), or npos: a text
 // without one holds no mobile number.

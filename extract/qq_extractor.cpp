@@ -32,13 +32,13 @@ constexpr unsigned char kWideQ = 0xF1;
 // variant of it, become "QQ"; tabs (between the cells of a table row) and
 // full-width blanks become blanks.
 constexpr ReplaceRow kLinePreparation[] = {
-    {"user.qzone.qq.com/", "QQ"},  //
-    {"Q Q", "QQ"},                 //
-    {"ＱＱ", "QQ"},                //
-    {"ｑｑ", "QQ"},                //
-    {"\t", " "},                   //
-    {"　", " "},                   //
-    {"qq", "QQ"},                  //
+    {"user.qzone.qq.com/", "QQ"},
+    {"Q Q", "QQ"},
+    {"ＱＱ", "QQ"},
+    {"ｑｑ", "QQ"},
+    {"\t", " "},
+    {"　", " "},
+    {"qq", "QQ"},
 };
 
 // Done once on a line that holds a marker: labels and separators that stand
@@ -47,21 +47,21 @@ constexpr ReplaceRow kLinePreparation[] = {
 constexpr ReplaceRow kLabelCleanUp[] = {
     // One number for both accounts ("QQ/微信：12345678"): the other account's
     // name goes before the separators do.
-    {"QQ/微信", "QQ"},   //
-    {"QQ／微信", "QQ"},  //
-    {"： ", ""},         // 1
-    {": ", ""},          // 2
-    {"QQ ", "QQ"},       // 3
-    {"QQ ", "QQ"},       // 4
-    {"号码 ", ""},       // 5
-    {"号 ", ""},         // 6
-    {"：", ""},          // 7
-    {"-", ""},           // 8
-    {":", ""},           // 9
-    {"QQ,", "QQ"},       // 10
-    {"QQ，", "QQ"},      // 11
-    {"号码", ""},        // 12
-    {"号", ""},          // 13
+    {"QQ/微信", "QQ"},   // 1
+    {"QQ／微信", "QQ"},  // 2
+    {"： ", ""},         // 3
+    {": ", ""},          // 4
+    {"QQ ", "QQ"},       // 5
+    {"QQ ", "QQ"},       // 6
+    {"号码 ", ""},       // 7
+    {"号 ", ""},         // 8
+    {"：", ""},          // 9
+    {"-", ""},           // 10
+    {":", ""},           // 11
+    {"QQ,", "QQ"},       // 12
+    {"QQ，", "QQ"},      // 13
+    {"号码", ""},        // 14
+    {"号", ""},          // 15
 };
 
 const ListSeparators& NumberLists() {
