@@ -207,8 +207,7 @@ void MainWindow::SaveKeywordStore() {
 }
 
 void MainWindow::ClearBrowserCache(std::function<void()> done) {
-  cleaner_->CleanButton()->click();
-  browser_->LoadBlankPageThen(std::move(done));
+  browser_->StartAfresh(std::move(done));
 }
 
 void MainWindow::AskForAttention(const std::string& gbkMessage) {

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <span>
 
-#include "app/browser_cache_cleaner.h"
 #include "app/qt_run_timer.h"
 #include "app/run_supervisor.h"
 #include "app/signal_pipe.h"
@@ -61,8 +60,6 @@ int main(int argc, char** argv) {
   view.resize(1024, 768);
   view.show();
   WebPageBrowser browser(&view);
-  WebEngineDataStore browserData(&view);
-  BrowserCacheCleaner cleaner(browserData);
   QtTimerFactory timers;
 
   // The desktop program's files: its settings file beside it, or in the
@@ -70,30 +67,28 @@ int main(int argc, char** argv) {
   const ProgramFiles files =
       LocateProgramFiles(ExecutablePath().parent_path() / "brivano", UserConfigFolder());
   const auto started = std::chrono::steady_clock::now();
-  BatchSession session(*parsed.options,
-                       BatchEnvironment{
-                           .browser = browser,
-                           .timers = timers,
-                           .files = files,
-                           .engines = DefaultEngineTable(),
-                           .network = {},
-                           .clearBrowserCache =
-                               [&](std::function<void()> done) {
-                                 cleaner.Clean();
-                                 browser.LoadBlankPageThen(std::move(done));
-                               },
-                           .writeError = WriteError,
-                           .terminal = ::isatty(STDERR_FILENO) == 1,
-                           .nowMs =
-                               [started] {
-                                 return std::chrono::duration_cast<std::chrono::milliseconds>(
-                                            std::chrono::steady_clock::now() - started)
-                                     .count();
-                               },
-                           .finished = [](int status) { QCoreApplication::exit(status); },
-                           .firstRetryMs = 5 * 60 * 1000,
-                           .randomSeconds = {},
-                       });
+  BatchSession session(
+      *parsed.options,
+      BatchEnvironment{
+          .browser = browser,
+          .timers = timers,
+          .files = files,
+          .engines = DefaultEngineTable(),
+          .network = {},
+          .clearBrowserCache =
+              [&](std::function<void()> done) { browser.StartAfresh(std::move(done)); },
+          .writeError = WriteError,
+          .terminal = ::isatty(STDERR_FILENO) == 1,
+          .nowMs =
+              [started] {
+                return std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - started)
+                    .count();
+              },
+          .finished = [](int status) { QCoreApplication::exit(status); },
+          .firstRetryMs = 5 * 60 * 1000,
+          .randomSeconds = {},
+      });
   // A closed terminal or ssh session (SIGHUP) ends the run as Ctrl-C does.
   SignalPipe interrupts({SIGINT, SIGTERM, SIGHUP},
                         [&session](int signal) { session.Interrupt(signal); });

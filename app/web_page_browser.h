@@ -10,19 +10,24 @@
 
 #include "search/run_interfaces.h"
 
+class QWebEngineLoadingInfo;
+class QWebEnginePage;
+
 namespace brivano {
 
 class WebPageBrowser : public PageBrowser {
  public:
-  explicit WebPageBrowser(QWebEngineView* view) : view_(view) {}
-  void Navigate(const std::string& address) override;
-  void ReadDocument(DocumentCallback answer) override;
+  explicit WebPageBrowser(QWebEngineView* view);
 
-  // Loads an empty page and calls `done` once it has loaded (or the view is
-  // gone). After the cache has been emptied this tells when the browser can
-  // load again: QtWebEngine clears its cache in the background without saying
-  // when it has finished, and a page requested meanwhile never loads.
-  void LoadBlankPageThen(std::function<void()> done);
+  void Navigate(const std::string& address) override;
+  void ReadDocument(const DocumentQuery& query, DocumentCallback answer) override;
+
+  // Gives the view a new page in a new, empty profile (no cache, history,
+  // cookies or visited links) and calls `done`, which may load at once.
+  // Emptying the old profile instead cannot be waited for: QtWebEngine
+  // clears its cache in the background without saying when it has finished,
+  // and a page requested meanwhile may never load.
+  void StartAfresh(std::function<void()> done);
 
  private:
   // The browser's last committed history entry. It changes only once a new
@@ -34,11 +39,17 @@ class WebPageBrowser : public PageBrowser {
     bool operator==(const CommittedEntry&) const = default;
   };
   CommittedEntry LastCommitted() const;
+  void WatchLoads(QWebEnginePage* page);
+  void OnLoading(const QWebEngineLoadingInfo& info);
 
   QPointer<QWebEngineView> view_;
+  // Ends the watching of loads when the browser goes before its pages.
+  QObject watcher_;
   // The entry that was shown when the last request was made, until a read
   // finds that a newer one has replaced it.
   std::optional<CommittedEntry> beforeRequest_;
+  // Why the last requested page did not load, once it is known.
+  std::optional<std::string> failure_;
 };
 
 }  // namespace brivano

@@ -100,7 +100,8 @@ bool WindowControls::SaveState() {
 void WindowControls::ClearBrowserCache(std::function<void()> done) {
   services_.clearBrowserCache(std::move(done));
 }
-void WindowControls::AskForAttention(const std::string& message) {
+// A wall and a network that is down both want the user to know.
+void WindowControls::AskForAttention(PauseReason, const std::string& message) {
   services_.askForAttention(message);
 }
 int WindowControls::CooldownSeconds() const {

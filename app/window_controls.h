@@ -49,7 +49,7 @@ class WindowControls : public RunWindow, public SettingsControls, public UserFee
   void ShowMessage(const std::string& text) override;
   bool SaveState() override;
   void ClearBrowserCache(std::function<void()> done) override;
-  void AskForAttention(const std::string& message) override;
+  void AskForAttention(PauseReason reason, const std::string& message) override;
   int CooldownSeconds() const override;
 
   std::string KeywordText() const override;

@@ -70,12 +70,12 @@ BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
     : options_(std::move(options)),
       env_(std::move(environment)),
       printer_(env_.writeError, env_.terminal),
-      window_(UnattendedServices{
-          .message = [this](const std::string& text) { Say(GbkToUtf8(text)); },
-          .saveState = [this] { return SaveState(); },
-          .clearBrowserCache = env_.clearBrowserCache,
-          .askForAttention = [this](const std::string&) { OnVerificationPage(); },
-          .cooldownSeconds = [this] { return store_->CooldownSeconds(); }}) {
+      window_(
+          UnattendedServices{.message = [this](const std::string& text) { Say(GbkToUtf8(text)); },
+                             .saveState = [this] { return SaveState(); },
+                             .clearBrowserCache = env_.clearBrowserCache,
+                             .askForAttention = [this](PauseReason reason) { OnPause(reason); },
+                             .cooldownSeconds = [this] { return store_->CooldownSeconds(); }}) {
   recorder_ = std::make_unique<Recorder>(env_.files.folder / kStoreFileName,
                                          [this](const std::string& message) { Say(message); });
   recorder_->onPage = [this](const HarvestedPage& page) { OnPage(page); };
@@ -92,6 +92,7 @@ BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
   feedback_ = std::make_unique<MessageFeedback>([this](const std::string& text) { Say(text); });
   store_ = std::make_unique<StateStore>(env_.files, settings_, run_->Buyers(), *feedback_);
   retryTimer_ = env_.timers.CreateTimer(1000, [this] { OnRetryTimer(); });
+  networkTimer_ = env_.timers.CreateTimer(1000, [this] { OnNetworkTimer(); });
   // A desktop timer of period 0 never fires: 1 ms is the next event loop.
   stopTimer_ = env_.timers.CreateTimer(1, [this] {
     stopTimer_->SetEnabled(false);
@@ -155,6 +156,13 @@ bool BatchSession::SaveState() {
 }
 
 void BatchSession::OnPage(const HarvestedPage& page) {
+  if (page.outcome == PageOutcome::Wall) return;  // the pause says it
+  if (page.outcome == PageOutcome::Failed) {
+    Say("第 " + std::to_string(page.keywordLine) + " 行「" + GbkToUtf8(page.keyword) + "」第 " +
+        std::to_string(page.page) + " 页 " + std::to_string(SearchRun::kPageTries) +
+        " 次都没有载入：跳过这个关键词，稍后请再搜索一次。");
+    return;
+  }
   // Reported once the page step is over, when the run knows whether a
   // further page of the keyword follows.
   pendingPage_ = page;
@@ -180,6 +188,28 @@ void BatchSession::ReportPage() {
   progress.found = run_->BuyerCounter();
   progress.elapsedMs = env_.nowMs() - startMs_;
   printer_.Progress(progress);
+}
+
+void BatchSession::OnPause(PauseReason reason) {
+  if (reason == PauseReason::Verification) {
+    OnVerificationPage();
+    return;
+  }
+  if (ending_ != Ending::None) return;
+  // The run asks again by itself, waiting longer each time; the session
+  // only decides when to give up.
+  Say("网络不通：连续几个关键词的页面都没有载入，网络恢复后自动继续；最多等待 " +
+      WaitText(LongestRetryMs(options_.maxWaitMinutes)) + "。");
+  networkTimer_->SetEnabled(false);
+  networkTimer_->SetInterval(static_cast<int>(LongestRetryMs(options_.maxWaitMinutes)));
+  networkTimer_->SetEnabled(true);
+}
+
+void BatchSession::OnNetworkTimer() {
+  networkTimer_->SetEnabled(false);
+  if (run_->Pause() != PauseReason::NetworkDown || ending_ != Ending::None) return;
+  Say("网络仍不通：保存后退出。");
+  StopSoon(Ending::NetworkDown);
 }
 
 void BatchSession::OnVerificationPage() {
@@ -224,6 +254,7 @@ void BatchSession::OnRetryTimer() {
 void BatchSession::StopSoon(Ending ending) {
   ending_ = ending;
   retryTimer_->SetEnabled(false);
+  networkTimer_->SetEnabled(false);
   // Not from inside the run's own call: it ends the run at once when the
   // run is waiting (a pause, the rest between keywords), else after the
   // page in hand.
@@ -250,7 +281,8 @@ void BatchSession::Finish() {
   if (finished_) return;
   ReportPage();
   finished_ = true;
-  for (RunTimer* timer : {retryTimer_.get(), stopTimer_.get(), finishTimer_.get()}) {
+  for (RunTimer* timer :
+       {retryTimer_.get(), networkTimer_.get(), stopTimer_.get(), finishTimer_.get()}) {
     timer->SetEnabled(false);
   }
   printer_.Finish();
@@ -266,8 +298,8 @@ void BatchSession::Finish() {
     }
   }
   const std::string note = GbkToUtf8(recorder_->EndNote());
-  Say("共找到 " + std::to_string(run_->BuyerCounter()) + " 条，用时 " +
-      ClockText(env_.nowMs() - startMs_) + note + "。");
+  const RunSummary summary = run_->Summary();
+  Say(RunSummaryText(summary) + "，用时 " + ClockText(env_.nowMs() - startMs_) + note + "。");
   int status = 0;
   if (failed) {
     status = kBatchFailed;
@@ -275,6 +307,10 @@ void BatchSession::Finish() {
     status = kBatchSignalBase + signal_;
   } else if (ending_ == Ending::Verification) {
     status = kBatchVerificationStop;
+  } else if (ending_ == Ending::NetworkDown) {
+    status = kBatchNetworkDown;
+  } else if (!summary.EveryKeywordDone()) {
+    status = kBatchKeywordsFailed;
   }
   if (env_.finished) env_.finished(status);
 }

@@ -27,7 +27,9 @@ namespace brivano {
 // usage error 2.
 inline constexpr int kBatchFailed = 1;
 inline constexpr int kBatchVerificationStop = 3;
-inline constexpr int kBatchSignalBase = 128;  // plus the signal's number
+inline constexpr int kBatchKeywordsFailed = 4;  // the run ended, some keywords given up
+inline constexpr int kBatchNetworkDown = 5;     // no page loaded for --max-wait
+inline constexpr int kBatchSignalBase = 128;    // plus the signal's number
 
 struct BatchEnvironment {
   PageBrowser& browser;
@@ -65,14 +67,16 @@ class BatchSession {
 
  private:
   class Recorder;
-  enum class Ending { None, Signal, Verification };
+  enum class Ending { None, Signal, Verification, NetworkDown };
 
   void Say(std::string_view utf8Line);
   bool SaveState();
   void OnPage(const HarvestedPage& page);
   void ReportPage();
+  void OnPause(PauseReason reason);
   void OnVerificationPage();
   void OnRetryTimer();
+  void OnNetworkTimer();
   void StopSoon(Ending ending);
   void Finish();
 
@@ -88,6 +92,7 @@ class BatchSession {
   // One-shot timers of 1 ms: what they do runs from the event loop, after
   // the run's call that asked for it has returned.
   std::unique_ptr<RunTimer> retryTimer_;
+  std::unique_ptr<RunTimer> networkTimer_;  // how long the network may stay down
   std::unique_ptr<RunTimer> stopTimer_;
   std::unique_ptr<RunTimer> finishTimer_;
   std::unique_ptr<RunTimer> progressTimer_;

@@ -20,7 +20,7 @@ struct UnattendedServices {
   std::function<void(const std::string& gbkText)> message;  // boxes and errors
   std::function<bool()> saveState;
   std::function<void(std::function<void()> done)> clearBrowserCache;
-  std::function<void(const std::string& gbkMessage)> askForAttention;
+  std::function<void(PauseReason reason)> askForAttention;
   std::function<int()> cooldownSeconds;
 };
 
@@ -57,7 +57,9 @@ class UnattendedWindow : public RunWindow {
   void ClearBrowserCache(std::function<void()> done) override {
     services_.clearBrowserCache(std::move(done));
   }
-  void AskForAttention(const std::string& message) override { services_.askForAttention(message); }
+  void AskForAttention(PauseReason reason, const std::string&) override {
+    services_.askForAttention(reason);
+  }
   int CooldownSeconds() const override { return services_.cooldownSeconds(); }
 
  private:

@@ -45,6 +45,18 @@ bool SetList(std::vector<std::string>& field, std::string_view value, bool mayBe
   return true;
 }
 
+// A selector list keeps its commas; "|" separates alternatives as in the
+// other lists.
+bool SetSelector(std::string& field, std::string_view value) {
+  std::string joined;
+  for (const std::string& item : SplitList(value)) {
+    if (!joined.empty()) joined += ", ";
+    joined += item;
+  }
+  field = std::move(joined);
+  return true;
+}
+
 const std::vector<OverrideKey>& OverrideKeys() {
   static const std::vector<OverrideKey> keys = {
       {"host",
@@ -71,6 +83,15 @@ const std::vector<OverrideKey>& OverrideKeys() {
        [](EngineRow& row, std::string_view v) { return SetList(row.verifyAddressParts, v, true); }},
       {"verifytext",
        [](EngineRow& row, std::string_view v) { return SetList(row.verifyTexts, v, true); }},
+      // Selectors may be emptied: the texts and titles still serve.
+      {"nextselector",
+       [](EngineRow& row, std::string_view v) { return SetSelector(row.nextPageSelector, v); }},
+      {"verifyselector",
+       [](EngineRow& row, std::string_view v) { return SetSelector(row.verifySelector, v); }},
+      {"verifytitle",
+       [](EngineRow& row, std::string_view v) { return SetList(row.verifyTitles, v, true); }},
+      {"resultselector",
+       [](EngineRow& row, std::string_view v) { return SetSelector(row.resultSelector, v); }},
   };
   return keys;
 }

@@ -28,8 +28,9 @@ struct EngineOverrides {
 // Applies a file's content to `builtIn`. Sections are named by an engine's
 // settings word or brivano-cli name ("baidu", "sougou"/"sogou", "360",
 // "biying"/"bing"); keys: host, path, pagekey, nextpage, nextpagerule
-// ("contains" or "linestart"), verifyurl, verifytext; lists are separated by
-// "|". UTF-8 or GBK. Keys a section leaves out keep their built-in values. A
+// ("contains" or "linestart"), verifyurl, verifytext, verifytitle, and the
+// CSS selectors nextselector, verifyselector, resultselector; lists are
+// separated by "|". UTF-8 or GBK. Keys a section leaves out keep their built-in values. A
 // file with any line that makes no sense is not applied at all.
 EngineOverrides ApplyEngineOverrides(const EngineTable& builtIn, std::string_view content);
 

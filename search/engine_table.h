@@ -41,6 +41,13 @@ struct EngineRow {
   // line of its text that begins with one of these (UTF-8).
   std::vector<std::string> verifyAddressParts;
   std::vector<std::string> verifyTexts;
+  // What the browser looks for in the page's markup (CSS selectors): the
+  // next-page link, what only a verification page has, and the result
+  // blocks. Its whole title, trimmed, also marks a verification page.
+  std::string nextPageSelector;
+  std::string verifySelector;
+  std::vector<std::string> verifyTitles;
+  std::string resultSelector;
 };
 
 using EngineTable = std::array<EngineRow, 4>;

@@ -20,6 +20,11 @@ struct HarvestedValue {
   ContactKind kind;
 };
 
+// How a page step ended: read (with result blocks or where the engine does
+// not say), read without any result, not loaded after every try, or
+// answered with a verification page.
+enum class PageOutcome { Read, Empty, Failed, Wall };
+
 // One finished page step.
 struct HarvestedPage {
   std::int32_t keywordLine = 0;  // 1-based
@@ -28,9 +33,11 @@ struct HarvestedPage {
   std::int32_t page = 1;  // 1-based page of the keyword
   std::string address;    // the page's address as requested
   std::vector<HarvestedValue> values;
+  PageOutcome outcome = PageOutcome::Read;
 };
 
-enum class RunOutcome { Finished, Stopped };
+// Finished with keywords given up is Failed: they are to be run again.
+enum class RunOutcome { Finished, Stopped, Failed };
 
 class HarvestRecorder {
  public:
@@ -38,7 +45,8 @@ class HarvestRecorder {
   virtual void RunStarted(const RunOptions& options) = 0;
   // Whether the buyer list may take the value; false holds it back.
   virtual bool Accepts(std::string_view value, ContactKind kind) = 0;
-  // The page's accepted values, all kept or none.
+  // The page's accepted values, all kept or none; failed pages and walls
+  // come with no values.
   virtual void PageHarvested(const HarvestedPage& page) = 0;
   virtual void RunEnded(RunOutcome outcome) = 0;
   // The run's closing message may name values that were held back as no

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/contact_kind.h"
 #include "search/engine_table.h"
@@ -14,16 +15,36 @@
 
 namespace brivano {
 
+// What the run asks of a document's markup besides its text: the engine
+// row's next-page link, verification markup and result blocks.
+struct DocumentQuery {
+  // An <a> whose visible text, title or aria-label is one of these (blanks
+  // and a trailing ">" aside) is the next-page link (UTF-8).
+  std::vector<std::string> nextPageTexts;
+  // A link that says one of these is never the next-page link, whatever
+  // selector it matches (Baidu's pager gives both directions one class).
+  std::vector<std::string> previousPageTexts;
+  std::string nextPageSelector;  // CSS; empty: none
+  std::string verifySelector;
+  std::string resultSelector;
+};
+
 // What a read of the browser finds.
 struct PageDocument {
   enum class State {
     None,    // no document at all
     NotYet,  // the last requested page has not replaced the earlier document, or has no body yet
     Shown,   // the document of the last request, or of a page loaded after it
+    Failed,  // the last requested page did not load: a network or HTTP error
   };
   State state = State::None;
-  std::string address;   // the document's own address, after redirects (UTF-8)
-  std::string utf8Text;  // the rendered text of its body
+  std::string address;        // the document's own address, after redirects (UTF-8)
+  std::string utf8Text;       // the rendered text of its body
+  std::string title;          // UTF-8
+  bool nextPageLink = false;  // its markup holds the next-page link
+  bool verifyMarkup = false;  // its markup holds what only a verification page has
+  int resultBlocks = -1;      // result blocks in its markup; -1: not known
+  std::string failure;        // Failed: what went wrong, for the user (UTF-8)
 };
 
 class PageBrowser {
@@ -32,11 +53,14 @@ class PageBrowser {
   // Starts loading an address and returns at once. Errors may be thrown; the
   // run ignores them.
   virtual void Navigate(const std::string& address) = 0;
-  // Asks for the current document: its address and the rendered text of its
-  // body. The answer may come at once or later.
+  // Asks for the current document: its address, the rendered text of its
+  // body and what `query` asks of its markup. The answer may come at once or
+  // later.
   using DocumentCallback = std::function<void(PageDocument document)>;
-  virtual void ReadDocument(DocumentCallback answer) = 0;
+  virtual void ReadDocument(const DocumentQuery& query, DocumentCallback answer) = 0;
 };
+
+enum class PauseReason { Verification, NetworkDown };
 
 // A desktop timer: enabling an enabled timer does not restart its period;
 // setting the interval of an enabled timer to a new value restarts it;
@@ -85,8 +109,9 @@ class RunWindow : public virtual RunOptionsSource {
   virtual bool SaveState() = 0;
   // The cache cleaner's 清理; `done` runs once the browser can load again.
   virtual void ClearBrowserCache(std::function<void()> done) = 0;
-  // A verification page paused the run: the user is needed at the browser.
-  virtual void AskForAttention(const std::string& message) = 0;
+  // The run paused: at a verification page the user is needed at the
+  // browser; with the network down the run goes on by itself once pages load.
+  virtual void AskForAttention(PauseReason reason, const std::string& message) = 0;
   // The most seconds of the random extra wait before a keyword's first page.
   virtual int CooldownSeconds() const = 0;
 };

@@ -15,5 +15,7 @@ inline constexpr std::string_view kStopping = "终止搜索...";
 inline constexpr std::string_view kFinished = "搜索已经结束！";
 inline constexpr std::string_view kVerificationPause =
     "检测到验证页面，请在下方浏览器中完成验证，完成后自动继续";
+inline constexpr std::string_view kNetworkDownPause =
+    "网络不通：连续几个关键词的页面都没有载入，搜索已暂停，网络恢复后自动继续";
 
 }  // namespace brivano::run_messages

@@ -58,11 +58,25 @@ SearchRun::SearchRun(RunEnvironment environment)
     if (!readPending_) ReadDocument(&SearchRun::OnPauseDocument);
   });
   cooldown_ = env_.timers.CreateTimer(1000, [this] { OnCooldownEnd(); });
+  retry_ = env_.timers.CreateTimer(env_.failRetryMs, [this] { OnRetry(); });
   if (!env_.randomSeconds) env_.randomSeconds = &RandomSeconds;
 }
 
 SearchRun::~SearchRun() {
   *self_ = nullptr;
+}
+
+std::int32_t SearchRun::ResumeLine() const {
+  const std::int32_t line = keywordDone_ ? startLine_ : startLine_ - 1;
+  if (summary_.failedLines.empty()) return line;
+  return std::min(line,
+                  *std::min_element(summary_.failedLines.begin(), summary_.failedLines.end()));
+}
+
+RunSummary SearchRun::Summary() const {
+  RunSummary summary = summary_;
+  summary.valuesKept = buyerCounter_;
+  return summary;
 }
 
 int SearchRun::Speed() const {
@@ -105,7 +119,11 @@ void SearchRun::Start() {
   window_.Repaint();
 
   StopWaiting();
+  EndPause();
   ++runNumber_;
+  summary_ = {};
+  failedStreak_.clear();
+  pageTries_ = 0;
   dedup_ = window_.Options().dedup;
   if (env_.recorder != nullptr) env_.recorder->RunStarted(window_.Options());
   PrepareKeyword();
@@ -231,7 +249,7 @@ void SearchRun::ReadDocument(DocumentHandler handler) {
   readTimeout_->SetEnabled(false);
   readTimeout_->SetEnabled(true);
   std::weak_ptr<SearchRun*> self = self_;
-  browser_.ReadDocument([self, readId](PageDocument document) {
+  browser_.ReadDocument(DocumentQueryFor(EngineRowInUse()), [self, readId](PageDocument document) {
     auto alive = self.lock();
     if (!alive || !*alive) return;
     SearchRun& run = **alive;
@@ -255,8 +273,8 @@ void SearchRun::StopWaiting() {
   latePolls_ = 0;
   cooldown_->SetEnabled(false);
   coolingDown_ = false;
-  pausePoll_->SetEnabled(false);
-  paused_ = false;
+  retry_->SetEnabled(false);
+  waitingToRetry_ = false;
 }
 
 void SearchRun::OnReadTimeout() {
@@ -274,16 +292,21 @@ void SearchRun::OnPageDocument(PageDocument document) {
       // Reading the earlier page again would add its values twice and take
       // the next-page decision from the wrong page: the requested one gets
       // more time, up to the watchdog's period. A page that has not come by
-      // then reads as an empty page, so its keyword ends.
+      // then was lost on the way and is asked for again.
       const int mostPolls = std::max(1, kWatchdogIntervalMs / std::max(1, env_.latePollMs));
       if (latePolls_ < mostPolls) {
         ++latePolls_;
         latePoll_->SetEnabled(true);
         return;
       }
-      document = {PageDocument::State::Shown, {}, {}};
-      break;
+      latePolls_ = 0;
+      OnPageFailed("页面没有载入");
+      return;
     }
+    case PageDocument::State::Failed:
+      latePolls_ = 0;
+      OnPageFailed(document.failure);
+      return;
     case PageDocument::State::Shown:
       break;
   }
@@ -300,20 +323,6 @@ void SearchRun::OnLatePoll() {
   ProcessPage();
 }
 
-bool SearchRun::ShowsNextPageLink(const EngineRow& row) const {
-  std::vector<std::string> linkTexts;
-  for (const std::string& text : row.nextPageTexts) linkTexts.push_back(Gbk(text));
-  for (std::string_view line : pageTextLines_) {
-    for (const std::string& link : linkTexts) {
-      const bool found = row.nextPageRule == NextPageRule::LineStartsWith
-                             ? line.starts_with(link)
-                             : ContainsText(line, link);
-      if (found) return true;
-    }
-  }
-  return false;
-}
-
 void SearchRun::SplitPageText(const std::string& utf8Text) {
   pageText_ = Utf8ToGbk(utf8Text);
   pageTextLines_.clear();
@@ -324,15 +333,24 @@ void SearchRun::SplitPageText(const std::string& utf8Text) {
 void SearchRun::HarvestPage(const PageDocument& document) {
   SplitPageText(document.utf8Text);
   const EngineRow& row = EngineRowInUse();
-  const bool showsNextPage = ShowsNextPageLink(row);
-  if (IsVerificationPage(row, document.address, pageTextLines_, showsNextPage)) {
+  const bool showsNextPage = ShowsNextPage(row, document, pageTextLines_);
+  if (IsVerificationPage(row, document, pageTextLines_, showsNextPage)) {
     // Nothing of the wall is harvested and no page is used up.
+    ++summary_.wallsMet;
+    Record(PageOutcome::Wall);
     if (stopFlag_) {
       EndRun();
     } else {
-      EnterPause();
+      EnterPause(PauseReason::Verification);
     }
     return;
+  }
+  // The page came: whatever failed before was passing.
+  pageTries_ = 0;
+  failedStreak_.clear();
+  if (pause_ == PauseReason::NetworkDown) {
+    EndPause();
+    window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(row)));
   }
 
   const RunOptions options = window_.Options();
@@ -354,12 +372,9 @@ void SearchRun::HarvestPage(const PageDocument& document) {
     pageLines_.clear();
   }
 
-  if (env_.recorder != nullptr) {
-    env_.recorder->PageHarvested({startLine_ - 1, keyword_, options.engine,
-                                  pageCounter_ - row.counterStart, pageAddress_,
-                                  std::move(pageValues_)});
-    pageValues_.clear();
-  }
+  ++summary_.pagesRead;
+  Record(document.resultBlocks == 0 || pageTextLines_.empty() ? PageOutcome::Empty
+                                                              : PageOutcome::Read);
 
   nextPageFlag_ = showsNextPage;
   const int limit = PageLimit();
@@ -376,6 +391,19 @@ void SearchRun::HarvestPage(const PageDocument& document) {
     }
     return;
   }
+  ++summary_.keywordsDone;
+  EndKeyword();
+}
+
+void SearchRun::Record(PageOutcome outcome) {
+  if (env_.recorder == nullptr) return;
+  env_.recorder->PageHarvested({startLine_ - 1, keyword_, window_.Options().engine,
+                                pageCounter_ - EngineRowInUse().counterStart, pageAddress_,
+                                std::move(pageValues_), outcome});
+  pageValues_.clear();
+}
+
+void SearchRun::EndKeyword() {
   pageCounter_ = 0;
   keywordDone_ = true;
   if (window_.KeywordLineCount() < startLine_ || stopFlag_) {
@@ -383,6 +411,74 @@ void SearchRun::HarvestPage(const PageDocument& document) {
     return;
   }
   MoveToNextKeyword();
+}
+
+void SearchRun::OnPageFailed(const std::string& utf8Reason) {
+  pageTimer_->SetEnabled(false);
+  watchdog_->SetEnabled(false);
+  if (stopFlag_) {
+    EndRun();  // the keyword stays unfinished, so a later run asks for it again
+    return;
+  }
+  ++pageTries_;
+  if (pause_ == PauseReason::NetworkDown) {
+    networkWaitMs_ = std::min<long long>(networkWaitMs_ * 2, env_.longestNetworkWaitMs);
+    RetryAfter(networkWaitMs_);
+    return;
+  }
+  if (pageTries_ < kPageTries) {
+    const long long wait = static_cast<long long>(env_.failRetryMs) << (pageTries_ - 1);
+    const long long page = static_cast<long long>(pageCounter_) - EngineRowInUse().counterStart;
+    window_.SetStatusPanel(StatusPanel::Message,
+                           Gbk("第" + Decimal(page) + "页没有载入（" + utf8Reason + "），" +
+                               Decimal(std::max(1LL, wait / 1000)) + "秒后重试"));
+    RetryAfter(wait);
+    return;
+  }
+  GiveUpKeyword();
+}
+
+void SearchRun::GiveUpKeyword() {
+  pageTries_ = 0;
+  const std::int32_t line = startLine_ - 1;
+  failedStreak_.push_back(line);
+  if (static_cast<int>(failedStreak_.size()) >= kFailedKeywordsForNetworkDown) {
+    // Not the keywords but the way to the engine failed: the keywords of the
+    // streak are taken back and asked for again once pages load.
+    for (std::int32_t failed : failedStreak_) {
+      std::erase(summary_.failedLines, failed);
+    }
+    startLine_ = failedStreak_.front();
+    failedStreak_.clear();
+    PrepareKeyword();
+    EnterPause(PauseReason::NetworkDown);
+    networkWaitMs_ = env_.failRetryMs;
+    RetryAfter(networkWaitMs_);
+    return;
+  }
+  summary_.failedLines.push_back(line);
+  Record(PageOutcome::Failed);
+  EndKeyword();
+}
+
+void SearchRun::RetryAfter(long long ms) {
+  waitingToRetry_ = true;
+  retry_->SetInterval(
+      static_cast<int>(std::clamp<long long>(ms, 1, std::numeric_limits<int>::max())));
+  retry_->SetEnabled(true);
+}
+
+void SearchRun::OnRetry() {
+  retry_->SetEnabled(false);
+  if (!waitingToRetry_) return;
+  waitingToRetry_ = false;
+  if (stopFlag_) {
+    EndRun();
+    return;
+  }
+  // The page that failed is the one to ask for again.
+  pageCounter_ = std::max(pageCounter_ - 1, EngineRowInUse().counterStart);
+  LoadPage();
 }
 
 void SearchRun::MoveToNextKeyword() {
@@ -411,26 +507,37 @@ void SearchRun::OnCooldownEnd() {
   }
 }
 
-void SearchRun::EnterPause() {
-  paused_ = true;
+void SearchRun::EnterPause(PauseReason reason) {
+  pause_ = reason;
   pageTimer_->SetEnabled(false);
   watchdog_->SetEnabled(false);
-  const std::string message = Gbk(run_messages::kVerificationPause);
+  const std::string message =
+      Gbk(reason == PauseReason::Verification ? run_messages::kVerificationPause
+                                              : run_messages::kNetworkDownPause);
   window_.SetStatusPanel(StatusPanel::Message, message);
-  window_.AskForAttention(message);
-  pausePoll_->SetEnabled(true);
+  window_.AskForAttention(reason, message);
+  // The run itself asks again while the network is down; a wall waits for
+  // the user.
+  pausePoll_->SetEnabled(reason == PauseReason::Verification);
+}
+
+void SearchRun::EndPause() {
+  pause_.reset();
+  pausePoll_->SetEnabled(false);
 }
 
 void SearchRun::OnPauseDocument(PageDocument document) {
-  if (!paused_ || document.state != PageDocument::State::Shown) return;
+  if (pause_ != PauseReason::Verification || document.state != PageDocument::State::Shown) return;
   const EngineRow& row = EngineRowInUse();
   if (!IsEngineAddress(row, document.address)) return;
   SplitPageText(document.utf8Text);
-  if (IsVerificationPage(row, document.address, pageTextLines_, ShowsNextPageLink(row))) return;
+  if (IsVerificationPage(row, document, pageTextLines_,
+                         ShowsNextPage(row, document, pageTextLines_))) {
+    return;
+  }
   // The engine shows its own pages again: ask again for the page the wall
   // stood in front of.
-  paused_ = false;
-  pausePoll_->SetEnabled(false);
+  EndPause();
   window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(row)));
   pageCounter_ = std::max(pageCounter_ - 1, row.counterStart);
   LoadPage();
@@ -439,7 +546,7 @@ void SearchRun::OnPauseDocument(PageDocument document) {
 void SearchRun::OnWatchdog() {
   // While the page text is being read or waited for, or the run rests
   // between keywords, the page step owns the run.
-  if (readPending_ || latePoll_->Enabled() || coolingDown_) return;
+  if (readPending_ || latePoll_->Enabled() || coolingDown_ || waitingToRetry_) return;
   if (pageCounter_ == lastSeenPage_) {
     try {
       RequestPage();
@@ -458,8 +565,9 @@ void SearchRun::Stop() {
   window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kStopping));
   window_.SetSearchEnabled(true);
   window_.SetStopEnabled(false);
-  // Paused or resting, no page step is coming that would end the run.
-  if (paused_ || coolingDown_) {
+  // Paused, resting or waiting to ask again, no page step is coming that
+  // would end the run.
+  if (pause_ || coolingDown_ || waitingToRetry_) {
     StopWaiting();
     EndRun();
   }
@@ -469,13 +577,17 @@ void SearchRun::EndRun() {
   pageTimer_->SetEnabled(false);
   watchdog_->SetEnabled(false);
   StopWaiting();
+  EndPause();
   if (env_.recorder != nullptr) {
-    env_.recorder->RunEnded(stopFlag_ ? RunOutcome::Stopped : RunOutcome::Finished);
+    env_.recorder->RunEnded(stopFlag_                       ? RunOutcome::Stopped
+                            : !summary_.failedLines.empty() ? RunOutcome::Failed
+                                                            : RunOutcome::Finished);
   }
   if (!window_.SaveState()) return;
   window_.SetChoiceGroupsEnabled(true);
   const std::string note = env_.recorder != nullptr ? env_.recorder->EndNote() : std::string();
-  window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kFinished) + note);
+  window_.SetStatusPanel(StatusPanel::Message,
+                         Gbk(run_messages::kFinished) + Gbk(RunSummaryText(Summary())) + note);
   window_.Repaint();
   window_.SetSearchEnabled(true);
   window_.SetStopEnabled(false);

@@ -17,6 +17,7 @@
 #include "search/local_address.h"
 #include "search/query_encoding.h"
 #include "search/run_interfaces.h"
+#include "search/run_summary.h"
 
 namespace brivano {
 
@@ -40,6 +41,10 @@ struct RunEnvironment {
   // pause looks at the browser this often.
   int latePollMs = 500;
   int pausePollMs = 1000;
+  // A page that did not load is asked again after this long, then twice as
+  // long; with the network down the waits go on doubling up to the longest.
+  int failRetryMs = 5000;
+  int longestNetworkWaitMs = 5 * 60 * 1000;
 };
 
 class SearchRun : public BuyerSink {
@@ -47,6 +52,10 @@ class SearchRun : public BuyerSink {
   static constexpr int kWatchdogIntervalMs = 60000;
   static constexpr int kAutoSaveSeconds = 600;
   static constexpr std::size_t kPageLineBytes = 4096;
+  // Requests of a page before its keyword is given up.
+  static constexpr int kPageTries = 3;
+  // Keywords given up in a row that mean the network, not the keywords, failed.
+  static constexpr int kFailedKeywordsForNetworkDown = 3;
 
   explicit SearchRun(RunEnvironment environment);
   ~SearchRun() override;
@@ -68,10 +77,11 @@ class SearchRun : public BuyerSink {
   std::int32_t StartLine() const { return startLine_; }
   void SetStartLine(std::int32_t line) { startLine_ = line; }
   // The first keyword line a later run must start at so that nothing is
-  // skipped: the start line, or the line of a keyword whose pages the run
-  // left unfinished when it stopped. (The start line has moved past such a
-  // keyword already; the window saves it all the same.)
-  std::int32_t ResumeLine() const { return keywordDone_ ? startLine_ : startLine_ - 1; }
+  // skipped: the start line, the line of a keyword whose pages the run left
+  // unfinished when it stopped, or the first keyword it gave up. (The start
+  // line has moved past such a keyword already; the window saves it all the
+  // same.)
+  std::int32_t ResumeLine() const;
   std::int32_t PageCounter() const { return pageCounter_; }
   const std::string& BaseAddress() const { return baseAddress_; }
   const std::string& PageAddress() const { return pageAddress_; }
@@ -80,8 +90,11 @@ class SearchRun : public BuyerSink {
   std::int32_t BuyerCounter() const { return buyerCounter_; }
   std::int32_t AutoSaveClock() const { return autoSaveClock_; }
   bool ReadPending() const { return readPending_; }
-  // Waiting for a verification page to be solved.
-  bool Paused() const { return paused_; }
+  // Waiting for a verification page to be solved, or for the network.
+  bool Paused() const { return pause_.has_value(); }
+  std::optional<PauseReason> Pause() const { return pause_; }
+  // What the run has done so far; at its end, what it did.
+  RunSummary Summary() const;
   const std::string& Query() const { return queryEncoder_.input; }
 
   BuyerList& Buyers() { return buyers_; }
@@ -110,13 +123,19 @@ class SearchRun : public BuyerSink {
   void OnCooldownEnd();
   void SplitPageText(const std::string& utf8Text);
   void HarvestPage(const PageDocument& document);
+  void OnPageFailed(const std::string& utf8Reason);
+  void GiveUpKeyword();
+  void RetryAfter(long long ms);
+  void OnRetry();
+  void Record(PageOutcome outcome);
+  void EndKeyword();
   void MoveToNextKeyword();
-  bool ShowsNextPageLink(const EngineRow& row) const;
   void ForgetPendingRead();
   void StopWaiting();
   void StartFirstRequest();
   void FirstRequest();
-  void EnterPause();
+  void EnterPause(PauseReason reason);
+  void EndPause();
 
   RunEnvironment env_;
   RunWindow& window_;
@@ -129,6 +148,7 @@ class SearchRun : public BuyerSink {
   std::unique_ptr<RunTimer> latePoll_;      // looks again for a page not there yet
   std::unique_ptr<RunTimer> pausePoll_;     // looks at the browser during a pause
   std::unique_ptr<RunTimer> cooldown_;      // the extra wait before a keyword
+  std::unique_ptr<RunTimer> retry_;         // the wait before a failed page is asked again
 
   FormEncoder queryEncoder_;
   std::int32_t startLine_ = 1;
@@ -150,8 +170,14 @@ class SearchRun : public BuyerSink {
   std::uint64_t readId_ = 0;
   DocumentHandler readHandler_ = nullptr;
   int latePolls_ = 0;
-  bool paused_ = false;
+  std::optional<PauseReason> pause_;
   bool coolingDown_ = false;
+  bool waitingToRetry_ = false;
+  int pageTries_ = 0;  // failed requests of the page in hand
+  long long networkWaitMs_ = 0;
+  // The latest keywords, in a row, whose pages did not load.
+  std::vector<std::int32_t> failedStreak_;
+  RunSummary summary_;
   // Counts runs, so that a cleaner finishing after its run is gone does not
   // start a request in the next one.
   std::uint64_t runNumber_ = 0;

@@ -25,14 +25,47 @@ bool IsEngineAddress(const EngineRow& row, std::string_view address) {
   return !host.empty() && LowerAscii(host) == LowerAscii(AddressHost(row.schemeAndHost));
 }
 
-bool IsVerificationPage(const EngineRow& row, std::string_view address,
+DocumentQuery DocumentQueryFor(const EngineRow& row) {
+  return {row.nextPageTexts,
+          {"上一页", "上页", "Previous", "Prev"},
+          row.nextPageSelector,
+          row.verifySelector,
+          row.resultSelector};
+}
+
+bool ShowsNextPage(const EngineRow& row, const PageDocument& document,
+                   const std::vector<std::string_view>& gbkLines) {
+  if (document.nextPageLink) return true;
+  // The text rule still serves engines whose pager the selector misses.
+  for (const std::string& text : row.nextPageTexts) {
+    const std::string link = Gbk(text);
+    for (std::string_view line : gbkLines) {
+      const bool found = row.nextPageRule == NextPageRule::LineStartsWith
+                             ? line.starts_with(link)
+                             : ContainsText(line, link);
+      if (found) return true;
+    }
+  }
+  return false;
+}
+
+bool IsVerificationPage(const EngineRow& row, const PageDocument& document,
                         const std::vector<std::string_view>& gbkLines, bool showsNextPage) {
-  const std::string lowerAddress = LowerAscii(address);
-  const bool addressMatches = std::any_of(
-      row.verifyAddressParts.begin(), row.verifyAddressParts.end(), [&](const std::string& part) {
-        return !part.empty() && lowerAddress.find(LowerAscii(part)) != std::string::npos;
-      });
-  if (addressMatches) return true;
+  // Result pages may quote a wall's words; walls never show results.
+  if (document.resultBlocks > 0) return false;
+  const std::string lowerAddress = LowerAscii(document.address);
+  const auto inAddress = [&](const std::string& part) {
+    return !part.empty() && lowerAddress.find(LowerAscii(part)) != std::string::npos;
+  };
+  if (std::any_of(row.verifyAddressParts.begin(), row.verifyAddressParts.end(), inAddress)) {
+    return true;
+  }
+  const std::string_view title = TrimBlanks(document.title);
+  if (!title.empty() && std::find(row.verifyTitles.begin(), row.verifyTitles.end(), title) !=
+                            row.verifyTitles.end()) {
+    return true;
+  }
+  if (document.verifyMarkup) return true;
   if (showsNextPage) return false;
   for (const std::string& marker : row.verifyTexts) {
     const std::string gbkMarker = Gbk(marker);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "search/engine_table.h"
+#include "search/run_interfaces.h"
 
 namespace brivano {
 
@@ -16,11 +17,21 @@ namespace brivano {
 // "https://www.baidu.com:443/s?wd=" gives "www.baidu.com".
 std::string_view AddressHost(std::string_view address);
 
-// Whether a document is the engine's verification page: its address holds one
-// of the row's address parts, or, on a page without a next-page link, a line
-// begins with one of the row's text markers (a results page that merely
-// mentions a marker still has its pager). `gbkLines` are the page's lines.
-bool IsVerificationPage(const EngineRow& row, std::string_view address,
+// What the browser is asked about a page of the engine.
+DocumentQuery DocumentQueryFor(const EngineRow& row);
+
+// Whether a page shows a further page: its markup holds the next-page link,
+// or one of its lines does by the row's text rule. `gbkLines` are the
+// page's lines.
+bool ShowsNextPage(const EngineRow& row, const PageDocument& document,
+                   const std::vector<std::string_view>& gbkLines);
+
+// Whether a document is the engine's verification page. A page with result
+// blocks never is; otherwise its address holds one of the row's parts, its
+// title is one of the row's titles, its markup holds what only a wall has,
+// or, on a page without a next-page link, a line begins with one of the
+// row's text markers.
+bool IsVerificationPage(const EngineRow& row, const PageDocument& document,
                         const std::vector<std::string_view>& gbkLines, bool showsNextPage);
 
 // Whether an address lies on the engine's own host, whatever the scheme.

@@ -69,6 +69,9 @@ constexpr std::string_view kUpgradeSteps[] = {
            WHERE r.ended IS NOT NULL GROUP BY i.value;
        UPDATE runs SET folded = 1 WHERE ended IS NOT NULL;
        DROP INDEX items_by_value;)",
+    // 4: how each page step ended ("read", "empty", "failed", "wall"), so
+    // that the keywords to run again can be found; older pages were read.
+    R"(ALTER TABLE pages ADD COLUMN outcome TEXT NOT NULL DEFAULT 'read';)",
 };
 static_assert(std::size(kUpgradeSteps) == kStoreSchemaVersion);
 
@@ -158,8 +161,8 @@ struct HarvestStore::Statements {
       : beginRun(db.Prepare("INSERT INTO runs(started, engine, kind, options) VALUES(?, ?, ?, ?)")),
         endRun(db.Prepare("UPDATE runs SET ended = ?, ending = ? WHERE id = ?")),
         addPage(db.Prepare(
-            "INSERT INTO pages(run_id, keyword_line, keyword, engine, page, url, seen_at) "
-            "VALUES(?, ?, ?, ?, ?, ?, ?)")),
+            "INSERT INTO pages(run_id, keyword_line, keyword, engine, page, url, seen_at, outcome) "
+            "VALUES(?, ?, ?, ?, ?, ?, ?, ?)")),
         addItem(db.Prepare("INSERT INTO items(page_id, value, kind) VALUES(?, ?, ?)")),
         resumePoint(
             db.Prepare("UPDATE runs SET keyword_line = ?, keyword = ?, page = ? WHERE id = ?")),
@@ -341,7 +344,8 @@ void HarvestStore::InsertPage(std::int64_t runId, const PageRecord& page) {
         .BindText(4, page.engine)
         .Bind(5, page.page)
         .BindBlob(6, page.pageUrl)
-        .BindText(7, page.timeUtc);
+        .BindText(7, page.timeUtc)
+        .BindText(8, page.outcome);
     insert->Step();
     pageId = db_.LastInsertRowId();
   }

@@ -21,7 +21,7 @@
 namespace brivano {
 
 // The schema version this program writes.
-inline constexpr int kStoreSchemaVersion = 3;
+inline constexpr int kStoreSchemaVersion = 4;
 
 inline constexpr std::string_view kStoreFileName = "brivano.db";
 
@@ -52,6 +52,9 @@ struct PageRecord {
   std::string pageUrl;
   std::string timeUtc;  // ISO 8601, e.g. "2026-12-07T13:17:48Z"
   std::vector<PageValue> values;
+  // "read", "empty" (no result), "failed" (did not load), "wall" (a
+  // verification page came instead).
+  std::string outcome = "read";
 };
 
 // An item read back with its provenance.

@@ -66,8 +66,18 @@ bool StoreRecorder::Accepts(std::string_view value, ContactKind kind) {
   return true;
 }
 
+namespace {
+
+// The store's words for how a page step ended, by PageOutcome.
+constexpr std::string_view kOutcomeWords[] = {"read", "empty", "failed", "wall"};
+
+constexpr RunEnding kRunEndings[] = {RunEnding::Finished, RunEnding::Stopped, RunEnding::Failed};
+
+}  // namespace
+
 void StoreRecorder::PageHarvested(const HarvestedPage& page) {
   PageRecord record;
+  record.outcome = kOutcomeWords[static_cast<int>(page.outcome)];
   record.keywordLine = page.keywordLine;
   record.keyword = page.keyword;
   record.engine = DefaultEngineTable()[static_cast<int>(page.engine)].cliName;
@@ -92,8 +102,7 @@ void StoreRecorder::PageHarvested(const HarvestedPage& page) {
 void StoreRecorder::RunEnded(RunOutcome outcome) {
   if (runId_ == 0 || !store_) return;
   try {
-    store_->EndRun(runId_,
-                   outcome == RunOutcome::Finished ? RunEnding::Finished : RunEnding::Stopped);
+    store_->EndRun(runId_, kRunEndings[static_cast<int>(outcome)]);
   } catch (const StoreError& error) {
     Fail(error.what());
   }

@@ -14,12 +14,15 @@ void FakeBrowser::Navigate(const std::string& address) {
   requestTimes_.push_back(clock_.Now());
   if (throwOnNavigate) throw std::runtime_error("navigate failed");
   std::optional<Document> page;
-  if (wallAt.count(static_cast<int>(requests_.size())) != 0) {
-    page = Document{wallAddress, wallText};
+  const int request = static_cast<int>(requests_.size());
+  if (failEverything || failAt.count(request) != 0) {
+    page = Document{address, {}, {}, true};
+  } else if (wallAt.count(request) != 0) {
+    page = Document{wallAddress, wallText, {}, false};
   } else if (auto it = pages_.find(address); it != pages_.end()) {
-    page = Document{address, it->second};
+    page = it->second;
   } else if (fallback_) {
-    page = Document{address, *fallback_};
+    page = Document{address, *fallback_, {}, false};
   }
   const int navigation = ++navigation_;
   lastRequestShown_ = false;
@@ -34,17 +37,23 @@ void FakeBrowser::Navigate(const std::string& address) {
 
 void FakeBrowser::ShowPage(const std::string& address, std::string utf8Body) {
   ++navigation_;
-  Show(Document{address, std::move(utf8Body)}, true);
+  Show(Document{address, std::move(utf8Body), {}, false}, true);
 }
 
-void FakeBrowser::ReadDocument(DocumentCallback answer) {
+void FakeBrowser::ReadDocument(const DocumentQuery& query, DocumentCallback answer) {
   ++reads_;
+  lastQuery = query;
   if (neverAnswer) return;
   PageDocument document;
   if (!lastRequestShown_) {
     document.state = PageDocument::State::NotYet;
+  } else if (shown_ && shown_->failed) {
+    document.state = PageDocument::State::Failed;
+    document.failure = failure;
   } else if (shown_) {
-    document = {PageDocument::State::Shown, shown_->address, shown_->text};
+    const FakeMarkup& markup = shown_->markup;
+    document = {PageDocument::State::Shown, shown_->address,     shown_->text,        markup.title,
+                markup.nextPageLink,        markup.verifyMarkup, markup.resultBlocks, {}};
   }
   if (answerDelayMs < 0) {
     answer(std::move(document));

@@ -15,20 +15,28 @@
 
 namespace brivano::testing {
 
+// What a served page's markup shows besides its text.
+struct FakeMarkup {
+  std::string title;
+  bool nextPageLink = false;
+  bool verifyMarkup = false;
+  int resultBlocks = -1;
+};
+
 class FakeBrowser : public PageBrowser {
  public:
   explicit FakeBrowser(VirtualClock& clock) : clock_(clock) {}
 
   // UTF-8 body text served for an address; addresses without a page leave the
   // browser without a document.
-  void Serve(const std::string& address, std::string utf8Body) {
-    pages_[address] = std::move(utf8Body);
+  void Serve(const std::string& address, std::string utf8Body, FakeMarkup markup = {}) {
+    pages_[address] = {address, std::move(utf8Body), std::move(markup)};
   }
   // Serves `body` for every address not served explicitly.
   void ServeAnyAddress(std::string utf8Body) { fallback_ = std::move(utf8Body); }
 
   void Navigate(const std::string& address) override;
-  void ReadDocument(DocumentCallback answer) override;
+  void ReadDocument(const DocumentQuery& query, DocumentCallback answer) override;
 
   // Drops the document, as a browser still busy with its first page.
   void ForgetDocument() { shown_.reset(); }
@@ -51,16 +59,25 @@ class FakeBrowser : public PageBrowser {
   std::set<int> wallAt;
   std::string wallAddress = "https://wappass.baidu.com/static/captcha/tuxing.html";
   std::string wallText = "百度安全验证\n请完成下方验证后继续操作";
+  // Requests (1-based) that do not load, or every request, as when the
+  // engine cannot be reached.
+  std::set<int> failAt;
+  bool failEverything = false;
+  std::string failure = "连接被拒绝";
+  // The query of the last read.
+  DocumentQuery lastQuery;
 
  private:
   struct Document {
     std::string address;
     std::string text;
+    FakeMarkup markup;
+    bool failed = false;
   };
   void Show(std::optional<Document> document, bool ofLastRequest);
 
   VirtualClock& clock_;
-  std::map<std::string, std::string> pages_;
+  std::map<std::string, Document> pages_;
   std::optional<std::string> fallback_;
   std::optional<Document> shown_;
   bool lastRequestShown_ = true;

@@ -66,7 +66,7 @@ void FakeWindow::ClearBrowserCache(std::function<void()> done) {
   }
 }
 
-void FakeWindow::AskForAttention(const std::string& message) {
+void FakeWindow::AskForAttention(PauseReason, const std::string& message) {
   attention.push_back(GbkToUtf8(message));
 }
 

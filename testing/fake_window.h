@@ -78,7 +78,7 @@ class FakeWindow : public RunWindow {
 
   bool SaveState() override;
   void ClearBrowserCache(std::function<void()> done) override;
-  void AskForAttention(const std::string& message) override;
+  void AskForAttention(PauseReason reason, const std::string& message) override;
   int CooldownSeconds() const override { return cooldownSeconds; }
 };
 

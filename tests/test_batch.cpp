@@ -243,6 +243,33 @@ TEST(BatchSession, VerificationPagesAreWaitedOutOrEndTheRun) {
   }
 }
 
+TEST(BatchSession, PagesThatDoNotLoadAreNeverASuccess) {
+  struct Case {
+    const char* what;
+    std::set<int> failAt;  // request numbers
+    bool failEverything;
+    int status;
+    const char* process;   // the line a later run starts at
+    const char* lastLine;  // a part of the closing line
+  } cases[] = {
+      {"one lost request", {3}, false, 0, "process=4\r\n", "关键词完成 3 个，失败 0 个"},
+      {"b given up", {3, 4, 5}, false, 4, "process=2\r\n", "失败 1 个（第 2 行）"},
+      {"an engine that cannot be reached", {}, true, 5, "process=1\r\n", "关键词完成 0 个"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Batch batch;
+    batch.browser.failAt = c.failAt;
+    batch.browser.failEverything = c.failEverything;
+    batch.Start({"--max-wait", "30"});
+    ASSERT_TRUE(batch.RunToEnd());
+    EXPECT_EQ(batch.status, c.status);
+    EXPECT_NE(batch.Settings().find(c.process), std::string::npos) << batch.Settings();
+    ASSERT_FALSE(batch.errors.empty());
+    EXPECT_NE(batch.errors.back().find(c.lastLine), std::string::npos) << batch.errors.back();
+  }
+}
+
 TEST(BatchSession, WhatKeepsARunFromStartingOrSavingFailsIt) {
   {
     Batch batch;

@@ -57,7 +57,8 @@ TEST_P(EveryEnginePagesThroughEveryKeyword, Case) {
     const std::string& address = h.browser.Requests()[3 + i];
     EXPECT_EQ(address.substr(address.size() - c.pageValues[i].size()), c.pageValues[i]);
   }
-  EXPECT_EQ(h.window.panels[8], "搜索已经结束！");
+  EXPECT_EQ(h.window.panels[8],
+            "搜索已经结束！关键词完成 2 个，失败 0 个；读取 6 页，验证页面 0 次，保留 6 条");
   EXPECT_EQ(h.run->StartLine(), 3);
   EXPECT_EQ(h.window.saveStates, 1);
   EXPECT_TRUE(h.window.groupsEnabled);
@@ -196,7 +197,7 @@ TEST_F(RunSimulation, PageLimitOneLetsTheWatchdogEndALongList) {
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.clock.Now(), 120000);
   EXPECT_EQ(h.browser.Requests().size(), 16u);  // 0 s, then one per 8-second tick up to 120 s
-  EXPECT_EQ(h.window.panels[8], "搜索已经结束！");
+  EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
   EXPECT_LT(h.run->StartLine(), 41);
 }
 
@@ -228,7 +229,7 @@ TEST_F(RunSimulation, StopBetweenTicksHarvestsThePageInHand) {
   EXPECT_EQ(h.window.saveStates, 0);
 
   h.clock.AdvanceBy(5000);  // the tick
-  EXPECT_EQ(h.window.panels[8], "搜索已经结束！");
+  EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
   EXPECT_EQ(h.run->BuyerCounter(), 1);
   EXPECT_EQ(h.browser.Requests().size(), 1u);
   EXPECT_EQ(h.window.saveStates, 1);
@@ -251,7 +252,7 @@ TEST_F(RunSimulation, FinalStepUsesTheChoicesTickedAfterTheStop) {
   h.window.kind = ContactKind::Fax;  // groups are enabled again
   h.clock.AdvanceBy(8000);
   EXPECT_EQ(h.run->Buyers().size(), 0u);  // the mobile number is not what is harvested now
-  EXPECT_EQ(h.window.panels[8], "搜索已经结束！");
+  EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
 }
 
 TEST_F(RunSimulation, RestartBeforeTheStoppedRunsTickStartsAtOnce) {

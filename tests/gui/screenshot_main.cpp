@@ -43,7 +43,9 @@ int main(int argc, char** argv) {
   form.StartRun();
   WaitUntil(
       [&] {
-        return Find<QLabel>(form, "messagePanel")->text() == QStringLiteral("搜索已经结束！");
+        return Find<QLabel>(form, "messagePanel")
+            ->text()
+            .startsWith(QStringLiteral("搜索已经结束！"));
       },
       60000);
   Pump(500);

@@ -1,10 +1,13 @@
 // The browser-cache cleaner: history first, then cache and visited links,
-// silent on failure, and only for Baidu runs, before their first request.
+// silent on failure; Baidu runs start from a fresh browser profile instead.
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
 #include <stdexcept>
 
 #include "app/browser_cache_cleaner.h"
@@ -63,29 +66,29 @@ TEST_F(CacheCleaner, HistoryFirstAndEveryFailureSilent) {
   }
 }
 
-TEST_F(CacheCleaner, OnlyBaiduRunsClearBeforeTheirFirstRequest) {
+// Emptying the shared profile cannot be waited for in QtWebEngine, and a
+// request made meanwhile may be lost: a Baidu run starts in a new, empty
+// profile instead, and its first request goes there.
+TEST_F(CacheCleaner, OnlyBaiduRunsStartFromAFreshProfile) {
   for (const char* engineButton : {"baiduButton", "sogouButton", "so360Button", "bingButton"}) {
     TempDir folder;
     EngineServer server;
     ScriptedDialogs dialogs;
     RecordingDataStore store;
-    qsizetype requestsAtClear = -1;
-    store.onCall = [&] {
-      if (requestsAtClear < 0) requestsAtClear = server.Requests().size();
-    };
     MainWindowOptions options = TestWindowOptions(server, dialogs, folder);
     options.browserData = &store;
     MainWindow form(options);
+    QWebEngineView* view = Find<QWebEngineView>(form, "browserView");
+    const QWebEngineProfile* before = view->page()->profile();
     Find<QPlainTextEdit>(form, "keywordEdit")->setPlainText(QStringLiteral("a"));
     Find<QRadioButton>(form, engineButton)->setChecked(true);
     form.StartRun();
     ASSERT_TRUE(WaitUntil([&] { return !server.Requests().isEmpty(); }, 10000));
-    if (std::string_view(engineButton) == "baiduButton") {
-      EXPECT_EQ(store.calls, (std::vector<std::string>{"history", "cache", "visited"}));
-      EXPECT_EQ(requestsAtClear, 0);
-    } else {
-      EXPECT_TRUE(store.calls.empty()) << engineButton;
-    }
+    const bool baidu = std::string_view(engineButton) == "baiduButton";
+    EXPECT_EQ(view->page()->profile() != before, baidu) << engineButton;
+    EXPECT_TRUE(view->page()->profile()->isOffTheRecord());
+    EXPECT_TRUE(view->page()->url().toString().startsWith(server.BaseUrl())) << engineButton;
+    EXPECT_TRUE(store.calls.empty()) << engineButton;
     form.StopRun();
     form.close();
   }

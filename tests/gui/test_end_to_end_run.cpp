@@ -63,7 +63,9 @@ class EndToEndRun : public ::testing::Test {
     return WaitUntil(
         [this] {
           return form->Controls().SearchEnabled() &&
-                 Find<QLabel>(*form, "messagePanel")->text() == QStringLiteral("搜索已经结束！");
+                 Find<QLabel>(*form, "messagePanel")
+                     ->text()
+                     .startsWith(QStringLiteral("搜索已经结束！"));
         },
         timeoutMs);
   }

@@ -187,7 +187,9 @@ TEST_F(Window, ControlStatesThroughARun) {
   EXPECT_TRUE(others());
   ASSERT_TRUE(WaitUntil(
       [&] {
-        return Find<QLabel>(*form, "messagePanel")->text() == QStringLiteral("搜索已经结束！");
+        return Find<QLabel>(*form, "messagePanel")
+            ->text()
+            .startsWith(QStringLiteral("搜索已经结束！"));
       },
       20000));
   EXPECT_FALSE(Find<QToolButton>(*form, "stopButton")->isEnabled());

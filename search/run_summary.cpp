@@ -1,0 +1,33 @@
+#include "search/run_summary.h"
+
+#include <cstddef>
+
+namespace brivano {
+namespace {
+
+// A long list of failed lines names the first ones and counts the rest.
+constexpr std::size_t kLinesNamed = 20;
+
+std::string FailedLinesText(const std::vector<std::int32_t>& lines) {
+  std::string text = "（第 ";
+  for (std::size_t i = 0; i < lines.size() && i < kLinesNamed; ++i) {
+    if (i > 0) text += "、";
+    text += std::to_string(lines[i]);
+  }
+  text += " 行";
+  if (lines.size() > kLinesNamed) text += "等";
+  return text + "）";
+}
+
+}  // namespace
+
+std::string RunSummaryText(const RunSummary& summary) {
+  std::string text = "关键词完成 " + std::to_string(summary.keywordsDone) + " 个，失败 " +
+                     std::to_string(summary.failedLines.size()) + " 个";
+  if (!summary.failedLines.empty()) text += FailedLinesText(summary.failedLines);
+  return text + "；读取 " + std::to_string(summary.pagesRead) + " 页，验证页面 " +
+         std::to_string(summary.wallsMet) + " 次，保留 " + std::to_string(summary.valuesKept) +
+         " 条";
+}
+
+}  // namespace brivano
