@@ -195,5 +195,19 @@ TEST_F(BatchRun, AVerificationWallStopsOrIsWaitedOut) {
   EXPECT_EQ(OutputLines("waited.txt"), ExpectedHarvest(ContactKind::QQ, 1, 2));
 }
 
+// Nothing listens at the engine's address: the keyword's page is asked for
+// three times, then the keyword is named as failed; the line to go on from
+// stays on it and the status says the run did not do everything.
+TEST_F(BatchRun, AnEngineThatCannotBeReachedIsNoSuccess) {
+  folder.Write("keywords.txt", "a\n");
+  folder.Write("engines.ini", "[sogou]\r\nhost=http://127.0.0.1:1\r\n");
+  const Outcome outcome =
+      Run({"--engine", "sogou", "--kind", "qq", "--keywords", Path("keywords.txt")});
+  EXPECT_EQ(outcome.exitCode, 4) << outcome.errors;
+  EXPECT_NE(outcome.errors.find("关键词完成 0 个，失败 1 个（第 1 行）"), std::string::npos)
+      << outcome.errors;
+  EXPECT_NE(Settings().find("process=1\r\n"), std::string::npos) << Settings();
+}
+
 }  // namespace
 }  // namespace brivano::testing
