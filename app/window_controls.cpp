@@ -148,7 +148,7 @@ void WindowControls::SetMark(ContactKind kind, const std::string& text) {
 }
 
 std::int32_t WindowControls::StartLine() const {
-  return run_ != nullptr ? run_->StartLine() : 1;
+  return run_ != nullptr ? run_->WindowSavedLine() : 1;
 }
 void WindowControls::SetStartLine(std::int32_t line) {
   if (run_ != nullptr) run_->SetStartLine(line);

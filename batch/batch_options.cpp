@@ -18,7 +18,8 @@ const std::string_view kBatchUsage =
     "Runs the search of the desktop program without a window. Options left out\n"
     "come from the desktop program's settings; none is written back to them.\n"
     "Exit status: 0 every keyword done, 1 failure, 2 usage error, 3 stopped at a\n"
-    "verification page, 130 or 143 ended by SIGINT or SIGTERM.\n";
+    "verification page, 4 keywords whose pages did not load (named in the last\n"
+    "line), 5 no page loaded for --max-wait, 130 or 143 ended by SIGINT or SIGTERM.\n";
 
 namespace {
 

@@ -73,6 +73,11 @@ std::int32_t SearchRun::ResumeLine() const {
                   *std::min_element(summary_.failedLines.begin(), summary_.failedLines.end()));
 }
 
+std::int32_t SearchRun::WindowSavedLine() const {
+  const bool failed = !summary_.failedLines.empty() || pause_ == PauseReason::NetworkDown;
+  return failed ? ResumeLine() : startLine_;
+}
+
 RunSummary SearchRun::Summary() const {
   RunSummary summary = summary_;
   summary.valuesKept = buyerCounter_;
@@ -577,13 +582,16 @@ void SearchRun::EndRun() {
   pageTimer_->SetEnabled(false);
   watchdog_->SetEnabled(false);
   StopWaiting();
-  EndPause();
   if (env_.recorder != nullptr) {
     env_.recorder->RunEnded(stopFlag_                       ? RunOutcome::Stopped
                             : !summary_.failedLines.empty() ? RunOutcome::Failed
                                                             : RunOutcome::Finished);
   }
-  if (!window_.SaveState()) return;
+  // The save still sees the pause, so that it keeps a keyword the network
+  // held up.
+  const bool saved = window_.SaveState();
+  EndPause();
+  if (!saved) return;
   window_.SetChoiceGroupsEnabled(true);
   const std::string note = env_.recorder != nullptr ? env_.recorder->EndNote() : std::string();
   window_.SetStatusPanel(StatusPanel::Message,

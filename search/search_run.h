@@ -82,6 +82,10 @@ class SearchRun : public BuyerSink {
   // line has moved past such a keyword already; the window saves it all the
   // same.)
   std::int32_t ResumeLine() const;
+  // The line the window saves: the start line, past a keyword the user
+  // stopped in the middle of as the window always did, but never past a
+  // keyword whose pages did not load or that waits for the network.
+  std::int32_t WindowSavedLine() const;
   std::int32_t PageCounter() const { return pageCounter_; }
   const std::string& BaseAddress() const { return baseAddress_; }
   const std::string& PageAddress() const { return pageAddress_; }

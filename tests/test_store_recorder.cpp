@@ -76,6 +76,33 @@ TEST(StoreRecorder, EveryValueKeepsWhereItCameFrom) {
   EXPECT_FALSE(HarvestStore::Open(r.dir.path() / "brivano.db").store->FindUnfinishedRun());
 }
 
+TEST(StoreRecorder, EveryPageStepKeepsHowItEnded) {
+  StoreRun r;
+  r.ServePages(Engine::Sogou, {"a", "b"}, "");
+  // a page 2 never loads; b page 1 meets a wall, which is then lifted.
+  r.h.browser.failAt = {2, 3, 4};
+  r.h.browser.wallAt = {5};
+  r.h.browser.wallAddress = "http://engine.test/antispider/?from=%2Fweb";
+  r.h.run->Start();
+  ASSERT_TRUE(r.h.clock.AdvanceUntil([&] { return r.h.run->Paused(); }, 3600 * 1000));
+  r.h.browser.ShowPage("http://engine.test/", "搜狗\n");
+  ASSERT_TRUE(r.h.RunToEnd());
+  auto opened = HarvestStore::Open(r.dir.path() / "brivano.db");
+  auto pages = opened.store->connection().Prepare(
+      "SELECT keyword_line, page, outcome FROM pages ORDER BY id");
+  std::vector<std::string> outcomes;
+  while (pages.Step()) {
+    outcomes.push_back(std::to_string(pages.ColumnInt64(0)) + "/" +
+                       std::to_string(pages.ColumnInt64(1)) + " " +
+                       std::string(pages.ColumnBytes(2)));
+  }
+  EXPECT_EQ(outcomes, (std::vector<std::string>{"1/1 read", "1/2 failed", "2/1 wall", "2/1 read",
+                                                "2/2 read"}));
+  EXPECT_EQ(
+      opened.store->connection().QueryInt64("SELECT COUNT(*) FROM runs WHERE ending = 'failed'"),
+      1);
+}
+
 TEST(StoreRecorder, SwitchesHoldValuesBack) {
   struct Case {
     bool crossRun, validate;

@@ -44,9 +44,10 @@ class EndToEndRun : public ::testing::Test {
   // The run is started straight away, with no page loaded before: it waits
   // for each requested page to replace the one before it, whatever the load
   // takes, so the result does not hang on the machine's speed.
-  void Build() {
+  void Build(std::optional<std::string> engineHost = std::nullopt) {
     // A tick every 750 ms at speed 3.
     MainWindowOptions options = TestWindowOptions(server, dialogs, folder, 0.25);
+    if (engineHost) options.engines = EngineTableAt(*engineHost);
     options.openUrl = [this](const QString& url) { opened << url; };
     form = std::make_unique<MainWindow>(options);
     form->show();
@@ -227,13 +228,39 @@ TEST_F(EndToEndRun, HangingAndHugePagesDoNotStopTheRunOrTheWindow) {
                    [&] { longestGap = std::max(longestGap, sinceLastTurn.restart()); });
   heartbeat.start(50);
   form->StartRun();
-  ASSERT_TRUE(WaitForEnd(90000));
+  // The hanging page is waited for three times (15 s each at this scale).
+  ASSERT_TRUE(WaitForEnd(180000));
   heartbeat.stop();
   EXPECT_LT(longestGap, 3000);
   EXPECT_EQ(form->Run().StartLine(), 4);
+  // It is named, and a later run starts at it.
+  EXPECT_EQ(form->Run().Summary().failedLines, std::vector<std::int32_t>{1});
+  EXPECT_EQ(form->Run().ResumeLine(), 1);
+  EXPECT_TRUE(
+      Find<QLabel>(*form, "messagePanel")->text().contains(QStringLiteral("失败 1 个（第 1 行）")));
   const std::vector<std::string> listed = Listed();
   EXPECT_FALSE(listed.empty());
   EXPECT_EQ(listed.back(), "13800000001");  // the last keyword's page
+}
+
+// Nothing listens at the engine's address: after three keywords in a row the
+// run pauses and says the network is down, with no keyword used up; 终止
+// ends it and the line to go on from is still the first.
+TEST_F(EndToEndRun, AnEngineThatCannotBeReachedPausesTheRun) {
+  Build("http://127.0.0.1:1");
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc\nd"));
+  Find<QSpinBox>(*form, "speedSpin")->setValue(3);
+  Find<QSpinBox>(*form, "pageLimitSpin")->setValue(1);
+  Find<QRadioButton>(*form, "sogouButton")->setChecked(true);
+  form->StartRun();
+  ASSERT_TRUE(WaitUntil([this] { return form->Run().Paused(); }, 120000));
+  EXPECT_EQ(form->Run().Pause(), PauseReason::NetworkDown);
+  EXPECT_TRUE(Find<QLabel>(*form, "messagePanel")->text().startsWith(QStringLiteral("网络不通")));
+  EXPECT_TRUE(form->Run().Summary().failedLines.empty());
+  EXPECT_EQ(form->Run().ResumeLine(), 1);
+  form->StopRun();
+  ASSERT_TRUE(WaitForEnd(10000));
+  EXPECT_NE(ReadFileBytes(folder.path() / "brivano.ini").find("process=1\r\n"), std::string::npos);
 }
 
 }  // namespace
