@@ -8,7 +8,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
+
+#include "files/program_files.h"
+#include "store/harvest_store.h"
 
 namespace brivano::cli {
 
@@ -91,6 +95,18 @@ std::size_t InputFile::Read(char* buffer, std::size_t size) {
   }
   ended_ = true;
   return 0;
+}
+
+std::unique_ptr<HarvestStore> OpenExistingStore(const std::optional<std::string>& dbOption) {
+  const std::filesystem::path db =
+      dbOption ? std::filesystem::path(*dbOption) : LocateProgramFiles().folder / kStoreFileName;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(db, ec)) {
+    throw std::runtime_error("数据库“" + db.string() + "”不存在。");
+  }
+  StoreOpenResult opened = HarvestStore::Open(db);
+  if (!opened.store) throw std::runtime_error(opened.error);
+  return std::move(opened.store);
 }
 
 }  // namespace brivano::cli

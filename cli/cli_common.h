@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -9,6 +10,10 @@
 #include <vector>
 
 #include "cli/arguments.h"
+
+namespace brivano {
+class HarvestStore;
+}
 
 namespace brivano::cli {
 
@@ -46,10 +51,15 @@ class InputFile {
   std::size_t size_ = 0;
 };
 
+// The harvest store named by --db, or the program's own; an export or a look
+// never creates one. Throws std::runtime_error with the user's message.
+std::unique_ptr<HarvestStore> OpenExistingStore(const std::optional<std::string>& dbOption);
+
 int RunUrlCommand(Arguments& args);
 int RunExtractCommand(Arguments& args);
 int RunMergeCommand(Arguments& args);
 int RunKeywordsCommand(Arguments& args);
 int RunExportCommand(Arguments& args);
+int RunRerunCommand(Arguments& args);
 
 }  // namespace brivano::cli

@@ -53,19 +53,8 @@ int RunExportCommand(Arguments& args) {
   }
   const std::optional<std::string> dbOption = args.Option("--db");
   if (!args.Positionals().empty()) throw UsageError{"export takes no FILE"};
-  const std::filesystem::path db =
-      dbOption ? std::filesystem::path(*dbOption) : LocateProgramFiles().folder / kStoreFileName;
-
-  // Exporting never creates a store.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(db, ec)) {
-    throw std::runtime_error("数据库“" + db.string() + "”不存在。");
-  }
-  StoreOpenResult opened = HarvestStore::Open(db);
-  if (!opened.store) throw std::runtime_error(opened.error);
-
-  const ExportOutcome outcome =
-      WriteExport(*format, *output, StoreExportSource(*opened.store, filter));
+  const std::unique_ptr<HarvestStore> store = OpenExistingStore(dbOption);
+  const ExportOutcome outcome = WriteExport(*format, *output, StoreExportSource(*store, filter));
   if (!outcome.ok()) throw std::runtime_error(outcome.error);
   std::printf("已导出 %zu 条。\n", outcome.rows);
   if (outcome.cutCells > 0) {

@@ -29,6 +29,7 @@ constexpr CommandRow kCommands[] = {
     {"export", &brivano::cli::RunExportCommand,
      "  brivano-cli export --format csv|xlsx|txt [--kind K] [--run ID|--since DATE]\n"
      "                  [--db PATH] -o FILE\n"},
+    {"rerun", &brivano::cli::RunRerunCommand, "  brivano-cli rerun [--run ID] [--db FILE]\n"},
 };
 
 const CommandRow* FindCommand(std::string_view name) {

@@ -459,6 +459,32 @@ void HarvestStore::ForEachItem(const ItemFilter& filter,
   }
 }
 
+std::vector<KeywordToRunAgain> HarvestStore::KeywordsToRunAgain(std::int64_t runId) {
+  std::vector<KeywordToRunAgain> keywords;
+  try {
+    if (runId == 0) runId = db_.QueryInt64("SELECT coalesce(max(id), 0) FROM runs");
+    // A wall that was solved, and a keyword the network held up and that
+    // was asked for again, were read after all.
+    sql::Statement query = db_.Prepare(
+        "SELECT p.keyword_line, p.keyword, p.page, p.outcome FROM pages AS p"
+        " WHERE p.run_id = ?1 AND p.outcome IN ('failed', 'wall') AND NOT EXISTS ("
+        "   SELECT 1 FROM pages AS q WHERE q.run_id = ?1 AND q.keyword_line = p.keyword_line"
+        "   AND q.id > p.id AND q.outcome IN ('read', 'empty'))"
+        " AND p.id = (SELECT max(r.id) FROM pages AS r WHERE r.run_id = ?1"
+        "   AND r.keyword_line = p.keyword_line)"
+        " ORDER BY p.keyword_line");
+    query.Bind(1, runId);
+    while (query.Step()) {
+      keywords.push_back(
+          {static_cast<std::int32_t>(query.ColumnInt64(0)), std::string(query.ColumnBytes(1)),
+           static_cast<std::int32_t>(query.ColumnInt64(2)), std::string(query.ColumnBytes(3))});
+    }
+  } catch (const sql::SqliteError& error) {
+    Throw(error);
+  }
+  return keywords;
+}
+
 std::int64_t HarvestStore::ItemCount() {
   try {
     return db_.QueryInt64("SELECT count(*) FROM items");

@@ -81,6 +81,15 @@ struct UnfinishedRun {
   std::vector<StoredItem> items;
 };
 
+// A keyword of a run that is to be run again: its last page step did not
+// load or met a verification page, and no later page of it was read.
+struct KeywordToRunAgain {
+  std::int32_t keywordLine = 0;
+  std::string keyword;  // GBK
+  std::int32_t page = 0;
+  std::string outcome;  // "failed" or "wall"
+};
+
 // Which items an export takes; every field left empty takes all.
 struct ItemFilter {
   std::optional<ContactKind> kind;
@@ -149,6 +158,8 @@ class HarvestStore {
   // Calls visit for every matching item in the order they were stored.
   void ForEachItem(const ItemFilter& filter, const std::function<void(const StoredItem&)>& visit);
   std::int64_t ItemCount();
+  // The keywords of run `runId` (the latest run when 0) to run again, by line.
+  std::vector<KeywordToRunAgain> KeywordsToRunAgain(std::int64_t runId = 0);
 
   // The connection, for tools and tests that inspect the file.
   sql::Connection& connection() { return db_; }

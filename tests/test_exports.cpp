@@ -271,7 +271,17 @@ TEST(Exports, CommandLineExportsFromTheStore) {
     page.timeUtc = "2026-12-02T09:00:00Z";
     page.values = {{"13900000002", ContactKind::Mobile}};
     store.AddPage(second, page);
+    PageRecord failed = page;  // a page that did not load: no items, a keyword to run again
+    failed.keywordLine = 2;
+    failed.keyword = Utf8ToGbk("北京 酒店");
+    failed.page = 3;
+    failed.values = {};
+    failed.outcome = "failed";
+    store.AddPage(second, failed);
   }
+  const std::string dbOption = " --db " + ShellQuote(db.string());
+  EXPECT_EQ(RunCli("rerun" + dbOption).out, "2\t北京 酒店\t第3页 failed\n");
+  EXPECT_EQ(RunCli("rerun --run 1" + dbOption).out, "");
   const std::string out = (dir.path() / "out.txt").string();
   const std::string base = "export --db " + ShellQuote(db.string()) + " -o " + ShellQuote(out);
   struct Case {

@@ -16,7 +16,9 @@ bool SameRow(const EngineRow& a, const EngineRow& b) {
   return a.schemeAndHost == b.schemeAndHost && a.pathAndQueryKey == b.pathAndQueryKey &&
          a.pageKey == b.pageKey && a.nextPageTexts == b.nextPageTexts &&
          a.nextPageRule == b.nextPageRule && a.verifyAddressParts == b.verifyAddressParts &&
-         a.verifyTexts == b.verifyTexts;
+         a.verifyTexts == b.verifyTexts && a.nextPageSelector == b.nextPageSelector &&
+         a.verifySelector == b.verifySelector && a.verifyTitles == b.verifyTitles &&
+         a.resultSelector == b.resultSelector;
 }
 
 TEST(EngineOverrides, OverridePartialAndDamagedFiles) {
@@ -26,6 +28,11 @@ TEST(EngineOverrides, OverridePartialAndDamagedFiles) {
       "nextpage = 下一頁> | 下一页 >\r\n"
       "verifytext=百度安全验证|安全验证\r\n"
       "verifyurl=\r\n"
+      "\r\n"
+      "nextselector=#page a.n-next\r\n"
+      "verifytitle=百度安全验证 | 验证\r\n"
+      "resultselector=div.result | div.c-container\r\n"
+      "verifyselector=\r\n"
       "\r\n"
       "[bing]\r\n"
       "host=https://www.bing.com\r\n"
@@ -37,6 +44,10 @@ TEST(EngineOverrides, OverridePartialAndDamagedFiles) {
   EXPECT_EQ(baidu.verifyTexts, (std::vector<std::string>{"百度安全验证", "安全验证"}));
   EXPECT_TRUE(baidu.verifyAddressParts.empty());
   EXPECT_EQ(baidu.schemeAndHost, BuiltIn()[0].schemeAndHost);
+  EXPECT_EQ(baidu.nextPageSelector, "#page a.n-next");
+  EXPECT_EQ(baidu.verifyTitles, (std::vector<std::string>{"百度安全验证", "验证"}));
+  EXPECT_EQ(baidu.resultSelector, "div.result, div.c-container");
+  EXPECT_EQ(baidu.verifySelector, "");
   EXPECT_EQ(applied.table[3].schemeAndHost, "https://www.bing.com");
   EXPECT_EQ(applied.table[3].nextPageRule, NextPageRule::LineContains);
   EXPECT_TRUE(SameRow(applied.table[1], BuiltIn()[1]));  // sections left out stay built in

@@ -101,6 +101,11 @@ TEST(StoreRecorder, EveryPageStepKeepsHowItEnded) {
   EXPECT_EQ(
       opened.store->connection().QueryInt64("SELECT COUNT(*) FROM runs WHERE ending = 'failed'"),
       1);
+  // The wall was solved; only a's second page is left to run again.
+  const std::vector<KeywordToRunAgain> again = opened.store->KeywordsToRunAgain();
+  ASSERT_EQ(again.size(), 1u);
+  EXPECT_EQ(std::tie(again[0].keywordLine, again[0].page, again[0].outcome),
+            std::make_tuple(1, 2, std::string("failed")));
 }
 
 TEST(StoreRecorder, SwitchesHoldValuesBack) {
