@@ -155,6 +155,7 @@ void MainWindow::OfferRecovery() {
   if (!dialogs_->Ask(this, question)) return;
   for (const StoredItem& item : run->items) run_->Buyers().Append(item.value, item.kind);
   recorder_->Restore(*run);
+  run_->KeepListForNextRun();
   run_->SetStartLine(std::max(run->keywordLine, 1));
 }
 

@@ -10,16 +10,20 @@
 namespace brivano {
 
 const std::string_view kBatchUsage =
-    "usage: brivano-run --keywords FILE [--engine baidu|sogou|360|bing]\n"
-    "                   [--kind mobile|email|qq|fax] [--start-line N] [--speed S]\n"
-    "                   [--pages P] [--dedup] [--mark TEXT] [--out FILE]\n"
-    "                   [--format txt|csv|xlsx] [--on-verification wait|stop]\n"
-    "                   [--max-wait MINUTES]\n"
+    "usage: brivano-run --keywords FILE [--encoding auto|gbk|utf-8|utf-16]\n"
+    "                   [--engine baidu|sogou|360|bing] [--kind mobile|email|qq|fax]\n"
+    "                   [--start-line N] [--speed S] [--pages P] [--dedup]\n"
+    "                   [--mark TEXT] [--out FILE] [--format txt|csv|xlsx]\n"
+    "                   [--on-verification wait|stop] [--max-wait MINUTES]\n"
     "Runs the search of the desktop program without a window. Options left out\n"
     "come from the desktop program's settings; none is written back to them.\n"
+    "The keyword file's encoding (auto, the default) comes from its byte-order\n"
+    "mark, else from weighing its text as GBK and as UTF-8; utf-16 without a\n"
+    "mark is little-endian.\n"
     "Exit status: 0 every keyword done, 1 failure, 2 usage error, 3 stopped at a\n"
     "verification page, 4 keywords whose pages did not load (named in the last\n"
-    "line), 5 no page loaded for --max-wait, 130 or 143 ended by SIGINT or SIGTERM.\n";
+    "line), 5 no page loaded for --max-wait, 129, 130 or 143 ended by SIGHUP,\n"
+    "SIGINT or SIGTERM.\n";
 
 namespace {
 
@@ -65,6 +69,9 @@ BatchOptions Parse(Arguments& args) {
   const std::optional<std::string> keywords = args.Option("--keywords");
   if (!keywords) throw UsageError{"--keywords FILE is needed"};
   options.keywords = cli::FileName(*keywords);
+  if (auto v = args.Option("--encoding")) {
+    options.encoding = Named<TextEncoding>("--encoding", *v, TextEncodingFromCliName);
+  }
   if (auto v = args.Option("--engine"))
     options.engine = Named<Engine>("--engine", *v, EngineFromCliName);
   if (auto v = args.Option("--kind")) {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/contact_kind.h"
+#include "base/text_encoding.h"
 #include "search/engine_table.h"
 #include "store/exports.h"
 
@@ -20,6 +21,7 @@ enum class VerificationPolicy { Wait, Stop };
 
 struct BatchOptions {
   std::filesystem::path keywords;
+  TextEncoding encoding = TextEncoding::Auto;  // the keyword file's
   std::optional<Engine> engine;
   std::optional<ContactKind> kind;
   std::optional<std::int32_t> startLine;

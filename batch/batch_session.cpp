@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "batch/keyword_file.h"
+#include "files/output_clash.h"
 #include "files/run_tuning.h"
 #include "store/harvest_store.h"
 
@@ -75,9 +76,11 @@ BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
                              .saveState = [this] { return SaveState(); },
                              .clearBrowserCache = env_.clearBrowserCache,
                              .askForAttention = [this](PauseReason reason) { OnPause(reason); },
-                             .cooldownSeconds = [this] { return store_->CooldownSeconds(); }}) {
-  recorder_ = std::make_unique<Recorder>(env_.files.folder / kStoreFileName,
-                                         [this](const std::string& message) { Say(message); });
+                             .cooldownSeconds = [this] { return store_->CooldownSeconds(); }}),
+      resume_(env_.files.folder / kBatchStateFileName) {
+  recorder_ = std::make_unique<Recorder>(
+      env_.files.folder / kStoreFileName, [this](const std::string& message) { Say(message); },
+      "brivano-run");
   recorder_->onPage = [this](const HarvestedPage& page) { OnPage(page); };
   recorder_->onEnd = [this] { runEnded_ = true; };
   EngineOverrides engines = LoadEngineOverrides(env_.engines, env_.files.folder);
@@ -112,12 +115,29 @@ void BatchSession::Say(std::string_view utf8Line) {
 
 std::optional<int> BatchSession::Start() {
   startMs_ = env_.nowMs();
+  // --out must not replace what the run reads or keeps: checked before the
+  // first request, not after the whole search.
+  if (options_.out) {
+    const std::filesystem::path& folder = env_.files.folder;
+    if (const std::optional<std::string> clash =
+            OutputClash(*options_.out,
+                        {options_.keywords, env_.files.SettingsPath(), folder / kBatchStateFileName,
+                         folder / kEngineOverridesFileName},
+                        folder / kStoreFileName)) {
+      Say(*clash);
+      return kBatchFailed;
+    }
+  }
   store_->Load();
-  KeywordFile keywords = ReadKeywordFile(options_.keywords);
+  KeywordFile keywords = ReadKeywordFile(options_.keywords, options_.encoding);
   if (!keywords.error.empty()) {
     Say(keywords.error);
     return kBatchFailed;
   }
+
+  keywordFileKey_ = KeywordFileKey(options_.keywords, keywords.lines);
+  recorder_->SetSource(keywordFileKey_);
+  const std::optional<std::int32_t> recovered = RecoverCrashedRun();
 
   RunOptions options = settings_.Loaded();
   if (options_.engine) options.engine = *options_.engine;
@@ -126,10 +146,16 @@ std::optional<int> BatchSession::Start() {
   if (options_.pages) options.pageLimitText = std::to_string(*options_.pages);
   if (options_.dedup) options.dedup = true;
   if (options_.mark) options.marks[static_cast<std::size_t>(options.kind)] = *options_.mark;
-  const std::int32_t startLine = options_.startLine.value_or(settings_.LoadedStartLine());
+  // The command line's line, else the line a crash of this file's last run
+  // left, else the line its last run saved; one past the end starts again
+  // at the first.
+  const std::int32_t startLine =
+      options_.startLine.value_or(recovered.value_or(resume_.LineFor(keywordFileKey_).value_or(1)));
   const int lineCount = static_cast<int>(keywords.lines.size());
+  // A wrong guess of the file's encoding shows here, before any request.
+  const std::string firstKeyword = keywords.lines.empty() ? "" : GbkToUtf8(keywords.lines[0]);
   window_.Configure(std::move(keywords.lines), options, std::to_string(startLine));
-  run_->SetStartLine(settings_.LoadedStartLine());
+  run_->SetStartLine(startLine);
   settings_.SetRun(run_.get());
 
   run_->Start();
@@ -141,11 +167,34 @@ std::optional<int> BatchSession::Start() {
       std::string(InfoOf(options.kind).cliName) + "：关键词 " + std::to_string(lineCount) +
       " 行，从第 " + std::to_string(firstLine_) + " 行开始；每页 " + std::to_string(run_->Speed()) +
       " 秒，每个关键词最多 " + std::to_string(run_->PageLimit()) + " 页。");
+  Say("关键词文件按 " + keywords.encoding + " 读取，第一行：" + firstKeyword);
   return std::nullopt;
 }
 
+// A run of this keyword file that a crash cut short comes back to this
+// program only: its values go on into this run's list and --out, and the
+// line of its last page is where this run starts.
+std::optional<std::int32_t> BatchSession::RecoverCrashedRun() {
+  const std::optional<UnfinishedRun> crashed = recorder_->TakeUnfinishedRun();
+  if (!crashed || (crashed->items.empty() && crashed->keywordLine == 0)) return std::nullopt;
+  for (const StoredItem& item : crashed->items) run_->Buyers().Append(item.value, item.kind);
+  recorder_->Restore(*crashed);
+  run_->KeepListForNextRun();
+  const std::int32_t line = std::max(crashed->keywordLine, 1);
+  Say("上次运行意外中断：恢复已采集的 " + std::to_string(crashed->items.size()) + " 条，从第 " +
+      std::to_string(line) + " 行继续。");
+  return line;
+}
+
+bool BatchSession::SaveResumeLine() {
+  const std::optional<std::string> failure =
+      resume_.Save(keywordFileKey_, options_.keywords, run_->ResumeLine());
+  if (failure) Say(*failure);
+  return !failure;
+}
+
 bool BatchSession::SaveState() {
-  const bool saved = store_->SaveState();
+  const bool saved = SaveResumeLine();
   // The save at the run's end: what follows it in the run only concerns the
   // window, so the session ends from the event loop.
   if (runEnded_ && !finished_) {
@@ -273,7 +322,7 @@ void BatchSession::Interrupt(int signal) {
   Say("再次收到中断信号：立即保存并退出。");
   // The store's run ends as a stopped one; the page in hand is not taken.
   if (!runEnded_) recorder_->RunEnded(RunOutcome::Stopped);
-  stateSaved_ = store_->SaveState();
+  stateSaved_ = SaveResumeLine();
   Finish();
 }
 

@@ -1,9 +1,9 @@
 // A whole run of the desktop program without its window: the settings file
 // gives the options the command line leaves open, a keyword file gives the
-// keywords, and the run, its recorder and its state save are the desktop
-// program's own. Interrupts finish the page in hand; verification pages are
-// waited out or end the run, as the user chose. Qt-free: the program gives it
-// the real browser and timers, the tests fakes on a virtual clock.
+// keywords, and the run and its recorder are the desktop program's own. Where
+// to go on it keeps per keyword file in a state of its own. Interrupts finish the page in hand;
+// verification pages are waited out or end the run, as the user chose. Qt-free: the program gives
+// it the real browser and timers, the tests fakes on a virtual clock.
 #pragma once
 
 #include <functional>
@@ -13,6 +13,7 @@
 
 #include "batch/batch_options.h"
 #include "batch/progress_report.h"
+#include "batch/resume_state.h"
 #include "batch/unattended_window.h"
 #include "files/program_files.h"
 #include "files/settings_store.h"
@@ -71,6 +72,8 @@ class BatchSession {
 
   void Say(std::string_view utf8Line);
   bool SaveState();
+  bool SaveResumeLine();
+  std::optional<std::int32_t> RecoverCrashedRun();
   void OnPage(const HarvestedPage& page);
   void ReportPage();
   void OnPause(PauseReason reason);
@@ -88,7 +91,9 @@ class BatchSession {
   std::unique_ptr<Recorder> recorder_;
   std::unique_ptr<SearchRun> run_;
   std::unique_ptr<UserFeedback> feedback_;
-  std::unique_ptr<StateStore> store_;
+  std::unique_ptr<StateStore> store_;  // reads the settings file, never writes it
+  BatchResumeState resume_;
+  std::string keywordFileKey_;
   // One-shot timers of 1 ms: what they do runs from the event loop, after
   // the run's call that asked for it has returned.
   std::unique_ptr<RunTimer> retryTimer_;

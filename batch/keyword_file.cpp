@@ -3,20 +3,19 @@
 #include <cstring>
 
 #include "base/text.h"
-#include "files/whole_file.h"
+#include "files/text_file.h"
 
 namespace brivano {
 
-KeywordFile ReadKeywordFile(const std::filesystem::path& path) {
+KeywordFile ReadKeywordFile(const std::filesystem::path& path, TextEncoding encoding) {
   KeywordFile file;
-  const WholeFile whole = ReadWholeFile(path, ReadUntil::FirstNul);
-  if (!whole.ok()) {
-    file.error = "无法读取关键词文件“" + path.string() + "”：" + std::strerror(whole.error);
+  const TextFile text = ReadTextFile(path, encoding);
+  if (!text.ok()) {
+    file.error = "无法读取关键词文件“" + path.string() + "”：" + std::strerror(text.error);
     return file;
   }
-  std::string_view content = whole.bytes;
-  if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
-  file.lines = SplitTextLines(ReadsAsUtf8(content) ? Utf8ToGbk(content) : std::string(content));
+  file.lines = SplitTextLines(text.gbk);
+  file.encoding = text.encoding;
   return file;
 }
 

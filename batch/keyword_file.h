@@ -1,20 +1,24 @@
-// A keyword file for brivano-run: GBK or UTF-8, one keyword line a line, as
-// the desktop program's keyword box holds them.
+// A keyword file for brivano-run: GBK, UTF-8 or UTF-16, one keyword line a
+// line, as the desktop program's keyword box holds them.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
+
 namespace brivano {
 
 struct KeywordFile {
   std::vector<std::string> lines;  // GBK; an empty last line does not count
-  std::string error;               // the user's message (UTF-8) when it could not be read
+  std::string encoding;  // what it was read as ("GBK", "UTF-8", "UTF-16LE", …; see DecodedText)
+  std::string error;     // the user's message (UTF-8) when it could not be read
 };
 
-// The content ends at its first NUL byte. It is read as UTF-8 when it reads
-// as UTF-8 (a leading byte-order mark is dropped), otherwise as GBK.
-KeywordFile ReadKeywordFile(const std::filesystem::path& path);
+// Read as DecodeText reads: a byte-order mark, else GBK or UTF-8 by weighing
+// the text, unless `encoding` names one.
+KeywordFile ReadKeywordFile(const std::filesystem::path& path,
+                            TextEncoding encoding = TextEncoding::Auto);
 
 }  // namespace brivano

@@ -70,9 +70,9 @@ class UnattendedWindow : public RunWindow {
   bool searchEnabled_ = true;
 };
 
-// The settings file's controls for a run without a window: they hold what
-// the file says, so that a state save writes back the file's own options
-// (not those of the command line) with the keyword line to resume at.
+// The settings file's controls for a run without a window: they take what
+// the file says, the options the command line leaves open. brivano-run only
+// reads the file; where to go on it keeps in a state of its own.
 class SettingsCopy : public SettingsControls {
  public:
   RunOptions Options() const override { return options_; }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "files/output_clash.h"
 #include "files/program_files.h"
 #include "store/harvest_store.h"
 
@@ -97,16 +98,36 @@ std::size_t InputFile::Read(char* buffer, std::size_t size) {
   return 0;
 }
 
-std::unique_ptr<HarvestStore> OpenExistingStore(const std::optional<std::string>& dbOption) {
-  const std::filesystem::path db =
-      dbOption ? std::filesystem::path(*dbOption) : LocateProgramFiles().folder / kStoreFileName;
+void RefuseOutputClash(const std::string& output, const std::vector<std::filesystem::path>& inputs,
+                       const std::filesystem::path& store) {
+  if (auto clash = OutputClash(output, inputs, store)) throw std::runtime_error(*clash);
+}
+
+std::filesystem::path StorePath(const std::optional<std::string>& dbOption) {
+  return dbOption ? std::filesystem::path(*dbOption) : LocateProgramFiles().folder / kStoreFileName;
+}
+
+std::unique_ptr<HarvestStore> OpenExistingStore(const std::filesystem::path& path) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(db, ec)) {
-    throw std::runtime_error("数据库“" + db.string() + "”不存在。");
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    throw std::runtime_error("数据库“" + path.string() + "”不存在。");
   }
-  StoreOpenResult opened = HarvestStore::Open(db);
+  // Read-only: a look never upgrades, checkpoints or otherwise writes the
+  // store, and a store that can be read but not written still serves.
+  StoreOptions options;
+  options.readOnly = true;
+  StoreOpenResult opened = HarvestStore::Open(path, options);
   if (!opened.store) throw std::runtime_error(opened.error);
   return std::move(opened.store);
+}
+
+void RequireRun(HarvestStore& store, std::int64_t runId) {
+  sql::Statement query = store.connection().Prepare("SELECT 1 FROM runs WHERE id = ?");
+  query.Bind(1, runId);
+  if (!query.Step()) {
+    throw std::runtime_error("数据库“" + store.path().string() + "”中没有第 " +
+                             std::to_string(runId) + " 次运行。");
+  }
 }
 
 }  // namespace brivano::cli

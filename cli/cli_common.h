@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -51,9 +52,19 @@ class InputFile {
   std::size_t size_ = 0;
 };
 
-// The harvest store named by --db, or the program's own; an export or a look
-// never creates one. Throws std::runtime_error with the user's message.
-std::unique_ptr<HarvestStore> OpenExistingStore(const std::optional<std::string>& dbOption);
+// Throws std::runtime_error with the user's message when `output` is one of
+// `inputs`, `store` or the store's own files: a command never writes over
+// what it reads.
+void RefuseOutputClash(const std::string& output, const std::vector<std::filesystem::path>& inputs,
+                       const std::filesystem::path& store = {});
+
+// The harvest store's path: the one --db names, or the program's own.
+std::filesystem::path StorePath(const std::optional<std::string>& dbOption);
+// The harvest store at `path`; an export or a look never creates one. Throws
+// std::runtime_error with the user's message.
+std::unique_ptr<HarvestStore> OpenExistingStore(const std::filesystem::path& path);
+// Throws std::runtime_error naming run `runId` when the store has no such run.
+void RequireRun(HarvestStore& store, std::int64_t runId);
 
 int RunUrlCommand(Arguments& args);
 int RunExtractCommand(Arguments& args);

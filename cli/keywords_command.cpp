@@ -27,7 +27,7 @@ int RunKeywordsCommand(Arguments& args) {
   const std::optional<std::string> output = args.Option("-o");
   const std::vector<std::string> names = args.Positionals();
   if (names.size() != 2) throw UsageError{"keywords needs CITIES and TRADES"};
-  if (output) FileName(*output);
+  if (output) RefuseOutputClash(FileName(*output), {FileName(names[0]), FileName(names[1])});
   const std::string cityText = ReadInput(names[0]);
   const std::string tradeText = ReadInput(names[1]);
   std::vector<std::string_view> cities = KeywordBoxLines(cityText);

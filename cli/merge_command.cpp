@@ -16,8 +16,9 @@ int RunMergeCommand(Arguments& args) {
   if (names.empty()) throw UsageError{"merge needs at least one FILE"};
   std::vector<std::filesystem::path> inputs;
   for (const std::string& name : names) inputs.emplace_back(FileName(name));
+  RefuseOutputClash(FileName(*output), inputs);
 
-  const MergeOutcome outcome = MergeFiles(inputs, FileName(*output));
+  const MergeOutcome outcome = MergeFiles(inputs, *output);
   // A failure is no completion: only the error is shown.
   if (!outcome.ok()) {
     std::fprintf(stderr, "%s\n", outcome.error.c_str());

@@ -28,12 +28,17 @@ bool KeyAndValue(std::string_view line, std::string_view& key, std::string_view&
   return true;
 }
 
-std::string_view CleanValue(std::string_view raw) {
+std::string_view UnquotedValue(std::string_view raw) {
   std::string_view value = TrimBlanks(raw);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
+  return value;
+}
+
+std::string_view CleanValue(std::string_view raw) {
+  std::string_view value = UnquotedValue(raw);
   if (value.size() > IniFile::kMaxValueBytes) {
     // Cut on a character boundary so that no half of a Chinese character is
     // left at the end.
@@ -140,7 +145,7 @@ std::vector<IniFile::Line> IniFile::Lines() const {
     } else if (SectionName(text, name)) {
       lines.push_back({Line::Kind::Section, std::string(name), {}});
     } else if (KeyAndValue(text, name, value)) {
-      lines.push_back({Line::Kind::Key, std::string(name), std::string(CleanValue(value))});
+      lines.push_back({Line::Kind::Key, std::string(name), std::string(UnquotedValue(value))});
     } else {
       lines.push_back({Line::Kind::Other, {}, {}});
     }

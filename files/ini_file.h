@@ -47,8 +47,10 @@ class IniFile {
   struct Line {
     enum class Kind { Blank, Comment, Section, Key, Other };
     Kind kind;
-    std::string name;   // the section's or the key's name
-    std::string value;  // a key's value, as ReadString gives it
+    std::string name;  // the section's or the key's name
+    // A key's value, trimmed and unquoted as ReadString gives it but whole:
+    // the profile-file limit of 2047 bytes is the settings file's alone.
+    std::string value;
   };
   std::vector<Line> Lines() const;
 

@@ -100,10 +100,17 @@ std::string LineProblem(std::size_t lineNumber) {
   return "engines.ini 第" + std::to_string(lineNumber) + "行有误，已改用内置的搜索引擎设置";
 }
 
-}  // namespace
+// The 1-based line on which the byte at `at` stands; CR LF, a lone CR and a
+// lone LF each end a line, as for the file's other lines.
+std::size_t LineOfByte(std::string_view content, std::size_t at) {
+  std::size_t line = 1;
+  for (std::size_t i = 0; i < at; ++i) {
+    if (content[i] == '\n' || (content[i] == '\r' && content[i + 1] != '\n')) ++line;
+  }
+  return line;
+}
 
-EngineOverrides ApplyEngineOverrides(const EngineTable& builtIn, std::string_view content) {
-  content = content.substr(0, content.find('\0'));
+EngineOverrides ApplyLines(const EngineTable& builtIn, std::string_view content) {
   const std::string utf8 = IsValidUtf8(content) ? std::string(content) : GbkToUtf8(content);
   EngineTable table = builtIn;
   EngineRow* row = nullptr;
@@ -135,6 +142,22 @@ EngineOverrides ApplyEngineOverrides(const EngineTable& builtIn, std::string_vie
     }
   }
   return {table, {}};
+}
+
+}  // namespace
+
+EngineOverrides ApplyEngineOverrides(const EngineTable& builtIn, std::string_view content) {
+  // Windows' Notepad begins a UTF-8 file with a byte-order mark.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
+  // The INI reader stops at a NUL byte; what follows it would be lost
+  // without a word.
+  const std::size_t nul = content.find('\0');
+  EngineOverrides applied = ApplyLines(builtIn, content.substr(0, nul));
+  if (applied.problem.empty() && nul != std::string_view::npos) {
+    return {builtIn, LineProblem(LineOfByte(content, nul))};
+  }
+  return applied;
 }
 
 EngineOverrides LoadEngineOverrides(const EngineTable& builtIn,

@@ -30,8 +30,10 @@ struct EngineOverrides {
 // "biying"/"bing"); keys: host, path, pagekey, nextpage, nextpagerule
 // ("contains" or "linestart"), verifyurl, verifytext, verifytitle, and the
 // CSS selectors nextselector, verifyselector, resultselector; lists are
-// separated by "|". UTF-8 or GBK. Keys a section leaves out keep their built-in values. A
-// file with any line that makes no sense is not applied at all.
+// separated by "|"; values are taken whole, however long. UTF-8 (with or
+// without a byte-order mark) or GBK. Keys a section leaves out keep their
+// built-in values. A file with any line that makes no sense, or a NUL byte
+// (named by the line it stands on), is not applied at all.
 EngineOverrides ApplyEngineOverrides(const EngineTable& builtIn, std::string_view content);
 
 // Reads "engines.ini" in `folder`; no file gives the built-in rows and no

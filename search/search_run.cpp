@@ -134,8 +134,16 @@ void SearchRun::Start() {
   PrepareKeyword();
   stopFlag_ = false;
   nextPageFlag_ = true;
-  buyerCounter_ = 0;
-  buyers_.Clear();
+  // A run starts with an empty list, unless the list was just restored
+  // after a crash: then it goes on with it.
+  if (keepList_) {
+    buyerCounter_ = static_cast<std::int32_t>(
+        std::min<std::size_t>(buyers_.size(), std::numeric_limits<std::int32_t>::max()));
+  } else {
+    buyerCounter_ = 0;
+    buyers_.Clear();
+  }
+  keepList_ = false;
   pageLines_.clear();
 
   window_.SetSearchEnabled(false);
@@ -378,8 +386,9 @@ void SearchRun::HarvestPage(const PageDocument& document) {
   }
 
   ++summary_.pagesRead;
-  Record(document.resultBlocks == 0 || pageTextLines_.empty() ? PageOutcome::Empty
-                                                              : PageOutcome::Read);
+  // Empty: the engine had nothing for this page, neither results nor values.
+  const bool noResults = document.resultBlocks == 0 || pageTextLines_.empty();
+  Record(noResults && pageValues_.empty() ? PageOutcome::Empty : PageOutcome::Read);
 
   nextPageFlag_ = showsNextPage;
   const int limit = PageLimit();

@@ -101,6 +101,10 @@ class SearchRun : public BuyerSink {
   RunSummary Summary() const;
   const std::string& Query() const { return queryEncoder_.input; }
 
+  // The next run that starts goes on with the list as it is (restored after
+  // a crash) instead of an empty one.
+  void KeepListForNextRun() { keepList_ = true; }
+
   BuyerList& Buyers() { return buyers_; }
   const BuyerList& Buyers() const { return buyers_; }
   const std::vector<std::string>& PageLines() const { return pageLines_; }
@@ -177,6 +181,7 @@ class SearchRun : public BuyerSink {
   std::optional<PauseReason> pause_;
   bool coolingDown_ = false;
   bool waitingToRetry_ = false;
+  bool keepList_ = false;
   int pageTries_ = 0;  // failed requests of the page in hand
   long long networkWaitMs_ = 0;
   // The latest keywords, in a row, whose pages did not load.

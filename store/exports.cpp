@@ -40,6 +40,9 @@ ExportOutcome Failed(const std::filesystem::path& path, int error) {
   return outcome;
 }
 
+// The first characters that make Excel read a CSV cell as a formula.
+constexpr std::string_view kCsvFormulaStarts = "=+-@\t\r";
+
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -120,16 +123,19 @@ std::string KindColumnText(ContactKind kind) {
 }
 
 void AppendCsvField(std::string& out, std::string_view utf8) {
-  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
-    out.append(utf8);
-    return;
-  }
-  out.push_back('"');
+  // Excel runs a cell that starts like a formula ("=HYPERLINK(...)", "+1+2",
+  // "@SUM(...)"), and keywords and page texts are anyone's: a leading
+  // apostrophe makes it text, shown as it was.
+  const bool formula =
+      !utf8.empty() && kCsvFormulaStarts.find(utf8.front()) != std::string_view::npos;
+  const bool quoted = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
+  if (quoted) out.push_back('"');
+  if (formula) out.push_back('\'');
   for (char c : utf8) {
-    if (c == '"') out.push_back('"');
+    if (quoted && c == '"') out.push_back('"');
     out.push_back(c);
   }
-  out.push_back('"');
+  if (quoted) out.push_back('"');
 }
 
 bool CutToCellLimit(std::string& utf8) {

@@ -44,8 +44,10 @@ struct ExportOutcome {
 // The kind as the 类型 column shows it: 手机, 邮箱, QQ, 传真.
 std::string KindColumnText(ContactKind kind);
 
-// One CSV field as RFC 4180 quotes it: in double quotes, doubled inside, when
-// it holds a comma, a double quote, CR or LF.
+// One CSV text field as RFC 4180 quotes it: in double quotes, doubled inside,
+// when it holds a comma, a double quote, CR or LF. A text that begins with
+// "=", "+", "-", "@", a tab or CR gets a leading "'" so that Excel shows it
+// rather than running it as a formula.
 void AppendCsvField(std::string& out, std::string_view utf8);
 
 // Cuts a UTF-8 text to Excel's cell limit; returns whether it was cut.

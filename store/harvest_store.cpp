@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <ctime>
+#include <limits>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -72,6 +73,14 @@ constexpr std::string_view kUpgradeSteps[] = {
     // 4: how each page step ended ("read", "empty", "failed", "wall"), so
     // that the keywords to run again can be found; older pages were read.
     R"(ALTER TABLE pages ADD COLUMN outcome TEXT NOT NULL DEFAULT 'read';)",
+    // 5: which program made each run and from what, and the lock its
+    // process holds while it lives (older runs have none: they were ended
+    // or crashed).
+    R"(ALTER TABLE runs ADD COLUMN program TEXT NOT NULL DEFAULT 'brivano';
+       ALTER TABLE runs ADD COLUMN source BLOB NOT NULL DEFAULT x'';
+       ALTER TABLE runs ADD COLUMN lock TEXT NOT NULL DEFAULT '';
+       ALTER TABLE runs ADD COLUMN offered INTEGER NOT NULL DEFAULT 0;
+       UPDATE runs SET offered = 1 WHERE ending = 'interrupted';)",
 };
 static_assert(std::size(kUpgradeSteps) == kStoreSchemaVersion);
 
@@ -158,7 +167,9 @@ std::string UtcNowIso8601() {
 
 struct HarvestStore::Statements {
   explicit Statements(sql::Connection& db)
-      : beginRun(db.Prepare("INSERT INTO runs(started, engine, kind, options) VALUES(?, ?, ?, ?)")),
+      : beginRun(
+            db.Prepare("INSERT INTO runs(started, engine, kind, options, program, source, lock)"
+                       " VALUES(?, ?, ?, ?, ?, ?, ?)")),
         endRun(db.Prepare("UPDATE runs SET ended = ?, ending = ? WHERE id = ?")),
         addPage(db.Prepare(
             "INSERT INTO pages(run_id, keyword_line, keyword, engine, page, url, seen_at, outcome) "
@@ -247,11 +258,17 @@ class HarvestStore::Checkpointer {
   std::thread thread_;
 };
 
-HarvestStore::HarvestStore(std::filesystem::path path, sql::Connection db)
-    : path_(std::move(path)),
-      db_(std::move(db)),
-      statements_(std::make_unique<Statements>(db_)),
-      checkpointer_(std::make_unique<Checkpointer>(path_, db_)) {}
+HarvestStore::HarvestStore(std::filesystem::path path, sql::Connection db, bool readOnly)
+    : path_(std::move(path)), db_(std::move(db)) {
+  if (readOnly) return;
+  statements_ = std::make_unique<Statements>(db_);
+  checkpointer_ = std::make_unique<Checkpointer>(path_, db_);
+}
+
+HarvestStore::Statements& HarvestStore::Writes() {
+  if (!statements_) Throw(sql::SqliteError(SQLITE_READONLY, "opened for reading"));
+  return *statements_;
+}
 
 HarvestStore::~HarvestStore() {
   // The checkpointer stops before the writer's connection closes; the close
@@ -268,10 +285,11 @@ StoreOpenResult HarvestStore::Open(const std::filesystem::path& path, const Stor
     // before SQLite's first use in the process and is harmless after it.
     static const int noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     (void)noMemoryStatistics;
-    sql::Connection db(path);
+    sql::Connection db(
+        path, options.readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     // SQLite opens a write-protected file for reading without a word; the
-    // store is no use then.
-    if (sqlite3_db_readonly(db.handle(), "main") == 1) {
+    // store is no use then, except to read it.
+    if (!options.readOnly && sqlite3_db_readonly(db.handle(), "main") == 1) {
       throw sql::SqliteError(SQLITE_READONLY, "read-only");
     }
     db.SetBusyTimeout(options.busyTimeoutMs);
@@ -280,6 +298,13 @@ StoreOpenResult HarvestStore::Open(const std::filesystem::path& path, const Stor
     if (version > kStoreSchemaVersion) {
       result.sqliteCode = SQLITE_ERROR;
       result.error = Replace("数据库“%s”来自更新版本的程序，无法使用。", "%s", path.string());
+      return result;
+    }
+    if (options.readOnly) {
+      // Read as it is: no upgrade, no journal change, no checkpoint at the
+      // close, so that a look never writes a byte of the file.
+      if (version == 0) throw sql::SqliteError(SQLITE_NOTADB, "no store");
+      result.store.reset(new HarvestStore(path, std::move(db), true));
       return result;
     }
     {
@@ -293,7 +318,7 @@ StoreOpenResult HarvestStore::Open(const std::filesystem::path& path, const Stor
     // most the last pages. FULL would sync every page.
     db.Execute("PRAGMA synchronous = NORMAL; PRAGMA cache_size = -65536");
     UpgradeStoreSchema(db, kStoreSchemaVersion);
-    result.store.reset(new HarvestStore(path, std::move(db)));
+    result.store.reset(new HarvestStore(path, std::move(db), false));
   } catch (const sql::SqliteError& error) {
     result.store.reset();
     result.sqliteCode = error.code();
@@ -306,15 +331,23 @@ void HarvestStore::Throw(const sql::SqliteError& error) const {
   throw StoreError(error.code(), StoreErrorText(error.code(), path_));
 }
 
-std::int64_t HarvestStore::BeginRun(const RunInfo& info) {
+std::int64_t HarvestStore::BeginRun(const RunInfo& info, const RunOrigin& origin) {
   try {
-    Use insert(statements_->beginRun);
+    // Locked before the row exists, so that no other program ever sees the
+    // run without its lock held.
+    RunLock lock = RunLock::Take(path_);
+    Use insert(Writes().beginRun);
     insert->BindText(1, UtcNowIso8601())
         .BindText(2, info.engine)
         .Bind(3, static_cast<int>(info.kind))
-        .BindText(4, info.options);
+        .BindText(4, info.options)
+        .BindText(5, origin.program)
+        .BindBlob(6, origin.source)
+        .BindText(7, lock.name());
     insert->Step();
-    return db_.LastInsertRowId();
+    const std::int64_t runId = db_.LastInsertRowId();
+    locks_[runId] = std::move(lock);
+    return runId;
   } catch (const sql::SqliteError& error) {
     Throw(error);
   }
@@ -337,7 +370,7 @@ void HarvestStore::AddPages(std::int64_t runId, std::span<const PageRecord> page
 void HarvestStore::InsertPage(std::int64_t runId, const PageRecord& page) {
   std::int64_t pageId = 0;
   {
-    Use insert(statements_->addPage);
+    Use insert(Writes().addPage);
     insert->Bind(1, runId)
         .Bind(2, page.keywordLine)
         .BindBlob(3, page.keyword)
@@ -350,11 +383,11 @@ void HarvestStore::InsertPage(std::int64_t runId, const PageRecord& page) {
     pageId = db_.LastInsertRowId();
   }
   for (const PageValue& value : page.values) {
-    Use insert(statements_->addItem);
+    Use insert(Writes().addItem);
     insert->Bind(1, pageId).BindBlob(2, value.value).Bind(3, static_cast<int>(value.kind));
     insert->Step();
   }
-  Use resume(statements_->resumePoint);
+  Use resume(Writes().resumePoint);
   resume->Bind(1, page.keywordLine).BindBlob(2, page.keyword).Bind(3, page.page).Bind(4, runId);
   resume->Step();
 }
@@ -363,7 +396,7 @@ void HarvestStore::EndRun(std::int64_t runId, RunEnding ending) {
   try {
     sql::Transaction transaction(db_);
     {
-      Use update(statements_->endRun);
+      Use update(Writes().endRun);
       update->BindText(1, UtcNowIso8601()).BindText(2, RunEndingWord(ending)).Bind(3, runId);
       update->Step();
     }
@@ -372,14 +405,14 @@ void HarvestStore::EndRun(std::int64_t runId, RunEnding ending) {
     // first run that harvested it.
     std::vector<std::int64_t> runs;
     {
-      Use pending(statements_->runsToFold);
+      Use pending(Writes().runsToFold);
       while (pending->Step()) runs.push_back(pending->ColumnInt64(0));
     }
     for (const std::int64_t run : runs) {
-      Use fold(statements_->fold);
+      Use fold(Writes().fold);
       fold->Bind(1, run);
       fold->Step();
-      Use mark(statements_->markFolded);
+      Use mark(Writes().markFolded);
       mark->Bind(1, run);
       mark->Step();
     }
@@ -387,11 +420,12 @@ void HarvestStore::EndRun(std::int64_t runId, RunEnding ending) {
   } catch (const sql::SqliteError& error) {
     Throw(error);
   }
+  locks_.erase(runId);
 }
 
 bool HarvestStore::HarvestedBefore(std::string_view value, std::int64_t runId) {
   try {
-    Use lookup(statements_->firstRun);
+    Use lookup(Writes().firstRun);
     lookup->BindBlob(1, value);
     return lookup->Step() && lookup->ColumnInt64(0) != runId;
   } catch (const sql::SqliteError& error) {
@@ -399,29 +433,87 @@ bool HarvestStore::HarvestedBefore(std::string_view value, std::int64_t runId) {
   }
 }
 
-std::optional<UnfinishedRun> HarvestStore::FindUnfinishedRun() {
-  std::optional<UnfinishedRun> run;
+std::vector<UnfinishedRun> HarvestStore::CrashedRuns(int limit) {
+  std::vector<UnfinishedRun> runs;
   try {
     sql::Statement query = db_.Prepare(
-        "SELECT id, started, engine, kind, options, keyword_line, keyword, page FROM runs "
-        "WHERE ended IS NULL ORDER BY id DESC LIMIT 1");
-    if (!query.Step()) return run;
-    run.emplace();
-    run->runId = query.ColumnInt64(0);
-    run->started = query.ColumnBytes(1);
-    run->info.engine = query.ColumnBytes(2);
-    run->info.kind = KindFromColumn(query.ColumnInt64(3));
-    run->info.options = query.ColumnBytes(4);
-    run->keywordLine = static_cast<std::int32_t>(query.ColumnInt64(5));
-    run->keyword = query.ColumnBytes(6);
-    run->page = static_cast<std::int32_t>(query.ColumnInt64(7));
+        "SELECT id, started, engine, kind, options, keyword_line, keyword, page, program, source,"
+        " lock FROM runs WHERE ended IS NULL ORDER BY id DESC");
+    while (query.Step() && static_cast<int>(runs.size()) < limit) {
+      const std::int64_t id = query.ColumnInt64(0);
+      if (locks_.count(id) != 0 || RunLockHeld(path_, query.ColumnBytes(10))) continue;
+      UnfinishedRun& run = runs.emplace_back();
+      run.runId = id;
+      run.started = query.ColumnBytes(1);
+      run.info.engine = query.ColumnBytes(2);
+      run.info.kind = KindFromColumn(query.ColumnInt64(3));
+      run.info.options = query.ColumnBytes(4);
+      run.keywordLine = static_cast<std::int32_t>(query.ColumnInt64(5));
+      run.keyword = query.ColumnBytes(6);
+      run.page = static_cast<std::int32_t>(query.ColumnInt64(7));
+      run.origin.program = query.ColumnBytes(8);
+      run.origin.source = query.ColumnBytes(9);
+    }
   } catch (const sql::SqliteError& error) {
     Throw(error);
   }
-  ItemFilter filter;
-  filter.runId = run->runId;
-  ForEachItem(filter, [&](const StoredItem& item) { run->items.push_back(item); });
+  return runs;
+}
+
+std::optional<UnfinishedRun> HarvestStore::FindUnfinishedRun() {
+  std::vector<UnfinishedRun> runs = CrashedRuns(1);
+  if (runs.empty()) return std::nullopt;
+  runs.front().items = ItemsOfRun(runs.front().runId);
+  return std::move(runs.front());
+}
+
+std::vector<UnfinishedRun> HarvestStore::EndCrashedRuns() {
+  std::vector<UnfinishedRun> runs = CrashedRuns(std::numeric_limits<int>::max());
+  for (const UnfinishedRun& run : runs) EndRun(run.runId, RunEnding::Interrupted);
+  return runs;
+}
+
+std::optional<UnfinishedRun> HarvestStore::TakeInterruptedRun(const RunOrigin& origin) {
+  std::optional<UnfinishedRun> run;
+  try {
+    sql::Transaction transaction(db_);
+    sql::Statement query = db_.Prepare(
+        "SELECT id, started, engine, kind, options, keyword_line, keyword, page FROM runs"
+        " WHERE ending = 'interrupted' AND offered = 0 AND program = ?1 AND source = ?2"
+        " ORDER BY id DESC LIMIT 1");
+    query.BindText(1, origin.program).BindBlob(2, origin.source);
+    if (query.Step()) {
+      run.emplace();
+      run->runId = query.ColumnInt64(0);
+      run->started = query.ColumnBytes(1);
+      run->info.engine = query.ColumnBytes(2);
+      run->info.kind = KindFromColumn(query.ColumnInt64(3));
+      run->info.options = query.ColumnBytes(4);
+      run->keywordLine = static_cast<std::int32_t>(query.ColumnInt64(5));
+      run->keyword = query.ColumnBytes(6);
+      run->page = static_cast<std::int32_t>(query.ColumnInt64(7));
+      run->origin = origin;
+    }
+    // The older ones of the same origin are past offering too.
+    sql::Statement offered = db_.Prepare(
+        "UPDATE runs SET offered = 1 WHERE ending = 'interrupted' AND program = ?1 AND source = "
+        "?2");
+    offered.BindText(1, origin.program).BindBlob(2, origin.source);
+    offered.Step();
+    transaction.Commit();
+  } catch (const sql::SqliteError& error) {
+    Throw(error);
+  }
+  if (run) run->items = ItemsOfRun(run->runId);
   return run;
+}
+
+std::vector<StoredItem> HarvestStore::ItemsOfRun(std::int64_t runId) {
+  std::vector<StoredItem> items;
+  ItemFilter filter;
+  filter.runId = runId;
+  ForEachItem(filter, [&](const StoredItem& item) { items.push_back(item); });
+  return items;
 }
 
 void HarvestStore::ForEachItem(const ItemFilter& filter,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -16,12 +17,13 @@
 #include <vector>
 
 #include "base/contact_kind.h"
+#include "store/run_lock.h"
 #include "store/sqlite.h"
 
 namespace brivano {
 
 // The schema version this program writes.
-inline constexpr int kStoreSchemaVersion = 4;
+inline constexpr int kStoreSchemaVersion = 5;
 
 inline constexpr std::string_view kStoreFileName = "brivano.db";
 
@@ -30,6 +32,13 @@ struct RunInfo {
   std::string engine;  // as brivano-cli names it: "baidu", "bing", ...
   ContactKind kind = ContactKind::Mobile;
   std::string options;  // free text, e.g. "去重=1 跨次去重=0"
+};
+
+// The program that made a run, and what it ran (brivano-run: which keyword
+// file), so that a crashed run is offered back only to its own.
+struct RunOrigin {
+  std::string program = "brivano";
+  std::string source;
 };
 
 // How a run ended; a run without an ending was cut short by a crash.
@@ -74,6 +83,7 @@ struct StoredItem {
 struct UnfinishedRun {
   std::int64_t runId = 0;
   RunInfo info;
+  RunOrigin origin;
   std::string started;
   std::int32_t keywordLine = 0;  // of its last committed page; 0 when none
   std::string keyword;
@@ -117,6 +127,8 @@ struct StoreOptions {
   // How long a write waits for another program's write to finish before the
   // store counts as locked.
   int busyTimeoutMs = 2000;
+  // Only to read it (exports, looks): never created, upgraded or written.
+  bool readOnly = false;
 };
 
 class HarvestStore;
@@ -138,7 +150,7 @@ class HarvestStore {
 
   // Every method below throws StoreError; a failed write leaves the store as
   // it was before the call.
-  std::int64_t BeginRun(const RunInfo& info);
+  std::int64_t BeginRun(const RunInfo& info, const RunOrigin& origin = {});
   // Commits the page's values and the run's resume point in one transaction.
   void AddPage(std::int64_t runId, const PageRecord& page);
   // The same for many pages in one transaction: all of them or none (bulk
@@ -146,8 +158,17 @@ class HarvestStore {
   void AddPages(std::int64_t runId, std::span<const PageRecord> pages);
   void EndRun(std::int64_t runId, RunEnding ending);
 
-  // The latest run that never ended, with its items, or nothing.
+  // The latest run that never ended and whose process is gone (its lock is
+  // free), with its items, or nothing. A run of a live process, this one
+  // or another, is never taken for a crashed one.
   std::optional<UnfinishedRun> FindUnfinishedRun();
+  // Ends every such run as interrupted, so that its values count for the
+  // cross-run check, and returns them, newest first, without their items.
+  std::vector<UnfinishedRun> EndCrashedRuns();
+  // The newest crashed run of `origin` not offered back yet, with its items;
+  // from then on it and every older one of that origin count as offered.
+  std::optional<UnfinishedRun> TakeInterruptedRun(const RunOrigin& origin);
+  std::vector<StoredItem> ItemsOfRun(std::int64_t runId);
 
   // Whether `value` was harvested by a run that has ended, other than
   // `runId` (the cross-run de-duplication). A run's values count from its
@@ -166,15 +187,19 @@ class HarvestStore {
   const std::filesystem::path& path() const { return path_; }
 
  private:
-  HarvestStore(std::filesystem::path path, sql::Connection db);
+  HarvestStore(std::filesystem::path path, sql::Connection db, bool readOnly);
   [[noreturn]] void Throw(const sql::SqliteError& error) const;
 
   std::filesystem::path path_;
   sql::Connection db_;
   void InsertPage(std::int64_t runId, const PageRecord& page);
+  std::vector<UnfinishedRun> CrashedRuns(int limit);
+  // The locks of this process's runs, held until each run ends.
+  std::map<std::int64_t, RunLock> locks_;
 
   struct Statements;
-  std::unique_ptr<Statements> statements_;
+  std::unique_ptr<Statements> statements_;  // none when opened for reading
+  Statements& Writes();
   class Checkpointer;
   std::unique_ptr<Checkpointer> checkpointer_;
 };

@@ -5,8 +5,12 @@
 
 namespace brivano {
 
-StoreRecorder::StoreRecorder(std::filesystem::path storePath, Report report)
-    : path_(std::move(storePath)), report_(std::move(report)) {}
+StoreRecorder::StoreRecorder(std::filesystem::path storePath, Report report, std::string program,
+                             std::string source)
+    : path_(std::move(storePath)),
+      report_(std::move(report)),
+      program_(std::move(program)),
+      source_(std::move(source)) {}
 
 StoreRecorder::~StoreRecorder() {
   // A run still going when the program closes ends here; a crash leaves it
@@ -36,7 +40,8 @@ HarvestStore* StoreRecorder::Store() {
 void StoreRecorder::RunStarted(const RunOptions& options) {
   options_ = options;
   dropped_ = 0;
-  rows_.clear();
+  if (!keepRows_) rows_.clear();
+  keepRows_ = false;
   runId_ = 0;
   HarvestStore* store = Store();
   if (store == nullptr) return;
@@ -44,8 +49,9 @@ void StoreRecorder::RunStarted(const RunOptions& options) {
     const std::string description = std::string("去重=") + (options.dedup ? "1" : "0") +
                                     " 跨次去重=" + (options.crossRunDedup ? "1" : "0") +
                                     " 号码校验=" + (options.validate ? "1" : "0");
-    runId_ = store->BeginRun({DefaultEngineTable()[static_cast<int>(options.engine)].cliName,
-                              options.kind, description});
+    runId_ = store->BeginRun(
+        {DefaultEngineTable()[static_cast<int>(options.engine)].cliName, options.kind, description},
+        {program_, source_});
   } catch (const StoreError& error) {
     Fail(error.what());
   }
@@ -121,9 +127,8 @@ std::optional<UnfinishedRun> StoreRecorder::TakeUnfinishedRun() {
   HarvestStore* store = Store();
   if (store == nullptr) return std::nullopt;
   try {
-    std::optional<UnfinishedRun> run = store->FindUnfinishedRun();
-    if (run) store->EndRun(run->runId, RunEnding::Interrupted);
-    return run;
+    store->EndCrashedRuns();
+    return store->TakeInterruptedRun({program_, source_});
   } catch (const StoreError& error) {
     Fail(error.what());
     return std::nullopt;
@@ -132,6 +137,7 @@ std::optional<UnfinishedRun> StoreRecorder::TakeUnfinishedRun() {
 
 void StoreRecorder::Restore(const UnfinishedRun& run) {
   rows_ = run.items;
+  keepRows_ = true;
 }
 
 ExportSource StoreRecorder::ListSource() const {

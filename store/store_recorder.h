@@ -23,7 +23,9 @@ namespace brivano {
 class StoreRecorder : public HarvestRecorder {
  public:
   using Report = std::function<void(const std::string& utf8Message)>;
-  StoreRecorder(std::filesystem::path storePath, Report report);
+  // `program` and `source` are kept with every run it records (RunOrigin).
+  StoreRecorder(std::filesystem::path storePath, Report report, std::string program = "brivano",
+                std::string source = {});
   ~StoreRecorder() override;
 
   void RunStarted(const RunOptions& options) override;
@@ -32,10 +34,15 @@ class StoreRecorder : public HarvestRecorder {
   void RunEnded(RunOutcome outcome) override;
   std::string EndNote() const override;
 
-  // The run a crash cut short, if the store holds one; it counts as dealt
-  // with from then on, whatever the user answers.
+  // What the runs recorded from now on are made from.
+  void SetSource(std::string source) { source_ = std::move(source); }
+  // Ends every run a crash cut short (runs of live processes are left
+  // alone), then returns the newest crashed run that this recorder's program
+  // made from its source and that was never offered, with its items; it
+  // counts as dealt with from then on, whatever the user answers.
   std::optional<UnfinishedRun> TakeUnfinishedRun();
-  // Its values become the provenance of the buyer list they are put back in.
+  // Its values become the provenance of the buyer list they are put back
+  // in, which the next run goes on with.
   void Restore(const UnfinishedRun& run);
 
   // The buyer list's values with their provenance, in list order.
@@ -59,6 +66,9 @@ class StoreRecorder : public HarvestRecorder {
   RunOptions options_;
   std::size_t dropped_ = 0;
   std::vector<StoredItem> rows_;
+  std::string program_;
+  std::string source_;
+  bool keepRows_ = false;  // the next run goes on with restored rows
 };
 
 }  // namespace brivano

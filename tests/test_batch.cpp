@@ -43,6 +43,8 @@ TEST(BatchOptions, CommandLines) {
       {{"--keywords", "k", "--keywords", "l"}, "given twice"},
       {{"--keywords", "k", "extra"}, "takes no FILE"},
       {{"--keywords", "k", "--verbose"}, "unknown option --verbose"},
+      {{"--keywords", "k", "--encoding", "utf-16"}, ""},
+      {{"--keywords", "k", "--encoding", "latin1"}, "unknown encoding latin1"},
   };
   for (const Case& c : cases) {
     const ParsedBatchOptions parsed = Parse(c.args);
@@ -150,6 +152,7 @@ struct Batch {
     return clock.AdvanceUntil([this] { return status.has_value(); }, limitMs, 250);
   }
   std::string Settings() const { return ReadFileBytes(folder.path() / "brivano.ini"); }
+  std::string ResumeState() const { return ReadFileBytes(folder.path() / "brivano-run.ini"); }
   bool Said(std::string_view part) const {
     for (const std::string& e : errors) {
       if (e.find(part) != std::string::npos) return true;
@@ -167,14 +170,12 @@ TEST(BatchSession, AWholeRunWritesItsOutputAndOnlyTheLineToGoOnFrom) {
   EXPECT_EQ(batch.status, 0);
   EXPECT_EQ(batch.browser.Requests().size(), 6u);    // three keywords of two pages
   EXPECT_EQ(ReadFileBytes(out), "13800000001\r\n");  // --dedup
-  // The options of the command line are not written back.
-  const std::string settings = batch.Settings();
-  EXPECT_NE(settings.find("speed=8\r\n"), std::string::npos) << settings;
-  EXPECT_NE(settings.find("quchong=0\r\n"), std::string::npos) << settings;
-  EXPECT_NE(settings.find("info=qq\r\n"), std::string::npos) << settings;
-  EXPECT_NE(settings.find("process=4\r\n"), std::string::npos) << settings;
-  EXPECT_TRUE(std::filesystem::exists(batch.folder.path() / "autosave.txt"));
+  // The window's files are left alone; the line to go on from is the run's own.
+  EXPECT_EQ(batch.Settings(), "[config]\r\nspeed=8\r\nmaxpage=2\r\nquchong=0\r\ninfo=qq\r\n");
+  EXPECT_NE(batch.ResumeState().find("line=4\r\n"), std::string::npos) << batch.ResumeState();
+  EXPECT_FALSE(std::filesystem::exists(batch.folder.path() / "autosave.txt"));
   EXPECT_TRUE(batch.Said("关键词 3/3"));
+  EXPECT_TRUE(batch.Said("关键词文件按 ASCII 读取，第一行：a"));
 }
 
 TEST(BatchSession, InterruptsFinishThePageInHandOrEndAtOnce) {
@@ -200,7 +201,7 @@ TEST(BatchSession, InterruptsFinishThePageInHandOrEndAtOnce) {
     EXPECT_EQ(batch.status, 128 + c.signal);
     EXPECT_EQ(batch.browser.Requests().size(), c.requests);
     // "b" has pages left: a later run starts at its line.
-    EXPECT_NE(batch.Settings().find("process=2\r\n"), std::string::npos) << batch.Settings();
+    EXPECT_NE(batch.ResumeState().find("line=2\r\n"), std::string::npos) << batch.ResumeState();
   }
 }
 
@@ -236,7 +237,7 @@ TEST(BatchSession, VerificationPagesAreWaitedOutOrEndTheRun) {
     }
     EXPECT_TRUE(batch.Said("检测到验证页面"));
     if (c.status == 3) {
-      EXPECT_NE(batch.Settings().find("process=1\r\n"), std::string::npos) << batch.Settings();
+      EXPECT_NE(batch.ResumeState().find("line=1\r\n"), std::string::npos) << batch.ResumeState();
     } else {
       EXPECT_EQ(batch.browser.Requests().size(), 8u);  // six pages, a retry and the page again
     }
@@ -252,9 +253,9 @@ TEST(BatchSession, PagesThatDoNotLoadAreNeverASuccess) {
     const char* process;   // the line a later run starts at
     const char* lastLine;  // a part of the closing line
   } cases[] = {
-      {"one lost request", {3}, false, 0, "process=4\r\n", "关键词完成 3 个，失败 0 个"},
-      {"b given up", {3, 4, 5}, false, 4, "process=2\r\n", "失败 1 个（第 2 行）"},
-      {"an engine that cannot be reached", {}, true, 5, "process=1\r\n", "关键词完成 0 个"},
+      {"one lost request", {3}, false, 0, "line=4\r\n", "关键词完成 3 个，失败 0 个"},
+      {"b given up", {3, 4, 5}, false, 4, "line=2\r\n", "失败 1 个（第 2 行）"},
+      {"an engine that cannot be reached", {}, true, 5, "line=1\r\n", "关键词完成 0 个"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -264,9 +265,23 @@ TEST(BatchSession, PagesThatDoNotLoadAreNeverASuccess) {
     batch.Start({"--max-wait", "30"});
     ASSERT_TRUE(batch.RunToEnd());
     EXPECT_EQ(batch.status, c.status);
-    EXPECT_NE(batch.Settings().find(c.process), std::string::npos) << batch.Settings();
+    EXPECT_NE(batch.ResumeState().find(c.process), std::string::npos) << batch.ResumeState();
     ASSERT_FALSE(batch.errors.empty());
     EXPECT_NE(batch.errors.back().find(c.lastLine), std::string::npos) << batch.errors.back();
+  }
+}
+
+TEST(BatchSession, AnOutputThatIsAnInputIsRefusedBeforeTheFirstRequest) {
+  for (const char* name :
+       {"keywords.txt", "brivano.db", "brivano.db-wal", "brivano.ini", "brivano-run.ini"}) {
+    SCOPED_TRACE(name);
+    Batch batch;
+    batch.folder.Write("brivano.db", "the store");
+    const std::string before = ReadFileBytes(batch.folder.path() / name);
+    batch.Start({"--out", (batch.folder.path() / "." / name).string()});
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_TRUE(batch.browser.Requests().empty());
+    EXPECT_EQ(ReadFileBytes(batch.folder.path() / name), before);
   }
 }
 
@@ -286,10 +301,9 @@ TEST(BatchSession, WhatKeepsARunFromStartingOrSavingFailsIt) {
     EXPECT_TRUE(batch.browser.Requests().empty());
   }
   {
-    // A settings file that cannot be written: the run ends, and says so.
+    // A state that cannot be written: the run ends, and says so.
     Batch batch;
-    std::filesystem::remove(batch.folder.path() / "brivano.ini");
-    std::filesystem::create_directory(batch.folder.path() / "brivano.ini");
+    std::filesystem::create_directory(batch.folder.path() / "brivano-run.ini");
     batch.Start({"--pages", "1"});
     ASSERT_TRUE(batch.RunToEnd());
     EXPECT_EQ(batch.status, 1);

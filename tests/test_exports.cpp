@@ -161,11 +161,20 @@ ExportSource SourceOf(const std::vector<StoredItem>& items) {
 }
 
 // What a reader of the UTF-8 formats gets for an item: the GBK texts
-// converted (a byte sequence that is no GBK character reads as "?").
-std::vector<std::string> ExpectedRow(const StoredItem& item) {
-  return {GbkToUtf8(item.value), KindColumnText(item.kind), GbkToUtf8(item.keyword),
-          item.engine,           std::to_string(item.page), GbkToUtf8(item.pageUrl),
-          item.timeUtc};
+// converted (a byte sequence that is no GBK character reads as "?"), and in
+// a CSV file an apostrophe before a text that Excel would run.
+std::vector<std::string> ExpectedRow(const StoredItem& item, ExportFormat format) {
+  std::vector<std::string> row = {
+      GbkToUtf8(item.value), KindColumnText(item.kind), GbkToUtf8(item.keyword),
+      item.engine,           std::to_string(item.page), GbkToUtf8(item.pageUrl),
+      item.timeUtc};
+  for (std::string& cell : row) {
+    if (format == ExportFormat::Csv && !cell.empty() &&
+        std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos) {
+      cell.insert(0, "'");
+    }
+  }
+  return row;
 }
 
 std::vector<std::string> Header() {
@@ -194,7 +203,7 @@ TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
     ASSERT_EQ(back.rows.size(), items.size() + 1) << c.name;
     EXPECT_EQ(back.rows[0], Header()) << c.name;
     for (std::size_t i = 0; i < items.size(); ++i) {
-      EXPECT_EQ(back.rows[i + 1], ExpectedRow(items[i])) << c.name << " row " << i + 1;
+      EXPECT_EQ(back.rows[i + 1], ExpectedRow(items[i], c.format)) << c.name << " row " << i + 1;
     }
   }
 }
@@ -208,6 +217,27 @@ TEST(Exports, CsvQuotesOnlyWhereRfc4180Needs) {
             "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间\r\n"
             "\"a\"\"b,c\",邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
             "2026-12-07T13:17:48Z\r\n");
+}
+
+TEST(Exports, CsvTextThatExcelWouldRunStaysText) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"=HYPERLINK(\"http://x.cn\",\"看\")", "\"'=HYPERLINK(\"\"http://x.cn\"\",\"\"看\"\")\""},
+      {"+1+2", "'+1+2"},
+      {"@SUM(1+1)", "'@SUM(1+1)"},
+      {"=cmd|'/C calc'!A0", "'=cmd|'/C calc'!A0"},
+      {"-2+3", "'-2+3"},
+      {"\t=1", "'\t=1"},
+      {"\r=1", "\"'\r=1\""},
+      {"深圳 -2+3", "深圳 -2+3"},
+      {"", ""},
+  };
+  TempDir dir;
+  const auto path = dir.path() / "formulas.csv";
+  for (const auto& [keyword, field] : cases) {
+    ASSERT_TRUE(WriteCsvExport(path, SourceOf({Item("@x", ContactKind::Email, keyword, 2)})).ok());
+    EXPECT_NE(ReadFileBytes(path).find("\n'@x,邮箱," + field + ",baidu,2,"), std::string::npos)
+        << keyword;
+  }
 }
 
 TEST(Exports, WorkbookCellsLongerThanExcelTakesAreCutAndCounted) {
@@ -252,6 +282,35 @@ TEST(Exports, AFailedExportLeavesTheFormerFile) {
   EXPECT_EQ(ReadFileBytes(path), "former");
 }
 
+// An export only reads: a store copied with the -wal of a program still at
+// work is exported, and neither file changes (no checkpoint at the close,
+// no upgrade of an older schema).
+TEST(Exports, AnExportNeverWritesTheStore) {
+  TempDir dir;
+  const auto live = dir.path() / "live.db";
+  auto opened = HarvestStore::Open(live);
+  ASSERT_TRUE(opened.store) << opened.error;
+  const std::int64_t run = opened.store->BeginRun({"baidu", ContactKind::Mobile, ""});
+  PageRecord page;
+  page.keywordLine = 1;
+  page.engine = "baidu";
+  page.values = {{"13800000001", ContactKind::Mobile}};
+  opened.store->AddPage(run, page);
+  std::filesystem::create_directory(dir.path() / "copy");
+  const auto copy = dir.path() / "copy" / "brivano.db";
+  std::filesystem::copy_file(live, copy);
+  std::filesystem::copy_file(dir.path() / "live.db-wal", dir.path() / "copy" / "brivano.db-wal");
+  const std::string db = ReadFileBytes(copy),
+                    wal = ReadFileBytes(dir.path() / "copy" / "brivano.db-wal");
+  const std::string out = (dir.path() / "out.txt").string();
+  const CliResult result =
+      RunCli("export --format txt --db " + ShellQuote(copy.string()) + " -o " + ShellQuote(out));
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(ReadFileBytes(out), "13800000001\r\n");
+  EXPECT_EQ(ReadFileBytes(copy), db);
+  EXPECT_EQ(ReadFileBytes(dir.path() / "copy" / "brivano.db-wal"), wal);
+}
+
 TEST(Exports, CommandLineExportsFromTheStore) {
   TempDir dir;
   const auto db = dir.path() / "brivano.db";
@@ -292,6 +351,8 @@ TEST(Exports, CommandLineExportsFromTheStore) {
       {"--format txt --kind mobile", "13800000001\r\n13900000002\r\n"},
       {"--format txt --run 1", "13800000001\r\na@b.cn\r\n"},
       {"--format txt --since 2026-12-01", "13900000002\r\n"},
+      {"--format txt --since 2026-12-02T09:00:00Z", "13900000002\r\n"},
+      {"--format txt --since 2024-02-29T23:59:59", "13800000001\r\na@b.cn\r\n13900000002\r\n"},
   };
   for (const Case& c : cases) {
     const CliResult result = RunCli(base + " " + c.options);
@@ -306,6 +367,9 @@ TEST(Exports, CommandLineExportsFromTheStore) {
   ASSERT_EQ(back.rows.size(), 2u);
   EXPECT_EQ(back.rows[1], (std::vector<std::string>{"a@b.cn", "邮箱", "深圳 钢材", "baidu", "1", "",
                                                     "2026-11-30T09:00:00Z"}));
+  const auto emptyDb = dir.path() / "empty.db";
+  ASSERT_TRUE(HarvestStore::Open(emptyDb).store);
+  const std::string exportTo = "export --format txt" + dbOption + " -o ";
   struct Failure {
     std::string arguments;
     int exitCode;
@@ -314,14 +378,33 @@ TEST(Exports, CommandLineExportsFromTheStore) {
       {base + " --format pdf", 2, "unknown format pdf"},
       {base + " --format csv --run 1 --since 2026-12-01", 2, "not both"},
       {base + " --format csv --since yesterday", 2, "--since needs a date"},
+      {base + " --format csv --since 2026-13-45", 2, "--since needs a date"},
+      {base + " --format csv --since 2026-02-29", 2, "--since needs a date"},
+      {base + " --format csv --since 2026-12-07Tgarbage", 2, "--since needs a date"},
+      {base + " --format csv --since 2026-12-07T24:00:00Z", 2, "--since needs a date"},
+      {base + " --format csv --run 0x10", 2, "--run needs a decimal number"},
+      {base + " --format csv --run '$10'", 2, "--run needs a decimal number"},
+      {base + " --format csv --run +16", 2, "--run needs a decimal number"},
+      {"rerun --run 0x1" + dbOption, 2, "--run needs a decimal number"},
+      {base + " --format csv --run 3", 1, "没有第 3 次运行"},
+      {"rerun --run 3" + dbOption, 1, "没有第 3 次运行"},
+      {"export --format csv --run 1 --db " + ShellQuote(emptyDb.string()) + " -o x.csv", 1,
+       "没有第 1 次运行"},
       {"export --format csv --db " + ShellQuote((dir.path() / "none.db").string()) + " -o x.csv", 1,
        "不存在"},
+      {exportTo + ShellQuote(db.string()), 1, "”与数据库文件“" + db.string() + "”是同一个文件"},
+      {exportTo + ShellQuote((dir.path() / "." / "brivano.db").string()), 1, "同一个文件"},
+      {exportTo + ShellQuote(db.string() + "-wal"), 1, "与数据库文件“" + db.string() + "-wal”"},
+      {exportTo + ShellQuote(db.string() + "-shm"), 1, "与数据库文件“" + db.string() + "-shm”"},
   };
   for (const Failure& f : failures) {
     const CliResult result = RunCli(f.arguments);
     EXPECT_EQ(result.exitCode, f.exitCode) << f.arguments;
     EXPECT_NE(result.err.find(f.message), std::string::npos) << result.err;
   }
+  // The store that was refused as an output still serves whole.
+  EXPECT_EQ(RunCli(base + " --format txt").exitCode, 0);
+  EXPECT_EQ(ReadFileBytes(out), "13800000001\r\na@b.cn\r\n13900000002\r\n");
 }
 
 }  // namespace

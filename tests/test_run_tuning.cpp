@@ -57,8 +57,9 @@ TEST(EngineOverrides, OverridePartialAndDamagedFiles) {
   EXPECT_EQ(ApplyEngineOverrides(BuiltIn(), Utf8ToGbk(full)).table[0].verifyTexts,
             baidu.verifyTexts);
 
+  using namespace std::string_literals;
   struct Damaged {
-    const char* content;
+    std::string content;
     const char* problem;
   } damaged[] = {
       {"[sogou]\nnextpage=下一页\ngarbage line\n",
@@ -72,11 +73,33 @@ TEST(EngineOverrides, OverridePartialAndDamagedFiles) {
       // A file cut off while it was written.
       {"[baidu]\nhost=https://www.baidu.com\n[bi",
        "engines.ini 第3行有误，已改用内置的搜索引擎设置"},
+      // A NUL byte hides the rest of the file from the reader.
+      {"[baidu]\r\nnextpage=a\0|b\r\n"s, "engines.ini 第2行有误，已改用内置的搜索引擎设置"},
+      {"[baidu]\rhost=https://a\n\0"s, "engines.ini 第3行有误，已改用内置的搜索引擎设置"},
   };
   for (const auto& d : damaged) {
     const EngineOverrides result = ApplyEngineOverrides(BuiltIn(), d.content);
     EXPECT_EQ(result.problem, d.problem) << d.content;
     for (int i = 0; i < 4; ++i) EXPECT_TRUE(SameRow(result.table[i], BuiltIn()[i])) << d.content;
+  }
+}
+
+TEST(EngineOverrides, ByteOrderMarkAndLongValuesServe) {
+  std::vector<std::string> many;
+  std::string joined;
+  for (int i = 0; i < 400; ++i) {
+    many.push_back("下一页" + std::to_string(i));
+    joined += many.back() + "|";
+  }
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"\xEF\xBB\xBF[baidu]\r\nnextpage=下一页>\r\n", {"下一页>"}},
+      {"[baidu]\r\nnextpage=" + joined + "\r\n", many},
+      {Utf8ToGbk("[baidu]\r\nnextpage=" + joined), many},
+  };
+  for (const auto& [content, texts] : cases) {
+    const EngineOverrides applied = ApplyEngineOverrides(BuiltIn(), content);
+    EXPECT_EQ(applied.problem, "") << content.size();
+    EXPECT_EQ(applied.table[0].nextPageTexts, texts) << content.size();
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "base/text.h"
 #include "store/harvest_store.h"
+#include "store/store_recorder.h"
 #include "testing/cli_runner.h"
 
 namespace brivano::testing {
@@ -175,7 +176,7 @@ TEST(Store, AFullStoreRefusesThePageWholeAndKeepsWhatItHad) {
     EXPECT_NE(std::string(error.what()).find("磁盘已满"), std::string::npos);
   }
   EXPECT_EQ(Values(Items(*store)), (std::vector<std::string>{"a@b.cn", "c@d.cn"}));
-  EXPECT_EQ(store->FindUnfinishedRun()->page, 1);
+  EXPECT_EQ(db.QueryInt64("SELECT page FROM runs"), 1);  // the resume point stayed too
   db.Execute("PRAGMA max_page_count = 1073741823");
   store->AddPage(run, Page(1, "钢材", "baidu", 2, {"e@f.cn"}, ContactKind::Email));
   EXPECT_EQ(store->ItemCount(), 3);
@@ -328,6 +329,56 @@ TEST(Store, OffersTheRunACrashCutShort) {
             (std::vector<std::string>{"13800000001", "13800000002", "13800000003"}));
   store->EndRun(run->runId, RunEnding::Interrupted);
   EXPECT_FALSE(store->FindUnfinishedRun());
+}
+
+}  // namespace
+}  // namespace brivano::testing
+
+namespace brivano::testing {
+namespace {
+
+// Two stores on one file stand for two processes: a run's lock, held by one,
+// conflicts with the other's look even inside one process.
+TEST(StoreRuns, LiveRunsAreLeftAloneAndEveryCrashedRunIsEnded) {
+  TempDir dir;
+  const auto path = dir.path() / "brivano.db";
+  // Runs 1-5 crash (their store goes without ending them), each with a value;
+  // runs 1 and 3 are brivano-run's, of two keyword files.
+  const RunOrigin origins[] = {{"brivano-run", "fileA"}, {}, {"brivano-run", "fileB"}, {}, {}};
+  for (int run = 1; run <= 5; ++run) {
+    auto crashed = OpenStore(path);
+    const std::int64_t id = crashed->BeginRun({"baidu", ContactKind::Mobile, ""}, origins[run - 1]);
+    crashed->AddPage(id, Page(run, "钢材", "baidu", 1, {"1380000000" + std::to_string(run)}));
+  }
+  auto live = OpenStore(path);
+  const std::int64_t liveRun = live->BeginRun({"bing", ContactKind::Mobile, ""});
+  live->AddPage(liveRun, Page(7, "钢材", "bing", 1, {"13900000007"}));
+
+  StoreRecorder window(path, nullptr);
+  const std::optional<UnfinishedRun> offered = window.TakeUnfinishedRun();
+  ASSERT_TRUE(offered);
+  EXPECT_EQ(offered->runId, 5);  // the newest of the window's own
+  EXPECT_EQ(offered->items.size(), 1u);
+  EXPECT_FALSE(window.TakeUnfinishedRun());  // every crashed run was ended at once
+  auto look = OpenStore(path);
+  EXPECT_EQ(look->connection().QueryInt64(
+                "SELECT count(*) FROM runs WHERE ending = 'interrupted' AND folded = 1"),
+            5);
+  EXPECT_TRUE(look->HarvestedBefore("13800000001", liveRun));
+  // The live run is neither offered nor ended, and ends as its own process says.
+  EXPECT_EQ(look->connection().QueryInt64("SELECT count(*) FROM runs WHERE ended IS NULL"), 1);
+  live->EndRun(liveRun, RunEnding::Finished);
+  EXPECT_EQ(look->connection().QueryInt64("SELECT ending = 'finished' FROM runs WHERE id = 6"), 1);
+  // A brivano-run crash comes back to brivano-run of the same keyword file only.
+  {
+    auto crashed = OpenStore(path);
+    crashed->BeginRun({"baidu", ContactKind::Mobile, ""}, {"brivano-run", "fileA"});
+  }
+  EXPECT_EQ(StoreRecorder(path, nullptr, "brivano-run", "fileB").TakeUnfinishedRun()->runId, 3);
+  StoreRecorder fileA(path, nullptr, "brivano-run", "fileA");
+  EXPECT_EQ(fileA.TakeUnfinishedRun()->runId, 7);  // ended by the look for fileB, offered here
+  EXPECT_FALSE(fileA.TakeUnfinishedRun());         // and only once; run 1 with it
+  EXPECT_FALSE(StoreRecorder(path, nullptr).TakeUnfinishedRun());
 }
 
 }  // namespace

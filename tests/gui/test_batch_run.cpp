@@ -9,11 +9,16 @@
 #include <csignal>
 #include <filesystem>
 #include <set>
+#include <sstream>
 
+#include "app/main_window.h"
 #include "base/text.h"
+#include "store/harvest_store.h"
 #include "testing/cli_runner.h"
 #include "testing/gui/engine_server.h"
 #include "testing/gui/qt_application.h"
+#include "testing/gui/scripted_dialogs.h"
+#include "testing/gui/test_window_options.h"
 
 namespace brivano::testing {
 namespace {
@@ -82,6 +87,7 @@ class BatchRun : public ::testing::Test {
     return SplitTextLines(ReadFileBytes(folder.path() / name));
   }
   std::string Settings() const { return ReadFileBytes(folder.path() / "brivano.ini"); }
+  std::string ResumeState() const { return ReadFileBytes(folder.path() / "brivano-run.ini"); }
 
   TempDir folder;
   TempDir browserHome;
@@ -121,9 +127,9 @@ TEST_F(BatchRun, EveryEngineWithKeywordFilesInGbkAndUtf8) {
         << requests.front().toStdString();
     // One plain line a page for the log, then the closing lines.
     EXPECT_NE(outcome.errors.find("关键词 2/2"), std::string::npos) << outcome.errors;
-    // Only the line to go on from changes in the settings file: past the end.
-    EXPECT_NE(Settings().find("process=3\r\n"), std::string::npos) << Settings();
-    EXPECT_EQ(Settings().find("info="), Settings().find("info=mob")) << "kind not written back";
+    // The settings file is never written; the line to go on from is past the end.
+    EXPECT_EQ(Settings(), "[config]\r\nspeed=3\r\nmaxpage=2\r\nquchong=1\r\n");
+    EXPECT_NE(ResumeState().find("line=3\r\n"), std::string::npos) << ResumeState();
   }
 }
 
@@ -149,12 +155,12 @@ TEST_F(BatchRun, InterruptedThenResumedHarvestsWhatOneRunWould) {
   ASSERT_TRUE(sent) << first.errors;
   EXPECT_EQ(first.exitCode, 130) << first.errors;
   // "b" has a page left: the run goes on from its line.
-  EXPECT_NE(Settings().find("process=2\r\n"), std::string::npos) << Settings();
+  EXPECT_NE(ResumeState().find("line=2\r\n"), std::string::npos) << ResumeState();
 
   const Outcome second = Run({"--engine", "bing", "--kind", "mobile", "--keywords",
                               Path("keywords.txt"), "--out", Path("second.csv")});
   EXPECT_EQ(second.exitCode, 0) << second.errors;
-  EXPECT_NE(Settings().find("process=4\r\n"), std::string::npos) << Settings();
+  EXPECT_NE(ResumeState().find("line=4\r\n"), std::string::npos) << ResumeState();
 
   // The CSV's first column, without its header, as a set of the values.
   std::set<std::string> together;
@@ -176,7 +182,7 @@ TEST_F(BatchRun, AVerificationWallStopsOrIsWaitedOut) {
   const Outcome stopped = Run({"--engine", "baidu", "--kind", "qq", "--keywords",
                                Path("keywords.txt"), "--on-verification", "stop"});
   EXPECT_EQ(stopped.exitCode, 3) << stopped.errors;
-  EXPECT_NE(Settings().find("process=1\r\n"), std::string::npos) << Settings();
+  EXPECT_NE(ResumeState().find("line=1\r\n"), std::string::npos) << ResumeState();
 
   // wait: the wall lifts after one more request; a first wait of 0.6 s
   // (--max-wait 0.01 minutes) and the run goes on to its end.
@@ -195,6 +201,63 @@ TEST_F(BatchRun, AVerificationWallStopsOrIsWaitedOut) {
   EXPECT_EQ(OutputLines("waited.txt"), ExpectedHarvest(ContactKind::QQ, 1, 2));
 }
 
+// The desktop program opened in the same folder while brivano-run is in the
+// middle of a run: the live run is neither offered back nor ended, and it
+// ends as a finished run whose values count for later runs.
+TEST_F(BatchRun, TheWindowLeavesALiveRunOfBrivanoRunAlone) {
+  folder.Write("keywords.txt", "a\nb\nc\n");
+  ScriptedDialogs dialogs;
+  dialogs.askAnswers = {true};
+  std::unique_ptr<MainWindow> form;
+  const Outcome outcome =
+      Run({"--engine", "bing", "--kind", "mobile", "--keywords", Path("keywords.txt")},
+          [&](QProcess&, const std::string& errors) {
+            if (!form && errors.find("页 +") != std::string::npos) {
+              form = std::make_unique<MainWindow>(TestWindowOptions(server, dialogs, folder));
+            }
+          });
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(dialogs.shown.filter(QStringLiteral("ask:")).isEmpty())
+      << dialogs.shown.join(' ').toStdString();
+  EXPECT_EQ(form->Run().Buyers().size(), 0u);
+  auto store = HarvestStore::Open(folder.path() / "brivano.db");
+  ASSERT_TRUE(store.store) << store.error;
+  EXPECT_EQ(store.store->connection().QueryInt64(
+                "SELECT count(*) FROM runs WHERE program = 'brivano-run' AND ending = 'finished'"),
+            1);
+  EXPECT_TRUE(store.store->HarvestedBefore("13800000001", 0));
+}
+
+// brivano-run killed after its first page: its next run of the same file
+// takes the crashed run's values and line back, and the window, opened after
+// both, has nothing of brivano-run's to offer.
+TEST_F(BatchRun, AKilledRunComesBackToTheNextRunOfItsFileOnly) {
+  folder.Write("keywords.txt", "a\nb\n");
+  const QStringList arguments = {"--engine", "bing",         "--kind",
+                                 "mobile",   "--keywords",   Path("keywords.txt"),
+                                 "--out",    Path("out.txt")};
+  // The work is done in a child process of its own group: that one is
+  // killed, as a crash would end it.
+  const Outcome killed = Run(arguments, [](QProcess& process, const std::string& errors) {
+    if (errors.find("页 +") == std::string::npos) return;
+    const qint64 pid = process.processId();
+    std::istringstream children(ReadFileBytes("/proc/" + std::to_string(pid) + "/task/" +
+                                              std::to_string(pid) + "/children"));
+    for (pid_t child; children >> child;) ::kill(child, SIGKILL);
+  });
+  EXPECT_EQ(killed.exitCode, 128 + SIGKILL) << killed.errors;
+  const Outcome next = Run(arguments);
+  EXPECT_EQ(next.exitCode, 0) << next.errors;
+  EXPECT_NE(next.errors.find("上次运行意外中断：恢复已采集的 1 条，从第 1 行继续"),
+            std::string::npos)
+      << next.errors;
+  EXPECT_EQ(OutputLines("out.txt"), ExpectedHarvest(ContactKind::Mobile, 1, 2));
+  ScriptedDialogs dialogs;
+  MainWindow form(TestWindowOptions(server, dialogs, folder));
+  EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join(' ').toStdString();
+}
+
 // Nothing listens at the engine's address: the keyword's page is asked for
 // three times, then the keyword is named as failed; the line to go on from
 // stays on it and the status says the run did not do everything.
@@ -206,7 +269,7 @@ TEST_F(BatchRun, AnEngineThatCannotBeReachedIsNoSuccess) {
   EXPECT_EQ(outcome.exitCode, 4) << outcome.errors;
   EXPECT_NE(outcome.errors.find("关键词完成 0 个，失败 1 个（第 1 行）"), std::string::npos)
       << outcome.errors;
-  EXPECT_NE(Settings().find("process=1\r\n"), std::string::npos) << Settings();
+  EXPECT_NE(ResumeState().find("line=1\r\n"), std::string::npos) << ResumeState();
 }
 
 }  // namespace

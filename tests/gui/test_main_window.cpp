@@ -426,6 +426,16 @@ TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
       cells.find("联系方式|类型|关键词|搜索引擎|页码|来源网址|时间|13800000001|手机|深圳 旅行社"),
       std::string::npos)
       << cells;
+
+  // 搜索 goes on with the restored list, from the line offered.
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb"));
+  Find<QSpinBox>(*form, "pageLimitSpin")->setValue(1);
+  dialogs.inputAnswers = {QStringLiteral("2")};
+  form->StartRun();
+  ASSERT_TRUE(WaitUntil([&] { return form->Controls().SearchEnabled(); }, 60000));
+  ASSERT_EQ(form->Run().Buyers().size(), 2u);
+  EXPECT_EQ(form->Run().Buyers().items()[0].caption, "13800000001");
+  EXPECT_EQ(form->Recorder().Rows().size(), 2u);
 }
 
 // SIGKILL at random moments of a run: the store always opens whole and holds
