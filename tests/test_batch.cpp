@@ -128,8 +128,10 @@ struct Batch {
   }
 
   void Start(std::vector<std::string> args, long long firstRetryMs = 300000) {
-    args.insert(args.begin(),
-                {"--keywords", (folder.path() / "keywords.txt").string(), "--engine", "baidu"});
+    if (std::find(args.begin(), args.end(), "--keywords") == args.end()) {
+      args.insert(args.begin(), {"--keywords", (folder.path() / "keywords.txt").string()});
+    }
+    args.insert(args.begin(), {"--engine", "baidu"});
     const ParsedBatchOptions parsed = Parse(args);
     ASSERT_TRUE(parsed.options) << parsed.error;
     session = std::make_unique<BatchSession>(
@@ -269,6 +271,22 @@ TEST(BatchSession, PagesThatDoNotLoadAreNeverASuccess) {
     ASSERT_FALSE(batch.errors.empty());
     EXPECT_NE(batch.errors.back().find(c.lastLine), std::string::npos) << batch.errors.back();
   }
+}
+
+// Each keyword file goes on from its own line: a one-line file that
+// finished does not make a four-line file start at line 2.
+TEST(BatchSession, EachKeywordFileGoesOnFromItsOwnLine) {
+  Batch batch;
+  batch.folder.Write("one.txt", "x\n");
+  batch.folder.Write("keywords.txt", "a\nb\nc\nd\n");
+  batch.Start({"--keywords", (batch.folder.path() / "one.txt").string(), "--pages", "1"});
+  ASSERT_TRUE(batch.RunToEnd());
+  EXPECT_EQ(batch.status, 0);
+  batch.status.reset();
+  batch.Start({"--pages", "1"});
+  ASSERT_TRUE(batch.RunToEnd());
+  EXPECT_TRUE(batch.Said("从第 1 行开始"));
+  EXPECT_EQ(batch.browser.Requests().size(), 5u);  // x, then a b c d
 }
 
 TEST(BatchSession, AnOutputThatIsAnInputIsRefusedBeforeTheFirstRequest) {
