@@ -6,8 +6,13 @@
 #include <QFont>
 #include <QStandardPaths>
 
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
 #include "app/exit_signals.h"
 #include "app/main_window.h"
+#include "base/version.h"
 
 namespace {
 
@@ -20,9 +25,43 @@ void MoveFormerBrowserStorage(const QString& formerName) {
   if (QDir(former).exists() && !QDir(appData).exists()) QDir().rename(former, appData);
 }
 
+// Before any window: --version and --help answer on the terminal, and
+// without a display the program says what it needs instead of Qt's abort.
+std::optional<int> AnswerOnTheTerminal(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--version") {
+      std::printf("brivano %.*s\n", static_cast<int>(brivano::kVersion.size()),
+                  brivano::kVersion.data());
+      return 0;
+    }
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(
+          "用法：brivano [--help] [--version]\n"
+          "Brivano 的窗口程序：从关键词列表在搜索引擎结果页中采集联系方式。\n"
+          "它需要图形界面（DISPLAY 或 WAYLAND_DISPLAY）；没有图形界面时请用\n"
+          "brivano-run（无窗口搜索）或 brivano-cli。\n",
+          stdout);
+      return 0;
+    }
+  }
+  const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                       !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                       !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+  if (!display) {
+    std::fputs(
+        "brivano：没有图形界面（DISPLAY 或 WAYLAND_DISPLAY 未设置）。请在桌面中启动，"
+        "或用 scripts/run.sh（它会启动虚拟显示），或用 brivano-run 无窗口搜索。\n",
+        stderr);
+    return 1;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = AnswerOnTheTerminal(argc, argv)) return *status;
   // Chromium refuses to run its sandbox as root; only then is it turned off.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -14,6 +14,7 @@
 #include "app/run_supervisor.h"
 #include "app/signal_pipe.h"
 #include "app/web_page_browser.h"
+#include "base/version.h"
 #include "batch/batch_session.h"
 
 namespace {
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
       ParseBatchOptions(std::span<char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   if (parsed.help) {
     std::fputs(kBatchUsage.data(), stdout);
+    return 0;
+  }
+  if (parsed.version) {
+    std::printf("brivano-run %.*s\n", static_cast<int>(kVersion.size()), kVersion.data());
     return 0;
   }
   if (!parsed.options) {

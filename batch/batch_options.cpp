@@ -120,6 +120,10 @@ ParsedBatchOptions ParseBatchOptions(std::span<char* const> args) {
       parsed.help = true;
       return parsed;
     }
+    if (arguments.WantsVersion()) {
+      parsed.version = true;
+      return parsed;
+    }
     parsed.options = Parse(arguments);
   } catch (const UsageError& error) {
     parsed.error = error.message;

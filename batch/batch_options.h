@@ -37,8 +37,9 @@ struct BatchOptions {
 
 struct ParsedBatchOptions {
   std::optional<BatchOptions> options;
-  bool help = false;  // --help or -h: print the usage, succeed
-  std::string error;  // a usage error, when neither of the above
+  bool help = false;     // --help or -h: print the usage, succeed
+  bool version = false;  // --version: print the version, succeed
+  std::string error;     // a usage error, when neither of the above
 };
 
 // `args` without the program's name.

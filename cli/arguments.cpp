@@ -49,6 +49,13 @@ std::vector<std::string> Arguments::Positionals() const {
   return rest;
 }
 
+bool Arguments::WantsVersion() const {
+  for (std::size_t i = 0; i < optionsEnd_; ++i) {
+    if (!used_[i] && args_[i] == "--version") return true;
+  }
+  return false;
+}
+
 bool Arguments::WantsHelp() const {
   for (std::size_t i = 0; i < optionsEnd_; ++i) {
     if (!used_[i] && (args_[i] == "--help" || args_[i] == "-h")) return true;

@@ -32,6 +32,8 @@ class Arguments {
   std::vector<std::string> Positionals() const;
   // Whether --help or -h stands among the options.
   bool WantsHelp() const;
+  // Whether --version stands among the options.
+  bool WantsVersion() const;
 
  private:
   std::optional<std::size_t> Find(std::string_view name) const;

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/version.h"
 #include "cli/cli_common.h"
 
 namespace {
@@ -76,6 +77,11 @@ int main(int argc, char** argv) {
   }
   const std::string_view first = argv[1];
   if (first == "--help" || first == "-h") return Help(nullptr);
+  if (first == "--version") {
+    std::printf("brivano-cli %.*s\n", static_cast<int>(brivano::kVersion.size()),
+                brivano::kVersion.data());
+    return std::fflush(stdout) == 0 ? kSuccess : kFailed;
+  }
   if (first == "help") {
     if (argc == 2) return Help(nullptr);
     const CommandRow* command = FindCommand(argv[2]);

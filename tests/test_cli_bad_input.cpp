@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "base/text.h"
+#include "base/version.h"
 #include "testing/cli_runner.h"
 
 namespace brivano::testing {
@@ -332,6 +333,7 @@ TEST(CliBadInput, HelpListsEveryCommand) {
                             "brivano-cli keywords "}) {
     EXPECT_NE(r.out.find(usage), std::string::npos) << usage;
   }
+  EXPECT_EQ(RunCli("--version").out, "brivano-cli " + std::string(kVersion) + "\n");
 }
 
 // Read through a pipe, a page is taken a block at a time; the values must be

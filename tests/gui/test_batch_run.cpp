@@ -13,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "base/text.h"
+#include "base/version.h"
 #include "store/harvest_store.h"
 #include "testing/cli_runner.h"
 #include "testing/gui/engine_server.h"
@@ -256,6 +257,40 @@ TEST_F(BatchRun, AKilledRunComesBackToTheNextRunOfItsFileOnly) {
   ScriptedDialogs dialogs;
   MainWindow form(TestWindowOptions(server, dialogs, folder));
   EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join(' ').toStdString();
+}
+
+// --version and --help answer on the terminal; the desktop program without a
+// display says what it needs.
+TEST(ProgramsOnTheTerminal, VersionHelpAndNoDisplay) {
+  struct Case {
+    const char* program;
+    QStringList arguments;
+    bool display;
+    int exitCode;
+    std::string output;  // a part of standard output, or of standard error on failure
+  } cases[] = {
+      {BRIVANO_PROGRAM, {"--version"}, true, 0, "brivano " + std::string(kVersion) + "\n"},
+      {BRIVANO_PROGRAM, {"--help"}, true, 0, "用法：brivano [--help] [--version]"},
+      {BRIVANO_PROGRAM, {}, false, 1, "没有图形界面"},
+      {BRIVANO_RUN_PROGRAM, {"--version"}, false, 0, "brivano-run " + std::string(kVersion)},
+  };
+  for (const Case& c : cases) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+      if (!c.display) environment.remove(QString::fromLatin1(name));
+    }
+    if (c.display)
+      environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.start(QString::fromUtf8(c.program), c.arguments);
+    ASSERT_TRUE(process.waitForFinished(30000)) << c.program;
+    EXPECT_EQ(process.exitCode(), c.exitCode) << c.program;
+    const std::string said =
+        (c.exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError())
+            .toStdString();
+    EXPECT_NE(said.find(c.output), std::string::npos) << said;
+  }
 }
 
 // Nothing listens at the engine's address: the keyword's page is asked for
