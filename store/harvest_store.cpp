@@ -105,6 +105,21 @@ ContactKind KindFromColumn(std::int64_t number) {
              : ContactKind::Mobile;
 }
 
+// A run's row as its first eight columns give it: id, started, engine, kind,
+// options, keyword_line, keyword, page.
+UnfinishedRun UnfinishedRunOfRow(const sql::Statement& row) {
+  UnfinishedRun run;
+  run.runId = row.ColumnInt64(0);
+  run.started = row.ColumnBytes(1);
+  run.info.engine = row.ColumnBytes(2);
+  run.info.kind = KindFromColumn(row.ColumnInt64(3));
+  run.info.options = row.ColumnBytes(4);
+  run.keywordLine = static_cast<std::int32_t>(row.ColumnInt64(5));
+  run.keyword = row.ColumnBytes(6);
+  run.page = static_cast<std::int32_t>(row.ColumnInt64(7));
+  return run;
+}
+
 std::string Replace(std::string text, std::string_view mark, const std::string& with) {
   if (const auto at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), with);
   return text;
@@ -442,15 +457,7 @@ std::vector<UnfinishedRun> HarvestStore::CrashedRuns(int limit) {
     while (query.Step() && static_cast<int>(runs.size()) < limit) {
       const std::int64_t id = query.ColumnInt64(0);
       if (locks_.count(id) != 0 || RunLockHeld(path_, query.ColumnBytes(10))) continue;
-      UnfinishedRun& run = runs.emplace_back();
-      run.runId = id;
-      run.started = query.ColumnBytes(1);
-      run.info.engine = query.ColumnBytes(2);
-      run.info.kind = KindFromColumn(query.ColumnInt64(3));
-      run.info.options = query.ColumnBytes(4);
-      run.keywordLine = static_cast<std::int32_t>(query.ColumnInt64(5));
-      run.keyword = query.ColumnBytes(6);
-      run.page = static_cast<std::int32_t>(query.ColumnInt64(7));
+      UnfinishedRun& run = runs.emplace_back(UnfinishedRunOfRow(query));
       run.origin.program = query.ColumnBytes(8);
       run.origin.source = query.ColumnBytes(9);
     }
@@ -483,15 +490,7 @@ std::optional<UnfinishedRun> HarvestStore::TakeInterruptedRun(const RunOrigin& o
         " ORDER BY id DESC LIMIT 1");
     query.BindText(1, origin.program).BindBlob(2, origin.source);
     if (query.Step()) {
-      run.emplace();
-      run->runId = query.ColumnInt64(0);
-      run->started = query.ColumnBytes(1);
-      run->info.engine = query.ColumnBytes(2);
-      run->info.kind = KindFromColumn(query.ColumnInt64(3));
-      run->info.options = query.ColumnBytes(4);
-      run->keywordLine = static_cast<std::int32_t>(query.ColumnInt64(5));
-      run->keyword = query.ColumnBytes(6);
-      run->page = static_cast<std::int32_t>(query.ColumnInt64(7));
+      run = UnfinishedRunOfRow(query);
       run->origin = origin;
     }
     // The older ones of the same origin are past offering too.
