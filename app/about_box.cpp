@@ -2,7 +2,6 @@
 
 #include <QFrame>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
@@ -98,14 +97,6 @@ AboutBox::AboutBox(UrlOpener openUrl, QWidget* parent, AboutPictures pictures)
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
-}
-
-void AboutBox::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->ignore();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 }  // namespace brivano

@@ -1,6 +1,7 @@
 // The about box: the product's title, the maker's three pictures and two
 // links, one to the home page and one to the contact mail address. Created
 // once, hidden between showings, so a link clicked once stays fuchsia.
+// Escape closes it, as it closes every dialog.
 #pragma once
 
 #include <QDialog>
@@ -39,10 +40,6 @@ class AboutBox : public QDialog {
   QLabel* BarCode() const { return barCode_; }
   HyperLink* HomeLink() const { return homeLink_; }
   HyperLink* ContactLink() const { return contactLink_; }
-
- protected:
-  // Only the close button and the system's close command close the box.
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QFrame* background_;

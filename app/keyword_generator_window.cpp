@@ -9,6 +9,7 @@
 #include "app/gbk_qt.h"
 #include "app/pictures.h"
 #include "app/user_dialogs.h"
+#include "app/window_memory.h"
 #include "base/text.h"
 #include "files/keyword_generator.h"
 
@@ -44,12 +45,12 @@ std::string BoxText(const QPlainTextEdit* box) {
 }  // namespace
 
 KeywordGeneratorWindow::KeywordGeneratorWindow(UserDialogs& dialogs, UserFeedback& feedback,
-                                               std::filesystem::path programFolder, QWidget* parent)
+                                               WindowMemory& memory, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       feedback_(feedback),
-      programFolder_(std::move(programFolder)) {
+      memory_(memory) {
   setWindowTitle(QStringLiteral("创建关键词列表文件"));
   setFixedSize(370, 386);
   (new QLabel(QStringLiteral("城市名字"), this))->move(64, 8);
@@ -77,14 +78,15 @@ void KeywordGeneratorWindow::Generate() {
 void KeywordGeneratorWindow::SaveList() {
   FileDialogRequest request;
   request.title = QStringLiteral("生成搜索关键词列表文件");
-  request.filter = QStringLiteral("Text files(*.txt)|*.txt|All files(*.*)|*.*");
+  request.filter = QStringLiteral("文本文件|*.txt|所有文件|*");
   request.defaultSuffix = QStringLiteral("txt");
-  request.initialFolder = QString::fromStdString(programFolder_.string());
+  request.initialFolder = memory_.ProposedFolder(DialogFolder::Generator);
   request.proposedName = QString::fromUtf8(kKeywordListFileName.data(),
                                            static_cast<qsizetype>(kKeywordListFileName.size()));
   update();
   const std::optional<QString> path = dialogs_.SaveFileName(this, request);
   if (!path) return;
+  memory_.Remember(DialogFolder::Generator, *path);
   SaveKeywordList(std::filesystem::path(path->toStdString()), BoxText(listEdit_), feedback_);
 }
 

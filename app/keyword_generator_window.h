@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDialog>
-#include <filesystem>
 
 #include "files/file_interfaces.h"
 
@@ -14,13 +13,15 @@ class QToolButton;
 namespace brivano {
 
 class UserDialogs;
+class WindowMemory;
 
 class KeywordGeneratorWindow : public QDialog {
   Q_OBJECT
 
  public:
-  KeywordGeneratorWindow(UserDialogs& dialogs, UserFeedback& feedback,
-                         std::filesystem::path programFolder, QWidget* parent = nullptr);
+  // `memory` gives the folder its 保存 proposes, and keeps the one chosen.
+  KeywordGeneratorWindow(UserDialogs& dialogs, UserFeedback& feedback, WindowMemory& memory,
+                         QWidget* parent = nullptr);
 
   void Generate();  // 创建
   void SaveList();  // 保存
@@ -32,7 +33,7 @@ class KeywordGeneratorWindow : public QDialog {
  private:
   UserDialogs& dialogs_;
   UserFeedback& feedback_;
-  std::filesystem::path programFolder_;
+  WindowMemory& memory_;
   QPlainTextEdit* citiesEdit_;
   QPlainTextEdit* tradesEdit_;
   QPlainTextEdit* listEdit_;

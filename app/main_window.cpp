@@ -88,8 +88,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
                      [this](std::function<void()> done) { ClearBrowserCache(std::move(done)); },
                      [this](const std::string& message) { AskForAttention(message); },
                      [this] { return store_->CooldownSeconds(); }});
-  recorder_ = std::make_unique<StoreRecorder>(
-      files.folder / kStoreFileName, [this](const std::string& message) {
+  recorder_ =
+      std::make_unique<StoreRecorder>(files.StorePath(), [this](const std::string& message) {
         dialogs_->Error(this, QString::fromStdString(message));
       });
   browser_ = std::make_unique<WebPageBrowser>(layout_.browserView);
@@ -105,11 +105,16 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   run_->Buyers().SetObserver(buyerModel_);
   layout_.buyerList->setModel(buyerModel_);
   buyerModel_->SetView(layout_.buyerList);
-  layout_.buyerList->horizontalHeader()->resizeSection(0, 450);
 
-  resize(kInitialWidth, kInitialHeight);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
+  // The window comes back where the user left it and as large; the first
+  // start centres it. Its layout keeps it from getting smaller than its
+  // controls need.
+  memory_ = std::make_unique<WindowMemory>(files.folder, options_.documentsFolder);
+  if (!restoreGeometry(memory_->Geometry())) {
+    resize(kInitialWidth, kInitialHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      move(screen->availableGeometry().center() - rect().center());
+    }
   }
 
   BuildTrayIcon();
@@ -126,7 +131,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     layout_.Panel(StatusPanel::Message)->setText(QString::fromStdString(engines.problem));
   }
   aboutBox_ = new AboutBox([this](const QString& address) { OpenThroughDesktop(address); }, this);
-  generator_ = new KeywordGeneratorWindow(*dialogs_, *controls_, store_->files().folder, this);
+  generator_ = new KeywordGeneratorWindow(*dialogs_, *controls_, *memory_, this);
   BrowserDataStore* dataStore = options_.browserData;
   if (dataStore == nullptr) {
     browserData_ = std::make_unique<WebEngineDataStore>(layout_.browserView);
@@ -137,6 +142,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+  memory_->KeepGeometry(saveGeometry());
   SaveKeywordStore();
   run_->Buyers().SetObserver(nullptr);
   tray_->Hide();
@@ -147,9 +153,11 @@ MainWindow::~MainWindow() {
 void MainWindow::OfferRecovery() {
   const std::optional<UnfinishedRun> run = recorder_->TakeUnfinishedRun();
   if (!run || (run->items.empty() && run->keywordLine == 0)) return;
+  // 是 brings the list back; the run itself waits for 搜索, which offers the
+  // line to go on from.
   const QString question = QStringLiteral(
-                               "上次搜索意外中断，已采集%"
-                               "1条买家信息。\n是否恢复这些买家信息，并从第%2行关键词继续搜索？")
+                               "上次搜索意外中断，已采集%1条买家信息。\n是否恢复这些买家信息？"
+                               "恢复后点击“搜索”，从第%2行关键词继续搜索。")
                                .arg(run->items.size())
                                .arg(std::max(run->keywordLine, 1));
   if (!dialogs_->Ask(this, question)) return;
@@ -229,15 +237,15 @@ void MainWindow::SaveResults() {
   FileDialogRequest request;
   request.title = QStringLiteral("搜索结果保存为");
   request.filter = QStringLiteral(
-      "Text files(*.txt)|*.txt|CSV (UTF-8，Excel 可直接打开)|*.csv|Excel 工作簿 (*.xlsx)|*.xlsx|"
-      "All files(*.*)|*.*");
+      "文本文件|*.txt|CSV (UTF-8，Excel 可直接打开)|*.csv|Excel 工作簿|*.xlsx|所有文件|*");
   request.defaultSuffix = QStringLiteral("txt");
-  request.initialFolder = QString::fromStdString(store_->files().folder.string());
+  request.initialFolder = memory_->ProposedFolder(DialogFolder::Save);
   request.proposedName = QString::fromStdString(ProposedResultFileName(run_->BuyerCounter()));
   update();
   if (run_->Buyers().empty()) return;
   const std::optional<QString> path = dialogs_->SaveFileName(this, request);
   if (!path) return;
+  memory_->Remember(DialogFolder::Save, *path);
   update();
   const std::filesystem::path target(path->toStdString());
   const QString suffix = QFileInfo(*path).suffix().toLower();
@@ -268,15 +276,20 @@ void MainWindow::OpenGenerator() {
 void MainWindow::MergeFiles() {
   FileDialogRequest open;
   open.title = QStringLiteral("选择待合并的数据文件");
-  open.filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+  open.filter = QStringLiteral("文本文件|*.txt|所有文件|*");
+  open.initialFolder = memory_->ProposedFolder(DialogFolder::Merge);
   const QStringList inputs = dialogs_->OpenFileNames(this, open);
   if (inputs.isEmpty()) return;
+  // The merged file is proposed beside the files just chosen.
+  memory_->Remember(DialogFolder::Merge, inputs.front());
   FileDialogRequest save;
   save.title = QStringLiteral("合并后的数据文件保存为");
   save.filter = open.filter;
   save.defaultSuffix = QStringLiteral("txt");
+  save.initialFolder = memory_->ProposedFolder(DialogFolder::Merge);
   const std::optional<QString> output = dialogs_->SaveFileName(this, save);
   if (!output) return;
+  memory_->Remember(DialogFolder::Merge, *output);
   std::vector<std::filesystem::path> paths;
   for (const QString& input : inputs) paths.emplace_back(input.toStdString());
   MergeWithFeedback(paths, std::filesystem::path(output->toStdString()), *controls_);
@@ -285,9 +298,14 @@ void MainWindow::MergeFiles() {
 void MainWindow::OpenThroughDesktop(const QString& address) {
   if (options_.openUrl) {
     options_.openUrl(address);
-  } else {
-    QDesktopServices::openUrl(QUrl(address));  // a failure shows nothing
+    return;
   }
+  if (QDesktopServices::openUrl(QUrl(address))) return;
+  // Without a browser or mail program nothing would happen at all.
+  const QString message = address.startsWith(QLatin1String("mailto:"))
+                              ? QStringLiteral("无法写邮件：没有可用的邮件程序（%1）")
+                              : QStringLiteral("无法打开主页：没有可用的网页浏览器（%1）");
+  layout_.Panel(StatusPanel::Message)->setText(message.arg(address));
 }
 
 void MainWindow::OpenHomePage() {

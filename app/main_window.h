@@ -16,6 +16,7 @@
 #include "app/user_dialogs.h"
 #include "app/web_page_browser.h"
 #include "app/window_controls.h"
+#include "app/window_memory.h"
 #include "files/program_files.h"
 #include "files/settings_store.h"
 #include "search/engine_table.h"
@@ -41,6 +42,9 @@ struct MainWindowOptions {
   NetworkLookups network;
   // Opening an address through the desktop; QDesktopServices when empty.
   std::function<void(const QString&)> openUrl;
+  // What the file dialogs propose before their first use; the user's
+  // documents folder when empty.
+  QString documentsFolder;
   // Where the settings file, the keyword store and the auto-save file lie;
   // found from the executable when not given.
   std::optional<ProgramFiles> files;
@@ -83,6 +87,7 @@ class MainWindow : public QMainWindow {
   KeywordGeneratorWindow* Generator() const { return generator_; }
   BrowserCacheCleaner* Cleaner() const { return cleaner_; }
   TrayIcon& Tray() const { return *tray_; }
+  WindowMemory& Memory() const { return *memory_; }
   const ProgramFiles& Files() const { return store_->files(); }
   StoreRecorder& Recorder() { return *recorder_; }
 
@@ -109,6 +114,7 @@ class MainWindow : public QMainWindow {
   KeywordGeneratorWindow* generator_ = nullptr;
   BrowserCacheCleaner* cleaner_ = nullptr;
   std::unique_ptr<WebEngineDataStore> browserData_;
+  std::unique_ptr<WindowMemory> memory_;
   QMenu* trayMenu_ = nullptr;
 
   // Declared last so that the run goes first when the window is destroyed.

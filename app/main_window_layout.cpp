@@ -3,18 +3,24 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableView>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWebEngineView>
+#include <algorithm>
+#include <initializer_list>
 
 #include "app/pictures.h"
 
@@ -23,10 +29,21 @@ namespace {
 
 constexpr int kToolBarHeight = 30;
 constexpr int kOptionStripHeight = 35;
-constexpr int kBuyerAreaHeight = 139;
 constexpr int kStatusBarHeight = 19;
 constexpr int kKeywordBoxWidth = 241;
-constexpr int kMarkPanelWidth = 239;
+constexpr int kMarkEditWidth = 161;
+constexpr int kMarkEditHeight = 21;
+// The buyer area's height at the first start; below it the marks would not
+// show whole. The area and the browser pane share any further height 1 : 3.
+constexpr int kBuyerAreaHeight = 139;
+constexpr int kBuyerAreaStretch = 1;
+constexpr int kBrowserStretch = 3;
+// The narrowest the buyer list and the browser pane get, so that a value
+// and a page stay readable at the window's minimum size.
+constexpr int kBuyerListMinimumWidth = 160;
+constexpr int kBrowserMinimumWidth = 200;
+constexpr int kBrowserMinimumHeight = 120;
+constexpr int kStatusMessageMinimumWidth = 120;
 
 struct ToolButtonRow {
   ToolCommand command;
@@ -69,17 +86,14 @@ const StatusPanelRow kStatusPanels[kStatusPanelCount] = {
 struct RadioRow {
   const char* objectName;
   const char* caption;
-  int x;
 };
 
-const RadioRow kContactKindButtons[4] = {{"mobileButton", "手机", 80},
-                                         {"emailButton", "邮箱", 136},
-                                         {"qqButton", "QQ号", 196},
-                                         {"faxButton", "传真", 256}};
-const RadioRow kEngineButtons[4] = {{"baiduButton", "百度", 80},
-                                    {"sogouButton", "搜狗", 136},
-                                    {"so360Button", "360", 192},
-                                    {"bingButton", "必应", 240}};
+const RadioRow kContactKindButtons[4] = {
+    {"mobileButton", "手机"}, {"emailButton", "邮箱"}, {"qqButton", "QQ号"}, {"faxButton", "传真"}};
+const RadioRow kEngineButtons[4] = {{"baiduButton", "百度"},
+                                    {"sogouButton", "搜狗"},
+                                    {"so360Button", "360"},
+                                    {"bingButton", "必应"}};
 
 struct MarkRow {
   const char* objectName;
@@ -89,6 +103,22 @@ const MarkRow kMarks[4] = {{"mobileMarkEdit", "手机标记："},
                            {"emailMarkEdit", "邮箱标记："},
                            {"qqMarkEdit", "QQ号标记："},
                            {"faxMarkEdit", "传真标记："}};
+
+// The run's switches, top to bottom: what the list keeps, then saving.
+struct SwitchRow {
+  QCheckBox* MainWindowLayout::*member;
+  const char* objectName;
+  const char* caption;
+  const char* tooltip;  // "": none
+};
+const SwitchRow kSwitches[4] = {
+    {&MainWindowLayout::dedupCheck, "dedupCheck", "去重", ""},
+    {&MainWindowLayout::crossRunDedupCheck, "crossRunDedupCheck", "跨次去重",
+     "跳过以前各次搜索已经采集过的买家信息"},
+    {&MainWindowLayout::validationCheck, "validationCheck", "号码校验",
+     "剔除不是有效号码或邮箱地址的买家信息"},
+    {&MainWindowLayout::autoSaveCheck, "autoSaveCheck", "自动存盘", ""},
+};
 
 // A row filling `host` edge to edge.
 QHBoxLayout* Row(QWidget* host, int spacing = 0) {
@@ -108,10 +138,15 @@ QFrame* BevelledPanel(QWidget* parent) {
   return frame;
 }
 
-QLabel* Label(const QString& text, QWidget* parent, int x, int y) {
-  auto* label = new QLabel(text, parent);
-  label->move(x, y);
-  return label;
+// Controls sit in layouts, never at fixed places: a wider font than the
+// one the window was drawn for moves its neighbours instead of clipping it.
+// The option strip's margins and gaps are narrow so that the strip fits an
+// 800-pixel screen.
+QHBoxLayout* PanelRow(QWidget* panel) {
+  auto* row = new QHBoxLayout(panel);
+  row->setContentsMargins(4, 0, 4, 0);
+  row->setSpacing(4);
+  return row;
 }
 
 template <typename Widget>
@@ -119,6 +154,46 @@ Widget* Named(Widget* widget, const char* objectName) {
   widget->setObjectName(QString::fromLatin1(objectName));
   return widget;
 }
+
+// The buyer area asks for its first-start height only, so that the window
+// shares any height beyond that between it and the browser pane.
+class BuyerArea : public QWidget {
+ public:
+  using QWidget::QWidget;
+  QSize sizeHint() const override {
+    return {QWidget::sizeHint().width(), std::max(kBuyerAreaHeight, minimumSizeHint().height())};
+  }
+};
+
+// The status bar's message. One longer than the panel is cut at its end with
+// "…" rather than at both ends, and its tooltip shows it whole.
+class MessagePanel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (!Cut()) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect area = contentsRect();
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+  }
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::ToolTip && Cut()) {
+      QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(), this);
+      return true;
+    }
+    return QLabel::event(event);
+  }
+
+ private:
+  bool Cut() const { return fontMetrics().horizontalAdvance(text()) > contentsRect().width(); }
+};
 
 QWidget* BuildToolBar(QWidget* parent, MainWindowLayout& layout) {
   auto* bar = BevelledPanel(parent);
@@ -143,26 +218,30 @@ QWidget* BuildToolBar(QWidget* parent, MainWindowLayout& layout) {
   return bar;
 }
 
-QSpinBox* SpinBox(QWidget* parent, const char* objectName, const SpinRange& range, int x) {
+QSpinBox* SpinBox(QWidget* parent, const char* objectName, const SpinRange& range) {
   auto* spin = Named(new QSpinBox(parent), objectName);
   spin->setRange(range.minimum, range.maximum);
   spin->setValue(range.initial);
-  spin->setGeometry(x, 6, 39, 22);
+  spin->setFixedHeight(std::max(22, spin->minimumSizeHint().height()));
   return spin;
 }
 
 QFrame* RadioGroup(QWidget* parent, const char* objectName, const char* label,
-                   const RadioRow (&rows)[4], std::array<QRadioButton*, 4>& buttons, int checked) {
+                   const RadioRow (&rows)[4], std::array<QRadioButton*, 4>& buttons, int checked,
+                   bool flushLeft) {
   auto* panel = Named(BevelledPanel(parent), objectName);
-  Label(QString::fromUtf8(label), panel, 13, 10);
+  QHBoxLayout* row = PanelRow(panel);
+  row->addWidget(new QLabel(QString::fromUtf8(label), panel));
   auto* group = new QButtonGroup(panel);
   for (int i = 0; i < 4; ++i) {
     auto* button =
         Named(new QRadioButton(QString::fromUtf8(rows[i].caption), panel), rows[i].objectName);
-    button->move(rows[i].x, 8);
     group->addButton(button, i);
+    row->addWidget(button);
     buttons[static_cast<std::size_t>(i)] = button;
   }
+  // A panel given more room than it needs keeps its buttons together.
+  if (flushLeft) row->addStretch(1);
   buttons[static_cast<std::size_t>(checked)]->setChecked(true);
   return panel;
 }
@@ -173,61 +252,82 @@ QWidget* BuildOptionStrip(QWidget* parent, MainWindowLayout& layout) {
   auto* row = Row(strip);
 
   auto* options = BevelledPanel(strip);
-  options->setFixedWidth(311);
-  Label(QStringLiteral("速度[秒]："), options, 6, 10);
-  layout.speedSpin = SpinBox(options, "speedSpin", kSpeedRange, 66);
-  Label(QStringLiteral("页数："), options, 110, 10);
-  layout.pageLimitSpin = SpinBox(options, "pageLimitSpin", kPageLimitRange, 146);
-  layout.dedupCheck = Named(new QCheckBox(QStringLiteral("去重"), options), "dedupCheck");
-  layout.dedupCheck->setLayoutDirection(Qt::RightToLeft);  // caption at the left of the box
-  layout.dedupCheck->move(190, 8);
-  layout.autoSaveCheck = Named(new QCheckBox(QStringLiteral("自动存盘"), options), "autoSaveCheck");
-  layout.autoSaveCheck->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
-  layout.autoSaveCheck->setLayoutDirection(Qt::RightToLeft);
-  layout.autoSaveCheck->move(238, 8);
+  QHBoxLayout* optionRow = PanelRow(options);
+  optionRow->addWidget(new QLabel(QStringLiteral("速度[秒]："), options));
+  layout.speedSpin = SpinBox(options, "speedSpin", kSpeedRange);
+  optionRow->addWidget(layout.speedSpin);
+  optionRow->addWidget(new QLabel(QStringLiteral("页数："), options));
+  layout.pageLimitSpin = SpinBox(options, "pageLimitSpin", kPageLimitRange);
+  optionRow->addWidget(layout.pageLimitSpin);
   row->addWidget(options);
 
   layout.kindGroup = RadioGroup(strip, "kindGroup", "买家信息：", kContactKindButtons,
-                                layout.kindButtons, static_cast<int>(ContactKind::Mobile));
-  layout.kindGroup->setFixedWidth(312);
+                                layout.kindButtons, static_cast<int>(ContactKind::Mobile), false);
   row->addWidget(layout.kindGroup);
   layout.engineGroup = RadioGroup(strip, "engineGroup", "搜素引擎：", kEngineButtons,
-                                  layout.engineButtons, static_cast<int>(Engine::So360));
+                                  layout.engineButtons, static_cast<int>(Engine::So360), true);
   row->addWidget(layout.engineGroup, 1);
   return strip;
 }
 
+// The marks and the switches stand in two panels side by side, one switch
+// beside each mark, so both panels' rows share one height.
+QGridLayout* RowGrid(QFrame* panel, int rightMargin) {
+  auto* grid = new QGridLayout(panel);
+  grid->setContentsMargins(6, 8, rightMargin, 8);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(11);
+  grid->setRowStretch(4, 1);
+  panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+  return grid;
+}
+
+void ShareRowHeights(std::initializer_list<QGridLayout*> grids) {
+  int height = kMarkEditHeight;
+  for (QGridLayout* grid : grids) {
+    for (int i = 0; i < grid->count(); ++i) {
+      height = std::max(height, grid->itemAt(i)->sizeHint().height());
+    }
+  }
+  for (QGridLayout* grid : grids) {
+    for (int line = 0; line < 4; ++line) grid->setRowMinimumHeight(line, height);
+  }
+}
+
 QWidget* BuildBuyerArea(QWidget* parent, MainWindowLayout& layout) {
-  auto* area = new QWidget(parent);
-  area->setFixedHeight(kBuyerAreaHeight);
+  auto* area = new BuyerArea(parent);
   auto* row = Row(area);
 
   auto* marks = BevelledPanel(area);
-  marks->setFixedWidth(kMarkPanelWidth);
+  QGridLayout* markGrid = RowGrid(marks, 12);
   for (std::size_t i = 0; i < 4; ++i) {
-    const int y = 8 + 32 * static_cast<int>(i);
-    Label(QString::fromUtf8(kMarks[i].label), marks, 6, y + 3);
+    const int line = static_cast<int>(i);
+    markGrid->addWidget(new QLabel(QString::fromUtf8(kMarks[i].label), marks), line, 0);
     const std::string_view mark = InfoOf(kAllContactKinds[i]).defaultMark;
     auto* edit = Named(
         new QLineEdit(QString::fromUtf8(mark.data(), static_cast<qsizetype>(mark.size())), marks),
         kMarks[i].objectName);
-    edit->setGeometry(64, y, 161, 21);
+    edit->setMinimumWidth(kMarkEditWidth);
+    edit->setFixedHeight(std::max(kMarkEditHeight, edit->minimumSizeHint().height()));
+    markGrid->addWidget(edit, line, 1);
     layout.markEdits[i] = edit;
   }
   row->addWidget(marks);
 
-  // The harvest store's two switches.
-  auto* store = BevelledPanel(area);
-  store->setFixedWidth(86);
-  layout.crossRunDedupCheck =
-      Named(new QCheckBox(QStringLiteral("跨次去重"), store), "crossRunDedupCheck");
-  layout.crossRunDedupCheck->setToolTip(QStringLiteral("跳过以前各次搜索已经采集过的买家信息"));
-  layout.crossRunDedupCheck->move(6, 8);
-  layout.validationCheck =
-      Named(new QCheckBox(QStringLiteral("号码校验"), store), "validationCheck");
-  layout.validationCheck->setToolTip(QStringLiteral("剔除不是有效号码或邮箱地址的买家信息"));
-  layout.validationCheck->move(6, 40);
-  row->addWidget(store);
+  // The switches have their own column rather than a place in the option
+  // strip, which then fits an 800-pixel screen.
+  auto* switches = BevelledPanel(area);
+  QGridLayout* switchGrid = RowGrid(switches, 6);
+  for (std::size_t i = 0; i < std::size(kSwitches); ++i) {
+    const SwitchRow& entry = kSwitches[i];
+    auto* check =
+        Named(new QCheckBox(QString::fromUtf8(entry.caption), switches), entry.objectName);
+    if (*entry.tooltip != '\0') check->setToolTip(QString::fromUtf8(entry.tooltip));
+    switchGrid->addWidget(check, static_cast<int>(i), 0, Qt::AlignLeft | Qt::AlignVCenter);
+    layout.*entry.member = check;
+  }
+  row->addWidget(switches);
+  ShareRowHeights({markGrid, switchGrid});
 
   // A one-column table rather than a list view: a list view lays out every
   // row again on each insertion, which at a million items costs tens of
@@ -243,12 +343,15 @@ QWidget* BuildBuyerArea(QWidget* parent, MainWindowLayout& layout) {
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setFrameShape(QFrame::NoFrame);
   list->setIconSize(QSize(16, 16));
+  list->setMinimumSize(kBuyerListMinimumWidth, 0);
   list->verticalHeader()->hide();
   list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
   list->horizontalHeader()->setSectionsClickable(false);
   list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   list->horizontalHeader()->setHighlightSections(false);
+  // The one column spans the list, however wide the window.
+  list->horizontalHeader()->setStretchLastSection(true);
   listColumn->addWidget(list, 1);
   row->addWidget(listFrame, 1);
   layout.buyerList = list;
@@ -275,6 +378,7 @@ QWidget* BuildKeywordsAndBrowser(QWidget* parent, MainWindowLayout& layout) {
   auto* inner = new QVBoxLayout(innerFrame);
   inner->setContentsMargins(2, 2, 2, 2);
   layout.browserView = Named(new QWebEngineView(innerFrame), "browserView");
+  layout.browserView->setMinimumSize(kBrowserMinimumWidth, kBrowserMinimumHeight);
   inner->addWidget(layout.browserView);
   row->addWidget(outerFrame, 1);
   return middle;
@@ -286,15 +390,21 @@ QWidget* BuildStatusBar(QWidget* parent, MainWindowLayout& layout, const QString
   auto* row = Row(bar, 1);
   for (std::size_t i = 0; i < std::size(kStatusPanels); ++i) {
     const StatusPanelRow& entry = kStatusPanels[i];
-    auto* panel = Named(new QLabel(QString::fromUtf8(entry.caption), bar), entry.objectName);
+    QLabel* panel =
+        entry.width > 0 ? new QLabel(QString::fromUtf8(entry.caption), bar) : new MessagePanel(bar);
+    Named(panel, entry.objectName);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     if (entry.width > 0) {
-      panel->setFixedWidth(entry.width);
+      panel->setFixedWidth(std::max(entry.width, panel->sizeHint().width()));
       row->addWidget(panel);
     } else {
+      // A long message is cut at the bar's end rather than widening the
+      // window beyond the screen.
       panel->setAlignment(Qt::AlignCenter);
       panel->setText(makerLine);
+      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+      panel->setMinimumWidth(kStatusMessageMinimumWidth);
       row->addWidget(panel, 1);
     }
     layout.statusPanels[i] = panel;
@@ -320,8 +430,8 @@ MainWindowLayout BuildMainWindowLayout(QMainWindow& window, const QString& maker
   column->setSpacing(0);
   column->addWidget(BuildToolBar(central, layout));
   column->addWidget(BuildOptionStrip(central, layout));
-  column->addWidget(BuildBuyerArea(central, layout));
-  column->addWidget(BuildKeywordsAndBrowser(central, layout), 1);
+  column->addWidget(BuildBuyerArea(central, layout), kBuyerAreaStretch);
+  column->addWidget(BuildKeywordsAndBrowser(central, layout), kBrowserStretch);
   column->addWidget(BuildStatusBar(central, layout, makerLine));
   window.setCentralWidget(central);
   return layout;

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <chrono>
 #include <csignal>
@@ -14,12 +16,18 @@
 #include "app/run_supervisor.h"
 #include "app/signal_pipe.h"
 #include "app/web_page_browser.h"
+#include "base/error_text.h"
+#include "base/terminal_text.h"
 #include "base/version.h"
 #include "batch/batch_session.h"
 
 namespace {
 
-void WriteError(std::string_view text) {
+// Standard error in the terminal's encoding, as brivano-cli writes.
+void WriteError(std::string_view utf8) {
+  static const brivano::TerminalEncoding terminal = brivano::TerminalEncodingOfLocale();
+  std::string text;
+  brivano::AppendUtf8ForTerminal(terminal, text, utf8);
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
 }
@@ -27,7 +35,19 @@ void WriteError(std::string_view text) {
 // Standard error is the run's log: Qt's notes on the offscreen platform
 // and the missing GPU would fill it at every start. Its errors stay.
 void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) WriteError(message.toStdString() + "\n");
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    WriteError(brivano::ErrorLine(brivano::kBatchProgramName, message.toStdString()) + "\n");
+  }
+}
+
+// No one sees Chromium's error page here: a failed load is known from the
+// load itself. Building that page in the sandboxed renderer also asks for
+// the system's default font, and fontconfig, shut out of /etc/fonts there,
+// wrote "Fontconfig error: Cannot load default config file" into the log of
+// an ordinary user's run at every page that did not load. (As root there is
+// no sandbox, and fontconfig finds its files.)
+void WithoutErrorPages(QWebEnginePage* page) {
+  page->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
 }
 
 }  // namespace
@@ -45,7 +65,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!parsed.options) {
-    std::fprintf(stderr, "brivano-run: %s\n%s", parsed.error.c_str(), kBatchUsage.data());
+    WriteError(ErrorLine(kBatchProgramName, parsed.error) + "\n");
+    std::fputs(kBatchUsage.data(), stderr);
     return 2;
   }
 
@@ -65,35 +86,39 @@ int main(int argc, char** argv) {
   view.resize(1024, 768);
   view.show();
   WebPageBrowser browser(&view);
+  WithoutErrorPages(view.page());
   QtTimerFactory timers;
 
-  // The desktop program's files: its settings file beside it, or in the
-  // user's configuration folder when it is installed.
-  const ProgramFiles files =
-      LocateProgramFiles(ExecutablePath().parent_path() / "brivano", UserConfigFolder());
+  // The desktop program's files, wherever they lie for it.
+  const ProgramFiles files = LocateProgramFiles();
   const auto started = std::chrono::steady_clock::now();
-  BatchSession session(
-      *parsed.options,
-      BatchEnvironment{
-          .browser = browser,
-          .timers = timers,
-          .files = files,
-          .engines = DefaultEngineTable(),
-          .network = {},
-          .clearBrowserCache =
-              [&](std::function<void()> done) { browser.StartAfresh(std::move(done)); },
-          .writeError = WriteError,
-          .terminal = ::isatty(STDERR_FILENO) == 1,
-          .nowMs =
-              [started] {
-                return std::chrono::duration_cast<std::chrono::milliseconds>(
-                           std::chrono::steady_clock::now() - started)
-                    .count();
-              },
-          .finished = [](int status) { QCoreApplication::exit(status); },
-          .firstRetryMs = 5 * 60 * 1000,
-          .randomSeconds = {},
-      });
+  BatchSession session(*parsed.options,
+                       BatchEnvironment{
+                           .browser = browser,
+                           .timers = timers,
+                           .files = files,
+                           .engines = DefaultEngineTable(),
+                           .network = {},
+                           // A fresh page in a fresh profile: its settings start afresh too.
+                           .clearBrowserCache =
+                               [&](std::function<void()> done) {
+                                 browser.StartAfresh([&view, done = std::move(done)] {
+                                   WithoutErrorPages(view.page());
+                                   done();
+                                 });
+                               },
+                           .writeError = WriteError,
+                           .terminal = ::isatty(STDERR_FILENO) == 1,
+                           .nowMs =
+                               [started] {
+                                 return std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            std::chrono::steady_clock::now() - started)
+                                     .count();
+                               },
+                           .finished = [](int status) { QCoreApplication::exit(status); },
+                           .firstRetryMs = 5 * 60 * 1000,
+                           .randomSeconds = {},
+                       });
   // A closed terminal or ssh session (SIGHUP) ends the run as Ctrl-C does.
   SignalPipe interrupts({SIGINT, SIGTERM, SIGHUP},
                         [&session](int signal) { session.Interrupt(signal); });

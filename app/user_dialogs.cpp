@@ -1,23 +1,53 @@
 #include "app/user_dialogs.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace brivano {
 namespace {
 
-// "Text files(*.txt)|*.txt|All files(*.*)|*.*" as Qt writes filters:
-// "Text files(*.txt) (*.txt);;All files(*.*) (*.*)".
+// "文本文件|*.txt|所有文件|*" as Qt writes filters: "文本文件 (*.txt);;所有
+// 文件 (*)". Qt shows a description as it stands, so one that already ends in
+// its patterns gets them only once.
 QString QtFilter(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   QStringList entries;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    entries << parts[i] + QStringLiteral(" (") + parts[i + 1].split(QLatin1Char(';')).join(' ') +
-                   QLatin1Char(')');
+    const QString patterns =
+        QLatin1Char('(') + parts[i + 1].split(QLatin1Char(';')).join(' ') + QLatin1Char(')');
+    const QString description = parts[i].trimmed();
+    entries << (description.endsWith(patterns) ? description
+                                               : description + QLatin1Char(' ') + patterns);
   }
   return entries.join(QStringLiteral(";;"));
+}
+
+// A box is as wide as its text asks, which for a short text leaves the
+// window manager too little room for the title ("『Briv…』 V1.0"). Title
+// bars use a larger, bold font than the window's, and keep room for the
+// icon and two or three buttons.
+void WidenForTitle(QMessageBox& box) {
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+  constexpr int kTitleBarButtons = 140;
+  const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+  // QMessageBox fixes its own size from its layout's size hint: a spacer
+  // across the bottom row is the way to widen it.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+}
+
+void Show(QMessageBox& box) {
+  WidenForTitle(box);
+  box.exec();
 }
 
 void PrepareDialog(QFileDialog& dialog, const FileDialogRequest& request) {
@@ -52,19 +82,19 @@ void QtUserDialogs::Information(QWidget* owner, const QString& text) {
   QMessageBox box(QMessageBox::Information, QStringLiteral("信息"), text, QMessageBox::NoButton,
                   owner);
   box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-  box.exec();
+  Show(box);
 }
 
 void QtUserDialogs::Error(QWidget* owner, const QString& text) {
   QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::NoButton, owner);
   box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-  box.exec();
+  Show(box);
 }
 
 void QtUserDialogs::Message(QWidget* owner, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::NoButton, owner);
   box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-  box.exec();
+  Show(box);
 }
 
 bool QtUserDialogs::Ask(QWidget* owner, const QString& text) {
@@ -72,7 +102,7 @@ bool QtUserDialogs::Ask(QWidget* owner, const QString& text) {
   QPushButton* yes = box.addButton(QStringLiteral("是[&Y]"), QMessageBox::YesRole);
   box.addButton(QStringLiteral("否[&N]"), QMessageBox::NoRole);
   box.setDefaultButton(yes);
-  box.exec();
+  Show(box);
   return box.clickedButton() == yes;
 }
 
@@ -82,7 +112,7 @@ bool QtUserDialogs::ConfirmExit(QWidget* owner) {
   QPushButton* yes = box.addButton(QStringLiteral("是[&Y]"), QMessageBox::YesRole);
   QPushButton* no = box.addButton(QStringLiteral("否[&N]"), QMessageBox::NoRole);
   box.setDefaultButton(yes);
-  box.exec();
+  Show(box);
   return box.clickedButton() != no;
 }
 

@@ -12,7 +12,7 @@ namespace brivano {
 
 struct FileDialogRequest {
   QString title;
-  QString filter;         // "Text files(*.txt)|*.txt|All files(*.*)|*.*"
+  QString filter;         // "文本文件|*.txt|所有文件|*": descriptions and patterns by turns
   QString defaultSuffix;  // "txt"
   QString initialFolder;
   QString proposedName;

@@ -68,10 +68,28 @@ QString ReadCall(const DocumentQuery& query) {
 
 constexpr int kFirstHttpError = 400;
 
+// A page that keeps the result pages' console to itself: every engine's
+// scripts log on each page, which said nothing about the run and buried the
+// program's own messages. BRIVANO_JS_LOG=1 shows them again, to debug a page.
+class QuietPage : public QWebEnginePage {
+ public:
+  QuietPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
+
+ protected:
+  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                int line, const QString& source) override {
+    static const bool shown = qEnvironmentVariableIntValue("BRIVANO_JS_LOG") != 0;
+    if (shown) QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+  }
+};
+
 }  // namespace
 
 WebPageBrowser::WebPageBrowser(QWebEngineView* view) : view_(view) {
-  if (view_) WatchLoads(view_->page());
+  if (!view_) return;
+  auto* page = new QuietPage(QWebEngineProfile::defaultProfile(), view_);
+  view_->setPage(page);
+  WatchLoads(page);
 }
 
 WebPageBrowser::CommittedEntry WebPageBrowser::LastCommitted() const {
@@ -157,7 +175,7 @@ void WebPageBrowser::StartAfresh(std::function<void()> done) {
     // The page owns its profile, so both go together when the view drops the
     // page (it deletes the page it owns as soon as another one replaces it).
     auto* profile = new QWebEngineProfile();
-    auto* page = new QWebEnginePage(profile, view_);
+    auto* page = new QuietPage(profile, view_);
     profile->setParent(page);
     WatchLoads(page);
     view_->setPage(page);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/terminal_text.h"
 #include "base/text.h"
 #include "cli/arguments.h"
 #include "search/run_options.h"
@@ -33,8 +34,8 @@ using cli::UsageError;
 int NumberInRange(std::string_view option, const std::string& text, const SpinRange& range) {
   const std::int32_t value = cli::DecimalArgument(option, text, range.minimum);
   if (value > range.maximum) {
-    throw UsageError{std::string(option) + " needs a number from " + std::to_string(range.minimum) +
-                     " to " + std::to_string(range.maximum)};
+    throw UsageError{std::string(option) + " 需要 " + std::to_string(range.minimum) + " 到 " +
+                     std::to_string(range.maximum) + " 之间的数"};
   }
   return value;
 }
@@ -52,30 +53,31 @@ double Minutes(const std::string& text) {
   }
   const double minutes = valid && dots <= 1 ? std::strtod(text.c_str(), nullptr) : 0;
   if (!(minutes > 0) || !std::isfinite(minutes)) {
-    throw UsageError{"--max-wait needs a number of minutes above 0"};
+    throw UsageError{"--max-wait 需要大于 0 的分钟数"};
   }
   return minutes;
 }
 
+// `what` names the option's values in the message: "未知的搜索引擎“google”".
 template <typename T, typename Lookup>
-T Named(std::string_view option, const std::string& name, Lookup lookup) {
+T Named(std::string_view what, const std::string& name, Lookup lookup) {
   const std::optional<T> found = lookup(name);
-  if (!found) throw UsageError{"unknown " + std::string(option.substr(2)) + " " + name};
+  if (!found) throw cli::UnknownValue(what, name);
   return *found;
 }
 
 BatchOptions Parse(Arguments& args) {
   BatchOptions options;
   const std::optional<std::string> keywords = args.Option("--keywords");
-  if (!keywords) throw UsageError{"--keywords FILE is needed"};
+  if (!keywords) throw UsageError{"缺少 --keywords FILE"};
   options.keywords = cli::FileName(*keywords);
   if (auto v = args.Option("--encoding")) {
-    options.encoding = Named<TextEncoding>("--encoding", *v, TextEncodingFromCliName);
+    options.encoding = Named<TextEncoding>("编码", *v, TextEncodingFromCliName);
   }
   if (auto v = args.Option("--engine"))
-    options.engine = Named<Engine>("--engine", *v, EngineFromCliName);
+    options.engine = Named<Engine>("搜索引擎", *v, EngineFromCliName);
   if (auto v = args.Option("--kind")) {
-    options.kind = Named<ContactKind>("--kind", *v, ContactKindFromCliName);
+    options.kind = Named<ContactKind>("类型", *v, ContactKindFromCliName);
   }
   if (auto v = args.Option("--start-line")) {
     options.startLine = cli::DecimalArgument("--start-line", *v, 1);
@@ -85,11 +87,13 @@ BatchOptions Parse(Arguments& args) {
     options.pages = NumberInRange("--pages", *v, kPageLimitRange);
   }
   options.dedup = args.Flag("--dedup");
-  if (auto v = args.Option("--mark")) options.mark = Utf8ToGbk(*v);
+  // Typed on the terminal, in its encoding.
+  if (auto v = args.Option("--mark"))
+    options.mark = GbkFromTerminal(TerminalEncodingOfLocale(), *v);
   if (auto v = args.Option("--out")) options.out = cli::FileName(*v);
   if (auto v = args.Option("--format")) {
-    if (!options.out) throw UsageError{"--format needs --out FILE"};
-    options.format = Named<ExportFormat>("--format", *v, ExportFormatFromName);
+    if (!options.out) throw UsageError{"--format 需要 --out FILE"};
+    options.format = Named<ExportFormat>("格式", *v, ExportFormatFromName);
   } else if (options.out) {
     // The file's own extension, as the save dialog's filters go.
     std::string extension = options.out->extension().string();
@@ -102,11 +106,13 @@ BatchOptions Parse(Arguments& args) {
     } else if (*v == "stop") {
       options.onVerification = VerificationPolicy::Stop;
     } else {
-      throw UsageError{"--on-verification takes wait or stop"};
+      throw UsageError{"--on-verification 只能是 wait 或 stop"};
     }
   }
   if (auto v = args.Option("--max-wait")) options.maxWaitMinutes = Minutes(*v);
-  if (!args.Positionals().empty()) throw UsageError{"brivano-run takes no FILE but --keywords"};
+  if (const std::vector<std::string> rest = args.Positionals(); !rest.empty()) {
+    throw UsageError{"多余的参数 " + rest.front() + "（关键词文件用 --keywords FILE 给出）"};
+  }
   return options;
 }
 

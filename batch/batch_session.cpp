@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <csignal>
 
+#include "base/error_text.h"
 #include "base/text.h"
 #include "batch/keyword_file.h"
 #include "files/output_clash.h"
+#include "files/output_probe.h"
 #include "files/run_tuning.h"
 #include "store/harvest_store.h"
 
@@ -31,12 +33,14 @@ class BatchSession::Recorder : public StoreRecorder {
 
 namespace {
 
-// The state save's and the store's messages, which the desktop program
-// shows in boxes, go to standard error.
+// The state save's messages, which the desktop program shows in boxes, go
+// to standard error.
 class MessageFeedback : public UserFeedback {
  public:
-  explicit MessageFeedback(std::function<void(const std::string&)> say) : say_(std::move(say)) {}
-  void ShowError(const std::string& text) override { say_(GbkToUtf8(text)); }
+  MessageFeedback(std::function<void(const std::string&)> say,
+                  std::function<void(const std::string&)> sayError)
+      : say_(std::move(say)), sayError_(std::move(sayError)) {}
+  void ShowError(const std::string& text) override { sayError_(GbkToUtf8(text)); }
   void ShowMessage(const std::string& text) override { say_(GbkToUtf8(text)); }
   void SetBusyCursor(bool) override {}
   void Repaint() override {}
@@ -44,6 +48,7 @@ class MessageFeedback : public UserFeedback {
 
  private:
   std::function<void(const std::string&)> say_;
+  std::function<void(const std::string&)> sayError_;
 };
 
 // The longest wait between two looks at a verification page: a day keeps
@@ -72,19 +77,21 @@ BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
       env_(std::move(environment)),
       printer_(env_.writeError, env_.terminal),
       window_(
-          UnattendedServices{.message = [this](const std::string& text) { Say(GbkToUtf8(text)); },
-                             .saveState = [this] { return SaveState(); },
-                             .clearBrowserCache = env_.clearBrowserCache,
-                             .askForAttention = [this](PauseReason reason) { OnPause(reason); },
-                             .cooldownSeconds = [this] { return store_->CooldownSeconds(); }}),
-      resume_(env_.files.folder / kBatchStateFileName) {
+          // The window's boxes: every one says why the run cannot go on.
+          UnattendedServices{
+              .message = [this](const std::string& text) { SayError(GbkToUtf8(text)); },
+              .saveState = [this] { return SaveState(); },
+              .clearBrowserCache = env_.clearBrowserCache,
+              .askForAttention = [this](PauseReason reason) { OnPause(reason); },
+              .cooldownSeconds = [this] { return store_->CooldownSeconds(); }}),
+      resume_(env_.files.DataFolder() / kBatchStateFileName) {
   recorder_ = std::make_unique<Recorder>(
-      env_.files.folder / kStoreFileName, [this](const std::string& message) { Say(message); },
-      "brivano-run");
+      env_.files.StorePath(), [this](const std::string& message) { SayError(message); },
+      std::string(kBatchProgramName));
   recorder_->onPage = [this](const HarvestedPage& page) { OnPage(page); };
   recorder_->onEnd = [this] { runEnded_ = true; };
   EngineOverrides engines = LoadEngineOverrides(env_.engines, env_.files.folder);
-  if (!engines.problem.empty()) Say(engines.problem);
+  if (!engines.problem.empty()) SayError(engines.problem);
   run_ = std::make_unique<SearchRun>(RunEnvironment{.window = window_,
                                                     .browser = env_.browser,
                                                     .timers = env_.timers,
@@ -92,7 +99,9 @@ BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
                                                     .network = env_.network,
                                                     .recorder = recorder_.get(),
                                                     .randomSeconds = env_.randomSeconds});
-  feedback_ = std::make_unique<MessageFeedback>([this](const std::string& text) { Say(text); });
+  feedback_ =
+      std::make_unique<MessageFeedback>([this](const std::string& text) { Say(text); },
+                                        [this](const std::string& text) { SayError(text); });
   store_ = std::make_unique<StateStore>(env_.files, settings_, run_->Buyers(), *feedback_);
   retryTimer_ = env_.timers.CreateTimer(1000, [this] { OnRetryTimer(); });
   networkTimer_ = env_.timers.CreateTimer(1000, [this] { OnNetworkTimer(); });
@@ -113,25 +122,33 @@ void BatchSession::Say(std::string_view utf8Line) {
   printer_.Message(utf8Line);
 }
 
+void BatchSession::SayError(std::string_view utf8Message) {
+  printer_.Message(ErrorLine(kBatchProgramName, utf8Message));
+}
+
 std::optional<int> BatchSession::Start() {
   startMs_ = env_.nowMs();
-  // --out must not replace what the run reads or keeps: checked before the
-  // first request, not after the whole search.
+  // --out must not replace what the run reads or keeps, and must be
+  // writable: checked before the first request, not after the whole search.
   if (options_.out) {
-    const std::filesystem::path& folder = env_.files.folder;
-    if (const std::optional<std::string> clash =
-            OutputClash(*options_.out,
-                        {options_.keywords, env_.files.SettingsPath(), folder / kBatchStateFileName,
-                         folder / kEngineOverridesFileName},
-                        folder / kStoreFileName)) {
-      Say(*clash);
+    const ProgramFiles& files = env_.files;
+    if (const std::optional<std::string> clash = OutputClash(
+            *options_.out,
+            {options_.keywords, files.SettingsPath(), files.DataFolder() / kBatchStateFileName,
+             files.folder / kEngineOverridesFileName},
+            files.StorePath())) {
+      SayError(*clash);
+      return kBatchFailed;
+    }
+    if (const std::optional<std::string> problem = OutputFileProblem(*options_.out)) {
+      SayError(*problem);
       return kBatchFailed;
     }
   }
   store_->Load();
   KeywordFile keywords = ReadKeywordFile(options_.keywords, options_.encoding);
   if (!keywords.error.empty()) {
-    Say(keywords.error);
+    SayError(keywords.error);
     return kBatchFailed;
   }
 
@@ -189,7 +206,7 @@ std::optional<std::int32_t> BatchSession::RecoverCrashedRun() {
 bool BatchSession::SaveResumeLine() {
   const std::optional<std::string> failure =
       resume_.Save(keywordFileKey_, options_.keywords, run_->ResumeLine());
-  if (failure) Say(*failure);
+  if (failure) SayError(*failure);
   return !failure;
 }
 
@@ -342,7 +359,7 @@ void BatchSession::Finish() {
     if (outcome.ok()) {
       Say("已写入 " + std::to_string(outcome.rows) + " 条：" + options_.out->string());
     } else {
-      Say(outcome.error);
+      SayError(outcome.error);
       failed = true;
     }
   }

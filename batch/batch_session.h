@@ -32,6 +32,9 @@ inline constexpr int kBatchKeywordsFailed = 4;  // the run ended, some keywords 
 inline constexpr int kBatchNetworkDown = 5;     // no page loaded for --max-wait
 inline constexpr int kBatchSignalBase = 128;    // plus the signal's number
 
+// The name its messages and its runs in the harvest store go by.
+inline constexpr std::string_view kBatchProgramName = "brivano-run";
+
 struct BatchEnvironment {
   PageBrowser& browser;
   TimerFactory& timers;
@@ -71,6 +74,8 @@ class BatchSession {
   enum class Ending { None, Signal, Verification, NetworkDown };
 
   void Say(std::string_view utf8Line);
+  // "brivano-run：" and the message: what went wrong, as brivano-cli says it.
+  void SayError(std::string_view utf8Message);
   bool SaveState();
   bool SaveResumeLine();
   std::optional<std::int32_t> RecoverCrashedRun();

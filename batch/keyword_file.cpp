@@ -1,7 +1,6 @@
 #include "batch/keyword_file.h"
 
-#include <cstring>
-
+#include "base/error_text.h"
 #include "base/text.h"
 #include "files/text_file.h"
 
@@ -11,7 +10,7 @@ KeywordFile ReadKeywordFile(const std::filesystem::path& path, TextEncoding enco
   KeywordFile file;
   const TextFile text = ReadTextFile(path, encoding);
   if (!text.ok()) {
-    file.error = "无法读取关键词文件“" + path.string() + "”：" + std::strerror(text.error);
+    file.error = "无法读取关键词文件“" + path.string() + "”：" + ErrnoText(text.error);
     return file;
   }
   file.lines = SplitTextLines(text.gbk);

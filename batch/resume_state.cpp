@@ -1,9 +1,10 @@
 #include "batch/resume_state.h"
 
 #include <cstdio>
-#include <cstring>
 
+#include "base/error_text.h"
 #include "files/atomic_file.h"
+#include "files/file_errors.h"
 #include "files/ini_file.h"
 #include "files/whole_file.h"
 
@@ -55,7 +56,7 @@ std::optional<std::string> BatchResumeState::Save(const std::string& key,
   state.WriteInteger(key, kLineKey, line);
   const FileResult written = WriteFileAtomically(path_, state.Content());
   if (written.ok()) return std::nullopt;
-  return "无法写入“" + path_.string() + "”：" + std::strerror(written.error);
+  return UnableToWriteText(path_) + "：" + ErrnoText(written.error);
 }
 
 }  // namespace brivano

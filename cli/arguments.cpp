@@ -17,7 +17,7 @@ std::optional<std::size_t> Arguments::Find(std::string_view name) const {
   std::optional<std::size_t> found;
   for (std::size_t i = 0; i < optionsEnd_; ++i) {
     if (used_[i] || args_[i] != name) continue;
-    if (found) throw UsageError{std::string(name) + " given twice"};
+    if (found) throw UsageError{"选项 " + std::string(name) + " 给了两次"};
     found = i;
   }
   return found;
@@ -26,7 +26,7 @@ std::optional<std::size_t> Arguments::Find(std::string_view name) const {
 std::optional<std::string> Arguments::Option(std::string_view name) {
   const std::optional<std::size_t> i = Find(name);
   if (!i) return std::nullopt;
-  if (*i + 1 >= optionsEnd_) throw UsageError{std::string(name) + " needs a value"};
+  if (*i + 1 >= optionsEnd_) throw UsageError{"选项 " + std::string(name) + " 缺少值"};
   used_[*i] = used_[*i + 1] = true;
   return args_[*i + 1];
 }
@@ -42,7 +42,7 @@ std::vector<std::string> Arguments::Positionals() const {
   for (std::size_t i = 0; i < args_.size(); ++i) {
     if (used_[i]) continue;
     if (i < optionsEnd_ && args_[i].size() > 1 && args_[i][0] == '-') {
-      throw UsageError{"unknown option " + args_[i]};
+      throw UsageError{"未知选项 " + args_[i]};
     }
     rest.push_back(args_[i]);
   }
@@ -63,8 +63,12 @@ bool Arguments::WantsHelp() const {
   return false;
 }
 
+UsageError UnknownValue(std::string_view what, const std::string& value) {
+  return UsageError{"未知的" + std::string(what) + "“" + value + "”"};
+}
+
 const std::string& FileName(const std::string& name) {
-  if (name.empty()) throw UsageError{"empty file name"};
+  if (name.empty()) throw UsageError{"文件名为空"};
   return name;
 }
 
@@ -77,8 +81,8 @@ std::int32_t DecimalArgument(std::string_view option, const std::string& text,
     value = value * 10 + (c - '0');
   }
   if (!valid || value < minimum || value > INT32_MAX) {
-    throw UsageError{std::string(option) + " needs a decimal number of " + std::to_string(minimum) +
-                     " or more"};
+    throw UsageError{std::string(option) + " 需要不小于 " + std::to_string(minimum) +
+                     " 的十进制整数"};
   }
   return static_cast<std::int32_t>(value);
 }

@@ -43,6 +43,10 @@ class Arguments {
   std::size_t optionsEnd_;  // index of "--", or the number of arguments
 };
 
+// The usage error for a value an option does not know: "未知的搜索引擎“google”"
+// for what = "搜索引擎".
+UsageError UnknownValue(std::string_view what, const std::string& value);
+
 // A file name given on the command line; an empty one is a usage error
 // rather than a silent "standard input".
 const std::string& FileName(const std::string& name);

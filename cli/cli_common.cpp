@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "base/error_text.h"
+#include "files/file_errors.h"
 #include "files/output_clash.h"
 #include "files/program_files.h"
 #include "store/harvest_store.h"
@@ -20,13 +22,17 @@ namespace brivano::cli {
 namespace {
 
 [[noreturn]] void ThrowOutputError(int error) {
-  throw std::runtime_error(std::string("brivano-cli: cannot write to standard output: ") +
-                           std::strerror(error));
+  throw std::runtime_error("无法写入标准输出：" + ErrnoText(error));
 }
 
 }  // namespace
 
-void Print(std::string_view text) {
+TerminalEncoding Terminal() {
+  static const TerminalEncoding encoding = TerminalEncodingOfLocale();
+  return encoding;
+}
+
+void PrintPrepared(std::string_view text) {
   if (text.empty()) return;
   errno = 0;
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
@@ -34,18 +40,30 @@ void Print(std::string_view text) {
   }
 }
 
+void Print(std::string_view utf8) {
+  std::string text;
+  AppendUtf8ForTerminal(Terminal(), text, utf8);
+  PrintPrepared(text);
+}
+
+void PrintGbk(std::string_view gbk) {
+  std::string text;
+  AppendGbkForTerminal(Terminal(), text, gbk);
+  PrintPrepared(text);
+}
+
 void FinishOutput() {
   errno = 0;
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) ThrowOutputError(errno != 0 ? errno : EIO);
 }
 
-namespace {
-
-[[noreturn]] void ThrowCannotOpen(const std::string& path, int error) {
-  throw std::runtime_error("Cannot open file \"" + path + "\". " + std::strerror(error));
+void PrintError(std::string_view utf8Message) {
+  std::string line;
+  AppendUtf8ForTerminal(Terminal(), line, ErrorLine(kProgramName, utf8Message));
+  line.push_back('\n');
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
 }
-
-}  // namespace
 
 InputFile::InputFile(const std::string& path) : path_(path) {
   if (path == "-") {
@@ -53,12 +71,12 @@ InputFile::InputFile(const std::string& path) : path_(path) {
     return;
   }
   const int fd = ::open(FileName(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowCannotOpen(path, errno);
+  if (fd < 0) throw std::runtime_error(CannotOpenFileText(path, errno));
   struct stat info {};
   const int error = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
   if (error != 0) {
     ::close(fd);
-    ThrowCannotOpen(path, error);
+    throw std::runtime_error(CannotOpenFileText(path, error));
   }
   fd_ = fd;
   if (S_ISREG(info.st_mode) && info.st_size > 0) {
@@ -82,7 +100,7 @@ std::size_t InputFile::Read(char* buffer, std::size_t size) {
     const ssize_t got = ::read(fd_, buffer, size);
     if (got < 0) {
       if (errno == EINTR) continue;
-      ThrowCannotOpen(path_, errno);
+      throw std::runtime_error(CannotReadFileText(path_, errno));
     }
     if (got == 0) break;
     // The content ends at a NUL: an endless source such as /dev/zero ends
@@ -104,7 +122,7 @@ void RefuseOutputClash(const std::string& output, const std::vector<std::filesys
 }
 
 std::filesystem::path StorePath(const std::optional<std::string>& dbOption) {
-  return dbOption ? std::filesystem::path(*dbOption) : LocateProgramFiles().folder / kStoreFileName;
+  return dbOption ? std::filesystem::path(*dbOption) : LocateProgramFiles().StorePath();
 }
 
 std::unique_ptr<HarvestStore> OpenExistingStore(const std::filesystem::path& path) {

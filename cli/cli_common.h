@@ -1,4 +1,5 @@
-// Shared pieces of brivano-cli's commands: file input and standard output.
+// Shared pieces of brivano-cli's commands: file input, standard output and
+// standard error.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/terminal_text.h"
 #include "cli/arguments.h"
 
 namespace brivano {
@@ -18,11 +20,24 @@ class HarvestStore;
 
 namespace brivano::cli {
 
-// Writes to standard output; a failed write throws std::runtime_error with a
-// message, so that a full disk or a closed terminal ends the command.
-void Print(std::string_view text);
+inline constexpr std::string_view kProgramName = "brivano-cli";
+
+// Standard output and standard error speak the terminal's encoding, as the
+// locale names it (TerminalEncodingOfLocale); files keep their own.
+TerminalEncoding Terminal();
+
+// Writes UTF-8 text to standard output in the terminal's encoding. A failed
+// write throws std::runtime_error with a message, so that a full disk or a
+// closed terminal ends the command.
+void Print(std::string_view utf8);
+// The same for a GBK text of the core.
+void PrintGbk(std::string_view gbk);
+// Writes text that is already in the terminal's encoding; throws like Print.
+void PrintPrepared(std::string_view text);
 // Flushes standard output; throws like Print when that fails.
 void FinishOutput();
+// "brivano-cli：" and the message, a line on standard error.
+void PrintError(std::string_view utf8Message);
 
 // A file named on the command line, or standard input for "-". Its content
 // ends at its first NUL byte. A regular file is mapped into memory rather

@@ -1,7 +1,6 @@
 // brivano-cli export: the harvest store's items, or a part of them, to a CSV
 // file, an Excel workbook or a result file.
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -48,38 +47,38 @@ bool IsIsoDate(std::string_view text) {
 
 int RunExportCommand(Arguments& args) {
   const std::optional<std::string> formatName = args.Option("--format");
-  if (!formatName) throw UsageError{"export needs --format"};
+  if (!formatName) throw UsageError{"export 需要 --format"};
   const std::optional<ExportFormat> format = ExportFormatFromName(*formatName);
-  if (!format) throw UsageError{"unknown format " + *formatName};
+  if (!format) throw UnknownValue("格式", *formatName);
   const std::optional<std::string> output = args.Option("-o");
-  if (!output) throw UsageError{"export needs -o FILE"};
+  if (!output) throw UsageError{"export 需要 -o FILE"};
 
   ItemFilter filter;
   if (auto kindName = args.Option("--kind")) {
     filter.kind = ContactKindFromCliName(*kindName);
-    if (!filter.kind) throw UsageError{"unknown kind " + *kindName};
+    if (!filter.kind) throw UnknownValue("类型", *kindName);
   }
   const std::optional<std::string> run = args.Option("--run");
   const std::optional<std::string> since = args.Option("--since");
-  if (run && since) throw UsageError{"export takes --run or --since, not both"};
+  if (run && since) throw UsageError{"export 的 --run 与 --since 只能给一个"};
   if (run) filter.runId = DecimalArgument("--run", *run, 1);
   if (since) {
     if (!IsIsoDate(*since))
-      throw UsageError{"--since needs a date such as 2026-12-01 or 2026-12-01T08:00:00Z"};
+      throw UsageError{"--since 需要日期，如 2026-12-01 或 2026-12-01T08:00:00Z"};
     filter.sinceUtc = *since;
   }
   const std::optional<std::string> dbOption = args.Option("--db");
-  if (!args.Positionals().empty()) throw UsageError{"export takes no FILE"};
+  if (!args.Positionals().empty()) throw UsageError{"export 不接受 FILE 参数"};
   const std::filesystem::path db = StorePath(dbOption);
   RefuseOutputClash(*output, {}, db);
   const std::unique_ptr<HarvestStore> store = OpenExistingStore(db);
   if (filter.runId) RequireRun(*store, *filter.runId);
   const ExportOutcome outcome = WriteExport(*format, *output, StoreExportSource(*store, filter));
   if (!outcome.ok()) throw std::runtime_error(outcome.error);
-  std::printf("已导出 %zu 条。\n", outcome.rows);
+  Print("已导出 " + std::to_string(outcome.rows) + " 条。\n");
   if (outcome.cutCells > 0) {
-    std::printf("%zu 个单元格超过 Excel 的 %zu 字符上限，已截断。\n", outcome.cutCells,
-                kXlsxCellCharacters);
+    Print(std::to_string(outcome.cutCells) + " 个单元格超过 Excel 的 " +
+          std::to_string(kXlsxCellCharacters) + " 字符上限，已截断。\n");
   }
   return kSuccess;
 }

@@ -29,11 +29,7 @@ class PrintingSink : public BuyerSink {
       if (list_.Contains(value)) return;
       list_.Append(value, kind);
     }
-    if (IsAscii(value)) {
-      out_.append(value);
-    } else {
-      out_.append(GbkToUtf8(value));
-    }
+    AppendGbkForTerminal(terminal_, out_, value);
     out_.push_back('\n');
     if (out_.size() >= kFlushBytes) Flush();
   }
@@ -43,7 +39,7 @@ class PrintingSink : public BuyerSink {
     // try the same bytes again.
     std::string out;
     out.swap(out_);
-    Print(out);
+    PrintPrepared(out);
     out_.swap(out);
     out_.clear();
   }
@@ -51,6 +47,7 @@ class PrintingSink : public BuyerSink {
  private:
   static constexpr std::size_t kFlushBytes = 1 << 20;
   bool dedup_;
+  TerminalEncoding terminal_ = Terminal();
   BuyerList list_;
   std::string out_;
 };
@@ -149,9 +146,9 @@ class StreamedPage {
 
 int RunExtractCommand(Arguments& args) {
   const std::optional<std::string> kindName = args.Option("--kind");
-  if (!kindName) throw UsageError{"extract needs --kind"};
+  if (!kindName) throw UsageError{"extract 需要 --kind"};
   const std::optional<ContactKind> kind = ContactKindFromCliName(*kindName);
-  if (!kind) throw UsageError{"unknown kind " + *kindName};
+  if (!kind) throw UnknownValue("类型", *kindName);
 
   InputEncoding encoding = InputEncoding::Auto;
   if (auto name = args.Option("--encoding")) {
@@ -160,7 +157,7 @@ int RunExtractCommand(Arguments& args) {
     } else if (*name == "utf-8") {
       encoding = InputEncoding::Utf8;
     } else if (*name != "auto") {
-      throw UsageError{"unknown encoding " + *name};
+      throw UnknownValue("编码", *name);
     }
   }
   const bool dedup = args.Flag("--dedup");

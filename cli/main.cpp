@@ -26,11 +26,11 @@ constexpr CommandRow kCommands[] = {
      "                  [--encoding auto|gbk|utf-8] [--threads N] [FILE...]\n"},
     {"merge", &brivano::cli::RunMergeCommand, "  brivano-cli merge -o OUT FILE...\n"},
     {"keywords", &brivano::cli::RunKeywordsCommand,
-     "  brivano-cli keywords CITIES TRADES [-o OUT]\n"},
+     "  brivano-cli keywords CITIES TRADES [-o OUT] [--encoding auto|gbk|utf-8|utf-16]\n"},
     {"export", &brivano::cli::RunExportCommand,
      "  brivano-cli export --format csv|xlsx|txt [--kind K] [--run ID|--since DATE]\n"
      "                  [--db PATH] -o FILE\n"},
-    {"rerun", &brivano::cli::RunRerunCommand, "  brivano-cli rerun [--run ID] [--db FILE]\n"},
+    {"rerun", &brivano::cli::RunRerunCommand, "  brivano-cli rerun [--run ID] [--db PATH]\n"},
 };
 
 const CommandRow* FindCommand(std::string_view name) {
@@ -56,7 +56,7 @@ void PrintUsage(std::FILE* stream, const CommandRow* command) {
 }
 
 int Usage(const CommandRow* command, const std::string& message) {
-  std::fprintf(stderr, "brivano-cli: %s\n", message.c_str());
+  brivano::cli::PrintError(message);
   PrintUsage(stderr, command);
   return brivano::cli::kUsage;
 }
@@ -86,12 +86,12 @@ int main(int argc, char** argv) {
     if (argc == 2) return Help(nullptr);
     const CommandRow* command = FindCommand(argv[2]);
     if (command == nullptr || argc > 3) {
-      return Usage(nullptr, "help takes one COMMAND of url, extract, merge, keywords");
+      return Usage(nullptr, "help 只接受一个命令：url、extract、merge、keywords、export 或 rerun");
     }
     return Help(command);
   }
   const CommandRow* command = FindCommand(first);
-  if (command == nullptr) return Usage(nullptr, "unknown command " + std::string(first));
+  if (command == nullptr) return Usage(nullptr, "未知命令 " + std::string(first));
   try {
     Arguments args(std::span<char* const>(argv + 2, static_cast<std::size_t>(argc - 2)));
     if (args.WantsHelp()) return Help(command);
@@ -101,10 +101,10 @@ int main(int argc, char** argv) {
   } catch (const UsageError& error) {
     return Usage(command, error.message);
   } catch (const std::bad_alloc&) {
-    std::fputs("brivano-cli: out of memory\n", stderr);
+    PrintError("内存不足");
     return kFailed;
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "%s\n", error.what());
+    PrintError(error.what());
     return kFailed;
   }
 }

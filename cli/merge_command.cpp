@@ -1,6 +1,6 @@
 // brivano-cli merge: the 合并 command over files named on the command line.
-#include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,19 +11,16 @@ namespace brivano::cli {
 
 int RunMergeCommand(Arguments& args) {
   const std::optional<std::string> output = args.Option("-o");
-  if (!output) throw UsageError{"merge needs -o OUT"};
+  if (!output) throw UsageError{"merge 需要 -o OUT"};
   const std::vector<std::string> names = args.Positionals();
-  if (names.empty()) throw UsageError{"merge needs at least one FILE"};
+  if (names.empty()) throw UsageError{"merge 至少需要一个 FILE"};
   std::vector<std::filesystem::path> inputs;
   for (const std::string& name : names) inputs.emplace_back(FileName(name));
   RefuseOutputClash(FileName(*output), inputs);
 
   const MergeOutcome outcome = MergeFiles(inputs, *output);
   // A failure is no completion: only the error is shown.
-  if (!outcome.ok()) {
-    std::fprintf(stderr, "%s\n", outcome.error.c_str());
-    return kFailed;
-  }
+  if (!outcome.ok()) throw std::runtime_error(outcome.error);
   Print(MergeFinishedText(outcome.distinctLines) + "\n");
   return kSuccess;
 }

@@ -15,12 +15,13 @@ int RunRerunCommand(Arguments& args) {
   const std::optional<std::string> run = args.Option("--run");
   const std::int64_t runId = run ? DecimalArgument("--run", *run, 1) : 0;
   const std::optional<std::string> dbOption = args.Option("--db");
-  if (!args.Positionals().empty()) throw UsageError{"rerun takes no FILE"};
+  if (!args.Positionals().empty()) throw UsageError{"rerun 不接受 FILE 参数"};
   const std::unique_ptr<HarvestStore> store = OpenExistingStore(StorePath(dbOption));
   if (run) RequireRun(*store, runId);
   for (const KeywordToRunAgain& keyword : store->KeywordsToRunAgain(runId)) {
-    Print(std::to_string(keyword.keywordLine) + "\t" + GbkToUtf8(keyword.keyword) + "\t第" +
-          std::to_string(keyword.page) + "页 " + keyword.outcome + "\n");
+    Print(std::to_string(keyword.keywordLine) + "\t");
+    PrintGbk(keyword.keyword);
+    Print("\t第" + std::to_string(keyword.page) + "页 " + keyword.outcome + "\n");
   }
   FinishOutput();
   return kSuccess;

@@ -11,26 +11,29 @@ namespace brivano::cli {
 
 int RunUrlCommand(Arguments& args) {
   const std::optional<std::string> engineName = args.Option("--engine");
-  if (!engineName) throw UsageError{"url needs --engine"};
+  if (!engineName) throw UsageError{"url 需要 --engine"};
   const std::optional<Engine> engine = EngineFromCliName(*engineName);
-  if (!engine) throw UsageError{"unknown engine " + *engineName};
+  if (!engine) throw UnknownValue("搜索引擎", *engineName);
 
   ContactKind kind = ContactKind::Mobile;
   if (auto kindName = args.Option("--kind")) {
     const std::optional<ContactKind> parsed = ContactKindFromCliName(*kindName);
-    if (!parsed) throw UsageError{"unknown kind " + *kindName};
+    if (!parsed) throw UnknownValue("类型", *kindName);
     kind = *parsed;
   }
-  const std::string mark = args.Option("--mark").value_or(std::string(InfoOf(kind).defaultMark));
+  // Typed on the terminal, in its encoding; the default is the program's own.
+  const std::optional<std::string> markOption = args.Option("--mark");
+  const std::string mark =
+      markOption ? GbkFromTerminal(Terminal(), *markOption) : Utf8ToGbk(InfoOf(kind).defaultMark);
 
   int page = 1;
   if (auto pageText = args.Option("--page")) page = DecimalArgument("--page", *pageText, 1);
   const std::vector<std::string> rest = args.Positionals();
-  if (rest.size() != 1) throw UsageError{"url needs exactly one KEYWORD"};
+  if (rest.size() != 1) throw UsageError{"url 需要一个 KEYWORD，且只要一个"};
 
-  const std::string query = BuildQuery(Utf8ToGbk(rest[0]), Utf8ToGbk(mark));
+  const std::string query = BuildQuery(GbkFromTerminal(Terminal(), rest[0]), mark);
   const EngineRow& row = DefaultEngineTable()[static_cast<int>(*engine)];
-  Print(ResultPageAddress(row, query, page) + "\n");
+  Print(ResultPageAddress(row, query, page) + "\n");  // ASCII
   return kSuccess;
 }
 

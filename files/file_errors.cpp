@@ -1,37 +1,35 @@
 #include "files/file_errors.h"
 
 #include <cerrno>
-#include <cstring>
+
+#include "base/error_text.h"
 
 namespace brivano {
 
 std::string IoErrorText(int error, FileOperation operation) {
   switch (error) {
     case ENOENT:
-      return operation == FileOperation::Read ? "File not found" : "Invalid filename";
+      return operation == FileOperation::Read ? "找不到文件" : "文件名无效";
     case ENOTDIR:
     case ENAMETOOLONG:
     case EINVAL:
     case ELOOP:
-      return "Invalid filename";
+      return "文件名无效";
     case EMFILE:
     case ENFILE:
-      return "Too many open files";
+      return "打开的文件过多";
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
     case ETXTBSY:
-      return "File access denied";
+      return "无法访问文件";
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-      return "Disk full";
-    default: {
-      std::string text = "I/O error ";
-      text.append(std::to_string(error));
-      return text;
-    }
+      return "磁盘已满";
+    default:
+      return "文件读写错误：" + ErrnoText(error);
   }
 }
 
@@ -49,15 +47,19 @@ std::string FileMessage(std::string_view before, const std::filesystem::path& pa
 }  // namespace
 
 std::string CannotOpenFileText(const std::filesystem::path& path, int error) {
-  return FileMessage("Cannot open file \"", path, "\". ") + std::strerror(error);
+  return FileMessage("无法打开文件“", path, "”：") + ErrnoText(error);
+}
+
+std::string CannotReadFileText(const std::filesystem::path& path, int error) {
+  return FileMessage("无法读取文件“", path, "”：") + ErrnoText(error);
 }
 
 std::string CannotCreateFileText(const std::filesystem::path& path, int error) {
-  return FileMessage("Cannot create file \"", path, "\". ") + std::strerror(error);
+  return FileMessage("无法创建文件“", path, "”：") + ErrnoText(error);
 }
 
 std::string UnableToWriteText(const std::filesystem::path& path) {
-  return FileMessage("Unable to write to ", path, "");
+  return FileMessage("无法写入文件“", path, "”");
 }
 
 }  // namespace brivano

@@ -1,6 +1,7 @@
-// The runtime's texts for failed file operations, worked out from the
-// system's error number. All texts are UTF-8; callers that show them in the
-// window convert them to GBK.
+// The user's texts for failed file operations, worked out from the system's
+// error number, in Chinese. All texts are UTF-8; callers that show them in
+// the window convert them to GBK, and the command-line programs put their
+// name in front (ErrorLine).
 #pragma once
 
 #include <filesystem>
@@ -13,18 +14,20 @@ namespace brivano {
 // makes the name itself invalid.
 enum class FileOperation { Read, Create };
 
-// The runtime's text for a failed line-by-line text write or open, from the
-// errno value: "File not found" (a missing file, when reading), "Invalid
-// filename" (also a missing folder when creating), "Too many open files",
-// "File access denied" (also a read-only file system or a name that is a
-// folder), "Disk full", and "I/O error %d" with the errno value for the rest.
+// The short text of a message box after a failed save or open, from the
+// errno value: "找不到文件" (a missing file, when reading), "文件名无效" (also a
+// missing folder when creating), "打开的文件过多", "无法访问文件" (also a
+// read-only file system or a name that is a folder), "磁盘已满", and
+// "文件读写错误：" with the system's words for the rest.
 std::string IoErrorText(int error, FileOperation operation = FileOperation::Create);
 
-// "Cannot open file "%s". %s" with the system's description of the error.
+// "无法打开文件“%s”：%s" with the system's words for the error (ErrnoText).
 std::string CannotOpenFileText(const std::filesystem::path& path, int error);
-// "Cannot create file "%s". %s".
+// "无法读取文件“%s”：%s", for a file that opened but could not be read.
+std::string CannotReadFileText(const std::filesystem::path& path, int error);
+// "无法创建文件“%s”：%s".
 std::string CannotCreateFileText(const std::filesystem::path& path, int error);
-// "Unable to write to %s".
+// "无法写入文件“%s”".
 std::string UnableToWriteText(const std::filesystem::path& path);
 
 }  // namespace brivano

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <functional>
 
+#include "base/error_text.h"
 #include "base/text.h"
 #include "files/settings_store.h"
 #include "files/whole_file.h"
@@ -167,8 +167,8 @@ EngineOverrides LoadEngineOverrides(const EngineTable& builtIn,
   if (!std::filesystem::exists(path, error)) return {builtIn, {}};
   const WholeFile file = ReadWholeFile(path);
   if (!file.ok()) {
-    return {builtIn, "engines.ini 无法读取（" + std::string(std::strerror(file.error)) +
-                         "），已改用内置的搜索引擎设置"};
+    return {builtIn,
+            "engines.ini 无法读取（" + ErrnoText(file.error) + "），已改用内置的搜索引擎设置"};
   }
   return ApplyEngineOverrides(builtIn, file.bytes);
 }

@@ -132,8 +132,8 @@ StateStore::StateStore(ProgramFiles files, SettingsControls& controls, const Buy
     : files_(std::move(files)), controls_(controls), buyers_(buyers), feedback_(feedback) {}
 
 void StateStore::Load() {
-  RemoveStaleTemporaries(files_.folder,
-                         {files_.settingsFileName, kKeywordStoreFileName, kAutoSaveFileName});
+  RemoveStaleTemporaries(files_.folder, {files_.settingsFileName});
+  RemoveStaleTemporaries(files_.DataFolder(), {kKeywordStoreFileName, kAutoSaveFileName});
   const WholeFile keywords = ReadWholeFile(files_.KeywordStorePath(), ReadUntil::FirstNul);
   if (keywords.ok()) {
     controls_.SetKeywordText(NormalizeLineBreaks(keywords.bytes));

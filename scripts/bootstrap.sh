@@ -10,8 +10,9 @@ packages=(
   libicu-dev libjpeg-dev
   libsqlite3-dev libxlsxwriter-dev libphonenumber-dev
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
+  qt6-translations-l10n
   xvfb xauth hyperfine fonts-wqy-zenhei
-  dpkg-dev desktop-file-utils
+  dpkg-dev desktop-file-utils man-db
 )
 
 missing=()

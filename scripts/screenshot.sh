@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Takes the README's picture of the main window after a short run, on a
-# virtual X display: scripts/screenshot.sh [docs/main-window.png]
+# virtual X display: scripts/screenshot.sh [OUT.png [WIDTHxHEIGHT]]
+# (default docs/main-window.png at the window's first-start size). A window
+# smaller than its controls need is taken at that smallest size.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-$root/docs/main-window.png}"
-"$root/scripts/build.sh" >/dev/null
+size=(${2:+"$2"})
+"$root/scripts/build.sh" --target brivano-screenshot >/dev/null
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s "-screen 0 1280x800x24" "${BRIVANO_BUILD_DIR:-$root/build}/tests/gui/brivano-screenshot" "$out" 2>/dev/null
+xvfb-run -a -s "-screen 0 2560x1440x24" \
+  "${BRIVANO_BUILD_DIR:-$root/build}/tests/gui/brivano-screenshot" "$out" "${size[@]}" 2>/dev/null
 echo "screenshot: $out"

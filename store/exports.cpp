@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "base/buyer_list.h"
+#include "base/local_time.h"
 #include "base/text.h"
 #include "files/atomic_file.h"
 #include "files/file_errors.h"
@@ -32,6 +33,13 @@ std::string ToUtf8(std::string_view gbk) {
   std::string out;
   AppendUtf8(out, gbk);
   return out;
+}
+
+// The store's UTC time on the machine's clock, "2026-12-08 01:42:11"; a
+// text of another form as it is.
+std::string LocalTimeCell(const std::string& utc) {
+  const std::optional<LocalTime> local = LocalTimeOfUtc(utc);
+  return local ? LocalTimeText(*local) : utc;
 }
 
 ExportOutcome Failed(const std::filesystem::path& path, int error) {
@@ -81,6 +89,27 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// What went wrong in libxlsxwriter, in the user's words.
+std::string XlsxErrorText(lxw_error error) {
+  switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+      return "内存不足";
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+      return "无法读写临时文件";
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_PARAMETER_ERROR:
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+    case LXW_ERROR_ZIP_INTERNAL_ERROR:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+      return "无法压缩工作簿";
+    default:
+      return "生成工作簿出错（libxlsxwriter 错误 " + std::to_string(static_cast<int>(error)) + "）";
+  }
+}
 
 // Copies a finished file to `target` through the atomic writer.
 FileResult CopyAtomically(const std::filesystem::path& from, const std::filesystem::path& target) {
@@ -182,7 +211,7 @@ ExportOutcome WriteCsvExport(const std::filesystem::path& path, const ExportSour
     line.append(std::to_string(item.page));
     line.push_back(',');
     addGbk(item.pageUrl);
-    AppendCsvField(line, item.timeUtc);
+    AppendCsvField(line, LocalTimeCell(item.timeUtc));
     line.append("\r\n");
     writer.Write(line);
     ++outcome.rows;
@@ -209,9 +238,13 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
 
   lxw_format* bold = workbook_add_format(workbook);
   format_set_bold(bold);
+  // A real date and time, which Excel sorts and filters as one.
+  lxw_format* dateTime = workbook_add_format(workbook);
+  format_set_num_format(dateTime, "yyyy-mm-dd hh:mm:ss");
   // Widths in characters: wide enough for a mobile number, an address, a
-  // keyword line; the address column the widest.
-  constexpr double kWidths[] = {28, 8, 24, 10, 6, 60, 22};
+  // keyword line, "2026-12-08 01:42:11"; the address column the widest.
+  constexpr double kWidths[] = {28, 8, 24, 10, 6, 60, 20};
+  constexpr lxw_col_t kLastColumn = std::size(kWidths) - 1;
   // A sheet holds 1,048,576 rows; longer exports go on to further sheets.
   constexpr lxw_row_t kRowsPerSheet = 1048576;
   lxw_worksheet* sheet = nullptr;
@@ -227,7 +260,25 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
         sheet, row, column, EscapeXlsxText(std::move(text)).c_str(), nullptr);
     if (error != LXW_NO_ERROR && failure == LXW_NO_ERROR) failure = error;
   };
+  // The header row filters the rows below it, those of its own sheet.
+  auto finishSheet = [&] {
+    if (sheet == nullptr) return;
+    const lxw_error error = worksheet_autofilter(sheet, 0, 0, row - 1, kLastColumn);
+    if (error != LXW_NO_ERROR && failure == LXW_NO_ERROR) failure = error;
+  };
+  auto writeTime = [&](lxw_col_t column, const std::string& utc) {
+    const std::optional<LocalTime> local = LocalTimeOfUtc(utc);
+    if (!local) {
+      writeText(column, utc);
+      return;
+    }
+    lxw_datetime cell{local->year, local->month,  local->day,
+                      local->hour, local->minute, static_cast<double>(local->second)};
+    const lxw_error error = worksheet_write_datetime(sheet, row, column, &cell, dateTime);
+    if (error != LXW_NO_ERROR && failure == LXW_NO_ERROR) failure = error;
+  };
   auto addSheet = [&] {
+    finishSheet();
     ++sheets;
     const std::string name = "联系方式" + (sheets == 1 ? std::string() : std::to_string(sheets));
     sheet = workbook_add_worksheet(workbook, name.c_str());
@@ -246,7 +297,7 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
     writeText(3, item.engine);
     worksheet_write_number(sheet, row, 4, item.page, nullptr);
     writeText(5, ToUtf8(item.pageUrl));
-    writeText(6, item.timeUtc);
+    writeTime(6, item.timeUtc);
     ++row;
     ++outcome.rows;
   };
@@ -258,10 +309,11 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
     throw;
   }
   if (sheet == nullptr) addSheet();  // no rows: the header alone
+  finishSheet();
   const lxw_error closed = workbook_close(workbook);
   if (failure == LXW_NO_ERROR) failure = closed;
   if (failure != LXW_NO_ERROR) {
-    outcome.error = UnableToWriteText(path) + " (" + lxw_strerror(failure) + ")";
+    outcome.error = UnableToWriteText(path) + "：" + XlsxErrorText(failure);
     return outcome;
   }
   const FileResult copied = CopyAtomically(built, path);

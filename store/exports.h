@@ -2,7 +2,9 @@
 // (UTF-8 with byte-order mark, RFC 4180 quoting), an Excel workbook, and the
 // program's plain result file (one GBK value a line, CR LF). Every file is
 // written through the atomic file writer, so a failed export never damages a
-// file that stood before.
+// file that stood before. The store's UTC times go out on the machine's
+// clock: "2026-12-08 01:42:11" in the CSV file, a date-time cell in the
+// workbook, whose header row carries an autofilter.
 #pragma once
 
 #include <cstddef>

@@ -25,8 +25,6 @@ namespace brivano {
 // The schema version this program writes.
 inline constexpr int kStoreSchemaVersion = 5;
 
-inline constexpr std::string_view kStoreFileName = "brivano.db";
-
 // What a run was asked to do; kept with the run for the record.
 struct RunInfo {
   std::string engine;  // as brivano-cli names it: "baidu", "bing", ...

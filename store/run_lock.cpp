@@ -1,5 +1,7 @@
 #include "store/run_lock.h"
 
+#include "files/file_lock.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -62,16 +64,11 @@ void RunLock::Release() {
 bool RunLockHeld(const std::filesystem::path& storePath, std::string_view name) {
   if (name.empty() || name.find('/') != std::string_view::npos) return false;
   const std::filesystem::path path = storePath.parent_path() / std::string(name);
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return false;
-  // A second open file of the same lock conflicts even inside the holder's
-  // own process.
-  const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  const bool held = FileLockHeld(path);
   if (!held) {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
   }
-  ::close(fd);
   return held;
 }
 

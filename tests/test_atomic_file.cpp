@@ -151,32 +151,32 @@ TEST(WholeFile, ReadsWholeFilesAndReportsFailures) {
   EXPECT_FALSE(ReadWholeFile("/proc/self/status").bytes.empty());
 }
 
-TEST(FileErrors, RuntimeTexts) {
+TEST(FileErrors, TheUsersTexts) {
   struct Case {
     int error;
     FileOperation operation;
     const char* text;
   } cases[] = {
-      {ENOENT, FileOperation::Read, "File not found"},
-      {ENOENT, FileOperation::Create, "Invalid filename"},  // a missing folder
-      {ENOTDIR, FileOperation::Create, "Invalid filename"},
-      {ENAMETOOLONG, FileOperation::Create, "Invalid filename"},
-      {EMFILE, FileOperation::Create, "Too many open files"},
-      {ENFILE, FileOperation::Read, "Too many open files"},
-      {EACCES, FileOperation::Create, "File access denied"},
-      {EROFS, FileOperation::Create, "File access denied"},
-      {EISDIR, FileOperation::Create, "File access denied"},
-      {ENOSPC, FileOperation::Create, "Disk full"},
-      {EDQUOT, FileOperation::Create, "Disk full"},
-      {EIO, FileOperation::Create, "I/O error 5"},  // errno 5, not the runtime's code 5
-      {EXDEV, FileOperation::Create, "I/O error 18"},
+      {ENOENT, FileOperation::Read, "找不到文件"},
+      {ENOENT, FileOperation::Create, "文件名无效"},  // a missing folder
+      {ENOTDIR, FileOperation::Create, "文件名无效"},
+      {ENAMETOOLONG, FileOperation::Create, "文件名无效"},
+      {EMFILE, FileOperation::Create, "打开的文件过多"},
+      {ENFILE, FileOperation::Read, "打开的文件过多"},
+      {EACCES, FileOperation::Create, "无法访问文件"},
+      {EROFS, FileOperation::Create, "无法访问文件"},
+      {EISDIR, FileOperation::Create, "无法访问文件"},
+      {ENOSPC, FileOperation::Create, "磁盘已满"},
+      {EDQUOT, FileOperation::Create, "磁盘已满"},
+      {EIO, FileOperation::Create, "文件读写错误：输入/输出错误"},
+      {EXDEV, FileOperation::Create, "文件读写错误：无效的跨设备链接"},
+      {9999, FileOperation::Create, "文件读写错误：未知的错误 9999"},
   };
   for (const Case& c : cases) EXPECT_EQ(IoErrorText(c.error, c.operation), c.text) << c.error;
-  EXPECT_EQ(CannotOpenFileText("/x/a.txt", ENOENT),
-            "Cannot open file \"/x/a.txt\". No such file or directory");
-  EXPECT_EQ(CannotCreateFileText("b.txt", EACCES),
-            "Cannot create file \"b.txt\". Permission denied");
-  EXPECT_EQ(UnableToWriteText("/p/brivano.ini"), "Unable to write to /p/brivano.ini");
+  EXPECT_EQ(CannotOpenFileText("/x/a.txt", ENOENT), "无法打开文件“/x/a.txt”：没有那个文件或目录");
+  EXPECT_EQ(CannotCreateFileText("b.txt", EACCES), "无法创建文件“b.txt”：权限不够");
+  EXPECT_EQ(CannotReadFileText("c.txt", EIO), "无法读取文件“c.txt”：输入/输出错误");
+  EXPECT_EQ(UnableToWriteText("/p/brivano.ini"), "无法写入文件“/p/brivano.ini”");
 }
 
 }  // namespace

@@ -2,14 +2,18 @@
 // starts from and writes back, interrupts, verification pages and progress.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
+#include <iostream>
 
 #include "base/text.h"
 #include "batch/batch_options.h"
 #include "batch/batch_session.h"
 #include "batch/progress_report.h"
 #include "testing/cli_runner.h"
+#include "testing/file_fakes.h"
 #include "testing/run_harness.h"
 
 namespace brivano::testing {
@@ -27,24 +31,24 @@ TEST(BatchOptions, CommandLines) {
     std::string error;  // a part of the usage error; empty when it parses
   } cases[] = {
       {{"--keywords", "k.txt"}, ""},
-      {{}, "--keywords FILE is needed"},
-      {{"--keywords", ""}, "empty file name"},
-      {{"--keywords", "k", "--engine", "google"}, "unknown engine google"},
-      {{"--keywords", "k", "--kind", "phone"}, "unknown kind phone"},
-      {{"--keywords", "k", "--speed", "2"}, "--speed needs a decimal number of 3 or more"},
-      {{"--keywords", "k", "--speed", "1001"}, "--speed needs a number from 3 to 1000"},
-      {{"--keywords", "k", "--pages", "77"}, "--pages needs a number from 1 to 76"},
-      {{"--keywords", "k", "--start-line", "0"}, "--start-line needs a decimal number of 1"},
-      {{"--keywords", "k", "--format", "csv"}, "--format needs --out FILE"},
-      {{"--keywords", "k", "--out", "o", "--format", "pdf"}, "unknown format pdf"},
-      {{"--keywords", "k", "--on-verification", "retry"}, "takes wait or stop"},
-      {{"--keywords", "k", "--max-wait", "0"}, "minutes above 0"},
-      {{"--keywords", "k", "--max-wait", "1e9"}, "minutes above 0"},
-      {{"--keywords", "k", "--keywords", "l"}, "given twice"},
-      {{"--keywords", "k", "extra"}, "takes no FILE"},
-      {{"--keywords", "k", "--verbose"}, "unknown option --verbose"},
+      {{}, "缺少 --keywords FILE"},
+      {{"--keywords", ""}, "文件名为空"},
+      {{"--keywords", "k", "--engine", "google"}, "未知的搜索引擎“google”"},
+      {{"--keywords", "k", "--kind", "phone"}, "未知的类型“phone”"},
+      {{"--keywords", "k", "--speed", "2"}, "--speed 需要不小于 3 的十进制整数"},
+      {{"--keywords", "k", "--speed", "1001"}, "--speed 需要 3 到 1000 之间的数"},
+      {{"--keywords", "k", "--pages", "77"}, "--pages 需要 1 到 76 之间的数"},
+      {{"--keywords", "k", "--start-line", "0"}, "--start-line 需要不小于 1 的十进制整数"},
+      {{"--keywords", "k", "--format", "csv"}, "--format 需要 --out FILE"},
+      {{"--keywords", "k", "--out", "o", "--format", "pdf"}, "未知的格式“pdf”"},
+      {{"--keywords", "k", "--on-verification", "retry"}, "只能是 wait 或 stop"},
+      {{"--keywords", "k", "--max-wait", "0"}, "大于 0 的分钟数"},
+      {{"--keywords", "k", "--max-wait", "1e9"}, "大于 0 的分钟数"},
+      {{"--keywords", "k", "--keywords", "l"}, "选项 --keywords 给了两次"},
+      {{"--keywords", "k", "extra"}, "多余的参数 extra"},
+      {{"--keywords", "k", "--verbose"}, "未知选项 --verbose"},
       {{"--keywords", "k", "--encoding", "utf-16"}, ""},
-      {{"--keywords", "k", "--encoding", "latin1"}, "unknown encoding latin1"},
+      {{"--keywords", "k", "--encoding", "latin1"}, "未知的编码“latin1”"},
   };
   for (const Case& c : cases) {
     const ParsedBatchOptions parsed = Parse(c.args);
@@ -300,6 +304,54 @@ TEST(BatchSession, AnOutputThatIsAnInputIsRefusedBeforeTheFirstRequest) {
     EXPECT_EQ(batch.status, 1);
     EXPECT_TRUE(batch.browser.Requests().empty());
     EXPECT_EQ(ReadFileBytes(batch.folder.path() / name), before);
+  }
+}
+
+// A run of hours must not learn at its end that --out cannot be written:
+// the output's folder is tried before the first request, and the former
+// file and the folder are left as they were.
+TEST(BatchSession, AnOutputThatCannotBeWrittenIsRefusedBeforeTheFirstRequest) {
+  struct Case {
+    const char* what;
+    // The output; an empty path where the case cannot be set up here.
+    std::function<std::filesystem::path(const TempDir&)> out;
+    const char* reason;  // the system's words; nullptr when the run starts
+  } cases[] = {
+      {"a missing folder", [](const TempDir& d) { return d.path() / "gone" / "x.csv"; },
+       "没有那个文件或目录"},
+      {"a file for a folder", [](const TempDir& d) { return d.path() / "keywords.txt" / "x.csv"; },
+       "不是目录"},
+      {"a folder", [](const TempDir& d) { return d.path(); }, "是一个目录"},
+      {"a folder that takes no new file",
+       [](const TempDir& d) {
+         const auto folder = d.path() / "locked";
+         std::filesystem::create_directory(folder);
+         return MakeFolderReadOnly(folder) ? folder / "x.csv" : std::filesystem::path();
+       },
+       ::geteuid() == 0 ? "只读文件系统" : "权限不够"},
+      {"a former file", [](const TempDir& d) { return d.Write("x.csv", "former"); }, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Batch batch;
+    const std::filesystem::path out = c.out(batch.folder);
+    if (out.empty()) {
+      std::cout << "[ NOTE     ] " << c.what << ": cannot be set up on this machine\n";
+      continue;
+    }
+    batch.Start({"--out", out.string()});
+    if (c.reason == nullptr) {
+      EXPECT_FALSE(batch.status);
+      EXPECT_EQ(ReadFileBytes(out), "former");
+    } else {
+      EXPECT_EQ(batch.status, 1);
+      EXPECT_TRUE(batch.Said("brivano-run：无法创建文件“" + out.string() + "”：" + c.reason));
+      EXPECT_TRUE(batch.browser.Requests().empty());
+    }
+    for (const std::string& name : FolderNames(batch.folder.path())) {
+      EXPECT_FALSE(name.ends_with(".tmp")) << name;  // the try leaves nothing behind
+    }
+    if (out.parent_path().filename() == "locked") Unmount(out.parent_path());
   }
 }
 

@@ -118,7 +118,7 @@ TEST(CliExtract, ThreadsChangeNothing) {
 TEST(CliExtract, Failures) {
   CliResult r = RunCli("extract --kind mobile /nonexistent/page.txt");
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("Cannot open file \"/nonexistent/page.txt\""), std::string::npos) << r.err;
+  EXPECT_EQ(r.err, "brivano-cli：无法打开文件“/nonexistent/page.txt”：没有那个文件或目录\n");
   EXPECT_EQ(RunCli("extract --kind phone").exitCode, 2);
   EXPECT_EQ(RunCli("extract").exitCode, 2);
   TempDir dir;

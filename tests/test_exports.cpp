@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
 #include <random>
 
 #include "base/text.h"
@@ -15,11 +18,14 @@ namespace brivano::testing {
 namespace {
 
 // Prints every row of a CSV or XLSX file: the cells as hex of their UTF-8,
-// separated by spaces. For a workbook, first "frozen", "bold" and "widths"
-// lines tell whether the header row is frozen and bold and how many columns
-// have a width.
+// separated by spaces. For a workbook, first "frozen", "widths", "filter",
+// "dates" and "bold" lines tell whether the header row is frozen, how many
+// columns have a width, the autofilter's range, how many cells are numbers
+// that their style shows as a date and time, and whether the header is
+// bold; such a cell reads as "2026-12-08 01:42:11", any other number as an
+// integer.
 constexpr const char* kReader = R"PY(
-import csv, io, re, sys, zipfile
+import csv, datetime, io, re, sys, zipfile
 import xml.etree.ElementTree as ET
 path = sys.argv[1]
 def emit(cells):
@@ -42,6 +48,9 @@ if "xl/sharedStrings.xml" in z.namelist():
 styles = ET.fromstring(z.read("xl/styles.xml"))
 fonts = styles.findall("m:fonts/m:font", ns)
 xfs = styles.findall("m:cellXfs/m:xf", ns)
+formats = {n.get("numFmtId"): n.get("formatCode") for n in styles.findall("m:numFmts/m:numFmt", ns)}
+def date_time(c):
+    return formats.get(xfs[int(c.get("s", "0"))].get("numFmtId")) == "yyyy-mm-dd hh:mm:ss"
 def bold(c):
     xf = xfs[int(c.get("s", "0"))]
     return fonts[int(xf.get("fontId", "0"))].find("m:b", ns) is not None
@@ -49,6 +58,9 @@ sheet = ET.fromstring(z.read("xl/worksheets/sheet1.xml"))
 pane = sheet.find("m:sheetViews/m:sheetView/m:pane", ns)
 print("frozen", int(pane is not None and pane.get("state") == "frozen" and pane.get("ySplit") == "1"))
 print("widths", len(sheet.findall("m:cols/m:col[@width]", ns)))
+autofilter = sheet.find("m:autoFilter", ns)
+print("filter", autofilter.get("ref") if autofilter is not None else "none")
+print("dates", sum(1 for c in sheet.iter("{%s}c" % ns["m"]) if c.get("t") is None and date_time(c)))
 rows = sheet.findall("m:sheetData/m:row", ns)
 print("bold", int(all(bold(c) for c in rows[0])) if rows else 0)
 for row in rows:
@@ -61,6 +73,10 @@ for row in rows:
             cells.append(unescape("".join(x.text or "" for x in c.iter("{%s}t" % ns["m"]))))
         elif t == "s":
             cells.append(shared[int(c.find("m:v", ns).text)])
+        elif date_time(c):
+            days = float(c.find("m:v", ns).text)
+            when = datetime.datetime(1899, 12, 30) + datetime.timedelta(seconds=round(days * 86400))
+            cells.append(when.strftime("%Y-%m-%d %H:%M:%S"))
         else:
             v = c.find("m:v", ns).text
             cells.append(str(int(float(v))))
@@ -115,6 +131,33 @@ ReadBack ReadWithPython(const TempDir& dir, const std::filesystem::path& file, i
   return result;
 }
 
+// The store's times are UTC; the exports show them on the clock of the time
+// zone that TZ names, here for as long as the object lives.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const char* zone) {
+    if (const char* former = std::getenv("TZ")) former_ = former;
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+  }
+  ~ScopedTimeZone() {
+    if (former_) {
+      ::setenv("TZ", former_->c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+  }
+  ScopedTimeZone(const ScopedTimeZone&) = delete;
+  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+ private:
+  std::optional<std::string> former_;
+};
+
+constexpr const char* kTimeUtc = "2026-12-07T13:17:48Z";
+constexpr const char* kTimeInShanghai = "2026-12-07 21:17:48";
+
 StoredItem Item(std::string value, ContactKind kind, std::string keywordUtf8, std::int32_t page) {
   StoredItem item;
   item.value = std::move(value);
@@ -123,7 +166,7 @@ StoredItem Item(std::string value, ContactKind kind, std::string keywordUtf8, st
   item.engine = "baidu";
   item.page = page;
   item.pageUrl = "https://www.baidu.com/s?wd=a,b&pn=" + std::to_string(page * 10 - 10);
-  item.timeUtc = "2026-12-07T13:17:48Z";
+  item.timeUtc = kTimeUtc;
   return item;
 }
 
@@ -162,12 +205,12 @@ ExportSource SourceOf(const std::vector<StoredItem>& items) {
 
 // What a reader of the UTF-8 formats gets for an item: the GBK texts
 // converted (a byte sequence that is no GBK character reads as "?"), and in
-// a CSV file an apostrophe before a text that Excel would run.
+// a CSV file an apostrophe before a text that Excel would run; the time in
+// Shanghai's.
 std::vector<std::string> ExpectedRow(const StoredItem& item, ExportFormat format) {
   std::vector<std::string> row = {
-      GbkToUtf8(item.value), KindColumnText(item.kind), GbkToUtf8(item.keyword),
-      item.engine,           std::to_string(item.page), GbkToUtf8(item.pageUrl),
-      item.timeUtc};
+      GbkToUtf8(item.value),     KindColumnText(item.kind), GbkToUtf8(item.keyword), item.engine,
+      std::to_string(item.page), GbkToUtf8(item.pageUrl),   kTimeInShanghai};
   for (std::string& cell : row) {
     if (format == ExportFormat::Csv && !cell.empty() &&
         std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos) {
@@ -182,6 +225,7 @@ std::vector<std::string> Header() {
 }
 
 TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
+  const ScopedTimeZone shanghai("Asia/Shanghai");
   const std::vector<StoredItem> items = OddItems();
   TempDir dir;
   struct Case {
@@ -190,7 +234,10 @@ TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
     std::vector<std::string> notes;
   } cases[] = {
       {ExportFormat::Csv, "out.csv", {"bom"}},
-      {ExportFormat::Xlsx, "out.xlsx", {"frozen 1", "widths 7", "bold 1"}},
+      {ExportFormat::Xlsx,
+       "out.xlsx",
+       {"frozen 1", "widths 7", "filter A1:G" + std::to_string(items.size() + 1),
+        "dates " + std::to_string(items.size()), "bold 1"}},
   };
   for (const Case& c : cases) {
     const auto path = dir.path() / c.name;
@@ -209,6 +256,7 @@ TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
 }
 
 TEST(Exports, CsvQuotesOnlyWhereRfc4180Needs) {
+  const ScopedTimeZone shanghai("Asia/Shanghai");
   const std::vector<StoredItem> items = {Item("a\"b,c", ContactKind::Email, "k", 2)};
   TempDir dir;
   const auto path = dir.path() / "q.csv";
@@ -216,7 +264,7 @@ TEST(Exports, CsvQuotesOnlyWhereRfc4180Needs) {
   EXPECT_EQ(ReadFileBytes(path),
             "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间\r\n"
             "\"a\"\"b,c\",邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
-            "2026-12-07T13:17:48Z\r\n");
+            "2026-12-07 21:17:48\r\n");
 }
 
 TEST(Exports, CsvTextThatExcelWouldRunStaysText) {
@@ -240,6 +288,48 @@ TEST(Exports, CsvTextThatExcelWouldRunStaysText) {
   }
 }
 
+// 时间 on the machine's clock, across a change of date and of daylight
+// saving time: text in the CSV file, a date-time cell in the workbook. A time
+// of another form goes out as it came.
+TEST(Exports, TimesGoOutOnTheLocalClock) {
+  struct Case {
+    const char* zone;
+    const char* utc;
+    const char* local;
+  } cases[] = {
+      {"Asia/Shanghai", "2026-12-07T17:42:11Z", "2026-12-08 01:42:11"},
+      {"America/New_York", "2026-07-01T12:00:00Z", "2026-07-01 08:00:00"},
+      {"America/New_York", "2026-12-01T12:00:00Z", "2026-12-01 07:00:00"},
+      {"UTC", "2026-12-07T17:42:11", "2026-12-07 17:42:11"},
+      {"Asia/Shanghai", "yesterday", "yesterday"},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.zone) + " " + c.utc);
+    const ScopedTimeZone zone(c.zone);
+    std::vector<StoredItem> items = {Item("13800000001", ContactKind::Mobile, "k", 1)};
+    items[0].timeUtc = c.utc;
+    for (const char* name : {"t.csv", "t.xlsx"}) {
+      const auto path = dir.path() / name;
+      ASSERT_TRUE(WriteExport(*ExportFormatFromName(path.extension().string().substr(1)), path,
+                              SourceOf(items))
+                      .ok());
+      const bool csv = path.extension() == ".csv";
+      const ReadBack back = ReadWithPython(dir, path, csv ? 1 : 5);
+      ASSERT_EQ(back.rows.size(), 2u) << name;
+      EXPECT_EQ(back.rows[1][6], c.local) << name;
+      // A time, not a text that looks like one.
+      if (!csv) {
+        EXPECT_EQ(back.notes[3], std::string("dates ") + (c.local == c.utc ? "0" : "1"));
+      }
+    }
+  }
+  // A workbook without rows still filters its header.
+  const auto empty = dir.path() / "empty.xlsx";
+  ASSERT_TRUE(WriteXlsxExport(empty, SourceOf({})).ok());
+  EXPECT_EQ(ReadWithPython(dir, empty, 5).notes[2], "filter A1:G1");
+}
+
 TEST(Exports, WorkbookCellsLongerThanExcelTakesAreCutAndCounted) {
   std::vector<StoredItem> items = {Item(std::string(40000, '7'), ContactKind::QQ, "k", 1),
                                    Item("short", ContactKind::QQ, "k", 1)};
@@ -253,7 +343,7 @@ TEST(Exports, WorkbookCellsLongerThanExcelTakesAreCutAndCounted) {
   const ExportOutcome outcome = WriteXlsxExport(path, SourceOf(items));
   ASSERT_TRUE(outcome.ok()) << outcome.error;
   EXPECT_EQ(outcome.cutCells, 2u);
-  const ReadBack back = ReadWithPython(dir, path, 3);
+  const ReadBack back = ReadWithPython(dir, path, 5);
   ASSERT_EQ(back.rows.size(), 4u);
   EXPECT_EQ(back.rows[1][0], std::string(kXlsxCellCharacters, '7'));
   EXPECT_EQ(back.rows[2][0], "short");
@@ -312,6 +402,7 @@ TEST(Exports, AnExportNeverWritesTheStore) {
 }
 
 TEST(Exports, CommandLineExportsFromTheStore) {
+  const ScopedTimeZone shanghai("Asia/Shanghai");  // brivano-cli's too
   TempDir dir;
   const auto db = dir.path() / "brivano.db";
   {
@@ -366,7 +457,7 @@ TEST(Exports, CommandLineExportsFromTheStore) {
   const ReadBack back = ReadWithPython(dir, csvPath, 1);
   ASSERT_EQ(back.rows.size(), 2u);
   EXPECT_EQ(back.rows[1], (std::vector<std::string>{"a@b.cn", "邮箱", "深圳 钢材", "baidu", "1", "",
-                                                    "2026-11-30T09:00:00Z"}));
+                                                    "2026-11-30 17:00:00"}));
   const auto emptyDb = dir.path() / "empty.db";
   ASSERT_TRUE(HarvestStore::Open(emptyDb).store);
   const std::string exportTo = "export --format txt" + dbOption + " -o ";
@@ -375,17 +466,17 @@ TEST(Exports, CommandLineExportsFromTheStore) {
     int exitCode;
     std::string message;
   } failures[] = {
-      {base + " --format pdf", 2, "unknown format pdf"},
-      {base + " --format csv --run 1 --since 2026-12-01", 2, "not both"},
-      {base + " --format csv --since yesterday", 2, "--since needs a date"},
-      {base + " --format csv --since 2026-13-45", 2, "--since needs a date"},
-      {base + " --format csv --since 2026-02-29", 2, "--since needs a date"},
-      {base + " --format csv --since 2026-12-07Tgarbage", 2, "--since needs a date"},
-      {base + " --format csv --since 2026-12-07T24:00:00Z", 2, "--since needs a date"},
-      {base + " --format csv --run 0x10", 2, "--run needs a decimal number"},
-      {base + " --format csv --run '$10'", 2, "--run needs a decimal number"},
-      {base + " --format csv --run +16", 2, "--run needs a decimal number"},
-      {"rerun --run 0x1" + dbOption, 2, "--run needs a decimal number"},
+      {base + " --format pdf", 2, "brivano-cli：未知的格式“pdf”"},
+      {base + " --format csv --run 1 --since 2026-12-01", 2, "只能给一个"},
+      {base + " --format csv --since yesterday", 2, "--since 需要日期"},
+      {base + " --format csv --since 2026-13-45", 2, "--since 需要日期"},
+      {base + " --format csv --since 2026-02-29", 2, "--since 需要日期"},
+      {base + " --format csv --since 2026-12-07Tgarbage", 2, "--since 需要日期"},
+      {base + " --format csv --since 2026-12-07T24:00:00Z", 2, "--since 需要日期"},
+      {base + " --format csv --run 0x10", 2, "--run 需要不小于 1 的十进制整数"},
+      {base + " --format csv --run '$10'", 2, "--run 需要不小于 1 的十进制整数"},
+      {base + " --format csv --run +16", 2, "--run 需要不小于 1 的十进制整数"},
+      {"rerun --run 0x1" + dbOption, 2, "--run 需要不小于 1 的十进制整数"},
       {base + " --format csv --run 3", 1, "没有第 3 次运行"},
       {"rerun --run 3" + dbOption, 1, "没有第 3 次运行"},
       {"export --format csv --run 1 --db " + ShellQuote(emptyDb.string()) + " -o x.csv", 1,

@@ -92,9 +92,8 @@ TEST(KeywordGenerator, AFailedSaveIsReportedAndKeepsTheFormerFile) {
   const auto gone = dir.path() / "gone" / "list.txt";
   EXPECT_FALSE(SaveKeywordList(gone, "a x\r\n", feedback));
   EXPECT_EQ(feedback.errors,
-            (std::vector<std::string>{
-                "Cannot create file \"" + path.string() + "\". No space left on device",
-                "Cannot create file \"" + gone.string() + "\". No such file or directory"}));
+            (std::vector<std::string>{"无法创建文件“" + path.string() + "”：设备上没有空间",
+                                      "无法创建文件“" + gone.string() + "”：没有那个文件或目录"}));
   EXPECT_EQ(ReadFileBytes(path), "former\r\n");
 }
 

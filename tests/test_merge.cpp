@@ -181,13 +181,12 @@ TEST(Merge, AnInputThatCannotBeReadEndsTheMergeBeforeAnyOutput) {
   const auto missing = dir.path() / "missing.txt";
   const auto output = dir.Write("out.txt", "former\r\n");
   const MergeOutcome outcome = MergeFiles({a, missing, a}, output);
-  EXPECT_EQ(outcome.error,
-            "Cannot open file \"" + missing.string() + "\". No such file or directory");
+  EXPECT_EQ(outcome.error, "无法打开文件“" + missing.string() + "”：没有那个文件或目录");
   EXPECT_EQ(outcome.distinctLines, 2u);  // gathered before the failure
   EXPECT_EQ(ReadFileBytes(output), "former\r\n");
 
   const MergeOutcome folder = MergeFiles({dir.path()}, dir.path() / "new.txt");
-  EXPECT_EQ(folder.error, "Cannot open file \"" + dir.path().string() + "\". Is a directory");
+  EXPECT_EQ(folder.error, "无法打开文件“" + dir.path().string() + "”：是一个目录");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "new.txt"));
 }
 
@@ -198,14 +197,12 @@ TEST(Merge, AnOutputThatCannotBeWrittenKeepsTheFormerFile) {
   {
     ScopedWriteFault fault(2, ENOSPC);
     const MergeOutcome outcome = MergeFiles({a}, output);
-    EXPECT_EQ(outcome.error,
-              "Cannot create file \"" + output.string() + "\". No space left on device");
+    EXPECT_EQ(outcome.error, "无法创建文件“" + output.string() + "”：设备上没有空间");
     EXPECT_EQ(outcome.distinctLines, 2u);
   }
   EXPECT_EQ(ReadFileBytes(output), "former\r\n");
   const auto gone = dir.path() / "gone" / "out.txt";
-  EXPECT_EQ(MergeFiles({a}, gone).error,
-            "Cannot create file \"" + gone.string() + "\". No such file or directory");
+  EXPECT_EQ(MergeFiles({a}, gone).error, "无法创建文件“" + gone.string() + "”：没有那个文件或目录");
   for (std::uint64_t killAt = 0; killAt <= 6; ++killAt) {  // "a\r\nb\r\n"
     ASSERT_TRUE(KilledDuringWrite(killAt, [&] { (void)MergeFiles({a}, output); })) << killAt;
     ASSERT_EQ(ReadFileBytes(output), "former\r\n") << killAt;
@@ -230,7 +227,7 @@ TEST(MergeCommand, StatusTextsCursorAndErrorBox) {
   EXPECT_EQ(failing.events,
             (std::vector<std::string>{
                 "busy", "status:数据正处理中...", "status:文件合并失败！", "normal",
-                "error:Cannot open file \"" + missing.string() + "\". No such file or directory"}));
+                "error:无法打开文件“" + missing.string() + "”：没有那个文件或目录"}));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "out2.txt"));
 
   FakeFeedback none;

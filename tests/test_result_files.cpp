@@ -70,19 +70,17 @@ TEST(ResultFile, FailuresShowTheRuntimeTextAndKeepTheFormerFile) {
     const char* message;
     std::function<std::filesystem::path(TempDir&)> target;  // empty path: cannot set up
   } cases[] = {
-      {"read-only folder", "File access denied",
+      {"read-only folder", "无法访问文件",
        [](TempDir& d) {
          return MakeFolderReadOnly(d.path()) ? d.path() / "r.txt" : std::filesystem::path();
        }},
-      {"missing folder", "Invalid filename",
-       [](TempDir& d) { return d.path() / "gone" / "r.txt"; }},
-      {"path is a folder", "File access denied",
+      {"missing folder", "文件名无效", [](TempDir& d) { return d.path() / "gone" / "r.txt"; }},
+      {"path is a folder", "无法访问文件",
        [](TempDir& d) {
          std::filesystem::create_directory(d.path() / "sub");
          return d.path() / "sub";
        }},
-      {"name too long", "Invalid filename",
-       [](TempDir& d) { return d.path() / std::string(300, 'x'); }},
+      {"name too long", "文件名无效", [](TempDir& d) { return d.path() / std::string(300, 'x'); }},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -110,7 +108,7 @@ TEST(ResultFile, AFullDiskKeepsTheFormerFile) {
     ScopedWriteFault fault(failAt, ENOSPC);
     FakeFeedback feedback;
     EXPECT_FALSE(SaveResultFile(path, big, feedback));
-    EXPECT_EQ(feedback.errors, std::vector<std::string>{"Disk full"}) << failAt;
+    EXPECT_EQ(feedback.errors, std::vector<std::string>{"磁盘已满"}) << failAt;
     EXPECT_EQ(ReadFileBytes(path), "former\r\n") << failAt;
   }
   // And a real one, where this machine lets a test mount a tiny file system.
@@ -119,7 +117,7 @@ TEST(ResultFile, AFullDiskKeepsTheFormerFile) {
   FakeFeedback feedback;
   ASSERT_TRUE(SaveResultFile(tiny / "r.txt", ListOf({"former"}), feedback));
   EXPECT_FALSE(SaveResultFile(tiny / "r.txt", big, feedback));
-  EXPECT_EQ(feedback.errors, std::vector<std::string>{"Disk full"});
+  EXPECT_EQ(feedback.errors, std::vector<std::string>{"磁盘已满"});
   EXPECT_EQ(ReadFileBytes(tiny / "r.txt"), "former\r\n");
   EXPECT_EQ(FolderNames(tiny), std::vector<std::string>{"r.txt"});
   Unmount(tiny);
@@ -159,7 +157,7 @@ TEST(AutoSave, AFailedWriteIsReportedAndKeepsTheFormerFile) {
     ScopedWriteFault fault(1u << 20, ENOSPC);
     EXPECT_FALSE(f.store.WriteAutoSaveFile());
   }
-  EXPECT_EQ(f.feedback.errors, std::vector<std::string>{"Disk full"});
+  EXPECT_EQ(f.feedback.errors, std::vector<std::string>{"磁盘已满"});
   EXPECT_EQ(ReadFileBytes(f.AutoSave()), "old\r\n");
   EXPECT_FALSE(f.feedback.busy);  // the normal cursor is back
 
@@ -167,7 +165,7 @@ TEST(AutoSave, AFailedWriteIsReportedAndKeepsTheFormerFile) {
   std::filesystem::create_directory(f.AutoSave());
   f.feedback = {};
   f.store.SaveProgress();  // the progress command
-  EXPECT_EQ(f.feedback.errors, std::vector<std::string>{"File access denied"});
+  EXPECT_EQ(f.feedback.errors, std::vector<std::string>{"无法访问文件"});
   EXPECT_TRUE(f.feedback.messages.empty());  // no confirmation after a failure
   EXPECT_TRUE(std::filesystem::exists(f.dir.path() / "brivano.ini"));  // the settings half ran
 }

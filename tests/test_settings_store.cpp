@@ -2,6 +2,10 @@
 // save, and where the files lie.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <iostream>
 
@@ -185,8 +189,7 @@ TEST(KeywordStore, AnUnreadableStoreIsReportedAndTheSettingsStillLoad) {
   const std::string builtIn = f.controls.keywordText;
   f.store.Load();
   ASSERT_EQ(f.feedback.errors.size(), 1u);
-  EXPECT_EQ(f.feedback.errors[0],
-            "Cannot open file \"" + f.Keywords().string() + "\". Is a directory");
+  EXPECT_EQ(f.feedback.errors[0], "无法打开文件“" + f.Keywords().string() + "”：是一个目录");
   EXPECT_EQ(f.controls.keywordText, builtIn);
   EXPECT_EQ(f.controls.speedText, "33");
   f.store.SaveProgress();
@@ -368,7 +371,7 @@ TEST(SettingsSave, ARoundTripGivesTheSameControls) {
   EXPECT_EQ(loaded.marks, (std::array<std::string, 4>{"m", G("邮 箱"), "q", "f"}));
 }
 
-// A failed settings write shows "Unable to write to <path>", stops the state
+// A failed settings write shows "无法写入文件“<path>”", stops the state
 // save before the auto-save file, and leaves the former files as they were.
 TEST(StateSave, SettingsWriteFailures) {
   struct Case {
@@ -404,7 +407,7 @@ TEST(StateSave, SettingsWriteFailures) {
     }
     EXPECT_FALSE(saved) << c.name;
     EXPECT_EQ(f.feedback.errors,
-              std::vector<std::string>{"Unable to write to " + f.Settings().string()})
+              std::vector<std::string>{"无法写入文件“" + f.Settings().string() + "”"})
         << c.name;
     if (!formerSettings.empty()) {
       EXPECT_EQ(ReadFileBytes(f.Settings()), formerSettings) << c.name;
@@ -424,7 +427,7 @@ TEST(StateSave, AMissingFolderIsReported) {
   StateStore store(ProgramFiles{folder, "brivano.ini"}, controls, buyers, feedback);
   EXPECT_FALSE(store.SaveState());
   EXPECT_EQ(feedback.errors,
-            std::vector<std::string>{"Unable to write to " + (folder / "brivano.ini").string()});
+            std::vector<std::string>{"无法写入文件“" + (folder / "brivano.ini").string() + "”"});
   EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
@@ -473,23 +476,30 @@ TEST(SettingsFileName, FromTheExecutableName) {
     EXPECT_EQ(SettingsFileNameFor(c.executable), c.settings) << c.executable;
 }
 
-TEST(ProgramFilesLocation, TheUserFolderFollowsTheXdgBaseDirectories) {
+TEST(ProgramFilesLocation, TheUserFoldersFollowTheXdgBaseDirectories) {
   struct Case {
     const char* xdgConfigHome;
+    const char* xdgDataHome;
     const char* home;
     const char* passwdHome;
-    const char* folder;
+    const char* config;
+    const char* data;
   } cases[] = {
-      {"/x/config", "/h", "/p", "/x/config/brivano"},
-      {"", "/h", "/p", "/h/.config/brivano"},
-      {"relative", "/h", "/p", "/h/.config/brivano"},  // a relative one is ignored
-      {nullptr, nullptr, "/p", "/p/.config/brivano"},
-      {nullptr, "", "/p", "/p/.config/brivano"},
-      {nullptr, nullptr, nullptr, ""},  // never /tmp, which anyone can take first
-      {nullptr, "~", "", ""},
+      {"/x/config", "/x/data", "/h", "/p", "/x/config/brivano", "/x/data/brivano"},
+      {"", "", "/h", "/p", "/h/.config/brivano", "/h/.local/share/brivano"},
+      // A relative one is ignored.
+      {"relative", "data", "/h", "/p", "/h/.config/brivano", "/h/.local/share/brivano"},
+      {nullptr, nullptr, nullptr, "/p", "/p/.config/brivano", "/p/.local/share/brivano"},
+      {nullptr, "/d", "", "/p", "/p/.config/brivano", "/d/brivano"},
+      // Never /tmp, which anyone can take first.
+      {nullptr, nullptr, nullptr, nullptr, "", ""},
+      {nullptr, nullptr, "~", "", "", ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(UserConfigFolder(c.xdgConfigHome, c.home, c.passwdHome), c.folder) << c.folder;
+    const UserFolders folders =
+        UserFoldersFrom(c.xdgConfigHome, c.xdgDataHome, c.home, c.passwdHome);
+    EXPECT_EQ(folders.config, c.config) << c.config;
+    EXPECT_EQ(folders.data, c.data) << c.data;
   }
 }
 
@@ -500,39 +510,44 @@ TEST(ProgramFilesLocation, NoHomeFolder) {
   const auto bin = dir.path() / "bin";
   std::filesystem::create_directories(bin);
   EXPECT_EQ(LocateProgramFiles(bin / "brivano", {}).folder, bin);
+  EXPECT_EQ(LocateProgramFiles(bin / "brivano", {}).StorePath(), bin / "brivano.db");
   const auto blocked = dir.Write("file", "");  // a folder cannot be made inside a file
-  EXPECT_EQ(LocateProgramFiles(bin / "brivano", blocked / "brivano").folder, bin);
+  EXPECT_EQ(LocateProgramFiles(bin / "brivano", {blocked / "brivano", blocked / "data"}).folder,
+            bin);
 }
 
-TEST(ProgramFilesLocation, ExecutableFolderWhenWritableElseTheUserFolder) {
+TEST(ProgramFilesLocation, ExecutableFolderWhenWritableElseTheUserFolders) {
   TempDir dir;
   const auto programFolder = dir.path() / "Brivano";
-  const auto config = dir.path() / "home" / ".config" / "brivano";
+  const UserFolders user{dir.path() / "home" / ".config" / "brivano",
+                         dir.path() / "home" / ".local" / "share" / "brivano"};
   std::filesystem::create_directories(programFolder);
 
-  ProgramFiles files = LocateProgramFiles(programFolder / "Brivano", config);
+  ProgramFiles files = LocateProgramFiles(programFolder / "Brivano", user);
   EXPECT_EQ(files.folder, programFolder);
   EXPECT_EQ(files.SettingsPath(), programFolder / "brivano.ini");
   EXPECT_EQ(files.KeywordStorePath(), programFolder / "brivanobody.ini");
   EXPECT_EQ(files.AutoSavePath(), programFolder / "autosave.txt");
-  EXPECT_FALSE(std::filesystem::exists(config));
+  EXPECT_EQ(files.StorePath(), programFolder / "brivano.db");
+  EXPECT_FALSE(std::filesystem::exists(user.config));
 
   // A missing folder cannot be written either.
-  files = LocateProgramFiles(dir.path() / "nowhere" / "brivano", config);
-  EXPECT_EQ(files.folder, config);
-  EXPECT_TRUE(std::filesystem::is_directory(config));  // created for the first save
+  files = LocateProgramFiles(dir.path() / "nowhere" / "brivano", user);
+  EXPECT_EQ(files.SettingsPath(), user.config / "brivano.ini");
+  EXPECT_EQ(files.StorePath(), user.data / "brivano.db");
+  EXPECT_TRUE(std::filesystem::is_directory(user.config));  // created for the first save
+  EXPECT_TRUE(std::filesystem::is_directory(user.data));
 
   if (!MakeFolderReadOnly(programFolder)) GTEST_SKIP() << "cannot make a read-only folder here";
-  files = LocateProgramFiles(programFolder / "brivano", config);
+  files = LocateProgramFiles(programFolder / "brivano", user);
   Unmount(programFolder);
-  EXPECT_EQ(files.folder, config);
-  EXPECT_EQ(files.SettingsPath(), config / "brivano.ini");
-  EXPECT_EQ(files.AutoSavePath(), config / "autosave.txt");
+  EXPECT_EQ(files.SettingsPath(), user.config / "brivano.ini");
+  EXPECT_EQ(files.AutoSavePath(), user.data / "autosave.txt");
 }
 
-// An installed program keeps its files per user even where it could write
-// beside itself, as root can in /usr/bin.
-TEST(ProgramFilesLocation, InstalledProgramUsesTheUserFolder) {
+// An installed program keeps its settings and its data per user even where
+// it could write beside itself, as root can in /usr/bin.
+TEST(ProgramFilesLocation, InstalledProgramUsesTheUserFolders) {
   struct Case {
     const char* executable;
     bool installed;
@@ -553,20 +568,80 @@ TEST(ProgramFilesLocation, InstalledProgramUsesTheUserFolder) {
 
   TempDir dir;
   const auto prefix = dir.path() / "usr";
-  const auto config = dir.path() / "home" / ".config" / "brivano";
+  const UserFolders user{dir.path() / "config", dir.path() / "data"};
   std::filesystem::create_directories(prefix / "bin");
-  const ProgramFiles files = LocateProgramFiles(prefix / "bin" / "brivano", config);
-  EXPECT_EQ(files.folder, config);
-  EXPECT_EQ(files.SettingsPath(), config / "brivano.ini");
-  EXPECT_TRUE(std::filesystem::is_directory(config));
+  const ProgramFiles files = LocateProgramFiles(prefix / "bin" / "brivano", user);
+  EXPECT_EQ(files.SettingsPath(), user.config / "brivano.ini");
+  EXPECT_EQ(files.KeywordStorePath(), user.data / "brivanobody.ini");
+  EXPECT_EQ(files.AutoSavePath(), user.data / "autosave.txt");
+  EXPECT_EQ(files.StorePath(), user.data / "brivano.db");
+}
+
+// Earlier versions kept the data beside the settings: the first start moves
+// it over whole, writes over nothing, and leaves a live run's store alone.
+TEST(ProgramFilesLocation, DataMovesOverOnceWithoutLosingAny) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "usr" / "bin");
+  const auto brivano = dir.path() / "usr" / "bin" / "brivano";
+  const UserFolders user{dir.path() / "config", dir.path() / "data"};
+  std::filesystem::create_directories(user.config);
+  std::filesystem::create_directories(user.data);
+  const char* moved[] = {"brivanobody.ini", "autosave.txt",   "brivano-run.ini",
+                         "brivano.db",      "brivano.db-wal", "brivano.db-shm"};
+  for (const char* name : moved) dir.Write(std::string("config/") + name, name);
+  dir.Write("config/brivano.ini", "[config]");
+  dir.Write("config/engines.ini", "[baidu]");
+  dir.Write("config/brivanobody.ini.bak", "old");
+  dir.Write("data/brivanobody.ini.bak", "new");  // both kept
+
+  LocateProgramFiles(brivano, user);
+  for (const char* name : moved) {
+    EXPECT_EQ(ReadFileBytes(user.data / name), name) << name;
+    EXPECT_FALSE(std::filesystem::exists(user.config / name)) << name;
+  }
+  EXPECT_EQ(ReadFileBytes(user.config / "brivano.ini"), "[config]");
+  EXPECT_EQ(ReadFileBytes(user.config / "engines.ini"), "[baidu]");
+  EXPECT_EQ(ReadFileBytes(user.config / "brivanobody.ini.bak"), "old");
+  EXPECT_EQ(ReadFileBytes(user.data / "brivanobody.ini.bak"), "new");
+
+  // A store that a live process's run holds stays where that process writes.
+  dir.Write("config/autosave.txt", "later");
+  dir.Write("config/brivano.db", "live");
+  const int lock = ::open((user.config / "brivano.db.1-2.lock").c_str(), O_RDWR | O_CREAT, 0644);
+  ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+  LocateProgramFiles(brivano, user);
+  EXPECT_EQ(ReadFileBytes(user.config / "brivano.db"), "live");
+  EXPECT_EQ(ReadFileBytes(user.config / "autosave.txt"), "later");
+  ::close(lock);
+}
+
+// brivano-cli in the build tree finds the store of the brivano built beside
+// it; installed, or alone in a folder, each finds `brivano` beside itself.
+TEST(ProgramFilesLocation, AllProgramsFindTheDesktopProgramsFiles) {
+  TempDir dir;
+  for (const char* folder : {"build/app", "build/cli", "usr/bin"})
+    std::filesystem::create_directories(dir.path() / folder);
+  dir.Write("build/app/brivano", "");
+  dir.Write("usr/bin/brivano", "");
+  struct Case {
+    const char* self;
+    const char* brivano;
+  } cases[] = {
+      {"build/cli/brivano-cli", "build/app/brivano"},
+      {"build/app/brivano-run", "build/app/brivano"},
+      {"usr/bin/brivano-cli", "usr/bin/brivano"},
+      {"alone/cli/brivano-cli", "alone/cli/brivano"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(DesktopProgramPath(dir.path() / c.self), dir.path() / c.brivano) << c.self;
 }
 
 TEST(ProgramFilesLocation, TheRunningExecutable) {
   const std::filesystem::path self = ExecutablePath();
   EXPECT_EQ(self.filename(), "test_settings_store");
   EXPECT_TRUE(std::filesystem::exists(self));
-  EXPECT_EQ(UserConfigFolder().filename(), "brivano");
-  EXPECT_EQ(UserConfigFolder().parent_path().filename(), ".config");
+  EXPECT_EQ(CurrentUserFolders().config.filename(), "brivano");
+  EXPECT_EQ(CurrentUserFolders().data.parent_path().filename(), "share");
 }
 
 }  // namespace

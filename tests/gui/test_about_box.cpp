@@ -332,24 +332,25 @@ TEST_F(AboutBoxTest, DamagedPictureLeavesAnEmptyFrame) {
 }
 
 // Shown modally twice: a link clicked during the first showing is fuchsia in
-// the second. Escape does not close the box; its close button does.
+// the second. Escape closes the box, as its close button does.
 TEST_F(AboutBoxTest, ClickedLinkStaysFuchsiaAcrossShowings) {
   QStringList opened;
   AboutBox form([&](const QString& url) { opened << url; });
   bool firstChecked = false;
+  bool closedByEscape = false;
   QTimer::singleShot(0, &form, [&] {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), &form);
     QTest::mousePress(form.ContactLink(), Qt::LeftButton, {}, QPoint(4, 4));
     QTest::mouseRelease(form.ContactLink(), Qt::LeftButton, {}, QPoint(4, 4));
-    QTest::keyClick(&form, Qt::Key_Escape);
-    EXPECT_TRUE(form.isVisible());
     firstChecked = true;
-    form.close();
+    QTest::keyClick(&form, Qt::Key_Escape);
+    closedByEscape = !form.isVisible();
+    if (!closedByEscape) form.close();
   });
   form.exec();
   EXPECT_TRUE(firstChecked);
-  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(closedByEscape);
   EXPECT_EQ(opened, QStringList{QStringLiteral("mailto:support@brivano.example")});
 
   bool secondChecked = false;

@@ -7,12 +7,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -21,11 +26,14 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "app/about_box.h"
+#include "app/chinese_translations.h"
 #include "app/keyword_generator_window.h"
 #include "app/main_window.h"
+#include "base/local_time.h"
 #include "base/text.h"
 #include "store/harvest_store.h"
 #include "testing/cli_runner.h"
@@ -42,9 +50,11 @@ class Window : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { EnsureQtApplication(); }
 
-  std::unique_ptr<MainWindow> Build() {
+  // `throughDesktop`: addresses go to QDesktopServices instead of `opened`.
+  std::unique_ptr<MainWindow> Build(bool throughDesktop = false) {
     MainWindowOptions options = TestWindowOptions(server, dialogs, folder);
-    options.openUrl = [this](const QString& url) { opened << url; };
+    if (!throughDesktop) options.openUrl = [this](const QString& url) { opened << url; };
+    options.documentsFolder = Documents();
     auto form = std::make_unique<MainWindow>(options);
     form->show();
     return form;
@@ -59,7 +69,10 @@ class Window : public ::testing::Test {
     return names;
   }
 
+  QString Documents() const { return QString::fromStdString(documents.path().string()); }
+
   TempDir folder;
+  TempDir documents;
   EngineServer server;
   ScriptedDialogs dialogs;
   QStringList opened;
@@ -216,8 +229,10 @@ TEST_F(Window, ClosingDuringARunWritesOnlyTheKeywordStore) {
   Pump(300);
   form->close();
   form.reset();
-  // The harvest store holds the first page; nothing else but the keywords.
-  EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"brivano.db", "brivanobody.ini"}));
+  // The harvest store holds the first page; nothing else but the keywords
+  // and the window's place.
+  EXPECT_EQ(FilesInFolder(),
+            (std::vector<std::string>{"brivano-window.ini", "brivano.db", "brivanobody.ini"}));
   EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"), "a\r\nb\r\nc");
 }
 
@@ -238,12 +253,11 @@ TEST_F(Window, SaveAndProgressCommands) {
   ASSERT_EQ(dialogs.fileRequests.size(), 1u);
   const FileDialogRequest& request = dialogs.fileRequests[0];
   EXPECT_EQ(request.title, QStringLiteral("搜索结果保存为"));
-  EXPECT_EQ(request.filter,
-            QStringLiteral("Text files(*.txt)|*.txt|CSV (UTF-8，Excel 可直接打开)|*.csv|"
-                           "Excel 工作簿 (*.xlsx)|*.xlsx|All files(*.*)|*.*"));
+  EXPECT_EQ(request.filter, QStringLiteral("文本文件|*.txt|CSV (UTF-8，Excel 可直接打开)|*.csv|"
+                                           "Excel 工作簿|*.xlsx|所有文件|*"));
   EXPECT_EQ(request.defaultSuffix, QStringLiteral("txt"));
   EXPECT_EQ(request.proposedName, QStringLiteral("2.txt"));
-  EXPECT_EQ(request.initialFolder.toStdString(), folder.path().string());
+  EXPECT_EQ(request.initialFolder, Documents());
   EXPECT_EQ(ReadFileBytes(target), "13800000000\r\n13900000000\r\n");
 }
 
@@ -265,7 +279,7 @@ TEST_F(Window, MergeThroughItsDialogs) {
   dialogs.saveAnswers = {QString::fromStdString(out.string())};
   Find<QToolButton>(*form, "mergeButton")->click();
   EXPECT_TRUE(dialogs.shown.back().startsWith(
-      QStringLiteral("error:Cannot open file \"/nonexistent/in.txt\"")));
+      QStringLiteral("error:无法打开文件“/nonexistent/in.txt”：没有那个文件或目录")));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(ReadFileBytes(out), "a\r\nb\r\n");
 }
@@ -347,6 +361,216 @@ TEST_F(Window, LinksOpenThroughTheDesktop) {
                                  QStringLiteral("mailto:support@brivano.example")}));
 }
 
+// Without a browser or mail program (the offscreen platform has neither),
+// the status bar says what could not be opened.
+TEST_F(Window, AddressesThatNothingOpensAreNamedInTheStatusBar) {
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    GTEST_SKIP() << "a desktop might open the address";
+  }
+  auto form = Build(/*throughDesktop=*/true);
+  const std::pair<void (MainWindow::*)(), const char*> cases[] = {
+      {&MainWindow::OpenHomePage, "无法打开主页：没有可用的网页浏览器（https://brivano.example/）"},
+      {&MainWindow::WriteToUs, "无法写邮件：没有可用的邮件程序（mailto:support@brivano.example）"}};
+  for (const auto& [command, message] : cases) {
+    ((*form).*command)();
+    EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(), QString::fromUtf8(message));
+  }
+}
+
+std::string Name(const QWidget* control) {
+  const QString name = control->objectName();
+  return (name.isEmpty() ? control->property("text").toString() : name).toStdString();
+}
+
+// Every control shows whole, beside its neighbours, from the smallest size
+// the window takes, which fits an 800×600 screen with room for a panel, to a
+// full-HD screen, and the buyer list and the browser pane take the room
+// beyond the first-start size.
+TEST_F(Window, ControlsShowWholeAtEverySizeAndTheListsTakeTheRoom) {
+  auto form = Build();
+  auto* list = Find<QTableView>(*form, "buyerList");
+  auto* browser = Find<QWidget>(*form, "browserView");
+  auto resizeTo = [&](QSize size) {
+    form->resize(size);
+    WaitUntil([&] { return form->size() == size.expandedTo(form->minimumSize()); }, 5000);
+    QCoreApplication::processEvents();
+  };
+  resizeTo(QSize(1, 1));
+  const QSize smallest = form->size();
+  EXPECT_EQ(smallest, form->minimumSize()) << "the window shrinks no further";
+  EXPECT_LE(smallest.width(), 800);
+  EXPECT_LE(smallest.height(), 560);
+  QSize listBefore;
+  QSize browserBefore;
+  int firstStartRows = 0;
+  for (const QSize size :
+       {smallest, QSize(800, 600), QSize(938, 659), QSize(1280, 800), QSize(1920, 1080)}) {
+    SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+    resizeTo(size);
+    ASSERT_EQ(form->size(), size);
+    std::map<QWidget*, std::vector<QWidget*>> byPanel;
+    for (QWidget* control : form->findChildren<QWidget*>()) {
+      const bool shown =
+          control->isVisible() && !control->objectName().startsWith("qt_") &&
+          (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
+           qobject_cast<QLineEdit*>(control) || qobject_cast<QSpinBox*>(control));
+      if (!shown || control->objectName() == QLatin1String("messagePanel")) continue;
+      SCOPED_TRACE(Name(control));
+      // A control of a fixed size (the tool buttons) is tested for it.
+      if (control->minimumSize() != control->maximumSize()) {
+        EXPECT_GE(control->width(), control->minimumSizeHint().width());
+        EXPECT_GE(control->height(), control->minimumSizeHint().height());
+      }
+      if (auto* label = qobject_cast<QLabel*>(control)) {
+        EXPECT_GE(label->contentsRect().width(),
+                  label->fontMetrics().horizontalAdvance(label->text()));
+      }
+      // No panel between the control and the window cuts any of it off.
+      for (QWidget* inner = control; inner != form.get(); inner = inner->parentWidget()) {
+        const QRect place(control->mapTo(inner->parentWidget(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(inner->parentWidget()->rect().contains(place))
+            << "cut by " << Name(inner->parentWidget());
+      }
+      for (QWidget* neighbour : byPanel[control->parentWidget()]) {
+        EXPECT_FALSE(control->geometry().intersects(neighbour->geometry())) << Name(neighbour);
+      }
+      byPanel[control->parentWidget()].push_back(control);
+    }
+    // The one column spans the list.
+    EXPECT_EQ(list->horizontalHeader()->sectionSize(0), list->viewport()->width());
+    EXPECT_GE(list->height(), listBefore.height());
+    EXPECT_GE(browser->width(), browserBefore.width());
+    EXPECT_GE(browser->height(), browserBefore.height());
+    listBefore = list->size();
+    browserBefore = browser->size();
+    if (size == QSize(938, 659)) firstStartRows = list->viewport()->height();
+  }
+  // At full HD the list shows half as many rows again as at the first start.
+  EXPECT_GT(list->viewport()->height(), firstStartRows * 3 / 2);
+}
+
+// A state in the window's own file brings the window back maximised; none,
+// or one that cannot be read, gives the first-start size.
+TEST_F(Window, TheNextStartRestoresTheWindow) {
+  struct Case {
+    const char* name;
+    std::string file;  // written before the start; empty: none
+    bool maximised;
+  } cases[] = {{"none", "", false},
+               {"damaged", "[window]\r\ngeometry=@@not base64@@\r\n", false},
+               {"left maximised", "", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.file.empty()) folder.Write("brivano-window.ini", c.file);
+    if (c.maximised) {
+      auto first = Build();
+      first->showMaximized();
+    }
+    auto form = Build();
+    EXPECT_EQ(form->isMaximized(), c.maximised);
+    if (!c.maximised) {
+      EXPECT_EQ(form->size(), QSize(938, 659));
+    }
+    std::filesystem::remove(folder.path() / "brivano-window.ini");
+  }
+}
+
+// 保存, 合并 and the generator's 保存 each propose the documents folder the
+// first time and the folder they last used after that, across starts; a
+// folder that is gone gives the documents folder again. Folder names are
+// kept whole: Chinese, and with a blank at the end.
+TEST_F(Window, EachFileDialogProposesTheFolderItLastUsed) {
+  const std::filesystem::path results = folder.path() / "结果";
+  const std::filesystem::path merged = folder.path() / "merged";
+  const std::filesystem::path lists = folder.path() / "lists ";
+  for (const auto& place : {results, merged, lists}) std::filesystem::create_directory(place);
+  const auto input = folder.Write("merged/in.txt", "a\r\n");
+  auto text = [](const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+  };
+  // Each dialog once: the folders proposed to 保存, 合并's two dialogs and
+  // the generator's 保存.
+  auto proposals = [&](MainWindow& form) {
+    dialogs.fileRequests.clear();
+    form.Run().AddBuyerItem("13800000000", ContactKind::Mobile);
+    dialogs.saveAnswers = {text(results / "out.txt"), text(merged / "all.txt"),
+                           text(lists / "keywords.txt")};
+    dialogs.openAnswers = {QStringList{text(input)}};
+    Find<QToolButton>(form, "saveButton")->click();
+    Find<QToolButton>(form, "mergeButton")->click();
+    form.Generator()->SaveList();
+    QStringList folders;
+    for (const FileDialogRequest& request : dialogs.fileRequests) folders << request.initialFolder;
+    return folders;
+  };
+  EXPECT_EQ(proposals(*Build()),
+            (QStringList{Documents(), Documents(), text(merged), Documents()}));
+  EXPECT_EQ(proposals(*Build()),
+            (QStringList{text(results), text(merged), text(merged), text(lists)}));
+  std::filesystem::remove_all(lists);
+  EXPECT_EQ(Build()->Memory().ProposedFolder(DialogFolder::Generator), Documents());
+}
+
+// Lets `inspect` look at the modal dialog that `show` opens, then closes it.
+template <typename Dialog>
+void Inspect(const std::function<void()>& show, const std::function<void(Dialog&)>& inspect) {
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+      inspect(*dialog);
+      seen = true;
+    }
+    if (modal != nullptr) modal->close();
+  });
+  show();
+  EXPECT_TRUE(seen);
+}
+
+// Qt's own dialogs speak Chinese whatever the locale once the program's
+// translations are in; a filter shows its patterns once, also where its
+// description holds them already.
+TEST(QtDialogs, FileDialogsSpeakChineseAndShowEachFilterOnce) {
+  EnsureQtApplication();
+  ASSERT_TRUE(InstallChineseTranslations(*QCoreApplication::instance()));
+  EXPECT_EQ(QLocale().name(), QStringLiteral("zh_CN"));
+  QtUserDialogs real;
+  FileDialogRequest request;
+  request.filter = QStringLiteral("文本文件|*.txt|Excel 工作簿 (*.xlsx)|*.xlsx|所有文件|*");
+  Inspect<QFileDialog>(
+      [&] { EXPECT_EQ(real.SaveFileName(nullptr, request), std::nullopt); },
+      [](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.nameFilters(), (QStringList{QStringLiteral("文本文件 (*.txt)"),
+                                                     QStringLiteral("Excel 工作簿 (*.xlsx)"),
+                                                     QStringLiteral("所有文件 (*)")}));
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+        EXPECT_EQ(Find<QLabel>(dialog, "lookInLabel")->text(), QStringLiteral("查找范围："));
+      });
+}
+
+// Every box is wide enough for its title beside the window manager's
+// buttons, however short its text.
+TEST(QtDialogs, BoxesLeaveTheirTitleWhole) {
+  EnsureQtApplication();
+  QtUserDialogs real;
+  const QString text = QStringLiteral("好");
+  const std::pair<std::function<void()>, QString> boxes[] = {
+      {[&] { real.Information(nullptr, text); }, QStringLiteral("信息")},
+      {[&] { real.Error(nullptr, text); }, ApplicationTitle()},
+      {[&] { real.Message(nullptr, text); }, ApplicationTitle()},
+      {[&] { real.Ask(nullptr, text); }, ApplicationTitle()},
+      {[&] { real.ConfirmExit(nullptr); }, QStringLiteral("确认")}};
+  for (const auto& [show, title] : boxes) {
+    SCOPED_TRACE(title.toStdString());
+    Inspect<QMessageBox>(show, [&title](QMessageBox& box) {
+      EXPECT_EQ(box.windowTitle(), title);
+      EXPECT_GE(box.width(), QFontMetrics(box.font()).horizontalAdvance(title) + 100);
+    });
+  }
+}
+
 // SIGTERM (a logout, a shutdown), SIGHUP and SIGINT close the program as a
 // confirmed close does, without the question: the keyword box typed since
 // the start is saved, idle or during a run. The child says when its window
@@ -395,14 +619,16 @@ TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
   }  // killed before the run ended
   dialogs.askAnswers = {true};
   auto form = Build();
-  ASSERT_TRUE(dialogs.shown.contains(QStringLiteral(
-      "ask:"
-      "上次搜索意外中断，已采集1条买家信息。\n是否恢复这些买家信息，并从第2行关键词继续搜索？")));
+  ASSERT_TRUE(dialogs.shown.contains(
+      QStringLiteral("ask:上次搜索意外中断，已采集1条买家信息。\n是否恢复这些买家信息？"
+                     "恢复后点击“搜索”，从第2行关键词继续搜索。")));
   EXPECT_EQ(form->Run().Buyers().size(), 1u);
   EXPECT_EQ(form->Run().StartLine(), 2);
 
-  const std::string row =
-      "13800000001,手机,深圳 旅行社,360,1,https://www.so.com/s?q=x,2026-12-07T10:00:00Z";
+  // The exports' own tests hold the clock's conversion; here the window's
+  // save must go through it.
+  const std::string row = "13800000001,手机,深圳 旅行社,360,1,https://www.so.com/s?q=x," +
+                          LocalTimeText(*LocalTimeOfUtc("2026-12-07T10:00:00Z"));
   dialogs.saveAnswers = {QString::fromStdString((folder.path() / "leads.csv").string()),
                          QString::fromStdString((folder.path() / "leads.xlsx").string())};
   Find<QToolButton>(*form, "saveButton")->click();
