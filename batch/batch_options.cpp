@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/arguments.h"
 #include "base/terminal_text.h"
 #include "base/text.h"
-#include "cli/arguments.h"
 #include "search/run_options.h"
 
 namespace brivano {
@@ -28,11 +28,8 @@ const std::string_view kBatchUsage =
 
 namespace {
 
-using cli::Arguments;
-using cli::UsageError;
-
 int NumberInRange(std::string_view option, const std::string& text, const SpinRange& range) {
-  const std::int32_t value = cli::DecimalArgument(option, text, range.minimum);
+  const std::int32_t value = DecimalArgument(option, text, range.minimum);
   if (value > range.maximum) {
     throw UsageError{std::string(option) + " 需要 " + std::to_string(range.minimum) + " 到 " +
                      std::to_string(range.maximum) + " 之间的数"};
@@ -62,7 +59,7 @@ double Minutes(const std::string& text) {
 template <typename T, typename Lookup>
 T Named(std::string_view what, const std::string& name, Lookup lookup) {
   const std::optional<T> found = lookup(name);
-  if (!found) throw cli::UnknownValue(what, name);
+  if (!found) throw UnknownValue(what, name);
   return *found;
 }
 
@@ -70,7 +67,7 @@ BatchOptions Parse(Arguments& args) {
   BatchOptions options;
   const std::optional<std::string> keywords = args.Option("--keywords");
   if (!keywords) throw UsageError{"缺少 --keywords FILE"};
-  options.keywords = cli::FileName(*keywords);
+  options.keywords = FileName(*keywords);
   if (auto v = args.Option("--encoding")) {
     options.encoding = Named<TextEncoding>("编码", *v, TextEncodingFromCliName);
   }
@@ -80,7 +77,7 @@ BatchOptions Parse(Arguments& args) {
     options.kind = Named<ContactKind>("类型", *v, ContactKindFromCliName);
   }
   if (auto v = args.Option("--start-line")) {
-    options.startLine = cli::DecimalArgument("--start-line", *v, 1);
+    options.startLine = DecimalArgument("--start-line", *v, 1);
   }
   if (auto v = args.Option("--speed")) options.speed = NumberInRange("--speed", *v, kSpeedRange);
   if (auto v = args.Option("--pages")) {
@@ -90,7 +87,7 @@ BatchOptions Parse(Arguments& args) {
   // Typed on the terminal, in its encoding.
   if (auto v = args.Option("--mark"))
     options.mark = GbkFromTerminal(TerminalEncodingOfLocale(), *v);
-  if (auto v = args.Option("--out")) options.out = cli::FileName(*v);
+  if (auto v = args.Option("--out")) options.out = FileName(*v);
   if (auto v = args.Option("--format")) {
     if (!options.out) throw UsageError{"--format 需要 --out FILE"};
     options.format = Named<ExportFormat>("格式", *v, ExportFormatFromName);

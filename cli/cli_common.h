@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/arguments.h"
 #include "base/terminal_text.h"
-#include "cli/arguments.h"
 
 namespace brivano {
 class HarvestStore;
@@ -21,6 +21,9 @@ class HarvestStore;
 namespace brivano::cli {
 
 inline constexpr std::string_view kProgramName = "brivano-cli";
+
+// brivano-cli's exit status; brivano-run's begins with the same three.
+enum ExitCode { kSuccess = 0, kFailed = 1, kUsage = 2 };
 
 // Standard output and standard error speak the terminal's encoding, as the
 // locale names it (TerminalEncodingOfLocale); files keep their own.

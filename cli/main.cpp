@@ -13,7 +13,7 @@ namespace {
 
 struct CommandRow {
   std::string_view name;
-  int (*run)(brivano::cli::Arguments&);
+  int (*run)(brivano::Arguments&);
   const char* usage;
 };
 
@@ -28,8 +28,8 @@ constexpr CommandRow kCommands[] = {
     {"keywords", &brivano::cli::RunKeywordsCommand,
      "  brivano-cli keywords CITIES TRADES [-o OUT] [--encoding auto|gbk|utf-8|utf-16]\n"},
     {"export", &brivano::cli::RunExportCommand,
-     "  brivano-cli export --format csv|xlsx|txt [--kind K] [--run ID|--since DATE]\n"
-     "                  [--db PATH] -o FILE\n"},
+     "  brivano-cli export --format csv|xlsx|txt [--kind mobile|email|qq|fax]\n"
+     "                  [--run ID|--since DATE] [--db PATH] -o FILE\n"},
     {"rerun", &brivano::cli::RunRerunCommand, "  brivano-cli rerun [--run ID] [--db PATH]\n"},
 };
 
@@ -71,6 +71,8 @@ int Help(const CommandRow* command) {
 
 int main(int argc, char** argv) {
   using namespace brivano::cli;
+  using brivano::Arguments;
+  using brivano::UsageError;
   if (argc < 2) {
     PrintUsage(stderr, nullptr);
     return kUsage;

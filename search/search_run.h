@@ -199,7 +199,8 @@ class SearchRun : public BuyerSink {
   // lines are read in place. It holds lines only when an extractor failed,
   // so that the next call reads them again ahead of the next page's lines.
   std::vector<std::string> pageLines_;
-  // The hidden page text box: the page's GBK text and views of its lines.
+  // The page in hand as GBK text and its lines (views into it) as the
+  // extractors read them; members, so that their buffers serve every page.
   std::string pageText_;
   std::vector<std::string_view> pageTextLines_;
 };

@@ -105,7 +105,7 @@ struct ItemFilter {
   std::optional<std::string> sinceUtc;  // an ISO 8601 prefix: "2026-12-01"
 };
 
-// A store operation that failed; message() is the text for the user (UTF-8).
+// A store operation that failed; what() is the text for the user (UTF-8).
 class StoreError : public std::runtime_error {
  public:
   StoreError(int sqliteCode, const std::string& message)

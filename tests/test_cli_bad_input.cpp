@@ -328,10 +328,15 @@ TEST(CliBadInput, ExitStatusMessageAndOutput) {
 }
 
 TEST(CliBadInput, HelpListsEveryCommand) {
-  const CliResult r = RunCli("--help");
-  for (const char* usage : {"brivano-cli url ", "brivano-cli extract ", "brivano-cli merge ",
-                            "brivano-cli keywords "}) {
-    EXPECT_NE(r.out.find(usage), std::string::npos) << usage;
+  const std::string all = RunCli("help").out;
+  EXPECT_EQ(RunCli("--help").out, all);
+  for (const std::string command : {"url", "extract", "merge", "keywords", "export", "rerun"}) {
+    SCOPED_TRACE(command);
+    const std::string usage = "usage:\n  brivano-cli " + command + " ";
+    const std::string one = RunCli("help " + command).out;
+    EXPECT_TRUE(one.starts_with(usage)) << one;
+    EXPECT_EQ(RunCli(command + " --help").out, one);
+    EXPECT_NE(all.find(one.substr(std::string("usage:\n").size())), std::string::npos) << all;
   }
   EXPECT_EQ(RunCli("--version").out, "brivano-cli " + std::string(kVersion) + "\n");
 }

@@ -30,6 +30,7 @@ const std::string kUntouchedSettings =
 using StoreFixture = StateStoreFixture;
 
 TEST(SettingsLoad, KeysAreClampedMatchedAndDefaulted) {
+  FakeSettingsControls before;  // what the controls hold when a case loads
   struct Case {
     std::string lines;  // UTF-8 lines of the [config] section
     std::function<void(const FakeSettingsControls&)> check;
@@ -73,15 +74,16 @@ TEST(SettingsLoad, KeysAreClampedMatchedAndDefaulted) {
          EXPECT_FALSE(c.dedup);
          EXPECT_TRUE(c.autoSave);
        }},
+      // A word that is not the exact one leaves its buttons as they stand.
       {"info=MOB\nsearch=Baidu",
-       [](auto& c) {
-         EXPECT_EQ(c.kind, ContactKind::Mobile);
-         EXPECT_EQ(c.engine, Engine::So360);
+       [&](auto& c) {
+         EXPECT_EQ(c.kind, before.kind);
+         EXPECT_EQ(c.engine, before.engine);
        }},
       {"info=email\nsearch=bing",
-       [](auto& c) {
-         EXPECT_EQ(c.kind, ContactKind::Mobile);
-         EXPECT_EQ(c.engine, Engine::So360);
+       [&](auto& c) {
+         EXPECT_EQ(c.kind, before.kind);
+         EXPECT_EQ(c.engine, before.engine);
        }},
       {"info=eml\nsearch=baidu",
        [](auto& c) {
@@ -111,15 +113,26 @@ TEST(SettingsLoad, KeysAreClampedMatchedAndDefaulted) {
          EXPECT_EQ(c.marks[3], "FAX");
        }},
   };
+  // Each case loads twice, over controls that hold no default and differ
+  // from each other (the switches, on and then off): whatever a case expects,
+  // one start differs from it, so a value or default not applied shows.
   for (const Case& c : cases) {
-    StoreFixture f;
-    // Start from values other than the defaults, so that a default that is
-    // really applied shows.
-    f.controls.kind = ContactKind::Mobile;
-    f.dir.Write("brivano.ini", G("[config]\r\n" + c.lines + "\r\n"));
-    f.store.Load();
-    c.check(f.controls);
-    EXPECT_TRUE(f.feedback.errors.empty()) << c.lines;
+    for (const bool first : {true, false}) {
+      SCOPED_TRACE(c.lines + (first ? "; first start" : "; second start"));
+      before.speedText = first ? "999" : "4";
+      before.pageLimitText = first ? "2" : "50";
+      before.startLine = first ? 5 : 7;
+      before.dedup = before.autoSave = first;
+      before.kind = first ? ContactKind::Fax : ContactKind::QQ;
+      before.engine = first ? Engine::Bing : Engine::Baidu;
+      before.marks = {"a", "b", "c", "d"};
+      StoreFixture f;
+      f.controls = before;
+      f.dir.Write("brivano.ini", G("[config]\r\n" + c.lines + "\r\n"));
+      f.store.Load();
+      c.check(f.controls);
+      EXPECT_TRUE(f.feedback.errors.empty());
+    }
   }
 }
 

@@ -229,8 +229,9 @@ TEST_F(Window, ClosingDuringARunWritesOnlyTheKeywordStore) {
   Pump(300);
   form->close();
   form.reset();
-  // The harvest store holds the first page; nothing else but the keywords
-  // and the window's place.
+  // The run has made the harvest store (its first page would come with the
+  // first tick, 2 s in, after the close); nothing else is written but the
+  // keywords and the window's place.
   EXPECT_EQ(FilesInFolder(),
             (std::vector<std::string>{"brivano-window.ini", "brivano.db", "brivanobody.ini"}));
   EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"), "a\r\nb\r\nc");

@@ -31,6 +31,8 @@ field() { dpkg-deb --field "$deb" "$1"; }
 depends="$(field Depends)"
 echo "Depends: $depends"
 echo "Recommends: $(field Recommends)"
+# Without Qt's Chinese catalogues the file dialogs speak English.
+field Recommends | grep -q 'qt6-translations-l10n' || fail "Recommends does not name qt6-translations-l10n"
 
 echo "== dpkg --install into an empty root"
 root="$work/root"

@@ -1,6 +1,6 @@
-#include "cli/arguments.h"
+#include "base/arguments.h"
 
-namespace brivano::cli {
+namespace brivano {
 
 Arguments::Arguments(std::span<char* const> args)
     : args_(args.begin(), args.end()), used_(args_.size(), false), optionsEnd_(args_.size()) {
@@ -87,4 +87,4 @@ std::int32_t DecimalArgument(std::string_view option, const std::string& text,
   return static_cast<std::int32_t>(value);
 }
 
-}  // namespace brivano::cli
+}  // namespace brivano

@@ -1,5 +1,6 @@
 // The command-line conventions that brivano-cli and brivano-run share:
-// "--name value" options, usage errors and exit codes.
+// "--name value" options and usage errors. It lies in the ground layer so
+// that batch/ and cli/ stand side by side rather than one on the other.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace brivano::cli {
-
-enum ExitCode { kSuccess = 0, kFailed = 1, kUsage = 2 };
+namespace brivano {
 
 // Thrown for a usage error; main prints it with the command's usage text.
 struct UsageError {
@@ -56,4 +55,4 @@ const std::string& FileName(const std::string& name);
 std::int32_t DecimalArgument(std::string_view option, const std::string& text,
                              std::int32_t minimum);
 
-}  // namespace brivano::cli
+}  // namespace brivano
