@@ -25,8 +25,9 @@ WindowControls::WindowControls(QWidget& window, const MainWindowLayout& layout,
 
 RunOptions WindowControls::Options() const {
   RunOptions options;
-  options.speedText = GbkFromQString(layout_.speedSpin->cleanText());
-  options.pageLimitText = GbkFromQString(layout_.pageLimitSpin->cleanText());
+  options.speed = SpinTextValue(GbkFromQString(layout_.speedSpin->cleanText()), kSpeedRange);
+  options.pageLimit =
+      SpinTextValue(GbkFromQString(layout_.pageLimitSpin->cleanText()), kPageLimitRange);
   options.dedup = layout_.dedupCheck->isChecked();
   options.autoSave = layout_.autoSaveCheck->isChecked();
   options.crossRunDedup = layout_.crossRunDedupCheck->isChecked();

@@ -159,8 +159,8 @@ std::optional<int> BatchSession::Start() {
   RunOptions options = settings_.Loaded();
   if (options_.engine) options.engine = *options_.engine;
   if (options_.kind) options.kind = *options_.kind;
-  if (options_.speed) options.speedText = std::to_string(*options_.speed);
-  if (options_.pages) options.pageLimitText = std::to_string(*options_.pages);
+  if (options_.speed) options.speed = *options_.speed;
+  if (options_.pages) options.pageLimit = *options_.pages;
   if (options_.dedup) options.dedup = true;
   if (options_.mark) options.marks[static_cast<std::size_t>(options.kind)] = *options_.mark;
   // The command line's line, else the line a crash of this file's last run

@@ -83,8 +83,8 @@ class SettingsCopy : public SettingsControls {
 
   std::string KeywordText() const override { return {}; }
   void SetKeywordText(const std::string&) override {}
-  void SetSpeed(int seconds) override { options_.speedText = std::to_string(seconds); }
-  void SetPageLimit(int pages) override { options_.pageLimitText = std::to_string(pages); }
+  void SetSpeed(int seconds) override { options_.speed = seconds; }
+  void SetPageLimit(int pages) override { options_.pageLimit = pages; }
   void SetDedupChecked(bool checked) override { options_.dedup = checked; }
   void SetAutoSaveChecked(bool checked) override { options_.autoSave = checked; }
   void CheckContactKind(ContactKind kind) override { options_.kind = kind; }

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "base/integer_text.h"
 #include "base/text.h"
 #include "files/file_errors.h"
 #include "files/result_files.h"
@@ -23,10 +22,6 @@ std::string_view EngineWord(Engine engine) {
 
 // A spin box's value as the state save writes it: the number in its text,
 // also outside the range, or the minimum when the text is no number.
-std::int32_t SpinValue(const std::string& text, const SpinRange& range) {
-  return ParseIntegerText(text).value_or(range.minimum);
-}
-
 bool IsMissing(int error) {
   return error == ENOENT || error == ENOTDIR;
 }
@@ -93,11 +88,10 @@ void StoreSettings(const SettingsControls& controls, IniFile& settings) {
   for (const SettingsKeyRow& row : kSettingsKeys) {
     switch (row.field) {
       case SettingsField::Speed:
-        settings.WriteInteger(kSettingsSection, row.key, SpinValue(options.speedText, kSpeedRange));
+        settings.WriteInteger(kSettingsSection, row.key, options.speed);
         break;
       case SettingsField::PageLimit:
-        settings.WriteInteger(kSettingsSection, row.key,
-                              SpinValue(options.pageLimitText, kPageLimitRange));
+        settings.WriteInteger(kSettingsSection, row.key, options.pageLimit);
         break;
       case SettingsField::StartLine:
         settings.WriteInteger(kSettingsSection, row.key, controls.StartLine());

@@ -5,8 +5,10 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "base/contact_kind.h"
+#include "base/integer_text.h"
 #include "search/engine_table.h"
 
 namespace brivano {
@@ -21,13 +23,18 @@ inline constexpr SpinRange kSpeedRange{3, 1000, 8};
 // Result pages per keyword.
 inline constexpr SpinRange kPageLimitRange{1, 76, 10};
 
+// A spin box's number as its text stands: the number written, however far
+// outside the box's range (the settings file keeps it so), or the box's
+// minimum when the text is no number.
+inline int SpinTextValue(std::string_view text, const SpinRange& range) {
+  return ParseIntegerText(text).value_or(range.minimum);
+}
+
 struct RunOptions {
-  // The two numbers as the user left their boxes' text; text that is no
-  // number reads as the box's minimum.
-  std::string speedText = "8";
-  std::string pageLimitText = "10";
-  bool dedup = false;     // 去重
-  bool autoSave = false;  // 自动存盘
+  int speed = kSpeedRange.initial;          // seconds, as SpinTextValue reads the box
+  int pageLimit = kPageLimitRange.initial;  // pages per keyword, the same
+  bool dedup = false;                       // 去重
+  bool autoSave = false;                    // 自动存盘
   ContactKind kind = ContactKind::Mobile;
   Engine engine = Engine::So360;
   std::array<std::string, 4> marks;  // GBK, by contact kind

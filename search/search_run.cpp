@@ -85,11 +85,11 @@ RunSummary SearchRun::Summary() const {
 }
 
 int SearchRun::Speed() const {
-  return ParseIntegerText(window_.Options().speedText).value_or(kSpeedRange.minimum);
+  return window_.Options().speed;
 }
 
 int SearchRun::PageLimit() const {
-  return ParseIntegerText(window_.Options().pageLimitText).value_or(kPageLimitRange.minimum);
+  return window_.Options().pageLimit;
 }
 
 const EngineRow& SearchRun::EngineRowInUse() const {

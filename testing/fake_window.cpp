@@ -17,8 +17,15 @@ std::string FakeWindow::KeywordLine(int index0) const {
 }
 
 RunOptions FakeWindow::Options() const {
-  RunOptions options{speedText, pageLimitText, dedup,   autoSave, kind, engine,
-                     {},        crossRunDedup, validate};
+  RunOptions options{SpinTextValue(speedText, kSpeedRange),
+                     SpinTextValue(pageLimitText, kPageLimitRange),
+                     dedup,
+                     autoSave,
+                     kind,
+                     engine,
+                     {},
+                     crossRunDedup,
+                     validate};
   for (std::size_t i = 0; i < marks.size(); ++i) options.marks[i] = Utf8ToGbk(marks[i]);
   return options;
 }

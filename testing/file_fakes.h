@@ -45,8 +45,15 @@ class FakeSettingsControls : public SettingsControls {
   std::int32_t startLine = 1;
 
   RunOptions Options() const override {
-    return {speedText, pageLimitText, dedup,         autoSave, kind,
-            engine,    marks,         crossRunDedup, validate};
+    return {SpinTextValue(speedText, kSpeedRange),
+            SpinTextValue(pageLimitText, kPageLimitRange),
+            dedup,
+            autoSave,
+            kind,
+            engine,
+            marks,
+            crossRunDedup,
+            validate};
   }
   std::string Mark(ContactKind k) const { return marks[static_cast<int>(k)]; }
   std::string KeywordText() const override { return keywordText; }
