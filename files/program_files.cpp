@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/error_text.h"
 #include "files/file_lock.h"
 
 namespace brivano {
@@ -31,7 +32,7 @@ const std::vector<std::vector<std::string_view>> kDataGroups = {
 };
 
 void Tell(const std::string& message) {
-  std::fprintf(stderr, "%s：%s\n", program_invocation_short_name, message.c_str());
+  std::fprintf(stderr, "%s\n", ErrorLine(program_invocation_short_name, message).c_str());
 }
 
 // Moves one file, copying when the folders lie on different file systems.
