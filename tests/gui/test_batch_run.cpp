@@ -155,8 +155,16 @@ TEST_F(BatchRun, InterruptedThenResumedHarvestsWhatOneRunWould) {
           });
   ASSERT_TRUE(sent) << first.errors;
   EXPECT_EQ(first.exitCode, 130) << first.errors;
-  // "b" has a page left: the run goes on from its line.
-  EXPECT_NE(ResumeState().find("line=2\r\n"), std::string::npos) << ResumeState();
+  // Normally "b" has a page left and the run goes on from its line. On a
+  // loaded machine the signal may land only after "b" is done (this test
+  // reads the log late, the program is not late): then "c" is next.
+  std::size_t pagesRead = 0;
+  for (std::size_t at = 0; (at = first.errors.find("页 +", at)) != std::string::npos; ++at) {
+    ++pagesRead;
+  }
+  ASSERT_LT(pagesRead, 6u) << first.errors;
+  const std::string line = "line=" + std::to_string(pagesRead / 2 + 1) + "\r\n";
+  EXPECT_NE(ResumeState().find(line), std::string::npos) << ResumeState();
 
   const Outcome second = Run({"--engine", "bing", "--kind", "mobile", "--keywords",
                               Path("keywords.txt"), "--out", Path("second.csv")});
