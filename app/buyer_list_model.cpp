@@ -20,8 +20,8 @@ int BuyerListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant BuyerListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shown_) return {};
-  const BuyerItem& item = list_[static_cast<std::size_t>(index.row())];
-  if (role == Qt::DisplayRole) return QStringFromGbk(item.caption);
+  const ContactValue& item = list_[static_cast<std::size_t>(index.row())];
+  if (role == Qt::DisplayRole) return QStringFromGbk(item.value);
   if (role == Qt::DecorationRole) return kindIcons_[static_cast<int>(item.kind)];
   return {};
 }

@@ -2,14 +2,18 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -25,7 +29,8 @@
 #include "base/text.h"
 #include "files/merge.h"
 #include "files/result_files.h"
-#include "files/run_tuning.h"
+#include "search/start_command.h"
+#include "store/exports.h"
 
 namespace brivano {
 namespace {
@@ -81,28 +86,33 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   ConnectToolBar();
 
   const ProgramFiles files = options_.files ? *options_.files : LocateProgramFiles();
-  EngineOverrides engines = LoadEngineOverrides(options_.engines, files.folder);
   controls_ = std::make_unique<WindowControls>(
       *this, layout_, *dialogs_,
-      WindowServices{[this] { return store_->SaveState(); },
+      WindowServices{[this] { return wiring_->State().SaveState(); },
                      [this](std::function<void()> done) { ClearBrowserCache(std::move(done)); },
                      [this](const std::string& message) { AskForAttention(message); },
-                     [this] { return store_->CooldownSeconds(); }});
-  recorder_ =
-      std::make_unique<StoreRecorder>(files.StorePath(), [this](const std::string& message) {
-        dialogs_->Error(this, QString::fromStdString(message));
-      });
+                     [this] { return wiring_->State().CooldownSeconds(); }});
   browser_ = std::make_unique<WebPageBrowser>(layout_.browserView);
-  run_ = std::make_unique<SearchRun>(RunEnvironment{.window = *controls_,
-                                                    .browser = *browser_,
-                                                    .timers = timers_,
-                                                    .engines = std::move(engines.table),
-                                                    .network = options_.network,
-                                                    .recorder = recorder_.get(),
-                                                    .randomSeconds = {}});
-  controls_->SetRun(run_.get());
-  buyerModel_ = new BuyerListModel(run_->Buyers(), this);
-  run_->Buyers().SetObserver(buyerModel_);
+  wiring_ = std::make_unique<RunWiring>(RunParts{.host = *controls_,
+                                                 .browser = *browser_,
+                                                 .timers = timers_,
+                                                 .settings = *controls_,
+                                                 .feedback = *controls_,
+                                                 .files = files,
+                                                 .engines = options_.engines,
+                                                 .network = options_.network,
+                                                 .program = "brivano",
+                                                 .reportStore =
+                                                     [this](const std::string& message) {
+                                                       dialogs_->Error(
+                                                           this, QString::fromStdString(message));
+                                                     },
+                                                 .randomSeconds = {}});
+  controls_->SetRun(&Run());
+  Run().AddListener(*controls_);
+  ForwardOptionChanges();
+  buyerModel_ = new BuyerListModel(Run().Buyers(), this);
+  Run().Buyers().SetObserver(buyerModel_);
   layout_.buyerList->setModel(buyerModel_);
   buyerModel_->SetView(layout_.buyerList);
 
@@ -123,12 +133,12 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
   tips.setColor(QPalette::ToolTipText, Qt::black);
   QToolTip::setPalette(tips);
-  store_ = std::make_unique<StateStore>(files, *controls_, run_->Buyers(), *controls_);
-  store_->Load();
+  wiring_->State().Load();
+  Run().ChangeOptions(controls_->Options());
   OfferRecovery();
   // Said once; the built-in rows serve meanwhile.
-  if (!engines.problem.empty()) {
-    layout_.Panel(StatusPanel::Message)->setText(QString::fromStdString(engines.problem));
+  if (!wiring_->EngineProblem().empty()) {
+    layout_.Panel(StatusPanel::Message)->setText(QString::fromStdString(wiring_->EngineProblem()));
   }
   aboutBox_ = new AboutBox([this](const QString& address) { OpenThroughDesktop(address); }, this);
   generator_ = new KeywordGeneratorWindow(*dialogs_, *controls_, *memory_, this);
@@ -144,15 +154,30 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
 MainWindow::~MainWindow() {
   memory_->KeepGeometry(saveGeometry());
   SaveKeywordStore();
-  run_->Buyers().SetObserver(nullptr);
+  Run().Buyers().SetObserver(nullptr);
   tray_->Hide();
+}
+
+void MainWindow::ForwardOptionChanges() {
+  const auto forward = [this] { Run().ChangeOptions(controls_->Options()); };
+  connect(layout_.speedSpin, &QSpinBox::textChanged, this, forward);
+  connect(layout_.pageLimitSpin, &QSpinBox::textChanged, this, forward);
+  for (QCheckBox* box : {layout_.dedupCheck, layout_.autoSaveCheck, layout_.crossRunDedupCheck,
+                         layout_.validationCheck}) {
+    connect(box, &QCheckBox::toggled, this, forward);
+  }
+  for (std::size_t i = 0; i < 4; ++i) {
+    connect(layout_.kindButtons[i], &QRadioButton::toggled, this, forward);
+    connect(layout_.engineButtons[i], &QRadioButton::toggled, this, forward);
+    connect(layout_.markEdits[i], &QLineEdit::textChanged, this, forward);
+  }
 }
 
 // A run that a crash cut short left its values in the store: offered back
 // once, with the keyword line to go on from.
 void MainWindow::OfferRecovery() {
-  const std::optional<UnfinishedRun> run = recorder_->TakeUnfinishedRun();
-  if (!run || (run->items.empty() && run->keywordLine == 0)) return;
+  const std::optional<UnfinishedRun> run = wiring_->TakeCrashedRun();
+  if (!run) return;
   // 是 brings the list back; the run itself waits for 搜索, which offers the
   // line to go on from.
   const QString question = QStringLiteral(
@@ -161,28 +186,7 @@ void MainWindow::OfferRecovery() {
                                .arg(run->items.size())
                                .arg(std::max(run->keywordLine, 1));
   if (!dialogs_->Ask(this, question)) return;
-  for (const StoredItem& item : run->items) run_->Buyers().Append(item.value, item.kind);
-  recorder_->Restore(*run);
-  run_->KeepListForNextRun();
-  run_->SetStartLine(std::max(run->keywordLine, 1));
-}
-
-// The buyer list with the provenance of each value where there is one.
-ExportSource MainWindow::BuyerListSource() const {
-  return [this](const ExportVisit& visit) {
-    const std::vector<StoredItem>& rows = recorder_->Rows();
-    const auto& items = run_->Buyers().items();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (i < rows.size() && rows[i].value == items[i].caption) {
-        visit(rows[i]);
-      } else {
-        StoredItem bare;
-        bare.value = items[i].caption;
-        bare.kind = items[i].kind;
-        visit(bare);
-      }
-    }
-  };
+  Run().SetStartLine(wiring_->Recover(*run));
 }
 
 void MainWindow::ConnectToolBar() {
@@ -212,7 +216,7 @@ void MainWindow::BuildTrayIcon() {
 
 // Only the keyword store is written at exit; a failure is not shown.
 void MainWindow::SaveKeywordStore() {
-  store_->SaveKeywords();
+  wiring_->State().SaveKeywords();
 }
 
 void MainWindow::ClearBrowserCache(std::function<void()> done) {
@@ -227,10 +231,10 @@ void MainWindow::AskForAttention(const std::string& gbkMessage) {
 // ---- Commands ----------------------------------------------------------------
 
 void MainWindow::StartRun() {
-  run_->Start();
+  StartFromWindow(Run(), controls_->Options(), *controls_);
 }
 void MainWindow::StopRun() {
-  run_->Stop();
+  Run().Stop();
 }
 
 void MainWindow::SaveResults() {
@@ -240,9 +244,9 @@ void MainWindow::SaveResults() {
       "文本文件|*.txt|CSV (UTF-8，Excel 可直接打开)|*.csv|Excel 工作簿|*.xlsx|所有文件|*");
   request.defaultSuffix = QStringLiteral("txt");
   request.initialFolder = memory_->ProposedFolder(DialogFolder::Save);
-  request.proposedName = QString::fromStdString(ProposedResultFileName(run_->BuyerCounter()));
+  request.proposedName = QString::fromStdString(ProposedResultFileName(Run().BuyerCounter()));
   update();
-  if (run_->Buyers().empty()) return;
+  if (Run().Buyers().empty()) return;
   const std::optional<QString> path = dialogs_->SaveFileName(this, request);
   if (!path) return;
   memory_->Remember(DialogFolder::Save, *path);
@@ -250,13 +254,13 @@ void MainWindow::SaveResults() {
   const std::filesystem::path target(path->toStdString());
   const QString suffix = QFileInfo(*path).suffix().toLower();
   if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx")) {
-    SaveResultFile(target, run_->Buyers(), *controls_);
+    SaveResultFile(target, Run().Buyers(), *controls_);
     return;
   }
   BusyCursorScope busy(*controls_);
-  const ExportOutcome outcome = suffix == QLatin1String("csv")
-                                    ? WriteCsvExport(target, BuyerListSource())
-                                    : WriteXlsxExport(target, BuyerListSource());
+  const ExportSource rows = BuyerListExportSource(Run().Buyers());
+  const ExportOutcome outcome =
+      suffix == QLatin1String("csv") ? WriteCsvExport(target, rows) : WriteXlsxExport(target, rows);
   if (!outcome.ok()) {
     dialogs_->Error(this, QString::fromStdString(outcome.error));
   } else if (outcome.cutCells > 0) {
@@ -266,7 +270,7 @@ void MainWindow::SaveResults() {
 }
 
 void MainWindow::SaveProgress() {
-  store_->SaveProgress();
+  wiring_->State().SaveProgress();
 }
 
 void MainWindow::OpenGenerator() {

@@ -17,11 +17,9 @@
 #include "app/web_page_browser.h"
 #include "app/window_controls.h"
 #include "app/window_memory.h"
+#include "batch/run_wiring.h"
 #include "files/program_files.h"
-#include "files/settings_store.h"
 #include "search/engine_table.h"
-#include "search/search_run.h"
-#include "store/store_recorder.h"
 
 class QMenu;
 
@@ -79,7 +77,7 @@ class MainWindow : public QMainWindow {
   // the window.
   void SaveKeywordStore();
 
-  SearchRun& Run() { return *run_; }
+  SearchRun& Run() { return wiring_->Run(); }
   WindowControls& Controls() { return *controls_; }
   BuyerListModel* BuyerModel() const { return buyerModel_; }
   UserDialogs& Dialogs() const { return *dialogs_; }
@@ -88,8 +86,8 @@ class MainWindow : public QMainWindow {
   BrowserCacheCleaner* Cleaner() const { return cleaner_; }
   TrayIcon& Tray() const { return *tray_; }
   WindowMemory& Memory() const { return *memory_; }
-  const ProgramFiles& Files() const { return store_->files(); }
-  StoreRecorder& Recorder() { return *recorder_; }
+  const ProgramFiles& Files() const { return wiring_->State().files(); }
+  StoreRecorder& Recorder() { return wiring_->Recorder(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -103,7 +101,8 @@ class MainWindow : public QMainWindow {
   void OpenThroughDesktop(const QString& address);
   void SetTrayMenuState(bool windowShown);
   void OfferRecovery();
-  ExportSource BuyerListSource() const;
+  // The boxes changed during a run count from its next step.
+  void ForwardOptionChanges();
 
   MainWindowOptions options_;
   QtUserDialogs realDialogs_;
@@ -120,10 +119,8 @@ class MainWindow : public QMainWindow {
   // Declared last so that the run goes first when the window is destroyed.
   QtTimerFactory timers_;
   std::unique_ptr<WindowControls> controls_;
-  std::unique_ptr<StoreRecorder> recorder_;
   std::unique_ptr<WebPageBrowser> browser_;
-  std::unique_ptr<SearchRun> run_;
-  std::unique_ptr<StateStore> store_;
+  std::unique_ptr<RunWiring> wiring_;
   // Goes before the menu it refers to, and removes the icon from the tray.
   std::unique_ptr<TrayIcon> ownTray_;
   TrayIcon* tray_ = nullptr;

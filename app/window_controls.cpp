@@ -18,7 +18,13 @@ namespace brivano {
 
 WindowControls::WindowControls(QWidget& window, const MainWindowLayout& layout,
                                UserDialogs& dialogs, WindowServices services)
-    : window_(window), layout_(layout), dialogs_(dialogs), services_(std::move(services)) {
+    : RunStatusBar(
+          [this](StatusPanel panel, const std::string& text) { SetStatusPanel(panel, text); },
+          [this](bool running) { ShowRunning(running); }),
+      window_(window),
+      layout_(layout),
+      dialogs_(dialogs),
+      services_(std::move(services)) {
   QObject::connect(layout_.keywordEdit, &QPlainTextEdit::textChanged, &window_,
                    [this] { keywordLinesStale_ = true; });
 }
@@ -57,19 +63,11 @@ void WindowControls::SetStatusPanel(StatusPanel panel, const std::string& text) 
   layout_.Panel(panel)->setText(QStringFromGbk(text));
 }
 
-bool WindowControls::SearchEnabled() const {
-  return layout_.Tool(ToolCommand::Search)->isEnabled();
-}
-void WindowControls::SetSearchEnabled(bool enabled) {
-  layout_.Tool(ToolCommand::Search)->setEnabled(enabled);
-}
-void WindowControls::SetStopEnabled(bool enabled) {
-  layout_.Tool(ToolCommand::Stop)->setEnabled(enabled);
-}
-
-void WindowControls::SetChoiceGroupsEnabled(bool enabled) {
-  layout_.kindGroup->setEnabled(enabled);
-  layout_.engineGroup->setEnabled(enabled);
+void WindowControls::ShowRunning(bool running) {
+  layout_.Tool(ToolCommand::Search)->setEnabled(!running);
+  layout_.Tool(ToolCommand::Stop)->setEnabled(running);
+  layout_.kindGroup->setEnabled(!running);
+  layout_.engineGroup->setEnabled(!running);
 }
 
 void WindowControls::Repaint() {
@@ -102,7 +100,8 @@ void WindowControls::ClearBrowserCache(std::function<void()> done) {
   services_.clearBrowserCache(std::move(done));
 }
 // A wall and a network that is down both want the user to know.
-void WindowControls::AskForAttention(PauseReason, const std::string& message) {
+void WindowControls::Paused(PauseReason reason, const std::string& message) {
+  RunStatusBar::Paused(reason, message);
   services_.askForAttention(message);
 }
 int WindowControls::CooldownSeconds() const {

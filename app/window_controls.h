@@ -1,6 +1,8 @@
-// The window's controls as the core sees them: the run's window, the settings
-// store's controls and the file commands' feedback, in one adapter over the
-// main window's widgets. Texts cross here between Qt and GBK.
+// The window's controls as the core sees them: the run's host and the boxes
+// of its 搜索 command, the status bar and run controls the run's events set,
+// the settings store's controls and the file commands' feedback, in one
+// adapter over the main window's widgets. Texts cross here between Qt and
+// GBK.
 #pragma once
 
 #include <QWidget>
@@ -12,6 +14,8 @@
 #include "app/user_dialogs.h"
 #include "files/file_interfaces.h"
 #include "search/run_interfaces.h"
+#include "search/run_status_bar.h"
+#include "search/start_command.h"
 
 namespace brivano {
 
@@ -25,7 +29,11 @@ struct WindowServices {
   std::function<int()> cooldownSeconds;
 };
 
-class WindowControls : public RunWindow, public SettingsControls, public UserFeedback {
+class WindowControls : public RunHost,
+                       public StartDialogs,
+                       public RunStatusBar,
+                       public SettingsControls,
+                       public UserFeedback {
  public:
   WindowControls(QWidget& window, const MainWindowLayout& layout, UserDialogs& dialogs,
                  WindowServices services);
@@ -36,21 +44,17 @@ class WindowControls : public RunWindow, public SettingsControls, public UserFee
 
   int KeywordLineCount() const override;
   std::string KeywordLine(int index0) const override;
-  void SetStatusPanel(StatusPanel panel, const std::string& text) override;
-  bool SearchEnabled() const override;
-  void SetSearchEnabled(bool enabled) override;
-  void SetStopEnabled(bool enabled) override;
-  void SetChoiceGroupsEnabled(bool enabled) override;
-  void Repaint() override;
+  bool SaveState() override;
+  void ClearBrowserCache(std::function<void()> done) override;
+  int CooldownSeconds() const override;
+
   std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                         const std::string& value) override;
   void ShowInformation(const std::string& text) override;
   void ShowError(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
-  bool SaveState() override;
-  void ClearBrowserCache(std::function<void()> done) override;
-  void AskForAttention(PauseReason reason, const std::string& message) override;
-  int CooldownSeconds() const override;
+
+  void Paused(PauseReason reason, const std::string& message) override;
 
   std::string KeywordText() const override;
   void SetKeywordText(const std::string& text) override;
@@ -67,7 +71,13 @@ class WindowControls : public RunWindow, public SettingsControls, public UserFee
   void SetStartLine(std::int32_t line) override;
 
   void SetBusyCursor(bool busy) override;
+  void Repaint() override;
   void SetStatusText(const std::string& text) override;
+
+  void SetStatusPanel(StatusPanel panel, const std::string& text);
+  // 搜索 off, 终止 on and the contact-kind and engine groups off while a run
+  // is on; the other way round when none is.
+  void ShowRunning(bool running);
 
  private:
   QWidget& window_;

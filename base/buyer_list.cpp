@@ -11,18 +11,18 @@ std::size_t HashOf(std::string_view s) {
 
 BuyerList::BuyerList() : slots_(64, kEmptySlot), slotHashes_(64, 0) {}
 
-std::size_t BuyerList::SlotOf(std::string_view caption, std::size_t hash) const {
+std::size_t BuyerList::SlotOf(std::string_view value, std::size_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   const auto shortHash = static_cast<std::uint32_t>(hash);
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     const std::uint32_t index = slots_[slot];
     if (index == kEmptySlot) return slot;
-    if (slotHashes_[slot] == shortHash && items_[index].caption == caption) return slot;
+    if (slotHashes_[slot] == shortHash && items_[index].value == value) return slot;
   }
 }
 
-bool BuyerList::Contains(std::string_view caption) const {
-  return slots_[SlotOf(caption, HashOf(caption))] != kEmptySlot;
+bool BuyerList::Contains(std::string_view value) const {
+  return slots_[SlotOf(value, HashOf(value))] != kEmptySlot;
 }
 
 void BuyerList::Grow() {
@@ -33,7 +33,7 @@ void BuyerList::Grow() {
   const std::size_t mask = slots_.size() - 1;
   for (std::uint32_t index : oldSlots) {
     if (index == kEmptySlot) continue;
-    const std::size_t hash = HashOf(items_[index].caption);
+    const std::size_t hash = HashOf(items_[index].value);
     std::size_t slot = hash & mask;
     while (slots_[slot] != kEmptySlot) slot = (slot + 1) & mask;
     slots_[slot] = index;
@@ -41,12 +41,13 @@ void BuyerList::Grow() {
   }
 }
 
-void BuyerList::Append(std::string_view caption, ContactKind kind) {
-  items_.push_back(BuyerItem{std::string(caption), kind});
-  const std::size_t hash = HashOf(caption);
-  const std::size_t slot = SlotOf(caption, hash);
+void BuyerList::Append(ContactValue item) {
+  items_.push_back(std::move(item));
+  const std::string_view value = items_.back().value;
+  const std::size_t hash = HashOf(value);
+  const std::size_t slot = SlotOf(value, hash);
   if (slots_[slot] == kEmptySlot) {
-    // Only the first of equal captions is indexed; that is all Contains needs.
+    // Only the first of equal values is indexed; that is all Contains needs.
     slots_[slot] = static_cast<std::uint32_t>(items_.size() - 1);
     slotHashes_[slot] = static_cast<std::uint32_t>(hash);
     if (++distinct_ * 4 > slots_.size() * 3) Grow();

@@ -44,4 +44,13 @@ std::string LocalTimeText(const LocalTime& time) {
   return text;
 }
 
+std::string UtcNowIso8601() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
 }  // namespace brivano

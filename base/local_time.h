@@ -25,4 +25,7 @@ std::optional<LocalTime> LocalTimeOfUtc(std::string_view utcIso8601);
 // "2026-12-08 01:42:11".
 std::string LocalTimeText(const LocalTime& time);
 
+// The current time as ISO 8601 UTC to the second: "2026-12-07T13:17:48Z".
+std::string UtcNowIso8601();
+
 }  // namespace brivano

@@ -9,27 +9,11 @@
 #include "files/output_clash.h"
 #include "files/output_probe.h"
 #include "files/run_tuning.h"
-#include "store/harvest_store.h"
+#include "search/run_messages.h"
+#include "search/start_command.h"
+#include "store/exports.h"
 
 namespace brivano {
-
-// The store's recorder, telling the session of every page and of the run's
-// end as well.
-class BatchSession::Recorder : public StoreRecorder {
- public:
-  using StoreRecorder::StoreRecorder;
-  std::function<void(const HarvestedPage&)> onPage;
-  std::function<void()> onEnd;
-
-  void PageHarvested(const HarvestedPage& page) override {
-    StoreRecorder::PageHarvested(page);
-    onPage(page);
-  }
-  void RunEnded(RunOutcome outcome) override {
-    StoreRecorder::RunEnded(outcome);
-    onEnd();
-  }
-};
 
 namespace {
 
@@ -76,46 +60,47 @@ BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
     : options_(std::move(options)),
       env_(std::move(environment)),
       printer_(env_.writeError, env_.terminal),
-      window_(
-          // The window's boxes: every one says why the run cannot go on.
-          UnattendedServices{
-              .message = [this](const std::string& text) { SayError(GbkToUtf8(text)); },
-              .saveState = [this] { return SaveState(); },
-              .clearBrowserCache = env_.clearBrowserCache,
-              .askForAttention = [this](PauseReason reason) { OnPause(reason); },
-              .cooldownSeconds = [this] { return store_->CooldownSeconds(); }}),
+      feedback_(
+          std::make_unique<MessageFeedback>([this](const std::string& text) { Say(text); },
+                                            [this](const std::string& text) { SayError(text); })),
+      wiring_(std::make_unique<RunWiring>(
+          RunParts{.host = *this,
+                   .browser = env_.browser,
+                   .timers = env_.timers,
+                   .settings = settings_,
+                   .feedback = *feedback_,
+                   .files = env_.files,
+                   .engines = env_.engines,
+                   .network = env_.network,
+                   .program = std::string(kBatchProgramName),
+                   .reportStore = [this](const std::string& message) { SayError(message); },
+                   .randomSeconds = env_.randomSeconds})),
       resume_(env_.files.DataFolder() / kBatchStateFileName) {
-  recorder_ = std::make_unique<Recorder>(
-      env_.files.StorePath(), [this](const std::string& message) { SayError(message); },
-      std::string(kBatchProgramName));
-  recorder_->onPage = [this](const HarvestedPage& page) { OnPage(page); };
-  recorder_->onEnd = [this] { runEnded_ = true; };
-  EngineOverrides engines = LoadEngineOverrides(env_.engines, env_.files.folder);
-  if (!engines.problem.empty()) SayError(engines.problem);
-  run_ = std::make_unique<SearchRun>(RunEnvironment{.window = window_,
-                                                    .browser = env_.browser,
-                                                    .timers = env_.timers,
-                                                    .engines = std::move(engines.table),
-                                                    .network = env_.network,
-                                                    .recorder = recorder_.get(),
-                                                    .randomSeconds = env_.randomSeconds});
-  feedback_ =
-      std::make_unique<MessageFeedback>([this](const std::string& text) { Say(text); },
-                                        [this](const std::string& text) { SayError(text); });
-  store_ = std::make_unique<StateStore>(env_.files, settings_, run_->Buyers(), *feedback_);
+  if (!wiring_->EngineProblem().empty()) SayError(wiring_->EngineProblem());
+  Run().AddListener(*this);
   retryTimer_ = env_.timers.CreateTimer(1000, [this] { OnRetryTimer(); });
   networkTimer_ = env_.timers.CreateTimer(1000, [this] { OnNetworkTimer(); });
   // A desktop timer of period 0 never fires: 1 ms is the next event loop.
   stopTimer_ = env_.timers.CreateTimer(1, [this] {
     stopTimer_->SetEnabled(false);
-    run_->Stop();
+    Run().Stop();
   });
-  progressTimer_ = env_.timers.CreateTimer(1, [this] { ReportPage(); });
   finishTimer_ = env_.timers.CreateTimer(1, [this] { Finish(); });
 }
 
-BatchSession::~BatchSession() {
-  run_.reset();  // before the recorder and the window it uses
+BatchSession::~BatchSession() = default;
+
+std::string BatchSession::KeywordLine(int index0) const {
+  if (index0 < 0 || index0 >= KeywordLineCount()) return {};
+  return lines_[static_cast<std::size_t>(index0)];
+}
+
+void BatchSession::ClearBrowserCache(std::function<void()> done) {
+  env_.clearBrowserCache(std::move(done));
+}
+
+int BatchSession::CooldownSeconds() const {
+  return wiring_->State().CooldownSeconds();
 }
 
 void BatchSession::Say(std::string_view utf8Line) {
@@ -145,7 +130,7 @@ std::optional<int> BatchSession::Start() {
       return kBatchFailed;
     }
   }
-  store_->Load();
+  wiring_->State().Load();
   KeywordFile keywords = ReadKeywordFile(options_.keywords, options_.encoding);
   if (!keywords.error.empty()) {
     SayError(keywords.error);
@@ -153,7 +138,7 @@ std::optional<int> BatchSession::Start() {
   }
 
   keywordFileKey_ = KeywordFileKey(options_.keywords, keywords.lines);
-  recorder_->SetSource(keywordFileKey_);
+  wiring_->Recorder().SetSource(keywordFileKey_);
   const std::optional<std::int32_t> recovered = RecoverCrashedRun();
 
   RunOptions options = settings_.Loaded();
@@ -171,19 +156,24 @@ std::optional<int> BatchSession::Start() {
   const int lineCount = static_cast<int>(keywords.lines.size());
   // A wrong guess of the file's encoding shows here, before any request.
   const std::string firstKeyword = keywords.lines.empty() ? "" : GbkToUtf8(keywords.lines[0]);
-  window_.Configure(std::move(keywords.lines), options, std::to_string(startLine));
-  run_->SetStartLine(startLine);
-  settings_.SetRun(run_.get());
+  lines_ = std::move(keywords.lines);
+  SearchRun& run = Run();
+  settings_.SetRun(&run);
 
-  run_->Start();
-  if (window_.SearchEnabled()) return kBatchFailed;  // it said why
-  // The run's own start line: one past the end starts again at the first.
-  firstLine_ = run_->ResumeLine();
+  if (const std::optional<StartRefusal> refusal = run.CheckStart()) {
+    SayError(GbkToUtf8(TextOfRefusal(*refusal).text));
+    return kBatchFailed;
+  }
+  // One past the end starts again at the first.
+  const StartLineChoice choice = ChooseStartLine(startLine, lineCount);
+  if (choice.pastTheEnd) SayError(run_messages::kStartLineTooLarge);
+  if (!run.Start(options, choice.line)) return kBatchFailed;
+  firstLine_ = run.ResumeLine();
   keywordsTotal_ = std::max(0, lineCount - firstLine_ + 1);
   Say(std::string(DefaultEngineTable()[static_cast<int>(options.engine)].cliName) + " " +
       std::string(InfoOf(options.kind).cliName) + "：关键词 " + std::to_string(lineCount) +
-      " 行，从第 " + std::to_string(firstLine_) + " 行开始；每页 " + std::to_string(run_->Speed()) +
-      " 秒，每个关键词最多 " + std::to_string(run_->PageLimit()) + " 页。");
+      " 行，从第 " + std::to_string(firstLine_) + " 行开始；每页 " + std::to_string(options.speed) +
+      " 秒，每个关键词最多 " + std::to_string(options.pageLimit) + " 页。");
   Say("关键词文件按 " + keywords.encoding + " 读取，第一行：" + firstKeyword);
   return std::nullopt;
 }
@@ -192,12 +182,9 @@ std::optional<int> BatchSession::Start() {
 // program only: its values go on into this run's list and --out, and the
 // line of its last page is where this run starts.
 std::optional<std::int32_t> BatchSession::RecoverCrashedRun() {
-  const std::optional<UnfinishedRun> crashed = recorder_->TakeUnfinishedRun();
-  if (!crashed || (crashed->items.empty() && crashed->keywordLine == 0)) return std::nullopt;
-  for (const StoredItem& item : crashed->items) run_->Buyers().Append(item.value, item.kind);
-  recorder_->Restore(*crashed);
-  run_->KeepListForNextRun();
-  const std::int32_t line = std::max(crashed->keywordLine, 1);
+  const std::optional<UnfinishedRun> crashed = wiring_->TakeCrashedRun();
+  if (!crashed) return std::nullopt;
+  const std::int32_t line = wiring_->Recover(*crashed);
   Say("上次运行意外中断：恢复已采集的 " + std::to_string(crashed->items.size()) + " 条，从第 " +
       std::to_string(line) + " 行继续。");
   return line;
@@ -205,58 +192,49 @@ std::optional<std::int32_t> BatchSession::RecoverCrashedRun() {
 
 bool BatchSession::SaveResumeLine() {
   const std::optional<std::string> failure =
-      resume_.Save(keywordFileKey_, options_.keywords, run_->ResumeLine());
+      resume_.Save(keywordFileKey_, options_.keywords, Run().ResumeLine());
   if (failure) SayError(*failure);
   return !failure;
 }
 
 bool BatchSession::SaveState() {
-  const bool saved = SaveResumeLine();
-  // The save at the run's end: what follows it in the run only concerns the
-  // window, so the session ends from the event loop.
-  if (runEnded_ && !finished_) {
-    stateSaved_ = saved;
-    finishTimer_->SetEnabled(true);
-  }
-  return saved;
+  return SaveResumeLine();
 }
 
-void BatchSession::OnPage(const HarvestedPage& page) {
+void BatchSession::RunEnded(const RunEnd& end) {
+  runEnded_ = true;
+  // What follows the closing save in the run only concerns a window, so the
+  // session ends from the event loop.
+  if (finished_) return;
+  stateSaved_ = end.saved;
+  finishTimer_->SetEnabled(true);
+}
+
+void BatchSession::PageDone(const HarvestedPage& page, bool keywordDone) {
+  const PageSource& source = *page.source;
   if (page.outcome == PageOutcome::Wall) return;  // the pause says it
   if (page.outcome == PageOutcome::Failed) {
-    Say("第 " + std::to_string(page.keywordLine) + " 行「" + GbkToUtf8(page.keyword) + "」第 " +
-        std::to_string(page.page) + " 页 " + std::to_string(SearchRun::kPageTries) +
+    Say("第 " + std::to_string(source.keywordLine) + " 行「" + GbkToUtf8(source.keyword) + "」第 " +
+        std::to_string(source.page) + " 页 " + std::to_string(SearchRun::kPageTries) +
         " 次都没有载入：跳过这个关键词，稍后请再搜索一次。");
     return;
   }
-  // Reported once the page step is over, when the run knows whether a
-  // further page of the keyword follows.
-  pendingPage_ = page;
-  progressTimer_->SetEnabled(true);
-}
-
-void BatchSession::ReportPage() {
-  progressTimer_->SetEnabled(false);
-  if (!pendingPage_) return;
-  const HarvestedPage page = std::move(*pendingPage_);
-  pendingPage_.reset();
   RunProgress progress;
   progress.keywordsTotal = keywordsTotal_;
-  progress.keywordLine = page.keywordLine;
-  const bool keywordDone = !run_->NextPageFlag();
+  progress.keywordLine = source.keywordLine;
   progress.keywordsDone =
-      std::clamp(page.keywordLine - firstLine_ + (keywordDone ? 1 : 0), 0, keywordsTotal_);
+      std::clamp(source.keywordLine - firstLine_ + (keywordDone ? 1 : 0), 0, keywordsTotal_);
   progress.keywordDone = keywordDone;
-  progress.keyword = GbkToUtf8(page.keyword);
-  progress.page = page.page;
-  progress.pageLimit = run_->PageLimit();
+  progress.keyword = GbkToUtf8(source.keyword);
+  progress.page = source.page;
+  progress.pageLimit = Run().Options().pageLimit;
   progress.pageValues = page.values.size();
-  progress.found = run_->BuyerCounter();
+  progress.found = Run().BuyerCounter();
   progress.elapsedMs = env_.nowMs() - startMs_;
   printer_.Progress(progress);
 }
 
-void BatchSession::OnPause(PauseReason reason) {
+void BatchSession::Paused(PauseReason reason, const std::string&) {
   if (reason == PauseReason::Verification) {
     OnVerificationPage();
     return;
@@ -273,7 +251,7 @@ void BatchSession::OnPause(PauseReason reason) {
 
 void BatchSession::OnNetworkTimer() {
   networkTimer_->SetEnabled(false);
-  if (run_->Pause() != PauseReason::NetworkDown || ending_ != Ending::None) return;
+  if (Run().Pause() != PauseReason::NetworkDown || ending_ != Ending::None) return;
   Say("网络仍不通：保存后退出。");
   StopSoon(Ending::NetworkDown);
 }
@@ -295,7 +273,7 @@ void BatchSession::OnVerificationPage() {
 
 void BatchSession::OnRetryTimer() {
   retryTimer_->SetEnabled(false);
-  if (!run_->Paused() || ending_ != Ending::None) return;  // the engine let the run on
+  if (!Run().Paused() || ending_ != Ending::None) return;  // the engine let the run on
   if (lastRetryWasLongest_) {
     Say("验证页面仍未消失：保存后退出。");
     StopSoon(Ending::Verification);
@@ -308,7 +286,7 @@ void BatchSession::OnRetryTimer() {
   // The run looks at the browser every second while it is paused: an
   // ordinary page of the engine lets it go on from the page it was on.
   try {
-    env_.browser.Navigate(run_->PageAddress());
+    env_.browser.Navigate(Run().PageAddress());
   } catch (...) {
   }
   const long long next =
@@ -338,14 +316,13 @@ void BatchSession::Interrupt(int signal) {
   signal_ = signal;
   Say("再次收到中断信号：立即保存并退出。");
   // The store's run ends as a stopped one; the page in hand is not taken.
-  if (!runEnded_) recorder_->RunEnded(RunOutcome::Stopped);
+  if (!runEnded_) wiring_->Recorder().RunEnded(RunOutcome::Stopped);
   stateSaved_ = SaveResumeLine();
   Finish();
 }
 
 void BatchSession::Finish() {
   if (finished_) return;
-  ReportPage();
   finished_ = true;
   for (RunTimer* timer :
        {retryTimer_.get(), networkTimer_.get(), stopTimer_.get(), finishTimer_.get()}) {
@@ -355,7 +332,7 @@ void BatchSession::Finish() {
   bool failed = !stateSaved_;
   if (options_.out) {
     const ExportOutcome outcome =
-        WriteExport(options_.format, *options_.out, recorder_->ListSource());
+        WriteExport(options_.format, *options_.out, BuyerListExportSource(Run().Buyers()));
     if (outcome.ok()) {
       Say("已写入 " + std::to_string(outcome.rows) + " 条：" + options_.out->string());
     } else {
@@ -363,8 +340,8 @@ void BatchSession::Finish() {
       failed = true;
     }
   }
-  const std::string note = GbkToUtf8(recorder_->EndNote());
-  const RunSummary summary = run_->Summary();
+  const std::string note = GbkToUtf8(wiring_->Recorder().EndNote());
+  const RunSummary summary = Run().Summary();
   Say(RunSummaryText(summary) + "，用时 " + ClockText(env_.nowMs() - startMs_) + note + "。");
   int status = 0;
   if (failed) {

@@ -1,26 +1,28 @@
 // A whole run of the desktop program without its window: the settings file
 // gives the options the command line leaves open, a keyword file gives the
-// keywords, and the run and its recorder are the desktop program's own. Where
-// to go on it keeps per keyword file in a state of its own. Interrupts finish the page in hand;
-// verification pages are waited out or end the run, as the user chose. Qt-free: the program gives
-// it the real browser and timers, the tests fakes on a virtual clock.
+// keywords, and the run is wired as the window wires it. Where to go on it
+// keeps per keyword file in a state of its own. Interrupts finish the page in
+// hand; verification pages are waited out or end the run, as the user chose.
+// Qt-free: the program gives it the real browser and timers, the tests fakes
+// on a virtual clock.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "batch/batch_options.h"
 #include "batch/progress_report.h"
 #include "batch/resume_state.h"
-#include "batch/unattended_window.h"
+#include "batch/run_wiring.h"
+#include "batch/settings_copy.h"
 #include "files/program_files.h"
-#include "files/settings_store.h"
 #include "search/local_address.h"
+#include "search/run_events.h"
 #include "search/run_interfaces.h"
-#include "search/search_run.h"
-#include "store/store_recorder.h"
 
 namespace brivano {
 
@@ -52,10 +54,10 @@ struct BatchEnvironment {
   std::function<int(int most)> randomSeconds;  // the run's; random when empty
 };
 
-class BatchSession {
+class BatchSession : private RunHost, private RunListener {
  public:
   BatchSession(BatchOptions options, BatchEnvironment environment);
-  ~BatchSession();
+  ~BatchSession() override;
   BatchSession(const BatchSession&) = delete;
   BatchSession& operator=(const BatchSession&) = delete;
 
@@ -66,22 +68,29 @@ class BatchSession {
   // ends; the second saves and ends at once.
   void Interrupt(int signal);
 
-  SearchRun& Run() { return *run_; }
+  SearchRun& Run() { return wiring_->Run(); }
   bool Finished() const { return finished_; }
 
  private:
-  class Recorder;
   enum class Ending { None, Signal, Verification, NetworkDown };
+
+  // What the run asks of its host: the keyword file's lines, the line to go
+  // on from, the cache cleaner and the rest between keywords.
+  int KeywordLineCount() const override { return static_cast<int>(lines_.size()); }
+  std::string KeywordLine(int index0) const override;
+  bool SaveState() override;
+  void ClearBrowserCache(std::function<void()> done) override;
+  int CooldownSeconds() const override;
+  // What the run announces.
+  void PageDone(const HarvestedPage& page, bool keywordDone) override;
+  void Paused(PauseReason reason, const std::string& message) override;
+  void RunEnded(const RunEnd& end) override;
 
   void Say(std::string_view utf8Line);
   // "brivano-run：" and the message: what went wrong, as brivano-cli says it.
   void SayError(std::string_view utf8Message);
-  bool SaveState();
   bool SaveResumeLine();
   std::optional<std::int32_t> RecoverCrashedRun();
-  void OnPage(const HarvestedPage& page);
-  void ReportPage();
-  void OnPause(PauseReason reason);
   void OnVerificationPage();
   void OnRetryTimer();
   void OnNetworkTimer();
@@ -92,11 +101,10 @@ class BatchSession {
   BatchEnvironment env_;
   ProgressPrinter printer_;
   SettingsCopy settings_;
-  UnattendedWindow window_;
-  std::unique_ptr<Recorder> recorder_;
-  std::unique_ptr<SearchRun> run_;
   std::unique_ptr<UserFeedback> feedback_;
-  std::unique_ptr<StateStore> store_;  // reads the settings file, never writes it
+  std::vector<std::string> lines_;  // the keyword file's (GBK)
+  // Its state store reads the settings file, never writes it.
+  std::unique_ptr<RunWiring> wiring_;
   BatchResumeState resume_;
   std::string keywordFileKey_;
   // One-shot timers of 1 ms: what they do runs from the event loop, after
@@ -105,8 +113,6 @@ class BatchSession {
   std::unique_ptr<RunTimer> networkTimer_;  // how long the network may stay down
   std::unique_ptr<RunTimer> stopTimer_;
   std::unique_ptr<RunTimer> finishTimer_;
-  std::unique_ptr<RunTimer> progressTimer_;
-  std::optional<HarvestedPage> pendingPage_;
 
   long long startMs_ = 0;
   std::int32_t firstLine_ = 1;

@@ -31,7 +31,7 @@ void BM_ProcessPage1MB(benchmark::State& state) {
   h.window.keywords = {"深圳 旅行社"};
   h.window.pageLimitText = "2147483647";
   h.browser.ServeAnyAddress(Utf8Page());
-  h.run->Start();
+  h.Start();
   for (auto _ : state) {
     h.run->ProcessPage();
     state.PauseTiming();
@@ -47,6 +47,7 @@ BENCHMARK(BM_ProcessPage1MB)->Unit(benchmark::kMillisecond);
 void BM_AddBuyerItemMillionHalfDuplicates(benchmark::State& state) {
   testing::RunHarness h;
   h.window.dedup = true;
+  h.OptionsChanged();
   std::vector<std::string> values;
   for (int i = 0; i < 500000; ++i) {
     const std::string number = std::to_string(13800000000LL + i * 7919LL % 100000000LL);

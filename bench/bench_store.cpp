@@ -85,12 +85,12 @@ void TimePageSteps(benchmark::State& state, HarvestStore& store, std::int64_t ru
   std::vector<double> ms;
   std::vector<double> cpuMs;
   for (auto _ : state) {
-    PageRecord page = PageOf(next, static_cast<std::int32_t>(next / 30), 30);
+    HarvestedPage page = PageOf(next, static_cast<std::int32_t>(next / 30), 30);
     next += 30;
     const auto start = Clock::now();
     const double cpuStart = ThreadCpuMs();
     if (crossRunCheck) {
-      std::erase_if(page.values, [&](const PageValue& value) {
+      std::erase_if(page.values, [&](const ContactValue& value) {
         return store.HarvestedBefore(value.value, run);
       });
     }
@@ -127,7 +127,7 @@ void BM_InsertMillion(benchmark::State& state) {
     const auto path = dir.path() / "brivano.db";
     auto store = Open(path);
     const std::int64_t run = store->BeginRun({"baidu", ContactKind::Mobile, ""});
-    std::vector<PageRecord> pages;
+    std::vector<HarvestedPage> pages;
     for (std::uint64_t done = 0; done < 1000000; done += 30) {
       pages.push_back(PageOf(done, static_cast<std::int32_t>(done / 30),
                              static_cast<int>(std::min<std::uint64_t>(30, 1000000 - done))));

@@ -105,11 +105,8 @@ int Memory() {
   Find<QPlainTextEdit>(*window.form, "keywordEdit")
       ->setPlainText(QStringLiteral("a\nb"));  // 2 × 50 pages
   window.form->StartRun();
-  WaitUntil(
-      [&] {
-        return window.form->Run().StartLine() == 3 && window.form->Controls().SearchEnabled();
-      },
-      120000);
+  WaitUntil([&] { return window.form->Run().StartLine() == 3 && !window.form->Run().Active(); },
+            120000);
   std::printf("after a run of %lld pages: %ld kB resident (%zu items)\n",
               static_cast<long long>(window.server.Requests().size()), ResidentKilobytes(),
               window.form->Run().Buyers().size());
@@ -159,7 +156,7 @@ int Soak() {
                       ResidentKilobytes(), clock.elapsed() / 1000.0);
           std::fflush(stdout);
         }
-        return window.form->Controls().SearchEnabled() && window.form->Run().StartLine() == 101;
+        return !window.form->Run().Active() && window.form->Run().StartLine() == 101;
       },
       3600 * 1000);
   std::printf("end: %lld pages, %zu items, %ld kB resident, %.1f s\n",

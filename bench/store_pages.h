@@ -20,18 +20,16 @@ inline std::string MobileNumber(std::uint64_t n) {
   return "1" + std::string(10 - digits.size(), '0') + digits;
 }
 
-inline PageRecord PageOf(std::uint64_t firstValue, std::int32_t page, int values) {
+inline HarvestedPage PageOf(std::uint64_t firstValue, std::int32_t page, int values) {
   static const std::string keyword = Utf8ToGbk("深圳 钢材 批发");
-  PageRecord record;
-  record.keywordLine = 1 + page / 10;
-  record.keyword = keyword;
-  record.engine = "baidu";
-  record.page = 1 + page % 10;
-  record.pageUrl = "https://www.baidu.com/s?wd=%C9%EE%DB%DA&pn=" + std::to_string(page % 10 * 10);
-  record.timeUtc = "2026-12-07T13:17:48Z";
+  HarvestedPage record;
+  record.source = std::make_shared<const PageSource>(
+      PageSource{1 + page / 10, keyword, "baidu", 1 + page % 10,
+                 "https://www.baidu.com/s?wd=%C9%EE%DB%DA&pn=" + std::to_string(page % 10 * 10),
+                 "2026-12-07T13:17:48Z", 0});
   for (int i = 0; i < values; ++i) {
-    record.values.push_back(
-        {MobileNumber(firstValue + static_cast<std::uint64_t>(i)), ContactKind::Mobile});
+    record.values.push_back({MobileNumber(firstValue + static_cast<std::uint64_t>(i)),
+                             ContactKind::Mobile, record.source});
   }
   return record;
 }
@@ -40,7 +38,7 @@ inline PageRecord PageOf(std::uint64_t firstValue, std::int32_t page, int values
 // pages a transaction, so that the five-million-item store is quick to make.
 inline std::int64_t Fill(HarvestStore& store, std::uint64_t items) {
   const std::int64_t run = store.BeginRun({"baidu", ContactKind::Mobile, ""});
-  std::vector<PageRecord> pages;
+  std::vector<HarvestedPage> pages;
   for (std::uint64_t done = 0; done < items; done += 30) {
     pages.push_back(PageOf(done, static_cast<std::int32_t>(done / 30),
                            static_cast<int>(std::min<std::uint64_t>(30, items - done))));

@@ -12,10 +12,12 @@
 namespace brivano {
 
 // The main window's controls that the settings file and the keyword store
-// load and save.
-// What they read comes in one go through Options().
-class SettingsControls : public virtual RunOptionsSource {
+// load and save. What they read comes in one go through Options().
+class SettingsControls {
  public:
+  virtual ~SettingsControls() = default;
+  virtual RunOptions Options() const = 0;
+
   // The keyword box: its whole text, lines separated by CR LF.
   virtual std::string KeywordText() const = 0;
   virtual void SetKeywordText(const std::string& text) = 0;

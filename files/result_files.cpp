@@ -11,8 +11,8 @@ std::string ProposedResultFileName(std::int32_t buyerCounter) {
 
 FileResult WriteResultFile(const std::filesystem::path& path, const BuyerList& buyers) {
   AtomicFileWriter writer(path);
-  for (const BuyerItem& item : buyers.items()) {
-    writer.Write(item.caption);
+  for (const ContactValue& item : buyers.items()) {
+    writer.Write(item.value);
     writer.Write("\r\n");
   }
   return writer.Commit();

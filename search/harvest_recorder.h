@@ -7,34 +7,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "base/contact_kind.h"
+#include "base/contact_value.h"
 #include "search/engine_table.h"
 #include "search/run_options.h"
 
 namespace brivano {
-
-struct HarvestedValue {
-  std::string value;  // GBK
-  ContactKind kind;
-};
-
-// How a page step ended: read (with result blocks or where the engine does
-// not say), read without any result, not loaded after every try, or
-// answered with a verification page.
-enum class PageOutcome { Read, Empty, Failed, Wall };
-
-// One finished page step.
-struct HarvestedPage {
-  std::int32_t keywordLine = 0;  // 1-based
-  std::string keyword;           // GBK
-  Engine engine = Engine::So360;
-  std::int32_t page = 1;  // 1-based page of the keyword
-  std::string address;    // the page's address as requested
-  std::vector<HarvestedValue> values;
-  PageOutcome outcome = PageOutcome::Read;
-};
 
 // Finished with keywords given up is Failed: they are to be run again.
 enum class RunOutcome { Finished, Stopped, Failed };
@@ -43,10 +22,13 @@ class HarvestRecorder {
  public:
   virtual ~HarvestRecorder() = default;
   virtual void RunStarted(const RunOptions& options) = 0;
+  // The store's number for the run in hand, kept with every value's
+  // source; 0 when there is none.
+  virtual std::int64_t RunId() const = 0;
   // Whether the buyer list may take the value; false holds it back.
   virtual bool Accepts(std::string_view value, ContactKind kind) = 0;
-  // The page's accepted values, all kept or none; failed pages and walls
-  // come with no values.
+  // The page's accepted values, all kept or none, all of the page's source;
+  // failed pages and walls come with no values.
   virtual void PageHarvested(const HarvestedPage& page) = 0;
   virtual void RunEnded(RunOutcome outcome) = 0;
   // The run's closing message may name values that were held back as no

@@ -1,17 +1,16 @@
-// The three narrow interfaces through which the run knows the world: the
-// browser, the timers and the window. The desktop program implements them with
-// QtWebEngine, QTimer and widgets; the tests with fakes on a virtual clock.
+// The narrow interfaces through which the run knows the world: the browser,
+// the timers and its host. The desktop program implements them with
+// QtWebEngine, QTimer and its window (brivano-run with its keyword file and
+// state); the tests with fakes on a virtual clock. What the run does goes out
+// as events (run_events.h).
 #pragma once
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "base/contact_kind.h"
 #include "search/engine_table.h"
-#include "search/run_options.h"
 
 namespace brivano {
 
@@ -81,38 +80,23 @@ class TimerFactory {
   virtual std::unique_ptr<RunTimer> CreateTimer(int intervalMs, std::function<void()> onTick) = 0;
 };
 
-// The controls the run reads and writes. Every text here is GBK.
-class RunWindow : public virtual RunOptionsSource {
+// What the run asks of the program that hosts it: the window, or
+// brivano-run. Every text here is GBK.
+class RunHost {
  public:
-  // The keyword box, line by line (an empty last line does not count).
+  virtual ~RunHost() = default;
+  // The keyword list, line by line (an empty last line does not count). The
+  // window's box may be edited during a run, so it is asked at each keyword.
   virtual int KeywordLineCount() const = 0;
   virtual std::string KeywordLine(int index0) const = 0;
-
-  virtual void SetStatusPanel(StatusPanel panel, const std::string& text) = 0;
-  virtual bool SearchEnabled() const = 0;  // 搜索
-  virtual void SetSearchEnabled(bool enabled) = 0;
-  virtual void SetStopEnabled(bool enabled) = 0;  // 终止
-  // The contact-kind and engine groups.
-  virtual void SetChoiceGroupsEnabled(bool enabled) = 0;
-  virtual void Repaint() = 0;
-
-  // A one-line input box; std::nullopt when the user cancels.
-  virtual std::optional<std::string> InputQuery(const std::string& caption,
-                                                const std::string& prompt,
-                                                const std::string& value) = 0;
-  virtual void ShowInformation(const std::string& text) = 0;  // caption "信息"
-  virtual void ShowError(const std::string& text) = 0;        // the standard error box
-  virtual void ShowMessage(const std::string& text) = 0;      // plain message box
-
-  // The state save: settings file, then auto-save file. Returns
-  // false when it failed; the failure has been reported already.
+  // The state save: settings file, then auto-save file (brivano-run: its
+  // line to go on from). Returns false when it failed; the failure has been
+  // reported already.
   virtual bool SaveState() = 0;
-  // The cache cleaner's 清理; `done` runs once the browser can load again.
+  // Empties the browser's history and cache; `done` runs once the browser
+  // can load again.
   virtual void ClearBrowserCache(std::function<void()> done) = 0;
-  // The run paused: at a verification page the user is needed at the
-  // browser; with the network down the run goes on by itself once pages load.
-  virtual void AskForAttention(PauseReason reason, const std::string& message) = 0;
-  // The most seconds of the random extra wait before a keyword's first page.
+  // The most seconds of the random rest before a keyword's first page.
   virtual int CooldownSeconds() const = 0;
 };
 

@@ -1,6 +1,8 @@
-// What the user has set for a run, read in one go wherever it is needed: the
-// run reads it afresh at every step, the settings file stores it. Also the
-// ranges of the two numbers and the status bar's panels.
+// What the user has set for a run, as numbers, choices and flags: the front
+// end reads them from its boxes or command line once and hands them to the
+// run (the window again whenever the user changes a box during a run); the
+// settings file stores them. Also the ranges of the two numbers and the
+// status bar's panels.
 #pragma once
 
 #include <array>
@@ -42,13 +44,6 @@ struct RunOptions {
   bool validate = false;             // 号码校验: drop values that are no valid contact
 
   const std::string& Mark(ContactKind k) const { return marks[static_cast<std::size_t>(k)]; }
-};
-
-// Whatever holds the options: the main window, a test's fake.
-class RunOptionsSource {
- public:
-  virtual ~RunOptionsSource() = default;
-  virtual RunOptions Options() const = 0;
 };
 
 // The status bar's panels, left to right: captions and the values beside

@@ -5,7 +5,7 @@
 #include <limits>
 #include <random>
 
-#include "base/integer_text.h"
+#include "base/local_time.h"
 #include "base/text.h"
 #include "extract/extractors.h"
 #include "search/local_address.h"
@@ -43,7 +43,7 @@ int RandomSeconds(int most) {
 
 SearchRun::SearchRun(RunEnvironment environment)
     : env_(std::move(environment)),
-      window_(env_.window),
+      host_(env_.host),
       browser_(env_.browser),
       self_(std::make_shared<SearchRun*>(this)) {
   pageTimer_ = env_.timers.CreateTimer(8000, [this] { OnPageTimer(); });
@@ -60,6 +60,7 @@ SearchRun::SearchRun(RunEnvironment environment)
   cooldown_ = env_.timers.CreateTimer(1000, [this] { OnCooldownEnd(); });
   retry_ = env_.timers.CreateTimer(env_.failRetryMs, [this] { OnRetry(); });
   if (!env_.randomSeconds) env_.randomSeconds = &RandomSeconds;
+  if (!env_.utcNow) env_.utcNow = &UtcNowIso8601;
 }
 
 SearchRun::~SearchRun() {
@@ -84,44 +85,29 @@ RunSummary SearchRun::Summary() const {
   return summary;
 }
 
-int SearchRun::Speed() const {
-  return window_.Options().speed;
-}
-
-int SearchRun::PageLimit() const {
-  return window_.Options().pageLimit;
-}
-
 const EngineRow& SearchRun::EngineRowInUse() const {
-  return env_.engines[static_cast<int>(window_.Options().engine)];
+  return env_.engines[static_cast<int>(options_.engine)];
 }
 
-void SearchRun::Start() {
-  if (!LooksConnected(env_.network)) {
-    window_.ShowInformation(Gbk(run_messages::kNotConnected));
-    return;
-  }
-  if (window_.KeywordLineCount() == 0) {
-    window_.ShowError(Gbk(run_messages::kNoKeywords));
-    return;
-  }
-  if (startLine_ == 0) startLine_ = 1;
+std::optional<StartRefusal> SearchRun::CheckStart() const {
+  if (!LooksConnected(env_.network)) return StartRefusal::NotConnected;
+  if (host_.KeywordLineCount() == 0) return StartRefusal::NoKeywords;
+  return std::nullopt;
+}
 
-  const std::optional<std::string> answer =
-      window_.InputQuery(Gbk(run_messages::kStartLineCaption), Gbk(run_messages::kStartLinePrompt),
-                         Decimal(startLine_));
-  if (!answer) return;
-  const std::optional<std::int32_t> line = ParseIntegerText(*answer);
-  if (!line) {
-    window_.ShowError(NotAnIntegerMessage(*answer));
-    return;
-  }
-  startLine_ = std::max<std::int32_t>(*line, 1);
-  if (startLine_ != 1 && startLine_ > window_.KeywordLineCount()) {
-    window_.ShowMessage(Gbk(run_messages::kStartLineTooLarge));
-    startLine_ = 1;
-  }
-  window_.Repaint();
+int SearchRun::KeywordLineCount() const {
+  return host_.KeywordLineCount();
+}
+
+void SearchRun::ChangeOptions(const RunOptions& options) {
+  options_ = options;
+  pageIntervalMs_ = IntervalForSpeed(options_.speed);
+}
+
+bool SearchRun::Start(const RunOptions& options, std::int32_t line) {
+  if (CheckStart()) return false;
+  ChangeOptions(options);
+  startLine_ = std::max<std::int32_t>(line, 1);
 
   StopWaiting();
   EndPause();
@@ -129,8 +115,7 @@ void SearchRun::Start() {
   summary_ = {};
   failedStreak_.clear();
   pageTries_ = 0;
-  dedup_ = window_.Options().dedup;
-  if (env_.recorder != nullptr) env_.recorder->RunStarted(window_.Options());
+  if (env_.recorder != nullptr) env_.recorder->RunStarted(options_);
   PrepareKeyword();
   stopFlag_ = false;
   nextPageFlag_ = true;
@@ -144,38 +129,33 @@ void SearchRun::Start() {
     buyers_.Clear();
   }
   keepList_ = false;
-  pageLines_.clear();
+  heldPages_.clear();
 
-  window_.SetSearchEnabled(false);
-  window_.SetStopEnabled(true);
-  pageTimer_->SetInterval(IntervalForSpeed(Speed()));
+  active_ = true;
+  pageTimer_->SetInterval(pageIntervalMs_);
+  Announce(&RunListener::RunStarted,
+           RunStart{host_.KeywordLineCount(), startLine_ - 1, buyerCounter_});
 
-  window_.SetStatusPanel(StatusPanel::KeywordCount, Decimal(window_.KeywordLineCount()));
-  window_.SetStatusPanel(StatusPanel::KeywordLine, Decimal(startLine_ - 1LL));
-  window_.SetStatusPanel(StatusPanel::BuyerCount, Decimal(buyerCounter_));
-  window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kStarting));
-  window_.Repaint();
-  window_.SetChoiceGroupsEnabled(false);
-
-  if (window_.Options().engine == Engine::Baidu) {
+  if (options_.engine == Engine::Baidu) {
     // Baidu runs start from a cleared browser; the clearing and the first
     // request follow half a second later without blocking the window.
     cleanerDelay_->SetEnabled(false);
     cleanerDelay_->SetEnabled(true);
-    return;
+    return true;
   }
   StartFirstRequest();
+  return true;
 }
 
 void SearchRun::StartFirstRequest() {
-  if (window_.Options().engine != Engine::Baidu) {
+  if (options_.engine != Engine::Baidu) {
     FirstRequest();
     return;
   }
   // The browser cannot load while its cache is being emptied: a request made
   // then is lost. The cleaner says when it may go.
   std::weak_ptr<SearchRun*> self = self_;
-  window_.ClearBrowserCache([self, run = runNumber_] {
+  host_.ClearBrowserCache([self, run = runNumber_] {
     if (auto alive = self.lock(); alive && *alive && (*alive)->runNumber_ == run) {
       (*alive)->FirstRequest();
     }
@@ -183,7 +163,7 @@ void SearchRun::StartFirstRequest() {
 }
 
 void SearchRun::FirstRequest() {
-  window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(EngineRowInUse())));
+  Announce(&RunListener::Status, Gbk(EngineStatusText(EngineRowInUse())));
   try {
     RequestPage();
   } catch (const std::exception&) {
@@ -192,14 +172,12 @@ void SearchRun::FirstRequest() {
 }
 
 void SearchRun::PrepareKeyword() {
-  const RunOptions options = window_.Options();
-  const ContactKind kind = options.kind;
-  const int lineCount = window_.KeywordLineCount();
+  const int lineCount = host_.KeywordLineCount();
   const std::string line =
-      (startLine_ >= 1 && startLine_ <= lineCount) ? window_.KeywordLine(startLine_ - 1) : "";
+      (startLine_ >= 1 && startLine_ <= lineCount) ? host_.KeywordLine(startLine_ - 1) : "";
   keyword_ = line;
   keywordDone_ = false;
-  queryEncoder_.input = BuildQuery(line, options.Mark(kind));
+  queryEncoder_.input = BuildQuery(line, options_.Mark(options_.kind));
   if (startLine_ < std::numeric_limits<std::int32_t>::max()) ++startLine_;
 
   const EngineRow& row = EngineRowInUse();
@@ -220,9 +198,8 @@ void SearchRun::LoadPage() {
   pageAddress_ = baseAddress_ + Decimal(PageValue(row, pageCounter_));
   // Every engine shows the 1-based number of the page just requested.
   const long long pageNumber = static_cast<long long>(pageCounter_) - row.counterStart + 1;
-  window_.SetStatusPanel(StatusPanel::Page, Decimal(pageNumber));
   if (pageCounter_ < std::numeric_limits<std::int32_t>::max()) ++pageCounter_;
-  window_.SetStatusPanel(StatusPanel::KeywordLine, Decimal(startLine_ - 1LL));
+  Announce(&RunListener::PageRequested, PageRequest{startLine_ - 1, pageNumber});
   watchdog_->SetEnabled(true);
   StopWaiting();
   try {
@@ -235,18 +212,16 @@ void SearchRun::LoadPage() {
 }
 
 void SearchRun::OnPageTimer() {
-  const EngineRow& row = EngineRowInUse();
-  window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(row)));
+  Announce(&RunListener::Status, Gbk(EngineStatusText(EngineRowInUse())));
   pageTimer_->SetEnabled(false);
-  const int speed = Speed();
-  autoSaveClock_ = SaturatingAdd(autoSaveClock_, speed);
+  autoSaveClock_ = SaturatingAdd(autoSaveClock_, options_.speed);
   if (autoSaveClock_ >= kAutoSaveSeconds) {
     autoSaveClock_ = 0;
     // A failed state save has been reported; the tick ends and the watchdog
     // carries the run on.
-    if (window_.Options().autoSave && !window_.SaveState()) return;
+    if (options_.autoSave && !host_.SaveState()) return;
   }
-  pageTimer_->SetInterval(IntervalForSpeed(speed));
+  pageTimer_->SetInterval(pageIntervalMs_);
   ProcessPage();
 }
 
@@ -350,7 +325,7 @@ void SearchRun::HarvestPage(const PageDocument& document) {
   if (IsVerificationPage(row, document, pageTextLines_, showsNextPage)) {
     // Nothing of the wall is harvested and no page is used up.
     ++summary_.wallsMet;
-    Record(PageOutcome::Wall);
+    Record(PageOutcome::Wall, false);
     if (stopFlag_) {
       EndRun();
     } else {
@@ -363,39 +338,39 @@ void SearchRun::HarvestPage(const PageDocument& document) {
   failedStreak_.clear();
   if (pause_ == PauseReason::NetworkDown) {
     EndPause();
-    window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(row)));
+    Announce(&RunListener::Resumed, PauseReason::NetworkDown);
+    Announce(&RunListener::Status, Gbk(EngineStatusText(row)));
   }
 
-  const RunOptions options = window_.Options();
-  const ContactKind kind = options.kind;
-  // The box is read once a page: nothing can change it during the step.
-  dedup_ = options.dedup;
+  const std::shared_ptr<const PageSource> source = SourceOfPageInHand();
   pageValues_.clear();
-  if (pageLines_.empty()) {
+  if (heldPages_.empty()) {
     try {
-      ExtractPage(kind, pageTextLines_, *this);
+      ExtractLines(source, pageTextLines_);
     } catch (...) {
-      pageLines_.assign(pageTextLines_.begin(), pageTextLines_.end());
+      heldPages_.push_back({source, {pageTextLines_.begin(), pageTextLines_.end()}});
       throw;
     }
   } else {
-    pageLines_.insert(pageLines_.end(), pageTextLines_.begin(), pageTextLines_.end());
-    std::vector<std::string_view> lines(pageLines_.begin(), pageLines_.end());
-    ExtractPage(kind, lines, *this);
-    pageLines_.clear();
+    heldPages_.push_back({source, {pageTextLines_.begin(), pageTextLines_.end()}});
+    for (const HeldPage& held : heldPages_) {
+      const std::vector<std::string_view> lines(held.lines.begin(), held.lines.end());
+      ExtractLines(held.source, lines);
+    }
+    heldPages_.clear();
   }
 
   ++summary_.pagesRead;
-  // Empty: the engine had nothing for this page, neither results nor values.
-  const bool noResults = document.resultBlocks == 0 || pageTextLines_.empty();
-  Record(noResults && pageValues_.empty() ? PageOutcome::Empty : PageOutcome::Read);
-
   nextPageFlag_ = showsNextPage;
-  const int limit = PageLimit();
+  const int limit = options_.pageLimit;
   const bool limitReached = row.pageLimitRule == PageLimitRule::CounterAtLeastLimit
                                 ? pageCounter_ >= limit
                                 : pageCounter_ > limit;
   if (limitReached) nextPageFlag_ = false;
+  // Empty: the engine had nothing for this page, neither results nor values.
+  const bool noResults = document.resultBlocks == 0 || pageTextLines_.empty();
+  Record(noResults && pageValues_.empty() ? PageOutcome::Empty : PageOutcome::Read, !nextPageFlag_,
+         source);
 
   if (nextPageFlag_) {
     if (stopFlag_) {
@@ -409,18 +384,45 @@ void SearchRun::HarvestPage(const PageDocument& document) {
   EndKeyword();
 }
 
-void SearchRun::Record(PageOutcome outcome) {
-  if (env_.recorder == nullptr) return;
-  env_.recorder->PageHarvested({startLine_ - 1, keyword_, window_.Options().engine,
-                                pageCounter_ - EngineRowInUse().counterStart, pageAddress_,
-                                std::move(pageValues_), outcome});
+std::shared_ptr<const PageSource> SearchRun::SourceOfPageInHand() const {
+  return std::make_shared<const PageSource>(
+      PageSource{startLine_ - 1, keyword_,
+                 std::string(DefaultEngineTable()[static_cast<int>(options_.engine)].cliName),
+                 pageCounter_ - EngineRowInUse().counterStart, pageAddress_, env_.utcNow(),
+                 env_.recorder != nullptr ? env_.recorder->RunId() : 0});
+}
+
+void SearchRun::ExtractLines(const std::shared_ptr<const PageSource>& source,
+                             std::span<const std::string_view> lines) {
+  extracting_ = source;
+  ExtractPage(options_.kind, lines, *this);
+  extracting_.reset();
+}
+
+void SearchRun::Record(PageOutcome outcome, bool keywordDone,
+                       std::shared_ptr<const PageSource> source) {
+  HarvestedPage page{source ? std::move(source) : SourceOfPageInHand(), {}, outcome};
+  // Values read again from a page whose step broke off go to the store with
+  // that page, ahead of this one; they come first in the list.
+  auto from = pageValues_.begin();
+  while (from != pageValues_.end() && from->source != page.source) {
+    auto to = std::find_if(from, pageValues_.end(),
+                           [&](const ContactValue& v) { return v.source != from->source; });
+    if (env_.recorder != nullptr) {
+      env_.recorder->PageHarvested({from->source, {from, to}, PageOutcome::Read});
+    }
+    from = to;
+  }
+  page.values.assign(std::make_move_iterator(from), std::make_move_iterator(pageValues_.end()));
   pageValues_.clear();
+  if (env_.recorder != nullptr) env_.recorder->PageHarvested(page);
+  Announce(&RunListener::PageDone, page, keywordDone);
 }
 
 void SearchRun::EndKeyword() {
   pageCounter_ = 0;
   keywordDone_ = true;
-  if (window_.KeywordLineCount() < startLine_ || stopFlag_) {
+  if (host_.KeywordLineCount() < startLine_ || stopFlag_) {
     EndRun();
     return;
   }
@@ -443,9 +445,7 @@ void SearchRun::OnPageFailed(const std::string& utf8Reason) {
   if (pageTries_ < kPageTries) {
     const long long wait = static_cast<long long>(env_.failRetryMs) << (pageTries_ - 1);
     const long long page = static_cast<long long>(pageCounter_) - EngineRowInUse().counterStart;
-    window_.SetStatusPanel(StatusPanel::Message,
-                           Gbk("第" + Decimal(page) + "页没有载入（" + utf8Reason + "），" +
-                               Decimal(std::max(1LL, wait / 1000)) + "秒后重试"));
+    Announce(&RunListener::PageRetried, PageRetry{page, utf8Reason, wait});
     RetryAfter(wait);
     return;
   }
@@ -471,7 +471,7 @@ void SearchRun::GiveUpKeyword() {
     return;
   }
   summary_.failedLines.push_back(line);
-  Record(PageOutcome::Failed);
+  Record(PageOutcome::Failed, true);
   EndKeyword();
 }
 
@@ -499,7 +499,7 @@ void SearchRun::MoveToNextKeyword() {
   PrepareKeyword();
   // An optional random rest between keywords makes the run look less like a
   // robot to the engines.
-  const int most = window_.CooldownSeconds();
+  const int most = host_.CooldownSeconds();
   const int wait = most > 0 ? std::clamp(env_.randomSeconds(most), 0, most) : 0;
   if (wait == 0) {
     LoadPage();
@@ -528,8 +528,7 @@ void SearchRun::EnterPause(PauseReason reason) {
   const std::string message =
       Gbk(reason == PauseReason::Verification ? run_messages::kVerificationPause
                                               : run_messages::kNetworkDownPause);
-  window_.SetStatusPanel(StatusPanel::Message, message);
-  window_.AskForAttention(reason, message);
+  Announce(&RunListener::Paused, reason, message);
   // The run itself asks again while the network is down; a wall waits for
   // the user.
   pausePoll_->SetEnabled(reason == PauseReason::Verification);
@@ -552,7 +551,8 @@ void SearchRun::OnPauseDocument(PageDocument document) {
   // The engine shows its own pages again: ask again for the page the wall
   // stood in front of.
   EndPause();
-  window_.SetStatusPanel(StatusPanel::Message, Gbk(EngineStatusText(row)));
+  Announce(&RunListener::Resumed, PauseReason::Verification);
+  Announce(&RunListener::Status, Gbk(EngineStatusText(row)));
   pageCounter_ = std::max(pageCounter_ - 1, row.counterStart);
   LoadPage();
 }
@@ -572,13 +572,11 @@ void SearchRun::OnWatchdog() {
 }
 
 void SearchRun::Stop() {
-  if (window_.SearchEnabled()) return;
+  if (!active_) return;
   stopFlag_ = true;
+  active_ = false;
   watchdog_->SetEnabled(false);
-  window_.SetChoiceGroupsEnabled(true);
-  window_.SetStatusPanel(StatusPanel::Message, Gbk(run_messages::kStopping));
-  window_.SetSearchEnabled(true);
-  window_.SetStopEnabled(false);
+  Announce(&RunListener::Stopping);
   // Paused, resting or waiting to ask again, no page step is coming that
   // would end the run.
   if (pause_ || coolingDown_ || waitingToRetry_) {
@@ -591,34 +589,28 @@ void SearchRun::EndRun() {
   pageTimer_->SetEnabled(false);
   watchdog_->SetEnabled(false);
   StopWaiting();
-  if (env_.recorder != nullptr) {
-    env_.recorder->RunEnded(stopFlag_                       ? RunOutcome::Stopped
-                            : !summary_.failedLines.empty() ? RunOutcome::Failed
-                                                            : RunOutcome::Finished);
-  }
+  const RunOutcome outcome = stopFlag_                       ? RunOutcome::Stopped
+                             : !summary_.failedLines.empty() ? RunOutcome::Failed
+                                                             : RunOutcome::Finished;
+  if (env_.recorder != nullptr) env_.recorder->RunEnded(outcome);
   // The save still sees the pause, so that it keeps a keyword the network
   // held up.
-  const bool saved = window_.SaveState();
+  const bool saved = host_.SaveState();
   EndPause();
-  if (!saved) return;
-  window_.SetChoiceGroupsEnabled(true);
-  const std::string note = env_.recorder != nullptr ? env_.recorder->EndNote() : std::string();
-  window_.SetStatusPanel(StatusPanel::Message,
-                         Gbk(run_messages::kFinished) + Gbk(RunSummaryText(Summary())) + note);
-  window_.Repaint();
-  window_.SetSearchEnabled(true);
-  window_.SetStopEnabled(false);
+  if (saved) active_ = false;
+  Announce(&RunListener::RunEnded,
+           RunEnd{outcome, Summary(),
+                  env_.recorder != nullptr ? env_.recorder->EndNote() : std::string(), saved});
 }
 
 void SearchRun::AddBuyerItem(std::string_view value, ContactKind kind) {
-  if (dedup_ && buyers_.Contains(value)) return;
-  if (env_.recorder != nullptr) {
-    if (!env_.recorder->Accepts(value, kind)) return;
-    pageValues_.push_back({std::string(value), kind});
-  }
-  buyers_.Append(value, kind);
+  if (options_.dedup && buyers_.Contains(value)) return;
+  if (env_.recorder != nullptr && !env_.recorder->Accepts(value, kind)) return;
+  ContactValue kept{std::string(value), kind, extracting_};
+  if (extracting_) pageValues_.push_back(kept);
+  buyers_.Append(std::move(kept));
   buyerCounter_ = SaturatingAdd(buyerCounter_, 1);
-  window_.SetStatusPanel(StatusPanel::BuyerCount, Decimal(buyerCounter_));
+  Announce(&RunListener::ValueKept, buyers_.items().back(), buyerCounter_);
 }
 
 }  // namespace brivano

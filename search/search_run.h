@@ -1,12 +1,14 @@
 // A search run: start, page cycle, stall watchdog, stop and end. All run
-// state lives here for the life of the program; the window only shows it and
-// forwards the user's commands and the timers' ticks.
+// state lives here for the life of the program. Options come in typed; what
+// happens goes out to listeners; the host answers the few things the run
+// asks. The window and brivano-run only show it and forward commands.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,13 +18,17 @@
 #include "search/harvest_recorder.h"
 #include "search/local_address.h"
 #include "search/query_encoding.h"
+#include "search/run_events.h"
 #include "search/run_interfaces.h"
 #include "search/run_summary.h"
 
 namespace brivano {
 
+// Why a run cannot start.
+enum class StartRefusal { NotConnected, NoKeywords };
+
 struct RunEnvironment {
-  RunWindow& window;
+  RunHost& host;
   PageBrowser& browser;
   TimerFactory& timers;
   EngineTable engines = DefaultEngineTable();
@@ -32,6 +38,9 @@ struct RunEnvironment {
   // A whole number from 0 to `most` for the wait between keywords; a
   // uniformly random one when empty.
   std::function<int(int most)> randomSeconds;
+  // The time a page step is stamped with (ISO 8601 UTC); the clock's when
+  // empty.
+  std::function<std::string()> utcNow;
   // A read of the page text that has not answered after this long counts as
   // "no document".
   int readTimeoutMs = 20000;
@@ -62,9 +71,20 @@ class SearchRun : public BuyerSink {
   SearchRun(const SearchRun&) = delete;
   SearchRun& operator=(const SearchRun&) = delete;
 
+  void AddListener(RunListener& listener) { listeners_.push_back(&listener); }
+
+  // What keeps a run from starting, checked before anything else.
+  std::optional<StartRefusal> CheckStart() const;
+  int KeywordLineCount() const;
+  // 搜索, at keyword line `line` (at least 1). Returns false, having done
+  // nothing, when CheckStart refuses.
+  bool Start(const RunOptions& options, std::int32_t line);
+  // The user changed a box during the run: the speed counts from the next
+  // tick, the rest from the next page step.
+  void ChangeOptions(const RunOptions& options);
+  const RunOptions& Options() const { return options_; }
   // Commands and handlers, named after the controls that carry them.
-  void Start();  // 搜索
-  void Stop();   // 终止
+  void Stop();  // 终止
   void PrepareKeyword();
   void RequestPage();  // the page request
   void OnPageTimer();  // page timer tick
@@ -90,6 +110,9 @@ class SearchRun : public BuyerSink {
   const std::string& BaseAddress() const { return baseAddress_; }
   const std::string& PageAddress() const { return pageAddress_; }
   bool StopFlag() const { return stopFlag_; }
+  // From the start until 终止 or the end of the run (a run whose closing
+  // save failed stays active, as its window's controls do).
+  bool Active() const { return active_; }
   bool NextPageFlag() const { return nextPageFlag_; }
   std::int32_t BuyerCounter() const { return buyerCounter_; }
   std::int32_t AutoSaveClock() const { return autoSaveClock_; }
@@ -107,15 +130,9 @@ class SearchRun : public BuyerSink {
 
   BuyerList& Buyers() { return buyers_; }
   const BuyerList& Buyers() const { return buyers_; }
-  const std::vector<std::string>& PageLines() const { return pageLines_; }
 
   RunTimer& PageTimer() { return *pageTimer_; }
   RunTimer& Watchdog() { return *watchdog_; }
-
-  // The speed and page limit as the spin boxes hold them: the number written
-  // in the text, or the box's minimum when it is no number.
-  int Speed() const;
-  int PageLimit() const;
 
  private:
   const EngineRow& EngineRowInUse() const;
@@ -131,11 +148,21 @@ class SearchRun : public BuyerSink {
   void OnCooldownEnd();
   void SplitPageText(const std::string& utf8Text);
   void HarvestPage(const PageDocument& document);
+  void ExtractLines(const std::shared_ptr<const PageSource>& source,
+                    std::span<const std::string_view> lines);
+  std::shared_ptr<const PageSource> SourceOfPageInHand() const;
+  template <typename Event, typename... Args>
+  void Announce(Event event, const Args&... args) {
+    for (RunListener* listener : listeners_) (listener->*event)(args...);
+  }
   void OnPageFailed(const std::string& utf8Reason);
   void GiveUpKeyword();
   void RetryAfter(long long ms);
   void OnRetry();
-  void Record(PageOutcome outcome);
+  // Hands the page step to the recorder and the listeners; the page in hand
+  // is the source when none is given.
+  void Record(PageOutcome outcome, bool keywordDone,
+              std::shared_ptr<const PageSource> source = nullptr);
   void EndKeyword();
   void MoveToNextKeyword();
   void ForgetPendingRead();
@@ -146,8 +173,12 @@ class SearchRun : public BuyerSink {
   void EndPause();
 
   RunEnvironment env_;
-  RunWindow& window_;
+  RunHost& host_;
   PageBrowser& browser_;
+  std::vector<RunListener*> listeners_;
+  RunOptions options_;
+  int pageIntervalMs_ = 8000;  // the speed as the page timer takes it
+  bool active_ = false;
 
   std::unique_ptr<RunTimer> pageTimer_;     // page timer
   std::unique_ptr<RunTimer> watchdog_;      // stall watchdog
@@ -168,9 +199,10 @@ class SearchRun : public BuyerSink {
   std::int32_t buyerCounter_ = 0;
   std::int32_t autoSaveClock_ = 0;
   std::int32_t lastSeenPage_ = 0;
-  bool dedup_ = false;  // 去重 as the current page step read it
   // The values the current page step accepted, for the recorder.
-  std::vector<HarvestedValue> pageValues_;
+  std::vector<ContactValue> pageValues_;
+  // Where the values being extracted came from.
+  std::shared_ptr<const PageSource> extracting_;
   std::string keyword_;      // the keyword line in progress (GBK)
   bool keywordDone_ = true;  // its pages are all harvested
 
@@ -196,9 +228,14 @@ class SearchRun : public BuyerSink {
 
   BuyerList buyers_;
   // What the extractors read. Normally empty between ticks: the page's own
-  // lines are read in place. It holds lines only when an extractor failed,
-  // so that the next call reads them again ahead of the next page's lines.
-  std::vector<std::string> pageLines_;
+  // lines are read in place. It holds pages only when an extractor failed,
+  // so that the next step reads their lines again, each with its own source,
+  // ahead of the next page's lines.
+  struct HeldPage {
+    std::shared_ptr<const PageSource> source;
+    std::vector<std::string> lines;
+  };
+  std::vector<HeldPage> heldPages_;
   // The page in hand as GBK text and its lines (views into it) as the
   // extractors read them; members, so that their buffers serve every page.
   std::string pageText_;

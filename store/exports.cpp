@@ -20,6 +20,13 @@
 namespace brivano {
 namespace {
 
+// A value whose origin is not known goes out with empty provenance columns
+// (page 0).
+const PageSource& SourceOf(const ContactValue& item) {
+  static const PageSource kUnknown;
+  return item.source ? *item.source : kUnknown;
+}
+
 // Texts inside the program are GBK; the exports are UTF-8.
 void AppendUtf8(std::string& out, std::string_view gbk) {
   if (IsAscii(gbk)) {
@@ -145,6 +152,12 @@ ExportSource StoreExportSource(HarvestStore& store, ItemFilter filter) {
   };
 }
 
+ExportSource BuyerListExportSource(const BuyerList& list) {
+  return [&list](const ExportVisit& visit) {
+    for (const ContactValue& item : list.items()) visit(item);
+  };
+}
+
 std::string KindColumnText(ContactKind kind) {
   std::string_view mark = InfoOf(kind).defaultMark;
   if (mark.ends_with(':')) mark.remove_suffix(1);
@@ -200,18 +213,19 @@ ExportOutcome WriteCsvExport(const std::filesystem::path& path, const ExportSour
     AppendCsvField(line, field);
     line.push_back(',');
   };
-  source([&](const StoredItem& item) {
+  source([&](const ContactValue& item) {
+    const PageSource& from = SourceOf(item);
     line.clear();
     addGbk(item.value);
     line.append(kindTexts[static_cast<int>(item.kind)]);
     line.push_back(',');
-    addGbk(item.keyword);
-    AppendCsvField(line, item.engine);
+    addGbk(from.keyword);
+    AppendCsvField(line, from.engine);
     line.push_back(',');
-    line.append(std::to_string(item.page));
+    line.append(std::to_string(from.page));
     line.push_back(',');
-    addGbk(item.pageUrl);
-    AppendCsvField(line, LocalTimeCell(item.timeUtc));
+    addGbk(from.pageUrl);
+    AppendCsvField(line, LocalTimeCell(from.timeUtc));
     line.append("\r\n");
     writer.Write(line);
     ++outcome.rows;
@@ -289,15 +303,16 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
     worksheet_freeze_panes(sheet, 1, 0);
     row = 1;
   };
-  auto writeRow = [&](const StoredItem& item) {
+  auto writeRow = [&](const ContactValue& item) {
     if (row == kRowsPerSheet) addSheet();
+    const PageSource& from = SourceOf(item);
     writeText(0, ToUtf8(item.value));
     writeText(1, kindTexts[static_cast<int>(item.kind)]);
-    writeText(2, ToUtf8(item.keyword));
-    writeText(3, item.engine);
-    worksheet_write_number(sheet, row, 4, item.page, nullptr);
-    writeText(5, ToUtf8(item.pageUrl));
-    writeTime(6, item.timeUtc);
+    writeText(2, ToUtf8(from.keyword));
+    writeText(3, from.engine);
+    worksheet_write_number(sheet, row, 4, from.page, nullptr);
+    writeText(5, ToUtf8(from.pageUrl));
+    writeTime(6, from.timeUtc);
     ++row;
     ++outcome.rows;
   };
@@ -326,8 +341,8 @@ ExportOutcome WriteTxtExport(const std::filesystem::path& path, const ExportSour
   // order and without de-duplication, for the one writer of that format.
   ExportOutcome outcome;
   BuyerList list;
-  source([&](const StoredItem& item) {
-    list.Append(item.value, item.kind);
+  source([&](const ContactValue& item) {
+    list.Append(item);
     ++outcome.rows;
   });
   const FileResult result = WriteResultFile(path, list);

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/buyer_list.h"
 #include "store/harvest_store.h"
 
 namespace brivano {
@@ -23,11 +24,14 @@ enum class ExportFormat { Txt, Csv, Xlsx };
 std::optional<ExportFormat> ExportFormatFromName(std::string_view name);
 
 // Feeds every row of an export to `visit`, in order; may be walked once.
-using ExportVisit = std::function<void(const StoredItem&)>;
+using ExportVisit = std::function<void(const ContactValue&)>;
 using ExportSource = std::function<void(const ExportVisit& visit)>;
 
 // The items of a store that match `filter`.
 ExportSource StoreExportSource(HarvestStore& store, ItemFilter filter);
+// A run's buyer list, each value with the page it came from: the window's
+// 保存 and brivano-run's --out both export this.
+ExportSource BuyerListExportSource(const BuyerList& list);
 
 // The header of the CSV file and of the workbook, UTF-8.
 inline constexpr std::string_view kExportColumns[] = {"联系方式", "类型",     "关键词", "搜索引擎",

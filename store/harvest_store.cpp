@@ -1,5 +1,7 @@
 #include "store/harvest_store.h"
 
+#include "base/local_time.h"
+
 #include <condition_variable>
 #include <ctime>
 #include <limits>
@@ -86,7 +88,10 @@ static_assert(std::size(kUpgradeSteps) == kStoreSchemaVersion);
 
 constexpr std::string_view kItemColumns =
     "SELECT i.value, i.kind, p.keyword_line, p.keyword, p.engine, p.page, p.url, p.seen_at, "
-    "p.run_id FROM items AS i JOIN pages AS p ON p.id = i.page_id";
+    "p.run_id, p.id FROM items AS i JOIN pages AS p ON p.id = i.page_id";
+
+// The pages table's words for how a page step ended, by PageOutcome.
+constexpr std::string_view kOutcomeWords[] = {"read", "empty", "failed", "wall"};
 
 // A statement kept for reuse, reset however the use ends.
 class Use {
@@ -169,15 +174,6 @@ std::string StoreErrorText(int sqliteCode, const std::filesystem::path& path) {
       return Replace(Replace("无法使用数据库“%s”：%e。", "%s", name), "%e",
                      sqlite3_errstr(sqliteCode));
   }
-}
-
-std::string UtcNowIso8601() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return text;
 }
 
 struct HarvestStore::Statements {
@@ -368,42 +364,47 @@ std::int64_t HarvestStore::BeginRun(const RunInfo& info, const RunOrigin& origin
   }
 }
 
-void HarvestStore::AddPage(std::int64_t runId, const PageRecord& page) {
-  AddPages(runId, std::span<const PageRecord>(&page, 1));
+void HarvestStore::AddPage(std::int64_t runId, const HarvestedPage& page) {
+  AddPages(runId, std::span<const HarvestedPage>(&page, 1));
 }
 
-void HarvestStore::AddPages(std::int64_t runId, std::span<const PageRecord> pages) {
+void HarvestStore::AddPages(std::int64_t runId, std::span<const HarvestedPage> pages) {
   try {
     sql::Transaction transaction(db_);
-    for (const PageRecord& page : pages) InsertPage(runId, page);
+    for (const HarvestedPage& page : pages) InsertPage(runId, page);
     transaction.Commit();
   } catch (const sql::SqliteError& error) {
     Throw(error);
   }
 }
 
-void HarvestStore::InsertPage(std::int64_t runId, const PageRecord& page) {
+void HarvestStore::InsertPage(std::int64_t runId, const HarvestedPage& page) {
+  static const PageSource kNoSource;
+  const PageSource& source = page.source ? *page.source : kNoSource;
   std::int64_t pageId = 0;
   {
     Use insert(Writes().addPage);
     insert->Bind(1, runId)
-        .Bind(2, page.keywordLine)
-        .BindBlob(3, page.keyword)
-        .BindText(4, page.engine)
-        .Bind(5, page.page)
-        .BindBlob(6, page.pageUrl)
-        .BindText(7, page.timeUtc)
-        .BindText(8, page.outcome);
+        .Bind(2, source.keywordLine)
+        .BindBlob(3, source.keyword)
+        .BindText(4, source.engine)
+        .Bind(5, source.page)
+        .BindBlob(6, source.pageUrl)
+        .BindText(7, source.timeUtc)
+        .BindText(8, kOutcomeWords[static_cast<int>(page.outcome)]);
     insert->Step();
     pageId = db_.LastInsertRowId();
   }
-  for (const PageValue& value : page.values) {
+  for (const ContactValue& value : page.values) {
     Use insert(Writes().addItem);
     insert->Bind(1, pageId).BindBlob(2, value.value).Bind(3, static_cast<int>(value.kind));
     insert->Step();
   }
   Use resume(Writes().resumePoint);
-  resume->Bind(1, page.keywordLine).BindBlob(2, page.keyword).Bind(3, page.page).Bind(4, runId);
+  resume->Bind(1, source.keywordLine)
+      .BindBlob(2, source.keyword)
+      .Bind(3, source.page)
+      .Bind(4, runId);
   resume->Step();
 }
 
@@ -507,16 +508,16 @@ std::optional<UnfinishedRun> HarvestStore::TakeInterruptedRun(const RunOrigin& o
   return run;
 }
 
-std::vector<StoredItem> HarvestStore::ItemsOfRun(std::int64_t runId) {
-  std::vector<StoredItem> items;
+std::vector<ContactValue> HarvestStore::ItemsOfRun(std::int64_t runId) {
+  std::vector<ContactValue> items;
   ItemFilter filter;
   filter.runId = runId;
-  ForEachItem(filter, [&](const StoredItem& item) { items.push_back(item); });
+  ForEachItem(filter, [&](const ContactValue& item) { items.push_back(item); });
   return items;
 }
 
 void HarvestStore::ForEachItem(const ItemFilter& filter,
-                               const std::function<void(const StoredItem&)>& visit) {
+                               const std::function<void(const ContactValue&)>& visit) {
   std::string sql(kItemColumns);
   std::vector<std::string> conditions;
   if (filter.kind) conditions.push_back("i.kind = ?");
@@ -532,17 +533,19 @@ void HarvestStore::ForEachItem(const ItemFilter& filter,
     if (filter.kind) query.Bind(index++, static_cast<int>(*filter.kind));
     if (filter.runId) query.Bind(index++, *filter.runId);
     if (filter.sinceUtc) query.BindText(index++, *filter.sinceUtc);
-    StoredItem item;
+    ContactValue item;
+    std::int64_t pageId = 0;
     while (query.Step()) {
       item.value = query.ColumnBytes(0);
       item.kind = KindFromColumn(query.ColumnInt64(1));
-      item.keywordLine = static_cast<std::int32_t>(query.ColumnInt64(2));
-      item.keyword = query.ColumnBytes(3);
-      item.engine = query.ColumnBytes(4);
-      item.page = static_cast<std::int32_t>(query.ColumnInt64(5));
-      item.pageUrl = query.ColumnBytes(6);
-      item.timeUtc = query.ColumnBytes(7);
-      item.runId = query.ColumnInt64(8);
+      if (!item.source || query.ColumnInt64(9) != pageId) {
+        pageId = query.ColumnInt64(9);
+        item.source = std::make_shared<const PageSource>(PageSource{
+            static_cast<std::int32_t>(query.ColumnInt64(2)), std::string(query.ColumnBytes(3)),
+            std::string(query.ColumnBytes(4)), static_cast<std::int32_t>(query.ColumnInt64(5)),
+            std::string(query.ColumnBytes(6)), std::string(query.ColumnBytes(7)),
+            query.ColumnInt64(8)});
+      }
       visit(item);
     }
   } catch (const sql::SqliteError& error) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/contact_kind.h"
+#include "base/contact_value.h"
 #include "store/run_lock.h"
 #include "store/sqlite.h"
 
@@ -44,39 +45,6 @@ struct RunOrigin {
 enum class RunEnding { Finished, Stopped, Failed, Interrupted };
 std::string_view RunEndingWord(RunEnding ending);
 
-// One value as an extractor accepted it; text is GBK, byte for byte.
-struct PageValue {
-  std::string value;
-  ContactKind kind = ContactKind::Mobile;
-};
-
-// A finished page step: where its values came from, and the values.
-struct PageRecord {
-  std::int32_t keywordLine = 0;  // 1-based line of the keyword list
-  std::string keyword;           // GBK
-  std::string engine;
-  std::int32_t page = 1;  // 1-based result page of the keyword
-  std::string pageUrl;
-  std::string timeUtc;  // ISO 8601, e.g. "2026-12-07T13:17:48Z"
-  std::vector<PageValue> values;
-  // "read", "empty" (no result), "failed" (did not load), "wall" (a
-  // verification page came instead).
-  std::string outcome = "read";
-};
-
-// An item read back with its provenance.
-struct StoredItem {
-  std::string value;
-  ContactKind kind = ContactKind::Mobile;
-  std::int32_t keywordLine = 0;
-  std::string keyword;
-  std::string engine;
-  std::int32_t page = 0;
-  std::string pageUrl;
-  std::string timeUtc;
-  std::int64_t runId = 0;
-};
-
 // The run a crash cut short: what it had harvested and where to resume.
 struct UnfinishedRun {
   std::int64_t runId = 0;
@@ -86,7 +54,7 @@ struct UnfinishedRun {
   std::int32_t keywordLine = 0;  // of its last committed page; 0 when none
   std::string keyword;
   std::int32_t page = 0;
-  std::vector<StoredItem> items;
+  std::vector<ContactValue> items;
 };
 
 // A keyword of a run that is to be run again: its last page step did not
@@ -149,11 +117,12 @@ class HarvestStore {
   // Every method below throws StoreError; a failed write leaves the store as
   // it was before the call.
   std::int64_t BeginRun(const RunInfo& info, const RunOrigin& origin = {});
-  // Commits the page's values and the run's resume point in one transaction.
-  void AddPage(std::int64_t runId, const PageRecord& page);
+  // Commits the page's values and the run's resume point in one transaction;
+  // the page's source says where they came from and when.
+  void AddPage(std::int64_t runId, const HarvestedPage& page);
   // The same for many pages in one transaction: all of them or none (bulk
   // work such as imports; a run commits page by page).
-  void AddPages(std::int64_t runId, std::span<const PageRecord> pages);
+  void AddPages(std::int64_t runId, std::span<const HarvestedPage> pages);
   void EndRun(std::int64_t runId, RunEnding ending);
 
   // The latest run that never ended and whose process is gone (its lock is
@@ -166,7 +135,7 @@ class HarvestStore {
   // The newest crashed run of `origin` not offered back yet, with its items;
   // from then on it and every older one of that origin count as offered.
   std::optional<UnfinishedRun> TakeInterruptedRun(const RunOrigin& origin);
-  std::vector<StoredItem> ItemsOfRun(std::int64_t runId);
+  std::vector<ContactValue> ItemsOfRun(std::int64_t runId);
 
   // Whether `value` was harvested by a run that has ended, other than
   // `runId` (the cross-run de-duplication). A run's values count from its
@@ -174,8 +143,9 @@ class HarvestStore {
   // lookup in the contacts' B-tree: its cost hardly grows with the store.
   bool HarvestedBefore(std::string_view value, std::int64_t runId);
 
-  // Calls visit for every matching item in the order they were stored.
-  void ForEachItem(const ItemFilter& filter, const std::function<void(const StoredItem&)>& visit);
+  // Calls visit for every matching item in the order they were stored; the
+  // items of one page share its source.
+  void ForEachItem(const ItemFilter& filter, const std::function<void(const ContactValue&)>& visit);
   std::int64_t ItemCount();
   // The keywords of run `runId` (the latest run when 0) to run again, by line.
   std::vector<KeywordToRunAgain> KeywordsToRunAgain(std::int64_t runId = 0);
@@ -190,7 +160,7 @@ class HarvestStore {
 
   std::filesystem::path path_;
   sql::Connection db_;
-  void InsertPage(std::int64_t runId, const PageRecord& page);
+  void InsertPage(std::int64_t runId, const HarvestedPage& page);
   std::vector<UnfinishedRun> CrashedRuns(int limit);
   // The locks of this process's runs, held until each run ends.
   std::map<std::int64_t, RunLock> locks_;
@@ -205,8 +175,5 @@ class HarvestStore {
 // Upgrades the schema of `db` to `version`, one committed step per version.
 // Open upgrades to kStoreSchemaVersion; the tests make older stores with it.
 void UpgradeStoreSchema(sql::Connection& db, int version);
-
-// The current time as ISO 8601 UTC to the second: "2026-12-07T13:17:48Z".
-std::string UtcNowIso8601();
 
 }  // namespace brivano

@@ -40,8 +40,6 @@ HarvestStore* StoreRecorder::Store() {
 void StoreRecorder::RunStarted(const RunOptions& options) {
   options_ = options;
   dropped_ = 0;
-  if (!keepRows_) rows_.clear();
-  keepRows_ = false;
   runId_ = 0;
   HarvestStore* store = Store();
   if (store == nullptr) return;
@@ -74,30 +72,14 @@ bool StoreRecorder::Accepts(std::string_view value, ContactKind kind) {
 
 namespace {
 
-// The store's words for how a page step ended, by PageOutcome.
-constexpr std::string_view kOutcomeWords[] = {"read", "empty", "failed", "wall"};
-
 constexpr RunEnding kRunEndings[] = {RunEnding::Finished, RunEnding::Stopped, RunEnding::Failed};
 
 }  // namespace
 
 void StoreRecorder::PageHarvested(const HarvestedPage& page) {
-  PageRecord record;
-  record.outcome = kOutcomeWords[static_cast<int>(page.outcome)];
-  record.keywordLine = page.keywordLine;
-  record.keyword = page.keyword;
-  record.engine = DefaultEngineTable()[static_cast<int>(page.engine)].cliName;
-  record.page = page.page;
-  record.pageUrl = page.address;
-  record.timeUtc = UtcNowIso8601();
-  for (const HarvestedValue& value : page.values) {
-    record.values.push_back({value.value, value.kind});
-    rows_.push_back({value.value, value.kind, record.keywordLine, record.keyword, record.engine,
-                     record.page, record.pageUrl, record.timeUtc, runId_});
-  }
   if (runId_ == 0) return;
   try {
-    store_->AddPage(runId_, record);
+    store_->AddPage(runId_, page);
   } catch (const StoreError& error) {
     Fail(error.what());
     return;
@@ -133,17 +115,6 @@ std::optional<UnfinishedRun> StoreRecorder::TakeUnfinishedRun() {
     Fail(error.what());
     return std::nullopt;
   }
-}
-
-void StoreRecorder::Restore(const UnfinishedRun& run) {
-  rows_ = run.items;
-  keepRows_ = true;
-}
-
-ExportSource StoreRecorder::ListSource() const {
-  return [this](const ExportVisit& visit) {
-    for (const StoredItem& row : rows_) visit(row);
-  };
 }
 
 }  // namespace brivano

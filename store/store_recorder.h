@@ -1,9 +1,8 @@
 // The run's recorder over the harvest store: every page's accepted values go
 // into "brivano.db" in one transaction, 跨次去重 holds back values earlier runs
-// harvested, 号码校验 holds back values that are no valid contact, and the
-// current buyer list's provenance is kept in memory for the CSV and workbook
-// exports. A store that cannot be used is reported once; the run and the
-// buyer list go on without it.
+// harvested, and 号码校验 holds back values that are no valid contact. A
+// store that cannot be used is reported once; the run and the buyer list go
+// on without it.
 #pragma once
 
 #include <cstddef>
@@ -12,10 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "search/harvest_recorder.h"
-#include "store/exports.h"
 #include "store/harvest_store.h"
 
 namespace brivano {
@@ -29,6 +26,7 @@ class StoreRecorder : public HarvestRecorder {
   ~StoreRecorder() override;
 
   void RunStarted(const RunOptions& options) override;
+  std::int64_t RunId() const override { return runId_; }
   bool Accepts(std::string_view value, ContactKind kind) override;
   void PageHarvested(const HarvestedPage& page) override;
   void RunEnded(RunOutcome outcome) override;
@@ -41,13 +39,7 @@ class StoreRecorder : public HarvestRecorder {
   // made from its source and that was never offered, with its items; it
   // counts as dealt with from then on, whatever the user answers.
   std::optional<UnfinishedRun> TakeUnfinishedRun();
-  // Its values become the provenance of the buyer list they are put back
-  // in, which the next run goes on with.
-  void Restore(const UnfinishedRun& run);
 
-  // The buyer list's values with their provenance, in list order.
-  ExportSource ListSource() const;
-  const std::vector<StoredItem>& Rows() const { return rows_; }
   std::size_t Dropped() const { return dropped_; }
 
   // Told of every page once the store holds it (tests that kill the
@@ -65,10 +57,8 @@ class StoreRecorder : public HarvestRecorder {
   std::int64_t runId_ = 0;
   RunOptions options_;
   std::size_t dropped_ = 0;
-  std::vector<StoredItem> rows_;
   std::string program_;
   std::string source_;
-  bool keepRows_ = false;  // the next run goes on with restored rows
 };
 
 }  // namespace brivano

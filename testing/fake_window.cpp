@@ -4,7 +4,16 @@
 
 namespace brivano::testing {
 
-FakeWindow::FakeWindow() {
+FakeWindow::FakeWindow()
+    : RunStatusBar(
+          [this](StatusPanel panel, const std::string& text) {
+            panels.at(static_cast<std::size_t>(panel)) = GbkToUtf8(text);
+          },
+          [this](bool running) {
+            stopEnabled = running;
+            searchEnabled = !running;
+            groupsEnabled = !running;
+          }) {
   for (const auto& info : kContactKindTable) marks[static_cast<int>(info.kind)] = info.defaultMark;
 }
 
@@ -28,10 +37,6 @@ RunOptions FakeWindow::Options() const {
                      validate};
   for (std::size_t i = 0; i < marks.size(); ++i) options.marks[i] = Utf8ToGbk(marks[i]);
   return options;
-}
-
-void FakeWindow::SetStatusPanel(StatusPanel panel, const std::string& text) {
-  panels.at(static_cast<std::size_t>(panel)) = GbkToUtf8(text);
 }
 
 std::optional<std::string> FakeWindow::InputQuery(const std::string& caption,
@@ -73,7 +78,8 @@ void FakeWindow::ClearBrowserCache(std::function<void()> done) {
   }
 }
 
-void FakeWindow::AskForAttention(PauseReason, const std::string& message) {
+void FakeWindow::Paused(PauseReason reason, const std::string& message) {
+  RunStatusBar::Paused(reason, message);
   attention.push_back(GbkToUtf8(message));
 }
 

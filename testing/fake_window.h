@@ -1,5 +1,6 @@
 // The controls of the main window as plain fields, with a log of what the run
-// showed and asked.
+// and its 搜索 command showed and asked: the run's host, the command's boxes
+// and the status bar its events set.
 #pragma once
 
 #include <array>
@@ -10,14 +11,17 @@
 #include <vector>
 
 #include "search/run_interfaces.h"
+#include "search/run_status_bar.h"
+#include "search/start_command.h"
 
 namespace brivano::testing {
 
 // Everything in the fake is UTF-8 for readable tests; it converts at the
 // interface, as the real window does.
-class FakeWindow : public RunWindow {
+class FakeWindow : public RunHost, public StartDialogs, public RunStatusBar {
  public:
   FakeWindow();
+  RunOptions Options() const;
 
   std::vector<std::string> keywords;  // UTF-8 lines
   std::string speedText = "8";
@@ -34,7 +38,6 @@ class FakeWindow : public RunWindow {
   bool searchEnabled = true;
   bool stopEnabled = true;
   bool groupsEnabled = true;
-  int repaints = 0;
 
   // Answers for the start-line box, in order; std::nullopt cancels. With no
   // answer queued the offered value is accepted.
@@ -61,14 +64,6 @@ class FakeWindow : public RunWindow {
 
   int KeywordLineCount() const override;
   std::string KeywordLine(int index0) const override;
-  RunOptions Options() const override;
-
-  void SetStatusPanel(StatusPanel panel, const std::string& text) override;
-  bool SearchEnabled() const override { return searchEnabled; }
-  void SetSearchEnabled(bool enabled) override { searchEnabled = enabled; }
-  void SetStopEnabled(bool enabled) override { stopEnabled = enabled; }
-  void SetChoiceGroupsEnabled(bool enabled) override { groupsEnabled = enabled; }
-  void Repaint() override { ++repaints; }
 
   std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                         const std::string& value) override;
@@ -78,7 +73,7 @@ class FakeWindow : public RunWindow {
 
   bool SaveState() override;
   void ClearBrowserCache(std::function<void()> done) override;
-  void AskForAttention(PauseReason reason, const std::string& message) override;
+  void Paused(PauseReason reason, const std::string& message) override;
   int CooldownSeconds() const override { return cooldownSeconds; }
 };
 

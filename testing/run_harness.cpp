@@ -8,13 +8,19 @@ namespace brivano::testing {
 void RunHarness::Rebuild() {
   run.reset();
   run = std::make_unique<SearchRun>(
-      RunEnvironment{.window = window,
+      RunEnvironment{.host = window,
                      .browser = browser,
                      .timers = clock,
                      .engines = engines,
                      .network = {[this] { return localAddress; }, [this] { return interfaces; }},
                      .recorder = recorder,
-                     .randomSeconds = [this](int most) { return std::min(most, cooldownPick); }});
+                     .randomSeconds = [this](int most) { return std::min(most, cooldownPick); },
+                     .utcNow = {}});
+  run->AddListener(window);
+}
+
+bool RunHarness::Start() {
+  return StartFromWindow(*run, window.Options(), window);
 }
 
 std::string RunHarness::Address(Engine engine, std::string_view keyword, int page,

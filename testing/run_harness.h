@@ -21,9 +21,8 @@ struct RunHarness {
   FakeWindow window;
   std::string localAddress = "10.1.2.3";
   std::vector<NetworkInterface> interfaces;
-  int cooldownPick = 0;
-  HarvestRecorder* recorder = nullptr;  // set before Rebuild()  // the "random" wait between
-                                        // keywords, within the window's most
+  int cooldownPick = 0;  // the "random" wait between keywords, within the window's most
+  HarvestRecorder* recorder = nullptr;  // set before Rebuild()
   EngineTable engines = EngineTableAt(kTestHost);
   std::unique_ptr<SearchRun> run;
 
@@ -36,6 +35,10 @@ struct RunHarness {
   // A body line that shows a further page in the engine's form.
   static std::string NextPageLine(Engine engine);
 
+  // 搜索 as the window gives it, with the window's options.
+  bool Start();
+  // The user changed a box during the run.
+  void OptionsChanged() { run->ChangeOptions(window.Options()); }
   bool Running() const { return !window.searchEnabled; }
   // Advances until the run has ended (search enabled again and both timers
   // off) or `limitMs` has passed.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/local_time.h"
 #include "base/text.h"
 #include "store/harvest_store.h"
 
@@ -36,17 +37,14 @@ int main(int argc, char** argv) {
   Report("run " + std::to_string(run));
   const std::string keyword = Utf8ToGbk("深圳 钢材");
   for (std::int32_t page = 1;; ++page) {
-    PageRecord record;
-    record.keywordLine = 1 + page / 10;
-    record.keyword = keyword;
-    record.engine = "baidu";
-    record.page = page;
-    record.pageUrl = "https://www.baidu.com/s?wd=x&pn=" + std::to_string(page);
-    record.timeUtc = UtcNowIso8601();
+    HarvestedPage record;
+    record.source = std::make_shared<const PageSource>(PageSource{
+        1 + page / 10, keyword, "baidu", page,
+        "https://www.baidu.com/s?wd=x&pn=" + std::to_string(page), UtcNowIso8601(), run});
     for (int i = 0; i < 30; ++i) {
       record.values.push_back({"r" + std::to_string(run) + "p" + std::to_string(page) + "v" +
                                    std::to_string(i) + keyword,
-                               ContactKind::Mobile});
+                               ContactKind::Mobile, record.source});
     }
     store.AddPage(run, record);
     Report(std::to_string(page));

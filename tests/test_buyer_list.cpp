@@ -11,7 +11,7 @@ namespace {
 // every caption from the first on.
 bool LinearContains(const BuyerList& list, std::string_view caption) {
   for (const auto& item : list.items()) {
-    if (item.caption == caption) return true;
+    if (item.value == caption) return true;
   }
   return false;
 }
@@ -58,7 +58,7 @@ TEST(BuyerList, ClearEmptiesListAndIndex) {
   for (int i = 0; i < 1000; ++i) list.Append(std::to_string(i), ContactKind::QQ);
   list.Append("1", ContactKind::QQ);
   EXPECT_EQ(list.size(), 1001u);
-  EXPECT_EQ(list[1000].caption, "1");
+  EXPECT_EQ(list[1000].value, "1");
   EXPECT_EQ(list[1000].kind, ContactKind::QQ);
   list.Clear();
   EXPECT_TRUE(list.empty());

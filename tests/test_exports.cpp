@@ -13,6 +13,7 @@
 #include "files/result_files.h"
 #include "store/exports.h"
 #include "testing/cli_runner.h"
+#include "testing/store_pages.h"
 
 namespace brivano::testing {
 namespace {
@@ -158,22 +159,23 @@ class ScopedTimeZone {
 constexpr const char* kTimeUtc = "2026-12-07T13:17:48Z";
 constexpr const char* kTimeInShanghai = "2026-12-07 21:17:48";
 
-StoredItem Item(std::string value, ContactKind kind, std::string keywordUtf8, std::int32_t page) {
-  StoredItem item;
-  item.value = std::move(value);
-  item.kind = kind;
-  item.keyword = Utf8ToGbk(keywordUtf8);
-  item.engine = "baidu";
-  item.page = page;
-  item.pageUrl = "https://www.baidu.com/s?wd=a,b&pn=" + std::to_string(page * 10 - 10);
-  item.timeUtc = kTimeUtc;
-  return item;
+ContactValue Item(std::string value, ContactKind kind, std::string keywordUtf8, std::int32_t page,
+                  std::string timeUtc = kTimeUtc, std::string pageUrl = {}) {
+  if (pageUrl.empty()) {
+    pageUrl = "https://www.baidu.com/s?wd=a,b&pn=" + std::to_string(page * 10 - 10);
+  }
+  return {std::move(value), kind,
+          std::make_shared<const PageSource>(PageSource{.keyword = Utf8ToGbk(keywordUtf8),
+                                                        .engine = "baidu",
+                                                        .page = page,
+                                                        .pageUrl = std::move(pageUrl),
+                                                        .timeUtc = std::move(timeUtc)})};
 }
 
 // Values an export must carry: every GBK character, quotes, commas and line
 // breaks, NUL-free junk, 4096-byte values.
-std::vector<StoredItem> OddItems() {
-  std::vector<StoredItem> items;
+std::vector<ContactValue> OddItems() {
+  std::vector<ContactValue> items;
   items.push_back(Item("13800000001", ContactKind::Mobile, "深圳 钢材", 1));
   items.push_back(Item("a\"b,c\r\nd\ne", ContactKind::Email, "引号\"与,逗号", 2));
   items.push_back(Item("_x0041_ stays", ContactKind::QQ, "", 3));
@@ -197,9 +199,9 @@ std::vector<StoredItem> OddItems() {
   return items;
 }
 
-ExportSource SourceOf(const std::vector<StoredItem>& items) {
+ExportSource SourceOf(const std::vector<ContactValue>& items) {
   return [&items](const ExportVisit& visit) {
-    for (const StoredItem& item : items) visit(item);
+    for (const ContactValue& item : items) visit(item);
   };
 }
 
@@ -207,10 +209,11 @@ ExportSource SourceOf(const std::vector<StoredItem>& items) {
 // converted (a byte sequence that is no GBK character reads as "?"), and in
 // a CSV file an apostrophe before a text that Excel would run; the time in
 // Shanghai's.
-std::vector<std::string> ExpectedRow(const StoredItem& item, ExportFormat format) {
+std::vector<std::string> ExpectedRow(const ContactValue& item, ExportFormat format) {
+  const PageSource& from = *item.source;
   std::vector<std::string> row = {
-      GbkToUtf8(item.value),     KindColumnText(item.kind), GbkToUtf8(item.keyword), item.engine,
-      std::to_string(item.page), GbkToUtf8(item.pageUrl),   kTimeInShanghai};
+      GbkToUtf8(item.value),     KindColumnText(item.kind), GbkToUtf8(from.keyword), from.engine,
+      std::to_string(from.page), GbkToUtf8(from.pageUrl),   kTimeInShanghai};
   for (std::string& cell : row) {
     if (format == ExportFormat::Csv && !cell.empty() &&
         std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos) {
@@ -226,7 +229,7 @@ std::vector<std::string> Header() {
 
 TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
   const ScopedTimeZone shanghai("Asia/Shanghai");
-  const std::vector<StoredItem> items = OddItems();
+  const std::vector<ContactValue> items = OddItems();
   TempDir dir;
   struct Case {
     ExportFormat format;
@@ -257,7 +260,7 @@ TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
 
 TEST(Exports, CsvQuotesOnlyWhereRfc4180Needs) {
   const ScopedTimeZone shanghai("Asia/Shanghai");
-  const std::vector<StoredItem> items = {Item("a\"b,c", ContactKind::Email, "k", 2)};
+  const std::vector<ContactValue> items = {Item("a\"b,c", ContactKind::Email, "k", 2)};
   TempDir dir;
   const auto path = dir.path() / "q.csv";
   ASSERT_TRUE(WriteCsvExport(path, SourceOf(items)).ok());
@@ -307,8 +310,8 @@ TEST(Exports, TimesGoOutOnTheLocalClock) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.zone) + " " + c.utc);
     const ScopedTimeZone zone(c.zone);
-    std::vector<StoredItem> items = {Item("13800000001", ContactKind::Mobile, "k", 1)};
-    items[0].timeUtc = c.utc;
+    const std::vector<ContactValue> items = {
+        Item("13800000001", ContactKind::Mobile, "k", 1, c.utc)};
     for (const char* name : {"t.csv", "t.xlsx"}) {
       const auto path = dir.path() / name;
       ASSERT_TRUE(WriteExport(*ExportFormatFromName(path.extension().string().substr(1)), path,
@@ -331,13 +334,12 @@ TEST(Exports, TimesGoOutOnTheLocalClock) {
 }
 
 TEST(Exports, WorkbookCellsLongerThanExcelTakesAreCutAndCounted) {
-  std::vector<StoredItem> items = {Item(std::string(40000, '7'), ContactKind::QQ, "k", 1),
-                                   Item("short", ContactKind::QQ, "k", 1)};
+  std::vector<ContactValue> items = {Item(std::string(40000, '7'), ContactKind::QQ, "k", 1),
+                                     Item("short", ContactKind::QQ, "k", 1)};
   // 20,000 double-byte characters in 40,000 bytes: under the limit.
   std::string chinese;
   for (int i = 0; i < 20000; ++i) chinese.append(Utf8ToGbk("中"));
-  items.push_back(Item(chinese, ContactKind::QQ, "k", 1));
-  items.back().pageUrl = std::string(33000, 'u');
+  items.push_back(Item(chinese, ContactKind::QQ, "k", 1, kTimeUtc, std::string(33000, 'u')));
   TempDir dir;
   const auto path = dir.path() / "long.xlsx";
   const ExportOutcome outcome = WriteXlsxExport(path, SourceOf(items));
@@ -352,9 +354,9 @@ TEST(Exports, WorkbookCellsLongerThanExcelTakesAreCutAndCounted) {
 }
 
 TEST(Exports, TextIsTheResultFileByteForByte) {
-  const std::vector<StoredItem> items = OddItems();
+  const std::vector<ContactValue> items = OddItems();
   BuyerList list;
-  for (const StoredItem& item : items) list.Append(item.value, item.kind);
+  for (const ContactValue& item : items) list.Append(item.value, item.kind);
   TempDir dir;
   ASSERT_TRUE(WriteResultFile(dir.path() / "saved.txt", list).ok());
   const ExportOutcome outcome = WriteTxtExport(dir.path() / "export.txt", SourceOf(items));
@@ -365,7 +367,7 @@ TEST(Exports, TextIsTheResultFileByteForByte) {
 TEST(Exports, AFailedExportLeavesTheFormerFile) {
   TempDir dir;
   const auto path = dir.Write("keep.csv", "former");
-  const std::vector<StoredItem> items = OddItems();
+  const std::vector<ContactValue> items = OddItems();
   ScopedWriteFault fault(100, ENOSPC);
   const ExportOutcome outcome = WriteCsvExport(path, SourceOf(items));
   EXPECT_FALSE(outcome.ok());
@@ -381,11 +383,8 @@ TEST(Exports, AnExportNeverWritesTheStore) {
   auto opened = HarvestStore::Open(live);
   ASSERT_TRUE(opened.store) << opened.error;
   const std::int64_t run = opened.store->BeginRun({"baidu", ContactKind::Mobile, ""});
-  PageRecord page;
-  page.keywordLine = 1;
-  page.engine = "baidu";
-  page.values = {{"13800000001", ContactKind::Mobile}};
-  opened.store->AddPage(run, page);
+  opened.store->AddPage(run, StorePage({.keywordLine = 1, .engine = "baidu", .page = 1},
+                                       {{"13800000001", ContactKind::Mobile, {}}}));
   std::filesystem::create_directory(dir.path() / "copy");
   const auto copy = dir.path() / "copy" / "brivano.db";
   std::filesystem::copy_file(live, copy);
@@ -410,24 +409,23 @@ TEST(Exports, CommandLineExportsFromTheStore) {
     ASSERT_TRUE(opened.store) << opened.error;
     HarvestStore& store = *opened.store;
     const std::int64_t first = store.BeginRun({"baidu", ContactKind::Mobile, ""});
-    PageRecord page;
-    page.keywordLine = 1;
-    page.keyword = Utf8ToGbk("深圳 钢材");
-    page.engine = "baidu";
-    page.timeUtc = "2026-11-30T09:00:00Z";
-    page.values = {{"13800000001", ContactKind::Mobile}, {"a@b.cn", ContactKind::Email}};
-    store.AddPage(first, page);
+    const PageSource page{.keywordLine = 1,
+                          .keyword = Utf8ToGbk("深圳 钢材"),
+                          .engine = "baidu",
+                          .page = 1,
+                          .timeUtc = "2026-11-30T09:00:00Z"};
+    store.AddPage(first, StorePage(page, {{"13800000001", ContactKind::Mobile, {}},
+                                          {"a@b.cn", ContactKind::Email, {}}}));
     const std::int64_t second = store.BeginRun({"bing", ContactKind::Mobile, ""});
-    page.timeUtc = "2026-12-02T09:00:00Z";
-    page.values = {{"13900000002", ContactKind::Mobile}};
-    store.AddPage(second, page);
-    PageRecord failed = page;  // a page that did not load: no items, a keyword to run again
+    PageSource later = page;
+    later.timeUtc = "2026-12-02T09:00:00Z";
+    store.AddPage(second, StorePage(later, {{"13900000002", ContactKind::Mobile, {}}}));
+    // A page that did not load: no items, a keyword to run again.
+    PageSource failed = later;
     failed.keywordLine = 2;
     failed.keyword = Utf8ToGbk("北京 酒店");
     failed.page = 3;
-    failed.values = {};
-    failed.outcome = "failed";
-    store.AddPage(second, failed);
+    store.AddPage(second, StorePage(failed, {}, PageOutcome::Failed));
   }
   const std::string dbOption = " --db " + ShellQuote(db.string());
   EXPECT_EQ(RunCli("rerun" + dbOption).out, "2\t北京 酒店\t第3页 failed\n");

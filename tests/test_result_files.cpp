@@ -47,7 +47,7 @@ TEST(ResultFile, OneLinePerItemEachEndedByCrLf) {
     ASSERT_TRUE(WriteResultFile(path, c.list).ok());
     EXPECT_EQ(ReadFileBytes(path), c.content);
     std::size_t expectedSize = 0;
-    for (const BuyerItem& item : c.list.items()) expectedSize += item.caption.size() + 2;
+    for (const ContactValue& item : c.list.items()) expectedSize += item.value.size() + 2;
     EXPECT_EQ(std::filesystem::file_size(path), expectedSize);
   }
 }

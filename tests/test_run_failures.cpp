@@ -12,9 +12,10 @@ namespace {
 class OutcomeRecorder : public HarvestRecorder {
  public:
   void RunStarted(const RunOptions&) override {}
+  std::int64_t RunId() const override { return 0; }
   bool Accepts(std::string_view, ContactKind) override { return true; }
   void PageHarvested(const HarvestedPage& page) override {
-    pages.push_back({page.keywordLine, page.page, page.outcome});
+    pages.push_back({page.source->keywordLine, page.source->page, page.outcome});
   }
   void RunEnded(RunOutcome outcome) override { ended = outcome; }
   std::string EndNote() const override { return {}; }
@@ -83,7 +84,7 @@ TEST(RunFailures, FailedPagesAreAskedAgainThenTheirKeywordIsNamed) {
     SCOPED_TRACE(c.what);
     FailingRun r(c.keywords);
     r.h.browser.failAt = c.failAt;
-    r.h.run->Start();
+    r.h.Start();
     ASSERT_TRUE(r.h.RunToEnd());
     EXPECT_EQ(r.h.run->Buyers().size(), c.values);
     EXPECT_EQ(r.h.run->Summary().failedLines, c.failedLines);
@@ -100,7 +101,7 @@ TEST(RunFailures, FailedPagesAreAskedAgainThenTheirKeywordIsNamed) {
 TEST(RunFailures, TheWaitsBeforeAskingAgainGrow) {
   FailingRun r(1);
   r.h.browser.failAt = {2, 3};
-  r.h.run->Start();
+  r.h.Start();
   ASSERT_TRUE(r.h.RunToEnd());
   const auto times = r.h.browser.RequestTimes();
   ASSERT_EQ(times.size(), 4u);
@@ -111,7 +112,7 @@ TEST(RunFailures, TheWaitsBeforeAskingAgainGrow) {
 TEST(RunFailures, TheNetworkDownPausesTheRunUntilPagesLoadAgain) {
   FailingRun r(4);
   r.h.browser.failEverything = true;
-  r.h.run->Start();
+  r.h.Start();
   ASSERT_TRUE(r.h.clock.AdvanceUntil([&] { return r.h.run->Paused(); }, 3600 * 1000));
   EXPECT_EQ(r.h.run->Pause(), PauseReason::NetworkDown);
   EXPECT_EQ(r.h.window.attention.size(), 1u);
@@ -137,7 +138,7 @@ TEST(RunFailures, TheNetworkDownPausesTheRunUntilPagesLoadAgain) {
 TEST(RunFailures, StopWhileWaitingToAskAgainEndsAtOnce) {
   FailingRun r(2);
   r.h.browser.failAt = {3};
-  r.h.run->Start();
+  r.h.Start();
   ASSERT_TRUE(r.h.clock.AdvanceUntil([&] { return r.h.browser.Requests().size() == 3; }, 60000));
   r.h.clock.AdvanceBy(9000);  // the failure is read at the tick; the run waits to ask again
   r.h.run->Stop();

@@ -21,7 +21,7 @@ class RunSimulation : public ::testing::Test {
   void StartWith(std::vector<std::string> keywords, Engine engine = Engine::So360) {
     h.window.keywords = std::move(keywords);
     h.window.engine = engine;
-    h.run->Start();
+    h.Start();
   }
 };
 
@@ -44,7 +44,7 @@ TEST_P(EveryEnginePagesThroughEveryKeyword, Case) {
   h.window.keywords = {"深圳 旅行社", "北京 酒店"};
   h.browser.ServeAnyAddress(
       Lines({"标题", "手机 13800000000", RunHarness::NextPageLine(c.engine)}));
-  h.run->Start();
+  h.Start();
   ASSERT_TRUE(h.RunToEnd());
 
   std::vector<std::string> expected;
@@ -90,7 +90,7 @@ TEST_P(FirstRequestAddresses, Case) {
   const FirstRequestAddressesCase& c = GetParam();
   h.window.engine = c.engine;
   h.window.keywords = {"深圳 旅行社"};
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(600);
   ASSERT_EQ(h.browser.Requests().size(), 1u);
   EXPECT_EQ(h.browser.Requests()[0], c.address);
@@ -131,7 +131,7 @@ TEST_P(NextPageRules, Case) {
   h.window.engine = c.engine;
   h.window.keywords = {"k"};
   h.browser.ServeAnyAddress(Lines({"结果", c.line}));
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(600 + 8000);  // the first tick
   const std::size_t expected = c.continues ? 2 : 1;
   EXPECT_EQ(h.browser.Requests().size(), expected) << c.line;
@@ -178,7 +178,7 @@ TEST_P(EveryEngine, PageLimitOneTakesOnePagePerKeyword) {
   h.window.engine = engine;
   h.window.keywords = {"a", "b", "c"};
   h.browser.ServeAnyAddress(Lines({RunHarness::NextPageLine(engine)}));
-  h.run->Start();
+  h.Start();
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.browser.Requests(),
             (std::vector<std::string>{h.Address(engine, "a", 1), h.Address(engine, "b", 1),
@@ -207,7 +207,7 @@ TEST_P(EveryEngine, PageLimit76) {
   h.window.engine = engine;
   h.window.keywords = {"a"};
   h.browser.ServeAnyAddress(Lines({RunHarness::NextPageLine(engine)}));
-  h.run->Start();
+  h.Start();
   ASSERT_TRUE(h.RunToEnd());
   ASSERT_EQ(h.browser.Requests().size(), 76u);
   EXPECT_EQ(h.browser.Requests().back(), h.Address(engine, "a", 76));
@@ -250,6 +250,7 @@ TEST_F(RunSimulation, FinalStepUsesTheChoicesTickedAfterTheStop) {
   StartWith({"a"});
   h.run->Stop();
   h.window.kind = ContactKind::Fax;  // groups are enabled again
+  h.OptionsChanged();
   h.clock.AdvanceBy(8000);
   EXPECT_EQ(h.run->Buyers().size(), 0u);  // the mobile number is not what is harvested now
   EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
@@ -260,7 +261,7 @@ TEST_F(RunSimulation, RestartBeforeTheStoppedRunsTickStartsAtOnce) {
   StartWith({"a", "b", "c"});
   h.clock.AdvanceBy(5000);
   h.run->Stop();
-  h.run->Start();  // offers line 2
+  h.Start();  // offers line 2
   EXPECT_EQ(h.window.offeredStartLines.back(), "2");
   EXPECT_EQ(h.browser.Requests().back(), h.Address(Engine::So360, "b", 1));
   // The stopped run's timer is still armed: the first tick comes 3 s later.
@@ -309,7 +310,7 @@ TEST_F(RunSimulation, LateAnswerAfterANewerRequestIsDropped) {
   h.clock.AdvanceBy(8000);  // tick, read pending for 30 s (given up after 20 s)
   h.run->Stop();
   h.browser.answerDelayMs = -1;
-  h.run->Start();  // new run, new request
+  h.Start();  // new run, new request
   const auto requests = h.browser.Requests().size();
   h.clock.AdvanceBy(25000);  // the old answer arrives: dropped
   EXPECT_GE(h.browser.Requests().size(), requests);
@@ -360,7 +361,7 @@ TEST_P(AutoSaveClock, FallsDueAt600Seconds) {
   h.window.pageLimitText = "76";
   h.browser.ServeAnyAddress(Lines({"下一页"}));
   h.window.keywords = std::vector<std::string>(10, "k");
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(static_cast<long long>(c.tick) * std::atoi(c.speed) * 1000 + 100);
   ASSERT_FALSE(probe.ticksAtSave.empty()) << c.speed;
   EXPECT_EQ(probe.ticksAtSave[0], c.tick) << c.speed;
@@ -382,7 +383,7 @@ TEST_F(RunSimulation, AutoSaveClockCountsAcrossRunsAndNeedsTheBox) {
 
   h.window.autoSave = true;
   h.window.inputAnswers = {"1"};
-  h.run->Start();
+  h.Start();
   const int readsBefore = h.browser.Reads();
   h.clock.AdvanceBy(30 * 8000);
   ASSERT_EQ(probe.ticksAtSave.size(), 1u);
@@ -409,6 +410,7 @@ TEST_F(RunSimulation, SpeedChangeTakesEffectAtTheNextTick) {
   StartWith({"a"});
   h.clock.AdvanceBy(5000);
   h.window.speedText = "20";
+  h.OptionsChanged();
   h.clock.AdvanceBy(60000);
   const auto times = h.browser.RequestTimes();
   ASSERT_GE(times.size(), 4u);
@@ -423,6 +425,7 @@ TEST_F(RunSimulation, PageLimitChangeTakesEffectAtTheNextStep) {
   StartWith({"a", "b"});
   h.clock.AdvanceBy(8000);  // page 2 of "a" requested
   h.window.pageLimitText = "2";
+  h.OptionsChanged();
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.browser.Requests(),
             (std::vector<std::string>{
@@ -439,6 +442,7 @@ TEST_F(RunSimulation, SpeedTextThatIsNoNumberReadsAsTheMinimum) {
   // A speed of zero would stop a desktop timer for good; the run keeps a
   // one-second period instead.
   h.window.speedText = "0";
+  h.OptionsChanged();
   h.clock.AdvanceBy(3000 + 1000);
   EXPECT_EQ(h.browser.Requests().size(), 4u);
 }
@@ -461,7 +465,7 @@ TEST_P(StartLinePrompt, Case) {
   h.window.keywords = {"a", "b", "c"};
   h.run->SetStartLine(2);
   h.window.inputAnswers = {c.answer};
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(100);
   const std::string label = c.answer.value_or("<cancel>");
   ASSERT_EQ(h.window.prompts.size(), 1u);
@@ -506,7 +510,7 @@ TEST_F(RunSimulation, StartLineZeroIsOfferedAsOne) {
   h.window.keywords = {"a"};
   h.run->SetStartLine(0);
   h.window.inputAnswers = {std::nullopt};
-  h.run->Start();
+  h.Start();
   EXPECT_EQ(h.window.offeredStartLines[0], "1");
   EXPECT_EQ(h.run->StartLine(), 1);
 }
@@ -514,7 +518,7 @@ TEST_F(RunSimulation, StartLineZeroIsOfferedAsOne) {
 TEST_F(RunSimulation, RefusedStarts) {
   h.window.keywords = {"a"};
   h.localAddress = "127.0.0.1";
-  h.run->Start();
+  h.Start();
   ASSERT_EQ(h.window.shown.size(), 1u);
   EXPECT_EQ(h.window.shown[0].kind, "information");
   EXPECT_EQ(h.window.shown[0].text, "您还没有连接到网上！");
@@ -522,7 +526,7 @@ TEST_F(RunSimulation, RefusedStarts) {
 
   h.localAddress = "";  // a name that does not resolve is no reason to refuse
   h.window.keywords.clear();
-  h.run->Start();
+  h.Start();
   ASSERT_EQ(h.window.shown.size(), 2u);
   EXPECT_EQ(h.window.shown[1].kind, "error");
   EXPECT_EQ(h.window.shown[1].text, "请先输入搜索关键词列表");
@@ -564,7 +568,7 @@ TEST_P(EveryEngine, EngineStatusTexts) {
                             "正在必应(bing.com)引擎搜索买家..."};
   h.window.engine = engine;
   h.window.keywords = {"a"};
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(600);
   EXPECT_EQ(h.window.panels[8], expected[static_cast<int>(engine)]);
 }
@@ -592,7 +596,7 @@ TEST_F(RunSimulation, ResumeAfterACompleteRunAndAfterAStop) {
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.run->StartLine(), 6);
 
-  h.run->Start();  // offers 6, which is past the list
+  h.Start();  // offers 6, which is past the list
   EXPECT_EQ(h.window.offeredStartLines.back(), "6");
   EXPECT_EQ(h.window.shown.back().text, "搜索起始行数超过关键词列表总行数！");
   EXPECT_EQ(h.browser.Requests().back(), h.Address(Engine::So360, "1", 1));
@@ -601,7 +605,7 @@ TEST_F(RunSimulation, ResumeAfterACompleteRunAndAfterAStop) {
   h.clock.AdvanceBy(8000);
   ASSERT_FALSE(h.Running());
   h.window.inputAnswers = {std::nullopt};
-  h.run->Start();
+  h.Start();
   EXPECT_EQ(h.window.offeredStartLines.back(), "3");
 }
 
@@ -640,12 +644,13 @@ TEST_F(RunSimulation, DedupAcrossPagesAndTheCounter) {
   h.clock.AdvanceBy(8000);
   EXPECT_EQ(h.run->BuyerCounter(), 2);  // not ticked: both listed
   h.window.dedup = true;
+  h.OptionsChanged();
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.run->BuyerCounter(), 2);
   EXPECT_EQ(h.run->Buyers().size(), 2u);
   EXPECT_EQ(h.window.panels[7], "2");
 
-  h.run->Start();  // a new run empties the list and the counter
+  h.Start();  // a new run empties the list and the counter
   EXPECT_EQ(h.run->Buyers().size(), 0u);
   EXPECT_EQ(h.window.panels[7], "0");
 }
@@ -669,7 +674,7 @@ TEST_F(RunSimulation, BadPagesNeverStopTheRun) {
   StartWith({"a", "b", "\x01\x02  ", "   "});
   ASSERT_TRUE(h.RunToEnd());
   std::vector<std::string> captions;
-  for (const auto& item : h.run->Buyers().items()) captions.push_back(item.caption);
+  for (const auto& item : h.run->Buyers().items()) captions.push_back(item.value);
   // The NUL ends the first page before its second number and its link.
   EXPECT_EQ(captions,
             (std::vector<std::string>{"13800000000", "13700000000", "13600000000", "15800000000"}));

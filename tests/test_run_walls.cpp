@@ -30,7 +30,7 @@ struct WallRun {
 
   std::vector<std::string> Values() const {
     std::vector<std::string> values;
-    for (const auto& item : h.run->Buyers().items()) values.push_back(item.caption);
+    for (const auto& item : h.run->Buyers().items()) values.push_back(item.value);
     return values;
   }
   // The requests without the repetitions a wall causes.
@@ -45,7 +45,7 @@ struct WallRun {
 
 TEST(RunWalls, AVerificationPagePausesAndTheHarvestStaysWhole) {
   WallRun plain;
-  plain.h.run->Start();
+  plain.h.Start();
   ASSERT_TRUE(plain.h.RunToEnd());
   ASSERT_EQ(plain.Values().size(), 6u);
 
@@ -64,7 +64,7 @@ TEST(RunWalls, AVerificationPagePausesAndTheHarvestStaysWhole) {
     SCOPED_TRACE(c.where);
     WallRun walled;
     walled.h.browser.wallAt = c.wallAt;
-    walled.h.run->Start();
+    walled.h.Start();
     int pauses = 0;
     auto ended = [&] {
       return walled.h.window.searchEnabled && !walled.h.run->PageTimer().Enabled();
@@ -102,7 +102,7 @@ TEST(RunWalls, AVerificationPagePausesAndTheHarvestStaysWhole) {
 TEST(RunWalls, StopDuringAPauseEndsTheRun) {
   WallRun walled;
   walled.h.browser.wallAt = {2};
-  walled.h.run->Start();
+  walled.h.Start();
   ASSERT_TRUE(walled.h.clock.AdvanceUntil([&] { return walled.h.run->Paused(); }, 60000));
   const std::size_t requests = walled.h.browser.Requests().size();
   walled.h.run->Stop();
@@ -131,7 +131,7 @@ TEST(RunWalls, ATickNeverReadsTheEarlierDocument) {
     // Shown before the run: a page full of values that must not be taken.
     late.h.browser.ShowPage("http://engine.test/old", "13911111111 13922222222\n下一页\n");
     late.h.browser.loadDelayMs = c.loadDelayMs;
-    late.h.run->Start();
+    late.h.Start();
     ASSERT_TRUE(late.h.RunToEnd());
     EXPECT_EQ(late.Values().size(), c.values);
     for (const std::string& value : late.Values()) EXPECT_EQ(value.substr(0, 7), "1380000");
@@ -164,7 +164,7 @@ TEST(RunWalls, NetworkCheck) {
     h.interfaces = c.interfaces;
     h.window.keywords = {"a"};
     h.window.inputAnswers = {std::nullopt};
-    h.run->Start();
+    h.Start();
     EXPECT_EQ(!h.window.shown.empty() && h.window.shown[0].text == "您还没有连接到网上！",
               c.refused)
         << c.address << " " << c.interfaces.size();
@@ -183,7 +183,7 @@ TEST(RunWalls, RestBetweenKeywords) {
     h.window.pageLimitText = "1";
     h.window.keywords = {"a", "b"};
     h.browser.ServeAnyAddress("13800000000\n");
-    h.run->Start();
+    h.Start();
     ASSERT_TRUE(h.RunToEnd());
     ASSERT_EQ(h.browser.RequestTimes().size(), 2u);
     EXPECT_EQ(h.browser.RequestTimes()[1] - h.browser.RequestTimes()[0], c.gapMs) << c.most;
@@ -195,7 +195,7 @@ TEST(RunWalls, RestBetweenKeywords) {
   h.window.pageLimitText = "1";
   h.window.keywords = {"a", "b"};
   h.browser.ServeAnyAddress("13800000000\n");
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(9000);
   h.run->Stop();
   EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
@@ -209,7 +209,7 @@ TEST(RunWalls, TheFirstBaiduRequestWaitsForTheCleaner) {
   h.window.engine = Engine::Baidu;
   h.window.keywords = {"a"};
   h.browser.ServeAnyAddress("13800000000\n");
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(5000);
   EXPECT_EQ(h.window.cacheClears, 1);
   EXPECT_TRUE(h.browser.Requests().empty());
@@ -221,12 +221,12 @@ TEST(RunWalls, TheFirstBaiduRequestWaitsForTheCleaner) {
   h.run->Stop();
   h.clock.AdvanceBy(20000);
   h.window.inputAnswers = {"1"};
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(1000);
   auto stale = h.window.heldCleanerDone;
   h.run->Stop();
   h.window.inputAnswers = {"1"};
-  h.run->Start();
+  h.Start();
   h.clock.AdvanceBy(1000);
   const std::size_t requests = h.browser.Requests().size();
   stale();

@@ -9,23 +9,24 @@
 #include "store/harvest_store.h"
 #include "store/store_recorder.h"
 #include "testing/cli_runner.h"
+#include "testing/store_pages.h"
 
 namespace brivano::testing {
 namespace {
 
-PageRecord Page(std::int32_t line, std::string_view keywordUtf8, std::string engine,
-                std::int32_t page, std::vector<std::string> values,
-                ContactKind kind = ContactKind::Mobile) {
-  PageRecord record;
-  record.keywordLine = line;
-  record.keyword = Utf8ToGbk(keywordUtf8);
-  record.engine = std::move(engine);
-  record.page = page;
-  record.pageUrl =
-      "https://www.example.com/s?wd=" + std::to_string(line) + "&pn=" + std::to_string(page);
-  record.timeUtc = "2026-12-0" + std::to_string(1 + line % 9) + "T10:00:00Z";
-  for (std::string& value : values) record.values.push_back({std::move(value), kind});
-  return record;
+HarvestedPage Page(std::int32_t line, std::string_view keywordUtf8, std::string engine,
+                   std::int32_t page, std::vector<std::string> values,
+                   ContactKind kind = ContactKind::Mobile) {
+  std::vector<ContactValue> items;
+  for (std::string& value : values) items.push_back({std::move(value), kind, {}});
+  return StorePage({.keywordLine = line,
+                    .keyword = Utf8ToGbk(keywordUtf8),
+                    .engine = std::move(engine),
+                    .page = page,
+                    .pageUrl = "https://www.example.com/s?wd=" + std::to_string(line) +
+                               "&pn=" + std::to_string(page),
+                    .timeUtc = "2026-12-0" + std::to_string(1 + line % 9) + "T10:00:00Z"},
+                   std::move(items));
 }
 
 std::unique_ptr<HarvestStore> OpenStore(const std::filesystem::path& path) {
@@ -34,15 +35,13 @@ std::unique_ptr<HarvestStore> OpenStore(const std::filesystem::path& path) {
   return std::move(opened.store);
 }
 
-std::vector<StoredItem> Items(HarvestStore& store, const ItemFilter& filter = {}) {
-  std::vector<StoredItem> items;
-  store.ForEachItem(filter, [&](const StoredItem& item) { items.push_back(item); });
-  return items;
+std::vector<ContactValue> Items(HarvestStore& store, const ItemFilter& filter = {}) {
+  return StoreItems(store, filter);
 }
 
-std::vector<std::string> Values(const std::vector<StoredItem>& items) {
+std::vector<std::string> Values(const std::vector<ContactValue>& items) {
   std::vector<std::string> values;
-  for (const StoredItem& item : items) values.push_back(item.value);
+  for (const ContactValue& item : items) values.push_back(item.value);
   return values;
 }
 
@@ -100,9 +99,9 @@ TEST(Store, UpgradesAnOlderSchemaInPlaceKeepingItsItems) {
   auto store = OpenStore(path);
   ASSERT_TRUE(store);
   EXPECT_EQ(store->connection().QueryInt64("PRAGMA user_version"), kStoreSchemaVersion);
-  const std::vector<StoredItem> items = Items(*store);
+  const std::vector<ContactValue> items = Items(*store);
   ASSERT_EQ(items.size(), 4u);
-  EXPECT_EQ(items[1].runId, 2);
+  EXPECT_EQ(items[1].source->runId, 2);
   // Values keep the first run that harvested them; the crashed third run's
   // values join when the run is ended.
   const struct {
@@ -195,7 +194,7 @@ TEST(Store, KeepsTheProvenanceOfEveryValueOfASimulatedRun) {
   const std::int64_t second = store->BeginRun({"bing", ContactKind::QQ, ""});
   store->AddPage(second, Page(5, "上海 化工", "bing", 3, {"12345678"}, ContactKind::QQ));
 
-  const std::vector<StoredItem> items = Items(*store);
+  const std::vector<ContactValue> items = Items(*store);
   struct Expected {
     std::string value;
     std::int32_t line;
@@ -215,14 +214,15 @@ TEST(Store, KeepsTheProvenanceOfEveryValueOfASimulatedRun) {
   for (std::size_t i = 0; i < items.size(); ++i) {
     const Expected& e = expected[i];
     EXPECT_EQ(items[i].value, e.value);
-    EXPECT_EQ(items[i].keywordLine, e.line) << e.value;
-    EXPECT_EQ(GbkToUtf8(items[i].keyword), e.keyword) << e.value;
-    EXPECT_EQ(items[i].engine, e.engine) << e.value;
-    EXPECT_EQ(items[i].page, e.page) << e.value;
-    EXPECT_EQ(items[i].runId, e.run) << e.value;
+    const PageSource& source = *items[i].source;
+    EXPECT_EQ(source.keywordLine, e.line) << e.value;
+    EXPECT_EQ(GbkToUtf8(source.keyword), e.keyword) << e.value;
+    EXPECT_EQ(source.engine, e.engine) << e.value;
+    EXPECT_EQ(source.page, e.page) << e.value;
+    EXPECT_EQ(source.runId, e.run) << e.value;
     EXPECT_EQ(items[i].kind, e.kind) << e.value;
-    EXPECT_EQ(items[i].pageUrl, Page(e.line, "", "", e.page, {}).pageUrl) << e.value;
-    EXPECT_EQ(items[i].timeUtc, Page(e.line, "", "", e.page, {}).timeUtc) << e.value;
+    EXPECT_EQ(source.pageUrl, Page(e.line, "", "", e.page, {}).source->pageUrl) << e.value;
+    EXPECT_EQ(source.timeUtc, Page(e.line, "", "", e.page, {}).source->timeUtc) << e.value;
   }
 
   struct Query {

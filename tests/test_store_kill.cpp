@@ -87,8 +87,9 @@ void KillRepeatedly(int kills) {
     StoreOpenResult opened = HarvestStore::Open(db);
     ASSERT_TRUE(opened.store) << "after kill " << kill << ": " << opened.error;
     std::map<std::int64_t, std::map<std::int64_t, int>> valuesPerPage;  // run -> page -> count
-    opened.store->ForEachItem(
-        {}, [&](const StoredItem& item) { ++valuesPerPage[item.runId][item.page]; });
+    opened.store->ForEachItem({}, [&](const ContactValue& item) {
+      ++valuesPerPage[item.source->runId][item.source->page];
+    });
     for (const auto& [reportedRun, reported] : reportedPages) {
       const auto& pages = valuesPerPage[reportedRun];
       // Every reported page, and at most one committed but not yet reported.

@@ -3,10 +3,13 @@
 // crash cut short.
 #include <gtest/gtest.h>
 
+#include "base/local_time.h"
 #include "base/text.h"
+#include "store/exports.h"
 #include "store/store_recorder.h"
 #include "testing/cli_runner.h"
 #include "testing/run_harness.h"
+#include "testing/store_pages.h"
 
 namespace brivano::testing {
 namespace {
@@ -36,20 +39,17 @@ struct StoreRun {
       }
     }
   }
-  std::vector<StoredItem> Items() {
-    std::vector<StoredItem> items;
-    auto opened = HarvestStore::Open(dir.path() / "brivano.db");
-    opened.store->ForEachItem({}, [&](const StoredItem& item) { items.push_back(item); });
-    return items;
+  std::vector<ContactValue> Items() {
+    return StoreItems(*HarvestStore::Open(dir.path() / "brivano.db").store);
   }
 };
 
 TEST(StoreRecorder, EveryValueKeepsWhereItCameFrom) {
   StoreRun r;
   r.ServePages(Engine::Bing, {"深圳 旅行社", "北京 酒店"}, "");
-  r.h.run->Start();
+  r.h.Start();
   ASSERT_TRUE(r.h.RunToEnd());
-  const std::vector<StoredItem> items = r.Items();
+  const std::vector<ContactValue> items = r.Items();
   ASSERT_EQ(items.size(), 4u);
   const struct {
     const char* value;
@@ -62,18 +62,83 @@ TEST(StoreRecorder, EveryValueKeepsWhereItCameFrom) {
                   {"13800001002", 2, "北京 酒店", 2}};
   for (std::size_t i = 0; i < items.size(); ++i) {
     EXPECT_EQ(items[i].value, expected[i].value);
-    EXPECT_EQ(items[i].keywordLine, expected[i].line);
-    EXPECT_EQ(GbkToUtf8(items[i].keyword), expected[i].keyword);
-    EXPECT_EQ(items[i].page, expected[i].page);
-    EXPECT_EQ(items[i].engine, "bing");
-    EXPECT_EQ(items[i].pageUrl, r.h.Address(Engine::Bing, expected[i].keyword, expected[i].page));
-    EXPECT_EQ(items[i].timeUtc.size(), 20u);  // "2026-12-07T13:17:48Z"
+    const PageSource& source = *items[i].source;
+    EXPECT_EQ(source.keywordLine, expected[i].line);
+    EXPECT_EQ(GbkToUtf8(source.keyword), expected[i].keyword);
+    EXPECT_EQ(source.page, expected[i].page);
+    EXPECT_EQ(source.engine, "bing");
+    EXPECT_EQ(source.pageUrl, r.h.Address(Engine::Bing, expected[i].keyword, expected[i].page));
+    EXPECT_EQ(source.timeUtc.size(), 20u);  // "2026-12-07T13:17:48Z"
   }
-  // The list's provenance for the exports follows the list.
-  ASSERT_EQ(r.recorder.Rows().size(), 4u);
-  EXPECT_EQ(r.recorder.Rows()[3].pageUrl, items[3].pageUrl);
+  // The list's provenance for the exports is the store's.
+  ASSERT_EQ(r.h.run->Buyers().size(), 4u);
+  EXPECT_EQ(r.h.run->Buyers()[3].source->pageUrl, items[3].source->pageUrl);
   EXPECT_TRUE(r.reports.empty());
   EXPECT_FALSE(HarvestStore::Open(r.dir.path() / "brivano.db").store->FindUnfinishedRun());
+}
+
+// A page step that breaks off part-way (here the store's check fails at one
+// value) leaves what it took in the list, and the next step reads that page's
+// lines again before its own. Every exported row and every stored item still
+// names the keyword and page its value stood on.
+TEST(StoreRecorder, APageStepThatBreaksOffLeavesEveryRowItsOwnPage) {
+  struct BreakingRecorder : StoreRecorder {
+    using StoreRecorder::StoreRecorder;
+    std::string breakAt;
+    bool Accepts(std::string_view value, ContactKind kind) override {
+      if (value == breakAt) {
+        breakAt.clear();
+        throw std::runtime_error("the page step breaks off");
+      }
+      return StoreRecorder::Accepts(value, kind);
+    }
+  };
+  TempDir dir;
+  BreakingRecorder recorder(dir.path() / "brivano.db", nullptr);
+  RunHarness h;
+  h.recorder = &recorder;
+  h.Rebuild();
+  h.window.engine = Engine::Sogou;
+  h.window.pageLimitText = "3";
+  h.window.keywords = {"甲", "乙"};
+  // Three values a page, each naming its keyword (1, 2) and page (1..3).
+  auto value = [](int keyword, int page, int i) {
+    return "13" + std::to_string(7 + i) + "00000" + std::to_string(keyword) + "0" +
+           std::to_string(page);
+  };
+  for (int k = 1; k <= 2; ++k) {
+    for (int page = 1; page <= 3; ++page) {
+      h.browser.Serve(
+          h.Address(Engine::Sogou, h.window.keywords[k - 1], page),
+          value(k, page, 0) + "\n" + value(k, page, 1) + "\n" + value(k, page, 2) + "\n下一页\n");
+    }
+  }
+  recorder.breakAt = value(1, 2, 1);
+  h.Start();
+  ASSERT_TRUE(h.RunToEnd());
+  ASSERT_TRUE(recorder.breakAt.empty());  // it broke off
+
+  const auto csv = dir.path() / "list.csv";
+  ASSERT_TRUE(WriteCsvExport(csv, BuyerListExportSource(h.run->Buyers())).ok());
+  std::vector<std::string> rows = SplitTextLines(ReadFileBytes(csv));
+  rows.erase(rows.begin());  // the header
+  std::vector<std::string> stored;
+  for (const ContactValue& item :
+       StoreItems(*HarvestStore::Open(dir.path() / "brivano.db").store)) {
+    stored.push_back(item.value + "," + GbkToUtf8(item.source->keyword) + "," +
+                     std::to_string(item.source->page));
+  }
+  ASSERT_EQ(rows.size(), 19u);    // 18 values, and the one taken before the break read again
+  EXPECT_EQ(stored.size(), 18u);  // the broken step stored nothing
+  for (const std::string& row : rows) {
+    const std::string keyword(row[8] == '1' ? "甲" : "乙");
+    const std::string page(1, row[10]);
+    EXPECT_NE(row.find(",手机," + keyword + ",sogou," + page + ","), std::string::npos) << row;
+  }
+  for (const std::string& item : stored) {
+    EXPECT_EQ(item.substr(11), std::string(",") + (item[8] == '1' ? "甲" : "乙") + "," + item[10])
+        << item;
+  }
 }
 
 TEST(StoreRecorder, EveryPageStepKeepsHowItEnded) {
@@ -83,7 +148,7 @@ TEST(StoreRecorder, EveryPageStepKeepsHowItEnded) {
   r.h.browser.failAt = {2, 3, 4};
   r.h.browser.wallAt = {5};
   r.h.browser.wallAddress = "http://engine.test/antispider/?from=%2Fweb";
-  r.h.run->Start();
+  r.h.Start();
   ASSERT_TRUE(r.h.clock.AdvanceUntil([&] { return r.h.run->Paused(); }, 3600 * 1000));
   r.h.browser.ShowPage("http://engine.test/", "搜狗\n");
   ASSERT_TRUE(r.h.RunToEnd());
@@ -122,14 +187,14 @@ TEST(StoreRecorder, SwitchesHoldValuesBack) {
   for (const auto& c : cases) {
     StoreRun r;
     r.ServePages(Engine::Sogou, {"a", "b"}, "15412345678\n");
-    r.h.run->Start();
+    r.h.Start();
     ASSERT_TRUE(r.h.RunToEnd());
     r.h.window.inputAnswers = {"1"};
     r.h.browser.Serve(r.h.Address(Engine::Sogou, "a", 1),
                       "15412345678\n13800000001\n13912345678\n下一页\n");
     r.h.window.crossRunDedup = c.crossRun;
     r.h.window.validate = c.validate;
-    r.h.run->Start();
+    r.h.Start();
     ASSERT_TRUE(r.h.RunToEnd());
     EXPECT_EQ(r.h.run->Buyers().size(), c.secondRunValues) << c.crossRun << c.validate;
     EXPECT_TRUE(r.h.window.panels[8].starts_with("搜索已经结束！")) << r.h.window.panels[8];
@@ -143,21 +208,20 @@ TEST(StoreRecorder, TheRunACrashCutShortIsOfferedOnce) {
     auto opened = HarvestStore::Open(dir.path() / "brivano.db");
     HarvestStore& store = *opened.store;
     const std::int64_t run = store.BeginRun({"360", ContactKind::Mobile, ""});
-    store.AddPage(run, {3,
-                        Utf8ToGbk("深圳 旅行社"),
-                        "360",
-                        2,
-                        "https://www.so.com/s?q=x&pn=2",
-                        UtcNowIso8601(),
-                        {{"13800000001", ContactKind::Mobile}}});
+    store.AddPage(run, StorePage({.keywordLine = 3,
+                                  .keyword = Utf8ToGbk("深圳 旅行社"),
+                                  .engine = "360",
+                                  .page = 2,
+                                  .pageUrl = "https://www.so.com/s?q=x&pn=2",
+                                  .timeUtc = UtcNowIso8601()},
+                                 {{"13800000001", ContactKind::Mobile, {}}}));
   }  // no ending: the program was killed here
   StoreRecorder recorder(dir.path() / "brivano.db", nullptr);
   const std::optional<UnfinishedRun> run = recorder.TakeUnfinishedRun();
   ASSERT_TRUE(run);
   EXPECT_EQ(run->keywordLine, 3);
   ASSERT_EQ(run->items.size(), 1u);
-  recorder.Restore(*run);
-  EXPECT_EQ(recorder.Rows().at(0).page, 2);
+  EXPECT_EQ(run->items.at(0).source->page, 2);
   EXPECT_FALSE(recorder.TakeUnfinishedRun());  // dealt with
   // No store yet: nothing is offered and nothing is made.
   TempDir empty;
@@ -169,15 +233,17 @@ TEST(StoreRecorder, AStoreThatCannotBeUsedIsSaidOnceAndTheRunGoesOn) {
   StoreRun r;
   std::filesystem::create_directory(r.dir.path() / "brivano.db");  // not a database
   r.ServePages(Engine::So360, {"a", "b"}, "");
-  r.h.run->Start();
+  r.h.Start();
   ASSERT_TRUE(r.h.RunToEnd());
   EXPECT_EQ(r.h.run->Buyers().size(), 4u);
   EXPECT_EQ(r.reports.size(), 1u);
   r.h.window.inputAnswers = {"1"};
-  r.h.run->Start();
+  r.h.Start();
   ASSERT_TRUE(r.h.RunToEnd());
   EXPECT_EQ(r.reports.size(), 1u);  // said once
-  EXPECT_EQ(r.recorder.Rows().size(), 4u);
+  // The list keeps every value's page all the same.
+  ASSERT_EQ(r.h.run->Buyers().size(), 4u);
+  for (const ContactValue& item : r.h.run->Buyers().items()) EXPECT_TRUE(item.source);
 }
 
 }  // namespace

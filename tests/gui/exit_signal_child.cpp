@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(argv[2], "harvest") == 0) {
     form.Recorder().onCommitted = [](const HarvestedPage& page) {
-      for (const HarvestedValue& value : page.values)
+      for (const ContactValue& value : page.values)
         std::printf("committed %s\n", value.value.c_str());
       std::fflush(stdout);
     };

@@ -64,17 +64,16 @@ class EndToEndRun : public ::testing::Test {
   bool WaitForEnd(int timeoutMs = 60000) {
     return WaitUntil(
         [this] {
-          return form->Controls().SearchEnabled() &&
-                 Find<QLabel>(*form, "messagePanel")
-                     ->text()
-                     .startsWith(QStringLiteral("搜索已经结束！"));
+          return !form->Run().Active() && Find<QLabel>(*form, "messagePanel")
+                                              ->text()
+                                              .startsWith(QStringLiteral("搜索已经结束！"));
         },
         timeoutMs);
   }
 
   std::vector<std::string> Listed() const {
     std::vector<std::string> captions;
-    for (const auto& item : form->Run().Buyers().items()) captions.push_back(item.caption);
+    for (const auto& item : form->Run().Buyers().items()) captions.push_back(item.value);
     return captions;
   }
 
@@ -113,7 +112,7 @@ TEST_F(EndToEndRun, EveryEngineAndKindInTheRealBrowser) {
     Find<QRadioButton>(*form, c.kindButton)->setChecked(true);
     const qsizetype before = server.Requests().size();
     form->StartRun();
-    EXPECT_FALSE(form->Controls().SearchEnabled());
+    EXPECT_FALSE(!form->Run().Active());
     EXPECT_FALSE(Find<QFrame>(*form, "kindGroup")->isEnabled());
     ASSERT_TRUE(WaitForEnd()) << Find<QLabel>(*form, "messagePanel")->text().toStdString() << " "
                               << server.Requests().mid(before).join(QLatin1Char(' ')).toStdString()
@@ -167,7 +166,7 @@ TEST_F(EndToEndRun, AVerificationWallPausesUntilTheUserSolvesIt) {
   EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(),
             QStringLiteral("检测到验证页面，请在下方浏览器中完成验证，完成后自动继续"));
   EXPECT_EQ(Listed().size(), 4u);  // nothing of the wall itself
-  EXPECT_FALSE(form->Controls().SearchEnabled());
+  EXPECT_FALSE(!form->Run().Active());
 
   // The user clicks the check's link in the browser pane.
   QWebEngineView* view = Find<QWebEngineView>(*form, "browserView");
@@ -197,7 +196,7 @@ TEST_F(EndToEndRun, StopHarvestsThePageInHandAndEnds) {
   Pump(200);
   form->StopRun();
   EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(), QStringLiteral("终止搜索..."));
-  EXPECT_TRUE(form->Controls().SearchEnabled());
+  EXPECT_TRUE(!form->Run().Active());
   EXPECT_TRUE(Find<QFrame>(*form, "engineGroup")->isEnabled());
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(Listed(), (std::vector<std::string>{"13800000001"}));

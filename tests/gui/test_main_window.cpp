@@ -42,6 +42,7 @@
 #include "testing/gui/scripted_dialogs.h"
 #include "testing/gui/test_window_options.h"
 #include "testing/gui/widget_lookup.h"
+#include "testing/store_pages.h"
 
 namespace brivano::testing {
 namespace {
@@ -610,13 +611,13 @@ TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
   {
     auto store = HarvestStore::Open(folder.path() / "brivano.db");
     const std::int64_t run = store.store->BeginRun({"360", ContactKind::Mobile, ""});
-    store.store->AddPage(run, {2,
-                               Utf8ToGbk("深圳 旅行社"),
-                               "360",
-                               1,
-                               "https://www.so.com/s?q=x",
-                               "2026-12-07T10:00:00Z",
-                               {{"13800000001", ContactKind::Mobile}}});
+    store.store->AddPage(run, StorePage({.keywordLine = 2,
+                                         .keyword = Utf8ToGbk("深圳 旅行社"),
+                                         .engine = "360",
+                                         .page = 1,
+                                         .pageUrl = "https://www.so.com/s?q=x",
+                                         .timeUtc = "2026-12-07T10:00:00Z"},
+                                        {{"13800000001", ContactKind::Mobile, {}}}));
   }  // killed before the run ended
   dialogs.askAnswers = {true};
   auto form = Build();
@@ -659,10 +660,13 @@ TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
   Find<QSpinBox>(*form, "pageLimitSpin")->setValue(1);
   dialogs.inputAnswers = {QStringLiteral("2")};
   form->StartRun();
-  ASSERT_TRUE(WaitUntil([&] { return form->Controls().SearchEnabled(); }, 60000));
+  ASSERT_TRUE(WaitUntil([&] { return !form->Run().Active(); }, 60000));
   ASSERT_EQ(form->Run().Buyers().size(), 2u);
-  EXPECT_EQ(form->Run().Buyers().items()[0].caption, "13800000001");
-  EXPECT_EQ(form->Recorder().Rows().size(), 2u);
+  EXPECT_EQ(form->Run().Buyers().items()[0].value, "13800000001");
+  // The restored value keeps its page, and the new one has its own.
+  EXPECT_EQ(form->Run().Buyers()[0].source->pageUrl, "https://www.so.com/s?q=x");
+  ASSERT_TRUE(form->Run().Buyers()[1].source);
+  EXPECT_EQ(form->Run().Buyers()[1].source->keywordLine, 2);
 }
 
 // SIGKILL at random moments of a run: the store always opens whole and holds

@@ -111,11 +111,11 @@ TEST_F(WindowTray, AVerificationPauseCallsTheUserBackFromTheTray) {
   EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(),
             QStringLiteral("engines.ini 第2行有误，已改用内置的搜索引擎设置"));
   const std::string message = Utf8ToGbk("检测到验证页面");
-  form->Controls().AskForAttention(PauseReason::Verification,
-                                   message);  // shown: the taskbar entry alone asks
+  form->Controls().Paused(PauseReason::Verification,
+                          message);  // shown: the taskbar entry alone asks
   EXPECT_FALSE(tray.log.join(' ').contains(QStringLiteral("message")));
   form->HideToTray();
-  form->Controls().AskForAttention(PauseReason::Verification, message);
+  form->Controls().Paused(PauseReason::Verification, message);
   EXPECT_TRUE(tray.log.contains(QStringLiteral("message:『Brivano』 V1.0|检测到验证页面")))
       << tray.log.join(' ').toStdString();
 }
