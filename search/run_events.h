@@ -35,7 +35,8 @@ struct PageRetry {
 struct RunEnd {
   RunOutcome outcome = RunOutcome::Finished;
   RunSummary summary;
-  std::string note;  // what the recorder adds to the closing message
+  std::int32_t resumeLine = 1;  // where a later run must start so that nothing is skipped
+  std::string note;             // what the recorder adds to the closing message
   // The state save at the end failed (and said so): a window keeps its run
   // controls as they are.
   bool saved = true;

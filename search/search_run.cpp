@@ -599,7 +599,7 @@ void SearchRun::EndRun() {
   EndPause();
   if (saved) active_ = false;
   Announce(&RunListener::RunEnded,
-           RunEnd{outcome, Summary(),
+           RunEnd{outcome, Summary(), ResumeLine(),
                   env_.recorder != nullptr ? env_.recorder->EndNote() : std::string(), saved});
 }
 

@@ -83,14 +83,9 @@ class SearchRun : public BuyerSink {
   // tick, the rest from the next page step.
   void ChangeOptions(const RunOptions& options);
   const RunOptions& Options() const { return options_; }
-  // Commands and handlers, named after the controls that carry them.
-  void Stop();  // 终止
-  void PrepareKeyword();
-  void RequestPage();  // the page request
-  void OnPageTimer();  // page timer tick
-  void ProcessPage();  // the page step
-  void OnWatchdog();   // stall watchdog
-  void EndRun();       // end of run
+  void Stop();         // 终止
+  void ProcessPage();  // the page step, which the page timer's tick starts
+  // What an extractor calls for every value it finds.
   void AddBuyerItem(std::string_view value, ContactKind kind) override;
 
   // Run state.
@@ -107,7 +102,6 @@ class SearchRun : public BuyerSink {
   // keyword whose pages did not load or that waits for the network.
   std::int32_t WindowSavedLine() const;
   std::int32_t PageCounter() const { return pageCounter_; }
-  const std::string& BaseAddress() const { return baseAddress_; }
   const std::string& PageAddress() const { return pageAddress_; }
   bool StopFlag() const { return stopFlag_; }
   // From the start until 终止 or the end of the run (a run whose closing
@@ -122,7 +116,6 @@ class SearchRun : public BuyerSink {
   std::optional<PauseReason> Pause() const { return pause_; }
   // What the run has done so far; at its end, what it did.
   RunSummary Summary() const;
-  const std::string& Query() const { return queryEncoder_.input; }
 
   // The next run that starts goes on with the list as it is (restored after
   // a crash) instead of an empty one.
@@ -135,6 +128,11 @@ class SearchRun : public BuyerSink {
   RunTimer& Watchdog() { return *watchdog_; }
 
  private:
+  void PrepareKeyword();
+  void RequestPage();  // the page request
+  void OnPageTimer();  // page timer tick
+  void OnWatchdog();   // stall watchdog
+  void EndRun();       // end of run
   const EngineRow& EngineRowInUse() const;
   // Asks the browser for the page at the page counter, arms the watchdog and
   // the page timer; RequestPage is this behind its guard.
