@@ -9,7 +9,7 @@
 namespace brivano {
 
 BuyerListModel::BuyerListModel(const BuyerList& list, QObject* parent)
-    : QAbstractListModel(parent), list_(list) {
+    : QAbstractTableModel(parent), list_(list) {
   for (ContactKind kind : kAllContactKinds)
     kindIcons_[static_cast<int>(kind)] = ContactKindIcon(kind);
 }
@@ -18,18 +18,29 @@ int BuyerListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : shown_;
 }
 
+int BuyerListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : 2;
+}
+
 QVariant BuyerListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shown_) return {};
   const ContactValue& item = list_[static_cast<std::size_t>(index.row())];
+  if (index.column() == 1) {
+    if (role != Qt::DisplayRole || !item.owner) return {};
+    const ResultOwner& owner = *item.owner;
+    const QString who = QStringFromGbk(owner.company.empty() ? owner.title : owner.company);
+    if (owner.site.empty()) return who;
+    return who + QStringLiteral("（") + QStringFromGbk(owner.site) + QStringLiteral("）");
+  }
   if (role == Qt::DisplayRole) return QStringFromGbk(item.value);
   if (role == Qt::DecorationRole) return kindIcons_[static_cast<int>(item.kind)];
   return {};
 }
 
 QVariant BuyerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole) {
-    return QString(21, QLatin1Char(' ')) + QStringLiteral("买家数据显示区");
-  }
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (section == 0) return QString(21, QLatin1Char(' ')) + QStringLiteral("买家数据显示区");
+  if (section == 1) return QStringLiteral("公司或标题（网站）");
   return {};
 }
 
@@ -52,7 +63,7 @@ void BuyerListModel::Flush() {
   beginInsertRows({}, shown_, total - 1);
   shown_ = total;
   endInsertRows();
-  if (view_) view_->scrollTo(index(total - 1), QAbstractItemView::EnsureVisible);
+  if (view_) view_->scrollTo(index(total - 1, 0), QAbstractItemView::EnsureVisible);
 }
 
 }  // namespace brivano

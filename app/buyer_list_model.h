@@ -1,10 +1,11 @@
-// The buyer list view's model: a window onto the core's list. Appends that
-// arrive during one tick are announced to the view together, once control is
-// back in the event loop, so that a page of items at a million rows costs one
-// insertion and one scroll.
+// The buyer list view's model: a window onto the core's list, the value in
+// the first column and whose it is (the company or the result's title, with
+// its site) in the second. Appends that arrive during one tick are announced
+// to the view together, once control is back in the event loop, so that a
+// page of items at a million rows costs one insertion and one scroll.
 #pragma once
 
-#include <QAbstractListModel>
+#include <QAbstractTableModel>
 #include <QIcon>
 #include <array>
 
@@ -14,13 +15,14 @@ class QAbstractItemView;
 
 namespace brivano {
 
-class BuyerListModel : public QAbstractListModel, public BuyerListObserver {
+class BuyerListModel : public QAbstractTableModel, public BuyerListObserver {
   Q_OBJECT
 
  public:
   BuyerListModel(const BuyerList& list, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 

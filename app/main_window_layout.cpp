@@ -41,6 +41,8 @@ constexpr int kBrowserStretch = 3;
 // The narrowest the buyer list and the browser pane get, so that a value
 // and a page stay readable at the window's minimum size.
 constexpr int kBuyerListMinimumWidth = 160;
+// Wide enough for a mobile number or a usual e-mail address beside its icon.
+constexpr int kBuyerValueColumnWidth = 190;
 constexpr int kBrowserMinimumWidth = 200;
 constexpr int kBrowserMinimumHeight = 120;
 constexpr int kStatusMessageMinimumWidth = 120;
@@ -329,7 +331,7 @@ QWidget* BuildBuyerArea(QWidget* parent, MainWindowLayout& layout) {
   row->addWidget(switches);
   ShareRowHeights({markGrid, switchGrid});
 
-  // A one-column table rather than a list view: a list view lays out every
+  // A table rather than a list view: a list view lays out every
   // row again on each insertion, which at a million items costs tens of
   // milliseconds per page; the table's rows cost nothing until drawn.
   auto* listFrame = BevelledPanel(area);
@@ -350,7 +352,9 @@ QWidget* BuildBuyerArea(QWidget* parent, MainWindowLayout& layout) {
   list->horizontalHeader()->setSectionsClickable(false);
   list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   list->horizontalHeader()->setHighlightSections(false);
-  // The one column spans the list, however wide the window.
+  // The value keeps a width that shows an e-mail address; whose it is takes
+  // the rest of the list, however wide the window.
+  list->horizontalHeader()->setDefaultSectionSize(kBuyerValueColumnWidth);
   list->horizontalHeader()->setStretchLastSection(true);
   listColumn->addWidget(list, 1);
   row->addWidget(listFrame, 1);

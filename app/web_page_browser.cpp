@@ -14,7 +14,8 @@ namespace {
 
 // Reads the document in one go: its address, the rendered text of its body
 // (blocks, cells and line breaks become line breaks, link captions stay as
-// shown), its title, and what the query asks of its markup. No body yet
+// shown), its title, what the query asks of its markup, and the markup
+// itself when asked (a page step reads the result blocks from it). No body yet
 // reads as no document. A selector the page's engine cannot parse finds
 // nothing.
 constexpr char kReadScript[] = R"JS(
@@ -45,7 +46,8 @@ constexpr char kReadScript[] = R"JS(
   var next = all(q.nextSelector).some(function (a) { return !isPrevious(a); }) ||
              links.some(function (a) { return !isPrevious(a) && saysNext(a); });
   return [location.href, document.body.innerText, document.title.trim(), next,
-          all(q.verifySelector).length > 0, q.resultSelector ? all(q.resultSelector).length : -1];
+          all(q.verifySelector).length > 0, q.resultSelector ? all(q.resultSelector).length : -1,
+          q.markup ? document.documentElement.outerHTML : ''];
 })
 )JS";
 
@@ -60,7 +62,8 @@ QString ReadCall(const DocumentQuery& query) {
                              {"previous", JsonList(query.previousPageTexts)},
                              {"nextSelector", QString::fromStdString(query.nextPageSelector)},
                              {"verifySelector", QString::fromStdString(query.verifySelector)},
-                             {"resultSelector", QString::fromStdString(query.resultSelector)}};
+                             {"resultSelector", QString::fromStdString(query.resultSelector)},
+                             {"markup", query.markup}};
   return QString::fromUtf8(kReadScript) + QLatin1Char('(') +
          QString::fromUtf8(QJsonDocument(argument).toJson(QJsonDocument::Compact)) +
          QLatin1Char(')');
@@ -154,7 +157,7 @@ void WebPageBrowser::ReadDocument(const DocumentQuery& query, DocumentCallback a
   view_->page()->runJavaScript(ReadCall(query),
                                [answer = std::move(answer)](const QVariant& result) {
                                  const QVariantList parts = result.toList();
-                                 if (parts.size() != 6 || parts[1].typeId() != QMetaType::QString) {
+                                 if (parts.size() != 7 || parts[1].typeId() != QMetaType::QString) {
                                    answer({});
                                    return;
                                  }
@@ -166,6 +169,7 @@ void WebPageBrowser::ReadDocument(const DocumentQuery& query, DocumentCallback a
                                  document.nextPageLink = parts[3].toBool();
                                  document.verifyMarkup = parts[4].toBool();
                                  document.resultBlocks = parts[5].toInt();
+                                 document.html = parts[6].toString().toStdString();
                                  answer(std::move(document));
                                });
 }

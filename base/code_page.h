@@ -36,6 +36,8 @@ std::string GbkToUtf8(std::string_view gbk);
 // per call where many short texts are converted in a row.
 void GbkToUtf16(std::string_view gbk, std::u16string& out);
 bool IsValidUtf8(std::string_view text);
+// Appends a Unicode code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
 bool IsAscii(std::string_view text);
 // Whether a text of unknown encoding reads as UTF-8: it is valid UTF-8 and
 // holds a byte that is not ASCII. Anything else is taken for GBK; an ASCII

@@ -24,11 +24,23 @@ struct PageSource {
   std::int64_t runId = 0;        // the store's run; 0 when it has none
 };
 
+// The result a value stood in, as the results page shows it (GBK).
+struct ResultOwner {
+  std::string title{};    // cleaned of the engine's own suffixes
+  std::string company{};  // empty when neither the title nor the text names one
+  std::string site{};     // the displayed site
+  // The result's own address; empty while only the engine's redirect is known.
+  std::string target{};
+};
+
 struct ContactValue {
   std::string value;  // GBK, byte for byte as the extractor produced it
   ContactKind kind = ContactKind::Mobile;
   // Null for a value whose origin is not known (a list read back from a file).
   std::shared_ptr<const PageSource> source;
+  // The first result block whose text holds the value; null outside every
+  // block (ads, side bars) or where blocks were not read.
+  std::shared_ptr<const ResultOwner> owner{};
 };
 
 // How a page step ended: read (with result blocks or where the engine does

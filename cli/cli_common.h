@@ -90,5 +90,6 @@ int RunMergeCommand(Arguments& args);
 int RunKeywordsCommand(Arguments& args);
 int RunExportCommand(Arguments& args);
 int RunRerunCommand(Arguments& args);
+int RunBlocksCommand(Arguments& args);
 
 }  // namespace brivano::cli

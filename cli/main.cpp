@@ -31,6 +31,8 @@ constexpr CommandRow kCommands[] = {
      "  brivano-cli export --format csv|xlsx|txt [--kind mobile|email|qq|fax]\n"
      "                  [--run ID|--since DATE] [--db PATH] -o FILE\n"},
     {"rerun", &brivano::cli::RunRerunCommand, "  brivano-cli rerun [--run ID] [--db PATH]\n"},
+    {"blocks", &brivano::cli::RunBlocksCommand,
+     "  brivano-cli blocks --engine baidu|sogou|360|bing FILE\n"},
 };
 
 const CommandRow* FindCommand(std::string_view name) {
@@ -88,7 +90,8 @@ int main(int argc, char** argv) {
     if (argc == 2) return Help(nullptr);
     const CommandRow* command = FindCommand(argv[2]);
     if (command == nullptr || argc > 3) {
-      return Usage(nullptr, "help 只接受一个命令：url、extract、merge、keywords、export 或 rerun");
+      return Usage(nullptr,
+                   "help 只接受一个命令：url、extract、merge、keywords、export、rerun 或 blocks");
     }
     return Help(command);
   }

@@ -92,6 +92,17 @@ const std::vector<OverrideKey>& OverrideKeys() {
        [](EngineRow& row, std::string_view v) { return SetList(row.verifyTitles, v, true); }},
       {"resultselector",
        [](EngineRow& row, std::string_view v) { return SetSelector(row.resultSelector, v); }},
+      {"titleselector",
+       [](EngineRow& row, std::string_view v) { return SetSelector(row.titleSelector, v); }},
+      {"siteselector",
+       [](EngineRow& row, std::string_view v) { return SetSelector(row.siteSelector, v); }},
+      // Without attributes only the title link itself names the target. The
+      // markup's attribute names are read in lower case.
+      {"targetattributes",
+       [](EngineRow& row, std::string_view v) {
+         SetList(row.targetAttributes, LowerAscii(v), true);
+         return true;
+       }},
   };
   return keys;
 }

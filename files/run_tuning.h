@@ -28,9 +28,10 @@ struct EngineOverrides {
 // Applies a file's content to `builtIn`. Sections are named by an engine's
 // settings word or brivano-cli name ("baidu", "sougou"/"sogou", "360",
 // "biying"/"bing"); keys: host, path, pagekey, nextpage, nextpagerule
-// ("contains" or "linestart"), verifyurl, verifytext, verifytitle, and the
-// CSS selectors nextselector, verifyselector, resultselector; lists are
-// separated by "|"; values are taken whole, however long. UTF-8 (with or
+// ("contains" or "linestart"), verifyurl, verifytext, verifytitle, the CSS
+// selectors nextselector, verifyselector, resultselector, titleselector and
+// siteselector, and targetattributes (the attributes that hold a result's own
+// address, lower-cased; may be emptied); lists are separated by "|"; values are taken whole, however long. UTF-8 (with or
 // without a byte-order mark) or GBK. Keys a section leaves out keep their
 // built-in values. A file with any line that makes no sense, or a NUL byte
 // (named by the line it stands on), is not applied at all.

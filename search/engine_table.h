@@ -48,6 +48,13 @@ struct EngineRow {
   std::string verifySelector;
   std::vector<std::string> verifyTitles;
   std::string resultSelector;
+  // Inside a result block (result_blocks.h): its title link, the attributes
+  // that hold the result's own address where the title link is a redirect
+  // (the first found on the block, then on its title link, then on anything
+  // inside it), and its displayed address.
+  std::string titleSelector;
+  std::vector<std::string> targetAttributes;
+  std::string siteSelector;
 };
 
 using EngineTable = std::array<EngineRow, 4>;

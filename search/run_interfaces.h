@@ -26,6 +26,9 @@ struct DocumentQuery {
   std::string nextPageSelector;  // CSS; empty: none
   std::string verifySelector;
   std::string resultSelector;
+  // The document's whole markup is wanted too (a page step reads the result
+  // blocks from it).
+  bool markup = false;
 };
 
 // What a read of the browser finds.
@@ -44,6 +47,7 @@ struct PageDocument {
   bool verifyMarkup = false;  // its markup holds what only a verification page has
   int resultBlocks = -1;      // result blocks in its markup; -1: not known
   std::string failure;        // Failed: what went wrong, for the user (UTF-8)
+  std::string html;           // the markup as the browser holds it, when asked for (UTF-8)
 };
 
 class PageBrowser {

@@ -8,8 +8,10 @@
 #include "base/local_time.h"
 #include "base/text.h"
 #include "extract/extractors.h"
+#include "search/company_name.h"
 #include "search/local_address.h"
 #include "search/result_address.h"
+#include "search/result_blocks.h"
 #include "search/run_messages.h"
 #include "search/verification.h"
 
@@ -237,7 +239,11 @@ void SearchRun::ReadDocument(DocumentHandler handler) {
   readTimeout_->SetEnabled(false);
   readTimeout_->SetEnabled(true);
   std::weak_ptr<SearchRun*> self = self_;
-  browser_.ReadDocument(DocumentQueryFor(EngineRowInUse()), [self, readId](PageDocument document) {
+  DocumentQuery query = DocumentQueryFor(EngineRowInUse());
+  // A page step reads the result blocks from the markup; a look during a
+  // pause does not need it.
+  query.markup = handler == &SearchRun::OnPageDocument;
+  browser_.ReadDocument(query, [self, readId](PageDocument document) {
     auto alive = self.lock();
     if (!alive || !*alive) return;
     SearchRun& run = **alive;
@@ -343,19 +349,20 @@ void SearchRun::HarvestPage(const PageDocument& document) {
   }
 
   const std::shared_ptr<const PageSource> source = SourceOfPageInHand();
+  const std::shared_ptr<const PageOwners> owners = OwnersOf(document);
   pageValues_.clear();
   if (heldPages_.empty()) {
     try {
-      ExtractLines(source, pageTextLines_);
+      ExtractLines(source, owners, pageTextLines_);
     } catch (...) {
-      heldPages_.push_back({source, {pageTextLines_.begin(), pageTextLines_.end()}});
+      heldPages_.push_back({source, owners, {pageTextLines_.begin(), pageTextLines_.end()}});
       throw;
     }
   } else {
-    heldPages_.push_back({source, {pageTextLines_.begin(), pageTextLines_.end()}});
+    heldPages_.push_back({source, owners, {pageTextLines_.begin(), pageTextLines_.end()}});
     for (const HeldPage& held : heldPages_) {
       const std::vector<std::string_view> lines(held.lines.begin(), held.lines.end());
-      ExtractLines(held.source, lines);
+      ExtractLines(held.source, held.owners, lines);
     }
     heldPages_.clear();
   }
@@ -393,10 +400,58 @@ std::shared_ptr<const PageSource> SearchRun::SourceOfPageInHand() const {
 }
 
 void SearchRun::ExtractLines(const std::shared_ptr<const PageSource>& source,
+                             const std::shared_ptr<const PageOwners>& owners,
                              std::span<const std::string_view> lines) {
   extracting_ = source;
+  extractingOwners_ = owners;
   ExtractPage(options_.kind, lines, *this);
   extracting_.reset();
+  extractingOwners_.reset();
+}
+
+namespace {
+
+std::string DigitsOf(std::string_view text) {
+  std::string digits;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') digits.push_back(c);
+  }
+  return digits;
+}
+
+}  // namespace
+
+std::shared_ptr<const SearchRun::PageOwners> SearchRun::OwnersOf(
+    const PageDocument& document) const {
+  auto owners = std::make_shared<PageOwners>();
+  if (document.html.empty()) return owners;
+  for (const ResultBlock& block : ReadResultBlocks(document.html, EngineRowInUse())) {
+    const std::string title = CleanTitle(block.title);
+    owners->texts.push_back(Utf8ToGbk(block.text));
+    owners->digits.push_back(DigitsOf(owners->texts.back()));
+    owners->owners.push_back(std::make_shared<const ResultOwner>(
+        ResultOwner{Utf8ToGbk(title), Utf8ToGbk(CompanyName(title, block.text)),
+                    Utf8ToGbk(block.site), Utf8ToGbk(block.target)}));
+  }
+  return owners;
+}
+
+// The first block whose text holds the value as it stands; a number the
+// extractor wrote in a form of its own, by its digits.
+std::shared_ptr<const ResultOwner> SearchRun::OwnerOf(std::string_view value,
+                                                      ContactKind kind) const {
+  if (!extractingOwners_) return nullptr;
+  const PageOwners& page = *extractingOwners_;
+  for (std::size_t i = 0; i < page.texts.size(); ++i) {
+    if (page.texts[i].find(value) != std::string::npos) return page.owners[i];
+  }
+  if (kind == ContactKind::Email) return nullptr;
+  const std::string digits = DigitsOf(value);
+  if (digits.empty()) return nullptr;
+  for (std::size_t i = 0; i < page.digits.size(); ++i) {
+    if (page.digits[i].find(digits) != std::string::npos) return page.owners[i];
+  }
+  return nullptr;
 }
 
 void SearchRun::Record(PageOutcome outcome, bool keywordDone,
@@ -606,7 +661,7 @@ void SearchRun::EndRun() {
 void SearchRun::AddBuyerItem(std::string_view value, ContactKind kind) {
   if (options_.dedup && buyers_.Contains(value)) return;
   if (env_.recorder != nullptr && !env_.recorder->Accepts(value, kind)) return;
-  ContactValue kept{std::string(value), kind, extracting_};
+  ContactValue kept{std::string(value), kind, extracting_, OwnerOf(value, kind)};
   if (extracting_) pageValues_.push_back(kept);
   buyers_.Append(std::move(kept));
   buyerCounter_ = SaturatingAdd(buyerCounter_, 1);

@@ -128,6 +128,13 @@ class SearchRun : public BuyerSink {
   RunTimer& Watchdog() { return *watchdog_; }
 
  private:
+  // A page's result blocks as the owners of its values: each block's text
+  // (GBK) beside what the buyer list shows of it.
+  struct PageOwners {
+    std::vector<std::string> texts;
+    std::vector<std::string> digits;  // the texts' digits alone
+    std::vector<std::shared_ptr<const ResultOwner>> owners;
+  };
   void PrepareKeyword();
   void RequestPage();  // the page request
   void OnPageTimer();  // page timer tick
@@ -147,8 +154,11 @@ class SearchRun : public BuyerSink {
   void SplitPageText(const std::string& utf8Text);
   void HarvestPage(const PageDocument& document);
   void ExtractLines(const std::shared_ptr<const PageSource>& source,
+                    const std::shared_ptr<const PageOwners>& owners,
                     std::span<const std::string_view> lines);
   std::shared_ptr<const PageSource> SourceOfPageInHand() const;
+  std::shared_ptr<const PageOwners> OwnersOf(const PageDocument& document) const;
+  std::shared_ptr<const ResultOwner> OwnerOf(std::string_view value, ContactKind kind) const;
   template <typename Event, typename... Args>
   void Announce(Event event, const Args&... args) {
     for (RunListener* listener : listeners_) (listener->*event)(args...);
@@ -199,8 +209,9 @@ class SearchRun : public BuyerSink {
   std::int32_t lastSeenPage_ = 0;
   // The values the current page step accepted, for the recorder.
   std::vector<ContactValue> pageValues_;
-  // Where the values being extracted came from.
+  // Where the values being extracted came from, and the blocks of that page.
   std::shared_ptr<const PageSource> extracting_;
+  std::shared_ptr<const PageOwners> extractingOwners_;
   std::string keyword_;      // the keyword line in progress (GBK)
   bool keywordDone_ = true;  // its pages are all harvested
 
@@ -231,6 +242,7 @@ class SearchRun : public BuyerSink {
   // ahead of the next page's lines.
   struct HeldPage {
     std::shared_ptr<const PageSource> source;
+    std::shared_ptr<const PageOwners> owners;
     std::vector<std::string> lines;
   };
   std::vector<HeldPage> heldPages_;

@@ -27,6 +27,12 @@ const PageSource& SourceOf(const ContactValue& item) {
   return item.source ? *item.source : kUnknown;
 }
 
+// A value outside every result block goes out with empty result columns.
+const ResultOwner& OwnerOf(const ContactValue& item) {
+  static const ResultOwner kNone;
+  return item.owner ? *item.owner : kNone;
+}
+
 // Texts inside the program are GBK; the exports are UTF-8.
 void AppendUtf8(std::string& out, std::string_view gbk) {
   if (IsAscii(gbk)) {
@@ -226,6 +232,14 @@ ExportOutcome WriteCsvExport(const std::filesystem::path& path, const ExportSour
     line.push_back(',');
     addGbk(from.pageUrl);
     AppendCsvField(line, LocalTimeCell(from.timeUtc));
+    line.push_back(',');
+    const ResultOwner& owner = OwnerOf(item);
+    addGbk(owner.company);
+    addGbk(owner.title);
+    addGbk(owner.site);
+    field.clear();
+    AppendUtf8(field, owner.target);
+    AppendCsvField(line, field);
     line.append("\r\n");
     writer.Write(line);
     ++outcome.rows;
@@ -257,7 +271,7 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
   format_set_num_format(dateTime, "yyyy-mm-dd hh:mm:ss");
   // Widths in characters: wide enough for a mobile number, an address, a
   // keyword line, "2026-12-08 01:42:11"; the address column the widest.
-  constexpr double kWidths[] = {28, 8, 24, 10, 6, 60, 20};
+  constexpr double kWidths[] = {28, 8, 24, 10, 6, 60, 20, 30, 40, 24, 60};
   constexpr lxw_col_t kLastColumn = std::size(kWidths) - 1;
   // A sheet holds 1,048,576 rows; longer exports go on to further sheets.
   constexpr lxw_row_t kRowsPerSheet = 1048576;
@@ -313,6 +327,11 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
     worksheet_write_number(sheet, row, 4, from.page, nullptr);
     writeText(5, ToUtf8(from.pageUrl));
     writeTime(6, from.timeUtc);
+    const ResultOwner& owner = OwnerOf(item);
+    writeText(7, ToUtf8(owner.company));
+    writeText(8, ToUtf8(owner.title));
+    writeText(9, ToUtf8(owner.site));
+    writeText(10, ToUtf8(owner.target));
     ++row;
     ++outcome.rows;
   };

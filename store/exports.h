@@ -33,9 +33,11 @@ ExportSource StoreExportSource(HarvestStore& store, ItemFilter filter);
 // 保存 and brivano-run's --out both export this.
 ExportSource BuyerListExportSource(const BuyerList& list);
 
-// The header of the CSV file and of the workbook, UTF-8.
-inline constexpr std::string_view kExportColumns[] = {"联系方式", "类型",     "关键词", "搜索引擎",
-                                                      "页码",     "来源网址", "时间"};
+// The header of the CSV file and of the workbook, UTF-8. The result a value
+// stood in comes after the first seven, which stay where they were.
+inline constexpr std::string_view kExportColumns[] = {"联系方式", "类型",     "关键词",  "搜索引擎",
+                                                      "页码",     "来源网址", "时间",    "公司",
+                                                      "标题",     "网站",     "目标网址"};
 
 // Excel's limit on the characters of one cell.
 inline constexpr std::size_t kXlsxCellCharacters = 32767;

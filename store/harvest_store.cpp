@@ -83,12 +83,20 @@ constexpr std::string_view kUpgradeSteps[] = {
        ALTER TABLE runs ADD COLUMN lock TEXT NOT NULL DEFAULT '';
        ALTER TABLE runs ADD COLUMN offered INTEGER NOT NULL DEFAULT 0;
        UPDATE runs SET offered = 1 WHERE ending = 'interrupted';)",
+    // 6: the result each value stood in, where it stood in one: the title,
+    // the company it names, the displayed site and the result's own address
+    // (NULL for a value outside every result block, and for older items).
+    R"(ALTER TABLE items ADD COLUMN title BLOB;
+       ALTER TABLE items ADD COLUMN company BLOB;
+       ALTER TABLE items ADD COLUMN site BLOB;
+       ALTER TABLE items ADD COLUMN target BLOB;)",
 };
 static_assert(std::size(kUpgradeSteps) == kStoreSchemaVersion);
 
 constexpr std::string_view kItemColumns =
     "SELECT i.value, i.kind, p.keyword_line, p.keyword, p.engine, p.page, p.url, p.seen_at, "
-    "p.run_id, p.id FROM items AS i JOIN pages AS p ON p.id = i.page_id";
+    "p.run_id, p.id, i.title, i.company, i.site, i.target FROM items AS i"
+    " JOIN pages AS p ON p.id = i.page_id";
 
 // The pages table's words for how a page step ended, by PageOutcome.
 constexpr std::string_view kOutcomeWords[] = {"read", "empty", "failed", "wall"};
@@ -185,7 +193,8 @@ struct HarvestStore::Statements {
         addPage(db.Prepare(
             "INSERT INTO pages(run_id, keyword_line, keyword, engine, page, url, seen_at, outcome) "
             "VALUES(?, ?, ?, ?, ?, ?, ?, ?)")),
-        addItem(db.Prepare("INSERT INTO items(page_id, value, kind) VALUES(?, ?, ?)")),
+        addItem(db.Prepare("INSERT INTO items(page_id, value, kind, title, company, site, target)"
+                           " VALUES(?, ?, ?, ?, ?, ?, ?)")),
         resumePoint(
             db.Prepare("UPDATE runs SET keyword_line = ?, keyword = ?, page = ? WHERE id = ?")),
         runsToFold(
@@ -398,6 +407,14 @@ void HarvestStore::InsertPage(std::int64_t runId, const HarvestedPage& page) {
   for (const ContactValue& value : page.values) {
     Use insert(Writes().addItem);
     insert->Bind(1, pageId).BindBlob(2, value.value).Bind(3, static_cast<int>(value.kind));
+    if (const ResultOwner* owner = value.owner.get()) {
+      insert->BindBlob(4, owner->title)
+          .BindBlob(5, owner->company)
+          .BindBlob(6, owner->site)
+          .BindBlob(7, owner->target);
+    } else {
+      for (int column = 4; column <= 7; ++column) insert->BindNull(column);
+    }
     insert->Step();
   }
   Use resume(Writes().resumePoint);
@@ -545,6 +562,12 @@ void HarvestStore::ForEachItem(const ItemFilter& filter,
             std::string(query.ColumnBytes(4)), static_cast<std::int32_t>(query.ColumnInt64(5)),
             std::string(query.ColumnBytes(6)), std::string(query.ColumnBytes(7)),
             query.ColumnInt64(8)});
+      }
+      item.owner.reset();
+      if (!query.ColumnIsNull(10)) {
+        item.owner = std::make_shared<const ResultOwner>(
+            ResultOwner{std::string(query.ColumnBytes(10)), std::string(query.ColumnBytes(11)),
+                        std::string(query.ColumnBytes(12)), std::string(query.ColumnBytes(13))});
       }
       visit(item);
     }

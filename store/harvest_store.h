@@ -1,8 +1,8 @@
 // The harvest store "brivano.db": every accepted value with where it came
-// from (keyword line, engine, page, page address, time) and the run that
-// found it, committed page by page so that a crash loses at most the page in
-// hand. SQLite in WAL mode; the schema carries its version in PRAGMA
-// user_version and is created or upgraded in place when the store opens.
+// from (keyword line, engine, page, page address, time, and the result it
+// stood in) and the run that found it, committed page by page so that a crash loses at most the
+// page in hand. SQLite in WAL mode; the schema carries its version in PRAGMA user_version and is
+// created or upgraded in place when the store opens.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +24,7 @@
 namespace brivano {
 
 // The schema version this program writes.
-inline constexpr int kStoreSchemaVersion = 5;
+inline constexpr int kStoreSchemaVersion = 6;
 
 // What a run was asked to do; kept with the run for the record.
 struct RunInfo {

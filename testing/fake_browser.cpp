@@ -52,8 +52,15 @@ void FakeBrowser::ReadDocument(const DocumentQuery& query, DocumentCallback answ
     document.failure = failure;
   } else if (shown_) {
     const FakeMarkup& markup = shown_->markup;
-    document = {PageDocument::State::Shown, shown_->address,     shown_->text,        markup.title,
-                markup.nextPageLink,        markup.verifyMarkup, markup.resultBlocks, {}};
+    document = {PageDocument::State::Shown,
+                shown_->address,
+                shown_->text,
+                markup.title,
+                markup.nextPageLink,
+                markup.verifyMarkup,
+                markup.resultBlocks,
+                {},
+                query.markup ? markup.html : std::string()};
   }
   if (answerDelayMs < 0) {
     answer(std::move(document));

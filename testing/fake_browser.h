@@ -17,10 +17,11 @@ namespace brivano::testing {
 
 // What a served page's markup shows besides its text.
 struct FakeMarkup {
-  std::string title;
+  std::string title{};
   bool nextPageLink = false;
   bool verifyMarkup = false;
   int resultBlocks = -1;
+  std::string html{};  // the markup, handed over when the read asks for it
 };
 
 class FakeBrowser : public PageBrowser {

@@ -126,5 +126,27 @@ TEST(CliExtract, Failures) {
   EXPECT_EQ(r.exitCode, 1);  // a folder is no page
 }
 
+// A saved page in GBK, as its head says, or in UTF-8 by its byte-order mark
+// (which outweighs the head) gives the same lines.
+TEST(CliBlocks, PrintsEachBlockOnALine) {
+  const std::string page =
+      "<html><head><meta http-equiv=Content-Type content='text/html; charset=gb2312'></head>"
+      "<body><div id=content_left><div class='result c-container' mu='http://jy.cn/a'>"
+      "<h3><a href='http://www.baidu.com/link?url=x'>深圳 甲乙\t旅行社</a></h3>"
+      "<a class=c-showurl>jy.cn/a/b...</a></div></div></body></html>";
+  const std::string lines =
+      "1\t深圳 甲乙 旅行社\tjy.cn\thttp://jy.cn/a\thttp://www.baidu.com/link?url=x\n"
+      "共 1 个结果块\n";
+  TempDir dir;
+  const std::pair<std::string, std::string> cases[] = {
+      {Utf8ToGbk(page), lines}, {"\xEF\xBB\xBF" + page, lines}, {"", "共 0 个结果块\n"}};
+  for (const auto& [bytes, out] : cases) {
+    const CliResult r = RunCli("blocks --engine baidu " + ShellQuote(dir.Write("p.html", bytes)));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, out);
+  }
+  EXPECT_EQ(RunCli("blocks --engine baidu").exitCode, 2);
+}
+
 }  // namespace
 }  // namespace brivano::testing

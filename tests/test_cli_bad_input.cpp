@@ -194,6 +194,27 @@ TEST(CliBadInput, ExitStatusMessageAndOutput) {
        kStdoutFull,
        std::nullopt,
        nullptr},
+      {"blocks to a full disk",
+       [](const Scratch& s) { return "blocks --engine bing " + s.Q(s.page); },
+       {.stdinFrom = "", .stdoutTo = "/dev/full", .pipeInput = false},
+       1,
+       kStdoutFull,
+       std::nullopt,
+       nullptr},
+      {"blocks of a missing page",
+       [](const Scratch& s) { return "blocks --engine baidu " + s.Q(s.dir.path() / "gone.html"); },
+       {},
+       1,
+       "brivano-cli：无法打开文件“",
+       "",
+       nullptr},
+      {"blocks by an unknown engine",
+       [](const Scratch& s) { return "blocks --engine google " + s.Q(s.page); },
+       {},
+       2,
+       "brivano-cli：未知的搜索引擎“google”",
+       "",
+       nullptr},
       // Endless input: the content ends at its first NUL.
       {"extract from /dev/zero",
        [](const Scratch&) { return std::string("extract --kind mobile /dev/zero"); },
@@ -330,7 +351,8 @@ TEST(CliBadInput, ExitStatusMessageAndOutput) {
 TEST(CliBadInput, HelpListsEveryCommand) {
   const std::string all = RunCli("help").out;
   EXPECT_EQ(RunCli("--help").out, all);
-  for (const std::string command : {"url", "extract", "merge", "keywords", "export", "rerun"}) {
+  for (const std::string command :
+       {"url", "extract", "merge", "keywords", "export", "rerun", "blocks"}) {
     SCOPED_TRACE(command);
     const std::string usage = "usage:\n  brivano-cli " + command + " ";
     const std::string one = RunCli("help " + command).out;

@@ -179,6 +179,9 @@ std::vector<ContactValue> OddItems() {
   items.push_back(Item("13800000001", ContactKind::Mobile, "深圳 钢材", 1));
   items.push_back(Item("a\"b,c\r\nd\ne", ContactKind::Email, "引号\"与,逗号", 2));
   items.push_back(Item("_x0041_ stays", ContactKind::QQ, "", 3));
+  items.back().owner = std::make_shared<const ResultOwner>(
+      ResultOwner{Utf8ToGbk("=标题,\"引号\""), Utf8ToGbk("深圳市甲乙有限公司"), "www.jy.cn",
+                  "http://jy.cn/?a=1&b=2"});
   std::string gbk;
   for (int lead = 0x81; lead <= 0xFE; ++lead) {
     for (int trail = 0x40; trail <= 0xFE; ++trail) {
@@ -214,6 +217,13 @@ std::vector<std::string> ExpectedRow(const ContactValue& item, ExportFormat form
   std::vector<std::string> row = {
       GbkToUtf8(item.value),     KindColumnText(item.kind), GbkToUtf8(from.keyword), from.engine,
       std::to_string(from.page), GbkToUtf8(from.pageUrl),   kTimeInShanghai};
+  const ResultOwner none;
+  const ResultOwner& owner = item.owner ? *item.owner : none;
+  for (const std::string* gbk : {&owner.company, &owner.title, &owner.site, &owner.target}) {
+    row.push_back(GbkToUtf8(*gbk));
+  }
+  // A workbook leaves an empty cell blank, and a row ends at its last value.
+  while (format == ExportFormat::Xlsx && row.back().empty()) row.pop_back();
   for (std::string& cell : row) {
     if (format == ExportFormat::Csv && !cell.empty() &&
         std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos) {
@@ -239,7 +249,7 @@ TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
       {ExportFormat::Csv, "out.csv", {"bom"}},
       {ExportFormat::Xlsx,
        "out.xlsx",
-       {"frozen 1", "widths 7", "filter A1:G" + std::to_string(items.size() + 1),
+       {"frozen 1", "widths 11", "filter A1:K" + std::to_string(items.size() + 1),
         "dates " + std::to_string(items.size()), "bold 1"}},
   };
   for (const Case& c : cases) {
@@ -260,14 +270,22 @@ TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
 
 TEST(Exports, CsvQuotesOnlyWhereRfc4180Needs) {
   const ScopedTimeZone shanghai("Asia/Shanghai");
-  const std::vector<ContactValue> items = {Item("a\"b,c", ContactKind::Email, "k", 2)};
+  std::vector<ContactValue> items = {Item("a\"b,c", ContactKind::Email, "k", 2),
+                                     Item("x@y.cn", ContactKind::Email, "k", 2)};
+  items[1].owner = std::make_shared<const ResultOwner>(ResultOwner{
+      Utf8ToGbk("甲,乙"), Utf8ToGbk("深圳市甲乙有限公司"), "www.jy.cn", "http://jy.cn/"});
   TempDir dir;
   const auto path = dir.path() / "q.csv";
   ASSERT_TRUE(WriteCsvExport(path, SourceOf(items)).ok());
-  EXPECT_EQ(ReadFileBytes(path),
-            "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间\r\n"
-            "\"a\"\"b,c\",邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
-            "2026-12-07 21:17:48\r\n");
+  // The first seven columns are as they always were; the result a value
+  // stood in follows, empty for a value outside every result.
+  EXPECT_EQ(
+      ReadFileBytes(path),
+      "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间,公司,标题,网站,目标网址\r\n"
+      "\"a\"\"b,c\",邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
+      "2026-12-07 21:17:48,,,,\r\n"
+      "x@y.cn,邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
+      "2026-12-07 21:17:48,深圳市甲乙有限公司,\"甲,乙\",www.jy.cn,http://jy.cn/\r\n");
 }
 
 TEST(Exports, CsvTextThatExcelWouldRunStaysText) {
@@ -330,7 +348,7 @@ TEST(Exports, TimesGoOutOnTheLocalClock) {
   // A workbook without rows still filters its header.
   const auto empty = dir.path() / "empty.xlsx";
   ASSERT_TRUE(WriteXlsxExport(empty, SourceOf({})).ok());
-  EXPECT_EQ(ReadWithPython(dir, empty, 5).notes[2], "filter A1:G1");
+  EXPECT_EQ(ReadWithPython(dir, empty, 5).notes[2], "filter A1:K1");
 }
 
 TEST(Exports, WorkbookCellsLongerThanExcelTakesAreCutAndCounted) {
@@ -455,7 +473,7 @@ TEST(Exports, CommandLineExportsFromTheStore) {
   const ReadBack back = ReadWithPython(dir, csvPath, 1);
   ASSERT_EQ(back.rows.size(), 2u);
   EXPECT_EQ(back.rows[1], (std::vector<std::string>{"a@b.cn", "邮箱", "深圳 钢材", "baidu", "1", "",
-                                                    "2026-11-30 17:00:00"}));
+                                                    "2026-11-30 17:00:00", "", "", "", ""}));
   const auto emptyDb = dir.path() / "empty.db";
   ASSERT_TRUE(HarvestStore::Open(emptyDb).store);
   const std::string exportTo = "export --format txt" + dbOption + " -o ";

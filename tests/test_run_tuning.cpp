@@ -18,7 +18,8 @@ bool SameRow(const EngineRow& a, const EngineRow& b) {
          a.nextPageRule == b.nextPageRule && a.verifyAddressParts == b.verifyAddressParts &&
          a.verifyTexts == b.verifyTexts && a.nextPageSelector == b.nextPageSelector &&
          a.verifySelector == b.verifySelector && a.verifyTitles == b.verifyTitles &&
-         a.resultSelector == b.resultSelector;
+         a.resultSelector == b.resultSelector && a.titleSelector == b.titleSelector &&
+         a.targetAttributes == b.targetAttributes && a.siteSelector == b.siteSelector;
 }
 
 TEST(EngineOverrides, OverridePartialAndDamagedFiles) {
@@ -33,10 +34,13 @@ TEST(EngineOverrides, OverridePartialAndDamagedFiles) {
       "verifytitle=百度安全验证 | 验证\r\n"
       "resultselector=div.result | div.c-container\r\n"
       "verifyselector=\r\n"
+      "titleselector=h3 a | a h3\r\n"
+      "targetattributes=MU | data-url\r\n"
       "\r\n"
       "[bing]\r\n"
       "host=https://www.bing.com\r\n"
-      "nextpagerule=contains\r\n";
+      "nextpagerule=contains\r\n"
+      "siteselector=div.b_attribution cite\r\n";
   const EngineOverrides applied = ApplyEngineOverrides(BuiltIn(), full);
   EXPECT_EQ(applied.problem, "");
   const EngineRow& baidu = applied.table[0];
@@ -48,6 +52,10 @@ TEST(EngineOverrides, OverridePartialAndDamagedFiles) {
   EXPECT_EQ(baidu.verifyTitles, (std::vector<std::string>{"百度安全验证", "验证"}));
   EXPECT_EQ(baidu.resultSelector, "div.result, div.c-container");
   EXPECT_EQ(baidu.verifySelector, "");
+  EXPECT_EQ(baidu.titleSelector, "h3 a, a h3");
+  EXPECT_EQ(baidu.targetAttributes, (std::vector<std::string>{"mu", "data-url"}));
+  EXPECT_EQ(baidu.siteSelector, BuiltIn()[0].siteSelector);
+  EXPECT_EQ(applied.table[3].siteSelector, "div.b_attribution cite");
   EXPECT_EQ(applied.table[3].schemeAndHost, "https://www.bing.com");
   EXPECT_EQ(applied.table[3].nextPageRule, NextPageRule::LineContains);
   EXPECT_TRUE(SameRow(applied.table[1], BuiltIn()[1]));  // sections left out stay built in

@@ -141,6 +141,45 @@ TEST(StoreRecorder, APageStepThatBreaksOffLeavesEveryRowItsOwnPage) {
   }
 }
 
+// The result a value stood in goes with it into the list, the store and
+// the exports; a value outside every result has none.
+TEST(StoreRecorder, EveryValueKeepsTheResultItStoodIn) {
+  StoreRun r;
+  r.h.window.engine = Engine::So360;
+  r.h.window.keywords = {"a"};
+  r.h.window.pageLimitText = "1";
+  const std::string html =
+      "<html><body><div id='side'>13900000000</div><ul>"
+      "<li class='res-list'><h3><a href='http://jy.cn/' data-mdurl='http://jy.cn/'>"
+      "深圳市甲乙有限公司_官网</a></h3><p>手机 13900000001</p><cite>jy.cn</cite></li>"
+      "<li class='res-list'><h3><a href='http://www.so.com/link?m=x'>旅行社 - 360百科</a></h3>"
+      "<p>热线 13900000002</p><cite>baike.so.com</cite></li></ul></body></html>";
+  r.h.browser.Serve(
+      r.h.Address(Engine::So360, "a", 1),
+      "13900000000\n深圳市甲乙有限公司_官网\n手机 13900000001\n旅行社 - 360百科\n热线 "
+      "13900000002\n",
+      {.resultBlocks = 2, .html = html});
+  r.h.Start();
+  ASSERT_TRUE(r.h.RunToEnd());
+  const std::vector<ContactValue> stored = r.Items();
+  ASSERT_EQ(stored.size(), 3u);
+  for (const std::vector<ContactValue>* items : {&r.h.run->Buyers().items(), &stored}) {
+    ASSERT_EQ(items->size(), 3u);
+    EXPECT_FALSE((*items)[0].owner);
+    ASSERT_TRUE((*items)[1].owner && (*items)[2].owner);
+    const ResultOwner& first = *(*items)[1].owner;
+    EXPECT_EQ(GbkToUtf8(first.company), "深圳市甲乙有限公司");
+    EXPECT_EQ(GbkToUtf8(first.title), "深圳市甲乙有限公司");
+    EXPECT_EQ(first.site, "jy.cn");
+    EXPECT_EQ(first.target, "http://jy.cn/");
+    const ResultOwner& second = *(*items)[2].owner;
+    EXPECT_EQ(GbkToUtf8(second.title), "旅行社");
+    EXPECT_EQ(second.company, "");
+    EXPECT_EQ(second.site, "baike.so.com");
+    EXPECT_EQ(second.target, "");  // only the engine's redirect is known
+  }
+}
+
 TEST(StoreRecorder, EveryPageStepKeepsHowItEnded) {
   StoreRun r;
   r.ServePages(Engine::Sogou, {"a", "b"}, "");

@@ -48,6 +48,67 @@ QByteArray EngineServer::PageFor(const QString& path, const QString& query, int 
   return body.toUtf8();
 }
 
+std::string BlockPageValue(int page, int block) {
+  return "1390000" + std::to_string(page) + "00" + std::to_string(block);
+}
+std::string BlockCompany(int block) {
+  return block == 1 ? "深圳市甲乙旅行社有限公司" : "广州丙丁国际旅行社有限公司";
+}
+std::string BlockSite(int block) {
+  return block == 1 ? "www.jiayi.example" : "www.bingding.example";
+}
+
+QByteArray EngineServer::BlockPageFor(const QString& path, const QString& query, int pageNumber,
+                                      bool last) {
+  // Each engine's block: its element, the title link and where the site
+  // shows; %1 title, %2 snippet, %3 site.
+  QString block;
+  QString open;
+  QString close;
+  if (path == QLatin1String("/s") && query == QLatin1String("wd")) {
+    open = QStringLiteral("<div id='content_left'>");
+    close = QStringLiteral("</div>");
+    block = QStringLiteral(
+        "<div class='result c-container' mu='https://%3/'><h3 class='t'>"
+        "<a href='/link?url=abc'>%1</a></h3><div class='c-abstract'>%2</div>"
+        "<a class='c-showurl'>%3/</a></div>");
+  } else if (path == QLatin1String("/tx")) {
+    open = QStringLiteral("<div class='results'>");
+    close = QStringLiteral("</div>");
+    block = QStringLiteral(
+        "<div class='vrwrap'><h3><a href='/link?url=abc'>%1</a></h3><p>%2</p>"
+        "<div class='fb'><cite>%3</cite></div></div>");
+  } else if (path == QLatin1String("/s")) {
+    open = QStringLiteral("<ul id='m-result'>");
+    close = QStringLiteral("</ul>");
+    block = QStringLiteral(
+        "<li class='res-list'><h3 class='res-title'><a href='https://%3/' "
+        "data-mdurl='https://%3/'>%1</a></h3><p class='res-desc'>%2</p>"
+        "<p class='res-linkinfo'><cite>%3</cite></p></li>");
+  } else {
+    open = QStringLiteral("<ol id='b_results'>");
+    close = QStringLiteral("</ol>");
+    block = QStringLiteral(
+        "<li class='b_algo'><h2><a href='https://%3/'>%1</a></h2><p>%2</p>"
+        "<div class='b_attribution'><cite>https://%3/about</cite></div></li>");
+  }
+  QString body = QStringLiteral(
+                     "<html><head><meta charset='utf-8'><title>结果</title></head><body>"
+                     "<div id='side'>热线：%1</div>")
+                     .arg(QString::fromStdString(BlockPageValue(pageNumber, 0))) +
+                 open;
+  for (int b = 1; b <= 2; ++b) {
+    body += block.arg(
+        QString::fromStdString(BlockCompany(b)) + QStringLiteral("_官网"),
+        QStringLiteral("欢迎来电 手机：") + QString::fromStdString(BlockPageValue(pageNumber, b)),
+        QString::fromStdString(BlockSite(b)));
+  }
+  body += close;
+  body += last ? QStringLiteral("<p>上一页 相关搜索</p>")
+               : QStringLiteral("<div><a id='next' href='#'>下一页</a></div>");
+  return (body + QStringLiteral("</body></html>")).toUtf8();
+}
+
 void EngineServer::incomingConnection(qintptr descriptor) {
   auto* socket = new QTcpSocket(this);
   socket->setSocketDescriptor(descriptor);
@@ -116,8 +177,8 @@ void EngineServer::incomingConnection(qintptr descriptor) {
     } else {
       const int pageNumber =
           form->pageOf(query.queryItemValue(QLatin1String(form->pageKey)).toInt());
-      body = PageFor(url.path(), QLatin1String(form->queryKey), pageNumber,
-                     pageNumber >= pagesPerKeyword_);
+      body = (blocks_ ? &BlockPageFor : &PageFor)(url.path(), QLatin1String(form->queryKey),
+                                                  pageNumber, pageNumber >= pagesPerKeyword_);
       if (rawQuery.contains("huge")) {
         QByteArray filler = "<div>13912345678 ";
         filler.append(QByteArray(100, 'x'));

@@ -38,11 +38,19 @@ class EngineServer : public QTcpServer {
   // page key, and the 1-based page number.
   static QByteArray PageFor(const QString& path, const QString& query, int pageNumber, bool last);
 
+  // Result pages as the engines lay them out: two result blocks in the
+  // engine's own markup, each holding one mobile number, and a third number
+  // in a side bar outside every block (see BlockPageValue).
+  void ServeResultBlocks() { blocks_ = true; }
+  static QByteArray BlockPageFor(const QString& path, const QString& query, int pageNumber,
+                                 bool last);
+
  protected:
   void incomingConnection(qintptr socket) override;
 
  private:
   int pagesPerKeyword_;
+  bool blocks_ = false;
   int wallFrom_ = 0;
   int wallTimes_ = 0;  // 0: until solved
   int walled_ = 0;
@@ -52,6 +60,12 @@ class EngineServer : public QTcpServer {
   QStringList requests_;
   QList<QObject*> hanging_;  // sockets kept open without an answer
 };
+
+// The mobile number of block 1 or 2 of a result-block page, or of its side
+// bar (0), and the company and site of each block (UTF-8).
+std::string BlockPageValue(int page, int block);
+std::string BlockCompany(int block);
+std::string BlockSite(int block);
 
 // The rendered text of the server's page, line by line (GBK).
 std::vector<std::string> ServerPageLines(int page, bool last);

@@ -38,10 +38,10 @@ check() {
   fi
 }
 
-check "export|extract|help|keywords|merge|rerun|url" brivano-cli ""
+check "blocks|export|extract|help|keywords|merge|rerun|url" brivano-cli ""
 check "export|extract" brivano-cli ex
 check "--help|--version|-h" brivano-cli -
-check "export|extract|help|keywords|merge|rerun|url" brivano-cli help ""
+check "blocks|export|extract|help|keywords|merge|rerun|url" brivano-cli help ""
 check "" brivano-cli help url ""
 check "360|baidu|bing|sogou" brivano-cli url --engine ""
 check "mobile" brivano-cli url --kind m
