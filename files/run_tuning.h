@@ -31,8 +31,9 @@ struct EngineOverrides {
 // ("contains" or "linestart"), verifyurl, verifytext, verifytitle, the CSS
 // selectors nextselector, verifyselector, resultselector, titleselector and
 // siteselector, and targetattributes (the attributes that hold a result's own
-// address, lower-cased; may be emptied); lists are separated by "|"; values are taken whole, however long. UTF-8 (with or
-// without a byte-order mark) or GBK. Keys a section leaves out keep their
+// address, lower-cased; may be emptied); lists are separated by "|"; values
+// are taken whole, however long. UTF-8 (with or without a byte-order mark)
+// or GBK. Keys a section leaves out keep their
 // built-in values. A file with any line that makes no sense, or a NUL byte
 // (named by the line it stands on), is not applied at all.
 EngineOverrides ApplyEngineOverrides(const EngineTable& builtIn, std::string_view content);
