@@ -147,5 +147,26 @@ void BM_ReadResultBlocks1MB(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadResultBlocks1MB)->Unit(benchmark::kMillisecond);
 
+// The same page step as BM_ProcessPage1MB with a megabyte of Baidu-like
+// markup beside the text: what reading the result blocks and finding each
+// value's owner add to it.
+void BM_ProcessPageWithBlocks1MB(benchmark::State& state) {
+  testing::RunHarness h;
+  h.window.keywords = {"深圳 旅行社"};
+  h.window.engine = Engine::Baidu;
+  h.window.pageLimitText = "2147483647";
+  h.browser.ServeAnyAddress(Utf8Page(), {.resultBlocks = 1, .html = BaiduLikePage(1 << 20)});
+  h.Start();
+  h.clock.AdvanceBy(1000);  // Baidu's first request waits for the cache clearing
+  for (auto _ : state) {
+    h.run->ProcessPage();
+    state.PauseTiming();
+    h.run->Buyers().Clear();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Utf8Page().size()));
+}
+BENCHMARK(BM_ProcessPageWithBlocks1MB)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace brivano::bench

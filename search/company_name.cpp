@@ -1,5 +1,6 @@
 #include "search/company_name.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -67,7 +68,42 @@ bool IsNameCharacter(std::uint32_t c) {
          (c >= 'a' && c <= 'z') || c == '(' || c == ')' || c == 0xFF08 || c == 0xFF09;
 }
 
+// The earliest place at `from` or after it where a suffix of the table
+// starts; npos when there is none. One pass over the text: every suffix
+// begins with a three-byte character, so only their lead bytes are looked at.
+std::size_t SuffixFrom(std::string_view text, std::size_t from) {
+  for (std::size_t at = from; at + 3 <= text.size(); ++at) {
+    if ((static_cast<unsigned char>(text[at]) & 0xF0) != 0xE0) continue;
+    const std::string_view rest = text.substr(at);
+    for (const Suffix& suffix : kCompanySuffixes) {
+      if (rest.starts_with(suffix.text)) return at;
+    }
+    at += 2;
+  }
+  return std::string_view::npos;
+}
+
+std::string FirstCompanyNear(std::string_view s);
+
 std::string FirstCompany(std::string_view s) {
+  // Enough before a suffix for the longest name, and the character after it.
+  constexpr std::size_t kBytesBefore = kMostNameCharacters * 4 + 32;
+  constexpr std::size_t kBytesAfter = 24;
+  for (std::size_t at = SuffixFrom(s, 0); at != std::string_view::npos;) {
+    std::size_t start = at > kBytesBefore ? at - kBytesBefore : 0;
+    // Start on a character: skip UTF-8 continuation bytes.
+    while (start < at && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) ++start;
+    const std::size_t end = std::min(s.size(), at + kBytesAfter);
+    std::size_t stop = end;
+    while (stop < s.size() && (static_cast<unsigned char>(s[stop]) & 0xC0) == 0x80) ++stop;
+    std::string name = FirstCompanyNear(s.substr(start, stop - start));
+    if (!name.empty()) return name;
+    at = SuffixFrom(s, at + 3);
+  }
+  return {};
+}
+
+std::string FirstCompanyNear(std::string_view s) {
   const std::vector<CodePoint> points = Decode(s);
   for (std::size_t i = 0; i < points.size(); ++i) {
     for (const Suffix& suffix : kCompanySuffixes) {

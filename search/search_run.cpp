@@ -409,49 +409,38 @@ void SearchRun::ExtractLines(const std::shared_ptr<const PageSource>& source,
   extractingOwners_.reset();
 }
 
-namespace {
-
-std::string DigitsOf(std::string_view text) {
-  std::string digits;
-  for (char c : text) {
-    if (c >= '0' && c <= '9') digits.push_back(c);
-  }
-  return digits;
-}
-
-}  // namespace
-
 std::shared_ptr<const SearchRun::PageOwners> SearchRun::OwnersOf(
     const PageDocument& document) const {
+  // Collects the values of one block, keeping the first block of each.
+  struct BlockValues : BuyerSink {
+    PageOwners& page;
+    std::size_t block = 0;
+    explicit BlockValues(PageOwners& owners) : page(owners) {}
+    void AddBuyerItem(std::string_view value, ContactKind) override {
+      page.firstBlock.emplace(std::string(value), block);
+    }
+  };
   auto owners = std::make_shared<PageOwners>();
   if (document.html.empty()) return owners;
+  BlockValues values(*owners);
   for (const ResultBlock& block : ReadResultBlocks(document.html, EngineRowInUse())) {
     const std::string title = CleanTitle(block.title);
-    owners->texts.push_back(Utf8ToGbk(block.text));
-    owners->digits.push_back(DigitsOf(owners->texts.back()));
+    values.block = owners->owners.size();
     owners->owners.push_back(std::make_shared<const ResultOwner>(
         ResultOwner{Utf8ToGbk(title), Utf8ToGbk(CompanyName(title, block.text)),
                     Utf8ToGbk(block.site), Utf8ToGbk(block.target)}));
+    ExtractText(options_.kind, Utf8ToGbk(block.text), values, kPageLineBytes);
   }
   return owners;
 }
 
-// The first block whose text holds the value as it stands; a number the
-// extractor wrote in a form of its own, by its digits.
-std::shared_ptr<const ResultOwner> SearchRun::OwnerOf(std::string_view value,
-                                                      ContactKind kind) const {
+// The first block whose text holds the value, found by the same extractor:
+// one look-up however many blocks and values a page has.
+std::shared_ptr<const ResultOwner> SearchRun::OwnerOf(const std::string& value) const {
   if (!extractingOwners_) return nullptr;
-  const PageOwners& page = *extractingOwners_;
-  for (std::size_t i = 0; i < page.texts.size(); ++i) {
-    if (page.texts[i].find(value) != std::string::npos) return page.owners[i];
-  }
-  if (kind == ContactKind::Email) return nullptr;
-  const std::string digits = DigitsOf(value);
-  if (digits.empty()) return nullptr;
-  for (std::size_t i = 0; i < page.digits.size(); ++i) {
-    if (page.digits[i].find(digits) != std::string::npos) return page.owners[i];
-  }
-  return nullptr;
+  const auto found = extractingOwners_->firstBlock.find(value);
+  if (found == extractingOwners_->firstBlock.end()) return nullptr;
+  return extractingOwners_->owners[found->second];
 }
 
 void SearchRun::Record(PageOutcome outcome, bool keywordDone,
@@ -661,7 +650,8 @@ void SearchRun::EndRun() {
 void SearchRun::AddBuyerItem(std::string_view value, ContactKind kind) {
   if (options_.dedup && buyers_.Contains(value)) return;
   if (env_.recorder != nullptr && !env_.recorder->Accepts(value, kind)) return;
-  ContactValue kept{std::string(value), kind, extracting_, OwnerOf(value, kind)};
+  ContactValue kept{std::string(value), kind, extracting_, nullptr};
+  kept.owner = OwnerOf(kept.value);
   if (extracting_) pageValues_.push_back(kept);
   buyers_.Append(std::move(kept));
   buyerCounter_ = SaturatingAdd(buyerCounter_, 1);

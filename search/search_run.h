@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/buyer_list.h"
@@ -128,12 +129,12 @@ class SearchRun : public BuyerSink {
   RunTimer& Watchdog() { return *watchdog_; }
 
  private:
-  // A page's result blocks as the owners of its values: each block's text
-  // (GBK) beside what the buyer list shows of it.
+  // A page's result blocks as the owners of its values: what the buyer list
+  // shows of each block, and the block each value of the run's kind first
+  // stands in, as the extractor finds it in the block's text.
   struct PageOwners {
-    std::vector<std::string> texts;
-    std::vector<std::string> digits;  // the texts' digits alone
     std::vector<std::shared_ptr<const ResultOwner>> owners;
+    std::unordered_map<std::string, std::size_t> firstBlock;
   };
   void PrepareKeyword();
   void RequestPage();  // the page request
@@ -158,7 +159,7 @@ class SearchRun : public BuyerSink {
                     std::span<const std::string_view> lines);
   std::shared_ptr<const PageSource> SourceOfPageInHand() const;
   std::shared_ptr<const PageOwners> OwnersOf(const PageDocument& document) const;
-  std::shared_ptr<const ResultOwner> OwnerOf(std::string_view value, ContactKind kind) const;
+  std::shared_ptr<const ResultOwner> OwnerOf(const std::string& value) const;
   template <typename Event, typename... Args>
   void Announce(Event event, const Args&... args) {
     for (RunListener* listener : listeners_) (listener->*event)(args...);

@@ -22,7 +22,7 @@ void FakeBrowser::Navigate(const std::string& address) {
   } else if (auto it = pages_.find(address); it != pages_.end()) {
     page = it->second;
   } else if (fallback_) {
-    page = Document{address, *fallback_, {}, false};
+    page = Document{address, *fallback_, fallbackMarkup_, false};
   }
   const int navigation = ++navigation_;
   lastRequestShown_ = false;

@@ -34,7 +34,10 @@ class FakeBrowser : public PageBrowser {
     pages_[address] = {address, std::move(utf8Body), std::move(markup)};
   }
   // Serves `body` for every address not served explicitly.
-  void ServeAnyAddress(std::string utf8Body) { fallback_ = std::move(utf8Body); }
+  void ServeAnyAddress(std::string utf8Body, FakeMarkup markup = {}) {
+    fallback_ = std::move(utf8Body);
+    fallbackMarkup_ = std::move(markup);
+  }
 
   void Navigate(const std::string& address) override;
   void ReadDocument(const DocumentQuery& query, DocumentCallback answer) override;
@@ -80,6 +83,7 @@ class FakeBrowser : public PageBrowser {
   VirtualClock& clock_;
   std::map<std::string, Document> pages_;
   std::optional<std::string> fallback_;
+  FakeMarkup fallbackMarkup_;
   std::optional<Document> shown_;
   bool lastRequestShown_ = true;
   int navigation_ = 0;
