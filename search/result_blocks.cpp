@@ -1,10 +1,12 @@
 #include "search/result_blocks.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <string>
 
 #include "base/text.h"
+#include "base/text_encoding.h"
 #include "search/css_selector.h"
 #include "search/html_text.h"
 #include "search/html_tree.h"
@@ -238,6 +240,32 @@ int LinkAround(const HtmlDocument& document, int block, int title) {
   return -1;
 }
 
+char LowerAsciiChar(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The charset a <meta> tag in the page's head names ("<meta charset=gbk>",
+// "<meta http-equiv=Content-Type content='text/html; charset=gb2312'>"), in
+// lower case; empty when none does.
+std::string DeclaredCharset(std::string_view page) {
+  const std::string head = LowerAscii(page.substr(0, std::min(page.find("<body"), page.size())));
+  for (std::size_t meta = head.find("<meta"); meta != std::string::npos;
+       meta = head.find("<meta", meta + 5)) {
+    const std::string_view tag = std::string_view(head).substr(meta, head.find('>', meta) - meta);
+    const std::size_t at = tag.find("charset");
+    if (at == std::string_view::npos) continue;
+    std::size_t i = at + 7;
+    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '=' || tag[i] == '"' || tag[i] == '\''))
+      ++i;
+    std::string name;
+    while (i < tag.size() &&
+           (std::isalnum(static_cast<unsigned char>(tag[i])) || tag[i] == '-' || tag[i] == '_'))
+      name.push_back(LowerAsciiChar(tag[i++]));
+    if (!name.empty()) return name;
+  }
+  return {};
+}
+
 }  // namespace
 
 std::vector<ResultBlock> ReadResultBlocks(std::string_view html, const EngineRow& row) {
@@ -270,6 +298,22 @@ std::vector<ResultBlock> ReadResultBlocks(std::string_view html, const EngineRow
     i = document.node(i).end;  // a block inside a block is part of it
   }
   return blocks;
+}
+
+// The page as UTF-8: by its byte-order mark, else by the charset its head
+// names, else UTF-8 unless its bytes read as GBK rather than UTF-8.
+std::string SavedPageAsUtf8(std::string page) {
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  if (page.starts_with(kUtf8Mark)) return page.substr(kUtf8Mark.size());
+  if (page.starts_with("\xFF\xFE") || page.starts_with("\xFE\xFF")) {
+    return GbkToUtf8(DecodeText(page, TextEncoding::Auto).gbk);
+  }
+  const std::string charset = DeclaredCharset(page);
+  constexpr std::string_view kGbkNames[] = {"gbk", "gb2312", "gb18030", "x-gbk", "cp936"};
+  const bool gbk =
+      std::find(std::begin(kGbkNames), std::end(kGbkNames), charset) != std::end(kGbkNames) ||
+      (charset.empty() && !IsValidUtf8(page) && !WeighsAsUtf8(page));
+  return gbk ? GbkToUtf8(page) : page;
 }
 
 }  // namespace brivano

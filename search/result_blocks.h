@@ -32,4 +32,9 @@ struct ResultBlock {
 // a block inside another block is part of it, not a block of its own.
 std::vector<ResultBlock> ReadResultBlocks(std::string_view html, const EngineRow& row);
 
+// A saved page's bytes as UTF-8 markup: by its byte-order mark, else by the
+// charset its head names (GBK, GB2312, GB18030), else UTF-8 unless its bytes
+// read as GBK rather than UTF-8.
+std::string SavedPageAsUtf8(std::string page);
+
 }  // namespace brivano

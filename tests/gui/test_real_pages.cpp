@@ -17,6 +17,7 @@
 #include "app/web_page_browser.h"
 #include "base/text.h"
 #include "files/whole_file.h"
+#include "search/result_blocks.h"
 #include "search/search_run.h"
 #include "search/verification.h"
 #include "testing/gui/page_file_server.h"
@@ -82,7 +83,9 @@ class RealPages : public ::testing::Test {
     browser.Navigate(row.schemeAndHost + target);
     if (!WaitUntil([&] { return !loaded.isEmpty(); }, 30000)) return std::nullopt;
     std::optional<PageDocument> read;
-    browser.ReadDocument(DocumentQueryFor(row), [&](PageDocument d) { read = std::move(d); });
+    DocumentQuery query = DocumentQueryFor(row);
+    query.markup = true;
+    browser.ReadDocument(query, [&](PageDocument d) { read = std::move(d); });
     if (!WaitUntil([&] { return read.has_value(); }, 30000)) return std::nullopt;
     return read;
   }
@@ -122,6 +125,16 @@ TEST_F(RealPages, NextPageAndWallsAsTheCapturesShow) {
     ASSERT_TRUE(file.ok());
     const std::optional<PageDocument> document = Read(row, QByteArray::fromStdString(file.bytes));
     ASSERT_TRUE(document && document->state == PageDocument::State::Shown);
+
+    // The run reads the result blocks from the markup the browser holds; it
+    // finds the same blocks, titles and sites as a reading of the saved file.
+    const auto summary = [](const std::vector<ResultBlock>& blocks) {
+      std::vector<std::string> lines;
+      for (const ResultBlock& block : blocks) lines.push_back(block.title + " | " + block.site);
+      return lines;
+    };
+    EXPECT_EQ(summary(ReadResultBlocks(document->html, row)),
+              summary(ReadResultBlocks(SavedPageAsUtf8(file.bytes), row)));
 
     const Verdict now = Judge(row, *document);
     EXPECT_EQ(now.wall, capture.wall);
