@@ -33,9 +33,7 @@ std::optional<int> AnswerOnTheTerminal(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--version") {
-      std::printf("brivano %.*s\n", static_cast<int>(brivano::kVersion.size()),
-                  brivano::kVersion.data());
-      return 0;
+      return brivano::PrintVersion("brivano") ? 0 : 1;
     }
     if (arg == "--help" || arg == "-h") {
       std::fputs(

@@ -61,8 +61,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (parsed.version) {
-    std::printf("brivano-run %.*s\n", static_cast<int>(kVersion.size()), kVersion.data());
-    return 0;
+    return PrintVersion(kBatchProgramName) ? 0 : 1;
   }
   if (!parsed.options) {
     WriteError(ErrorLine(kBatchProgramName, parsed.error) + "\n");

@@ -82,9 +82,7 @@ int main(int argc, char** argv) {
   const std::string_view first = argv[1];
   if (first == "--help" || first == "-h") return Help(nullptr);
   if (first == "--version") {
-    std::printf("brivano-cli %.*s\n", static_cast<int>(brivano::kVersion.size()),
-                brivano::kVersion.data());
-    return std::fflush(stdout) == 0 ? kSuccess : kFailed;
+    return brivano::PrintVersion("brivano-cli") ? kSuccess : kFailed;
   }
   if (first == "help") {
     if (argc == 2) return Help(nullptr);
