@@ -4,13 +4,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 
 #include <cstdio>
 #include <optional>
 #include <string_view>
 
+#include "app/browser_notices.h"
 #include "app/chinese_translations.h"
 #include "app/exit_signals.h"
 #include "app/main_window.h"
@@ -58,28 +58,13 @@ std::optional<int> AnswerOnTheTerminal(int argc, char** argv) {
   return std::nullopt;
 }
 
-// Chromium and QtWebEngine tell standard error about GL and the GPU on every
-// start and page (a machine without a GPU draws in software, as it should),
-// which buries the program's own messages; only a fatal error is kept. A
-// load that fails shows in the status bar. QT_LOGGING_RULES and a
-// --log-level the user sets still win.
-void QuietenBrowserNotices() {
-  const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-  if (!flags.contains("--log-level")) {
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            flags.isEmpty() ? QByteArray("--log-level=3") : flags + " --log-level=3");
-  }
-  // The environment's rules are read before main; these rank below them.
-  QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (const std::optional<int> status = AnswerOnTheTerminal(argc, argv)) return *status;
   // Chromium refuses to run its sandbox as root; only then is it turned off.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  QuietenBrowserNotices();
+  brivano::QuietenBrowserNotices();
   QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);
   brivano::InstallChineseTranslations(application);

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <span>
 
+#include "app/browser_notices.h"
 #include "app/qt_run_timer.h"
 #include "app/run_supervisor.h"
 #include "app/signal_pipe.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   // Chromium refuses to run its sandbox as root; only then is it turned off.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  QuietenBrowserNotices();
   QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
