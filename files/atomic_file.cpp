@@ -81,14 +81,14 @@ int NamedDescriptor(const std::filesystem::path& target) {
   return -1;
 }
 
+}  // namespace
+
 void SyncFolder(const std::filesystem::path& folder) {
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) return;
   ::fsync(dirFd);  // best effort: the rename itself has succeeded
   ::close(dirFd);
 }
-
-}  // namespace
 
 ScopedWriteFault::ScopedWriteFault(std::uint64_t afterBytes, int error)
     : afterBytes_(afterBytes), error_(error), previous_(activeFault) {

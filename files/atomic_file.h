@@ -57,6 +57,10 @@ class AtomicFileWriter {
 
 FileResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
 
+// Makes a rename or removal in `folder` last through a power cut (best
+// effort).
+void SyncFolder(const std::filesystem::path& folder);
+
 // Removes the temporary files that writes of the named files left in
 // `folder` when the process was killed. A temporary changed within
 // `minimumAge` may belong to a second instance still writing, and stays.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/error_text.h"
+#include "files/atomic_file.h"
 #include "files/file_lock.h"
 
 namespace brivano {
@@ -53,7 +54,10 @@ bool MoveFile(const fs::path& from, const fs::path& to) {
     fs::remove(part, ec);
     return false;
   }
+  // The copy stands in its folder before the original leaves its own.
+  SyncFolder(to.parent_path());
   fs::remove(from, ec);
+  SyncFolder(from.parent_path());
   return true;
 }
 
