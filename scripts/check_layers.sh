@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The house rules a compiler does not check: the core folders and cli/ include
 # neither Qt nor window code, and each layer includes only the layers below it
-# (base -> extract -> search -> files -> store; above store, batch (the run
+# (base -> extract -> search -> visit -> files -> store; above store, batch (the run
 # without a window) and cli side by side, neither including the other).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -12,10 +12,11 @@ declare -A allowed=(
   [base]="base"
   [extract]="base extract"
   [search]="base extract search"
-  [files]="base extract search files"
-  [store]="base extract search files store"
-  [batch]="base extract search files store batch"
-  [cli]="base extract search files store cli"
+  [visit]="base extract search visit"
+  [files]="base extract search visit files"
+  [store]="base extract search visit files store"
+  [batch]="base extract search visit files store batch"
+  [cli]="base extract search visit files store cli"
 )
 
 status=0

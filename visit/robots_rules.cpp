@@ -1,0 +1,192 @@
+#include "visit/robots_rules.h"
+
+#include <algorithm>
+
+namespace brivano {
+namespace {
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
+}
+
+std::string_view Trim(std::string_view s) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool IsUnreserved(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '.' || c == '_' || c == '~';
+}
+
+// Rules and paths are compared in one form so that "/%E8%81%94" in the file
+// matches a raw UTF-8 path, "%e8" matches "%E8" and "%7E" matches "~":
+// escapes get upper-case hex, escaped unreserved characters are decoded and
+// bytes outside ASCII are escaped. Many Chinese sites write raw UTF-8 (or GBK)
+// paths into robots.txt, and the same rule applied to both sides keeps them
+// comparable whatever the encoding.
+std::string Normalise(std::string_view s) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 && HexValue(s[i + 2]) >= 0) {
+      const auto decoded = static_cast<unsigned char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
+      if (IsUnreserved(decoded)) {
+        out += static_cast<char>(decoded);
+      } else {
+        out += '%';
+        out += kHex[decoded >> 4];
+        out += kHex[decoded & 0xF];
+      }
+      i += 2;
+    } else if (c >= 0x80) {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// Whether pattern matches a prefix of path; '*' stands for any run of bytes
+// and a final '$' pins the end. The set of reachable path positions is kept
+// per pattern byte, so runs of '*' cannot make it exponential.
+bool Matches(std::string_view pattern, std::string_view path) {
+  bool anchored = !pattern.empty() && pattern.back() == '$';
+  if (anchored) pattern.remove_suffix(1);
+  std::vector<char> reach(path.size() + 1, 0), next(path.size() + 1, 0);
+  reach[0] = 1;
+  for (char p : pattern) {
+    std::fill(next.begin(), next.end(), 0);
+    bool any = false;
+    if (p == '*') {
+      for (std::size_t i = 0, seen = 0; i <= path.size(); ++i) {
+        seen |= reach[i];
+        next[i] = static_cast<char>(seen);
+        any |= seen != 0;
+      }
+    } else {
+      for (std::size_t i = 0; i < path.size(); ++i) {
+        if (reach[i] && path[i] == p) next[i + 1] = 1, any = true;
+      }
+    }
+    if (!any) return false;
+    reach.swap(next);
+  }
+  return anchored ? reach[path.size()] != 0 : true;
+}
+
+// The product token a user-agent line names: its leading run of letters, '_'
+// and '-', so "Brivano/2.1" and "brivano (+https://...)" both name "brivano".
+std::string_view ProductToken(std::string_view value) {
+  std::size_t n = 0;
+  while (n < value.size()) {
+    const char c = value[n];
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '-')) break;
+    ++n;
+  }
+  return value.substr(0, n);
+}
+
+}  // namespace
+
+RobotsRules RobotsRules::DisallowAll() {
+  RobotsRules rules;
+  rules.rules_.push_back({.allow = false, .pattern = "/"});
+  return rules;
+}
+
+bool RobotsRules::Allows(std::string_view pathAndQuery) const {
+  const std::string path = Normalise(pathAndQuery.empty() ? std::string_view("/") : pathAndQuery);
+  if (path == "/robots.txt") return true;
+  std::size_t bestLength = 0;
+  bool allowed = true;
+  bool matched = false;
+  for (const Rule& rule : rules_) {
+    if (!Matches(rule.pattern, path)) continue;
+    const std::size_t length = rule.pattern.size();
+    if (!matched || length > bestLength || (length == bestLength && rule.allow && !allowed)) {
+      bestLength = length;
+      allowed = rule.allow;
+      matched = true;
+    }
+  }
+  return allowed;
+}
+
+RobotsRules ParseRobotsTxt(std::string_view content, std::string_view productToken) {
+  if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
+  if (content.size() > kRobotsTxtReadLimit) {
+    // A line cut at the limit could turn "Disallow: /private" into
+    // "Disallow: /", so the partial last line is dropped with the rest.
+    content = content.substr(0, kRobotsTxtReadLimit);
+    const std::size_t end = content.find_last_of("\r\n");
+    content = end == std::string_view::npos ? std::string_view() : content.substr(0, end);
+  }
+
+  std::vector<RobotsRules::Rule> ours, star;
+  bool groupIsOurs = false, groupIsStar = false;
+  bool inAgentLines = false;  // the last meaningful line was a user-agent line
+  bool sawOurs = false, sawStar = false;
+
+  while (!content.empty()) {
+    const std::size_t end = content.find_first_of("\r\n");
+    std::string_view line = content.substr(0, end);
+    content = end == std::string_view::npos ? std::string_view() : content.substr(end + 1);
+    line = line.substr(0, line.find('#'));
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    const std::string_view key = Trim(line.substr(0, colon));
+    const std::string_view value = Trim(line.substr(colon + 1));
+
+    if (EqualsIgnoringCase(key, "user-agent")) {
+      // User-agent lines after rules start a new group; in a row they share one.
+      if (!inAgentLines) groupIsOurs = groupIsStar = false;
+      inAgentLines = true;
+      if (value == "*") {
+        groupIsStar = sawStar = true;
+      } else if (!productToken.empty() && EqualsIgnoringCase(ProductToken(value), productToken)) {
+        groupIsOurs = sawOurs = true;
+      }
+      continue;
+    }
+    const bool allow = EqualsIgnoringCase(key, "allow");
+    if (!allow && !EqualsIgnoringCase(key, "disallow")) continue;  // sitemap, crawl-delay, ...
+    inAgentLines = false;
+    // An empty rule matches nothing: "Disallow:" alone allows everything.
+    if (value.empty()) continue;
+    RobotsRules::Rule rule{.allow = allow, .pattern = Normalise(value)};
+    if (groupIsOurs) ours.push_back(rule);
+    if (groupIsStar) star.push_back(std::move(rule));
+  }
+
+  RobotsRules result;
+  // Several groups naming the same agent count as one (RFC 9309 2.2.1).
+  if (sawOurs) {
+    result.rules_ = std::move(ours);
+  } else if (sawStar) {
+    result.rules_ = std::move(star);
+  }
+  return result;
+}
+
+}  // namespace brivano
