@@ -152,6 +152,23 @@ std::string CompanyName(std::string_view title, std::string_view text) {
   return name.empty() ? FirstCompany(text) : name;
 }
 
+std::string SiteOwnerName(std::string_view title, std::string_view text) {
+  // The lines that say whose a site is, by what they carry.
+  constexpr std::string_view kOwnerMarks[] = {"版权所有",  "©",     "Copyright", "copyright",
+                                              "COPYRIGHT", "ICP备", "ICP证"};
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    const bool marked = std::any_of(
+        std::begin(kOwnerMarks), std::end(kOwnerMarks),
+        [&](std::string_view mark) { return line.find(mark) != std::string_view::npos; });
+    if (!marked) continue;
+    if (std::string name = FirstCompany(line); !name.empty()) return name;
+  }
+  return FirstCompany(title);
+}
+
 std::string CleanTitle(std::string_view title) {
   title = Trim(title);
   for (bool cut = true; cut;) {

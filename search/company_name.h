@@ -15,4 +15,10 @@ std::string CompanyName(std::string_view title, std::string_view text);
 // The title with the engines' and sites' own suffixes taken off, trimmed.
 std::string CleanTitle(std::string_view title);
 
+// The company a site's own page names: in its copyright or ICP record line
+// ("版权所有", "©", "Copyright", "ICP备"), which names the site's owner, else in
+// its title; empty when neither does. `text` is the page's text, line by
+// line.
+std::string SiteOwnerName(std::string_view title, std::string_view text);
+
 }  // namespace brivano

@@ -1,13 +1,13 @@
 #include "search/result_blocks.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <string>
 
 #include "base/text.h"
 #include "base/text_encoding.h"
 #include "search/css_selector.h"
+#include "search/declared_charset.h"
 #include "search/html_text.h"
 #include "search/html_tree.h"
 #include "search/verification.h"
@@ -238,32 +238,6 @@ int LinkAround(const HtmlDocument& document, int block, int title) {
     if (document.Attribute(i, "href")) return i;
   }
   return -1;
-}
-
-char LowerAsciiChar(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// The charset a <meta> tag in the page's head names ("<meta charset=gbk>",
-// "<meta http-equiv=Content-Type content='text/html; charset=gb2312'>"), in
-// lower case; empty when none does.
-std::string DeclaredCharset(std::string_view page) {
-  const std::string head = LowerAscii(page.substr(0, std::min(page.find("<body"), page.size())));
-  for (std::size_t meta = head.find("<meta"); meta != std::string::npos;
-       meta = head.find("<meta", meta + 5)) {
-    const std::string_view tag = std::string_view(head).substr(meta, head.find('>', meta) - meta);
-    const std::size_t at = tag.find("charset");
-    if (at == std::string_view::npos) continue;
-    std::size_t i = at + 7;
-    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '=' || tag[i] == '"' || tag[i] == '\''))
-      ++i;
-    std::string name;
-    while (i < tag.size() &&
-           (std::isalnum(static_cast<unsigned char>(tag[i])) || tag[i] == '-' || tag[i] == '_'))
-      name.push_back(LowerAsciiChar(tag[i++]));
-    if (!name.empty()) return name;
-  }
-  return {};
 }
 
 }  // namespace

@@ -35,6 +35,24 @@ TEST(CompanyName, FromTheTitleElseTheText) {
   }
 }
 
+TEST(CompanyName, ASitesOwnerFromItsCopyrightOrIcpLineElseItsTitle) {
+  const struct {
+    const char* title;
+    const char* text;
+    const char* owner;
+  } cases[] = {
+      {"产品中心", "首页\n联系我们\n版权所有 © 2024 深圳市甲乙科技有限公司 粤ICP备12345678号",
+       "深圳市甲乙科技有限公司"},
+      {"联系我们_广州丙丁贸易有限公司", "Copyright 2023 东莞戊己五金厂 All rights reserved",
+       "东莞戊己五金厂"},
+      {"联系我们_广州丙丁贸易有限公司", "电话：020-12345678\n本公司主营：某某有限公司代理",
+       "广州丙丁贸易有限公司"},  // a company named in passing is not the owner
+      {"首页", "粤ICP备12345678号-1", ""},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SiteOwnerName(c.title, c.text), c.owner) << c.text;
+}
+
 TEST(CompanyName, TitlesLoseTheSuffixesEnginesAndSitesAdd) {
   const std::pair<const char*, const char*> cases[] = {
       {"旅行社_百度百科", "旅行社"},
