@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/text_search.h"
+
 namespace brivano {
 namespace {
 
@@ -139,12 +141,6 @@ std::string FirstCompanyNear(std::string_view s) {
   return {};
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 }  // namespace
 
 std::string CompanyName(std::string_view title, std::string_view text) {
@@ -170,12 +166,12 @@ std::string SiteOwnerName(std::string_view title, std::string_view text) {
 }
 
 std::string CleanTitle(std::string_view title) {
-  title = Trim(title);
+  title = TrimBlanks(title);
   for (bool cut = true; cut;) {
     cut = false;
     for (std::string_view suffix : kTitleSuffixes) {
       if (title.size() > suffix.size() && title.ends_with(suffix)) {
-        title = Trim(title.substr(0, title.size() - suffix.size()));
+        title = TrimBlanks(title.substr(0, title.size() - suffix.size()));
         cut = true;
       }
     }

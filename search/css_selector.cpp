@@ -3,13 +3,11 @@
 #include <algorithm>
 
 #include "base/code_page.h"
+#include "base/text_search.h"
 
 namespace brivano {
 namespace {
 
-constexpr bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
 constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -21,7 +19,7 @@ constexpr bool IsNameChar(char c) {
          static_cast<unsigned char>(c) >= 0x80;
 }
 constexpr char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return static_cast<char>(LowerAsciiByte(static_cast<unsigned char>(c)));
 }
 
 bool SameText(std::string_view a, std::string_view b, bool ignoreCase) {
@@ -47,7 +45,8 @@ bool HasWord(std::string_view list, std::string_view word, bool ignoreCase = fal
   for (std::size_t at = Find(list, word, ignoreCase); at != std::string_view::npos;
        at = Find(list, word, ignoreCase, at + 1)) {
     const std::size_t after = at + word.size();
-    if ((at == 0 || IsBlank(list[at - 1])) && (after == list.size() || IsBlank(list[after])))
+    if ((at == 0 || IsHtmlBlank(list[at - 1])) &&
+        (after == list.size() || IsHtmlBlank(list[after])))
       return true;
   }
   return false;
@@ -64,7 +63,7 @@ class SelectorReader {
   void Skip() { ++i_; }
   bool SkipBlanks() {
     const std::size_t start = i_;
-    while (!AtEnd() && IsBlank(text_[i_])) ++i_;
+    while (!AtEnd() && IsHtmlBlank(text_[i_])) ++i_;
     return i_ > start;
   }
   bool Take(char c) {
@@ -126,7 +125,7 @@ class SelectorReader {
       const char c = LowerAscii(text_[i_]);
       code = code * 16 + static_cast<unsigned long>(IsDigit(c) ? c - '0' : c - 'a' + 10);
     }
-    if (!AtEnd() && IsBlank(text_[i_])) ++i_;
+    if (!AtEnd() && IsHtmlBlank(text_[i_])) ++i_;
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
     AppendUtf8(out, static_cast<char32_t>(code));
     return true;
@@ -282,7 +281,7 @@ bool CssSelector::MatchesCompound(const Compound& compound, const HtmlDocument& 
              SameText(value.substr(value.size() - wanted.size()), wanted, ignoreCase);
         break;
       case Kind::Word:
-        ok = std::none_of(wanted.begin(), wanted.end(), IsBlank) &&
+        ok = std::none_of(wanted.begin(), wanted.end(), IsHtmlBlank) &&
              HasWord(value, wanted, ignoreCase);
         break;
       case Kind::Dash:

@@ -6,10 +6,6 @@
 namespace brivano {
 namespace {
 
-constexpr bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
 // A no-break space is a blank here: the text is read for its words, and a
 // title padded with &nbsp; should not keep the padding.
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
@@ -27,13 +23,13 @@ class TextWriter {
     std::size_t i = 0;
     while (i < raw.size()) {
       std::size_t j = i;
-      while (j < raw.size() && !IsBlank(raw[j]) && raw[j] != '&' && raw[j] != '\xC2') ++j;
+      while (j < raw.size() && !IsHtmlBlank(raw[j]) && raw[j] != '&' && raw[j] != '\xC2') ++j;
       if (j > i) {
         Visible(raw.substr(i, j - i));
         i = j;
         continue;
       }
-      if (IsBlank(raw[i])) {
+      if (IsHtmlBlank(raw[i])) {
         pendingBlank_ = true;
         ++i;
       } else if (raw.substr(i, 2) == kNoBreakSpace) {
@@ -47,7 +43,7 @@ class TextWriter {
           ++i;
           continue;
         }
-        if (scratch_ == kNoBreakSpace || (scratch_.size() == 1 && IsBlank(scratch_[0]))) {
+        if (scratch_ == kNoBreakSpace || (scratch_.size() == 1 && IsHtmlBlank(scratch_[0]))) {
           pendingBlank_ = true;
         } else {
           Visible(scratch_);
@@ -91,10 +87,10 @@ bool IsHidden(const HtmlDocument& document, int index) {
     for (std::size_t at = style.find("display"); at != std::string_view::npos;
          at = style.find("display", at + 1)) {
       std::size_t i = at + 7;
-      while (i < style.size() && IsBlank(style[i])) ++i;
+      while (i < style.size() && IsHtmlBlank(style[i])) ++i;
       if (i >= style.size() || style[i] != ':') continue;
       ++i;
-      while (i < style.size() && IsBlank(style[i])) ++i;
+      while (i < style.size() && IsHtmlBlank(style[i])) ++i;
       if (style.substr(i, 4) == "none") return true;
     }
   }

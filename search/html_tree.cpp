@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/code_page.h"
+#include "base/text_search.h"
 
 namespace brivano {
 namespace {
@@ -167,9 +168,6 @@ const TagInfo& LookUpTag(std::string_view name) {
   return kUnknownTag;
 }
 
-constexpr bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
 constexpr bool IsAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -180,7 +178,7 @@ constexpr bool IsAsciiAlnum(char c) {
   return IsAsciiLetter(c) || IsAsciiDigit(c);
 }
 constexpr char ToLowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return static_cast<char>(LowerAsciiByte(static_cast<unsigned char>(c)));
 }
 
 struct NamedReference {
@@ -464,7 +462,7 @@ class HtmlTreeBuilder {
   }
 
   std::size_t SkipBlanks(std::size_t i) const {
-    while (i < html_.size() && IsBlank(html_[i])) ++i;
+    while (i < html_.size() && IsHtmlBlank(html_[i])) ++i;
     return i;
   }
 
@@ -475,7 +473,7 @@ class HtmlTreeBuilder {
     selfClosing = false;
     const std::size_t first = doc_.attributes_.size();
     while (true) {
-      while (i < size && (IsBlank(html_[i]) || html_[i] == '/')) {
+      while (i < size && (IsHtmlBlank(html_[i]) || html_[i] == '/')) {
         if (html_[i] == '/' && i + 1 < size && html_[i + 1] == '>') {
           selfClosing = true;
           return i + 2;
@@ -486,7 +484,7 @@ class HtmlTreeBuilder {
       if (html_[i] == '>') return i + 1;
       const std::size_t nameStart = i;
       ++i;  // the first character may be '='
-      while (i < size && !IsBlank(html_[i]) && html_[i] != '/' && html_[i] != '>' &&
+      while (i < size && !IsHtmlBlank(html_[i]) && html_[i] != '/' && html_[i] != '>' &&
              html_[i] != '=')
         ++i;
       const std::string_view name = html_.substr(nameStart, i - nameStart);
@@ -502,7 +500,7 @@ class HtmlTreeBuilder {
           i = close + 1;
         } else {
           const std::size_t valueStart = i;
-          while (i < size && !IsBlank(html_[i]) && html_[i] != '>') ++i;
+          while (i < size && !IsHtmlBlank(html_[i]) && html_[i] != '>') ++i;
           value = html_.substr(valueStart, i - valueStart);
         }
       }
@@ -522,7 +520,7 @@ class HtmlTreeBuilder {
   }
 
   std::size_t TagNameEnd(std::size_t i) const {
-    while (i < html_.size() && !IsBlank(html_[i]) && html_[i] != '/' && html_[i] != '>') ++i;
+    while (i < html_.size() && !IsHtmlBlank(html_[i]) && html_[i] != '/' && html_[i] != '>') ++i;
     return i;
   }
 
@@ -589,7 +587,7 @@ class HtmlTreeBuilder {
       if (candidate.size() == name.size() &&
           std::equal(candidate.begin(), candidate.end(), name.begin(),
                      [](char a, char b) { return ToLowerAscii(a) == b; }) &&
-          (behind >= html_.size() || IsBlank(html_[behind]) || html_[behind] == '/' ||
+          (behind >= html_.size() || IsHtmlBlank(html_[behind]) || html_[behind] == '/' ||
            html_[behind] == '>')) {
         break;
       }

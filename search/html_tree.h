@@ -16,6 +16,12 @@
 
 namespace brivano {
 
+// Whitespace as HTML counts it: space, tab, line feed, carriage return, form
+// feed.
+constexpr bool IsHtmlBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
 // What the reader and the text renderer need to know of a tag.
 enum HtmlTagFlag : std::uint16_t {
   kHtmlVoid = 1 << 0,        // never has content: <br>, <img>, <meta>...

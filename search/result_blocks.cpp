@@ -15,13 +15,9 @@
 namespace brivano {
 namespace {
 
-constexpr bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
 std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsHtmlBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsHtmlBlank(text.back())) text.remove_suffix(1);
   return text;
 }
 

@@ -393,8 +393,7 @@ void SearchRun::HarvestPage(const PageDocument& document) {
 
 std::shared_ptr<const PageSource> SearchRun::SourceOfPageInHand() const {
   return std::make_shared<const PageSource>(
-      PageSource{startLine_ - 1, keyword_,
-                 std::string(DefaultEngineTable()[static_cast<int>(options_.engine)].cliName),
+      PageSource{startLine_ - 1, keyword_, EngineRowInUse().cliName,
                  pageCounter_ - EngineRowInUse().counterStart, pageAddress_, env_.utcNow(),
                  env_.recorder != nullptr ? env_.recorder->RunId() : 0});
 }
