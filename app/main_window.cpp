@@ -110,7 +110,6 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
                                                  .randomSeconds = {}});
   controls_->SetRun(&Run());
   Run().AddListener(*controls_);
-  ForwardOptionChanges();
   buyerModel_ = new BuyerListModel(Run().Buyers(), this);
   Run().Buyers().SetObserver(buyerModel_);
   layout_.buyerList->setModel(buyerModel_);
@@ -134,7 +133,10 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   tips.setColor(QPalette::ToolTipText, Qt::black);
   QToolTip::setPalette(tips);
   wiring_->State().Load();
+  // The loaded boxes go to the run once; from here on each change the user
+  // makes follows.
   Run().ChangeOptions(controls_->Options());
+  ForwardOptionChanges();
   OfferRecovery();
   // Said once; the built-in rows serve meanwhile.
   if (!wiring_->EngineProblem().empty()) {
