@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/site_fetcher.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,21 +94,24 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
                      [this](const std::string& message) { AskForAttention(message); },
                      [this] { return wiring_->State().CooldownSeconds(); }});
   browser_ = std::make_unique<WebPageBrowser>(layout_.browserView);
-  wiring_ = std::make_unique<RunWiring>(RunParts{.host = *controls_,
-                                                 .browser = *browser_,
-                                                 .timers = timers_,
-                                                 .settings = *controls_,
-                                                 .feedback = *controls_,
-                                                 .files = files,
-                                                 .engines = options_.engines,
-                                                 .network = options_.network,
-                                                 .program = "brivano",
-                                                 .reportStore =
-                                                     [this](const std::string& message) {
-                                                       dialogs_->Error(
-                                                           this, QString::fromStdString(message));
-                                                     },
-                                                 .randomSeconds = {}});
+  if (options_.fetcher == nullptr) ownFetcher_ = std::make_unique<QtSiteFetcher>();
+  wiring_ = std::make_unique<RunWiring>(
+      RunParts{.host = *controls_,
+               .browser = *browser_,
+               .timers = timers_,
+               .settings = *controls_,
+               .feedback = *controls_,
+               .files = files,
+               .engines = options_.engines,
+               .network = options_.network,
+               .program = "brivano",
+               .reportStore =
+                   [this](const std::string& message) {
+                     dialogs_->Error(this, QString::fromStdString(message));
+                   },
+               .randomSeconds = {},
+               .fetcher = options_.fetcher != nullptr ? options_.fetcher : ownFetcher_.get(),
+               .nowMs = {}});
   controls_->SetRun(&Run());
   Run().AddListener(*controls_);
   buyerModel_ = new BuyerListModel(Run().Buyers(), this);
@@ -165,7 +169,7 @@ void MainWindow::ForwardOptionChanges() {
   connect(layout_.speedSpin, &QSpinBox::textChanged, this, forward);
   connect(layout_.pageLimitSpin, &QSpinBox::textChanged, this, forward);
   for (QCheckBox* box : {layout_.dedupCheck, layout_.autoSaveCheck, layout_.crossRunDedupCheck,
-                         layout_.validationCheck}) {
+                         layout_.validationCheck, layout_.visitSitesCheck}) {
     connect(box, &QCheckBox::toggled, this, forward);
   }
   for (std::size_t i = 0; i < 4; ++i) {

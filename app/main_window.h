@@ -20,6 +20,7 @@
 #include "batch/run_wiring.h"
 #include "files/program_files.h"
 #include "search/engine_table.h"
+#include "visit/page_fetcher.h"
 
 class QMenu;
 
@@ -50,6 +51,9 @@ struct MainWindowOptions {
   TrayIcon* trayIcon = nullptr;
   // What the cache cleaner clears; the browser pane's own data when null.
   BrowserDataStore* browserData = nullptr;
+  // Fetches the result sites' pages for 访问网站; the window's own (libcurl)
+  // when null.
+  PageFetcher* fetcher = nullptr;
 };
 
 class MainWindow : public QMainWindow {
@@ -118,6 +122,7 @@ class MainWindow : public QMainWindow {
 
   // Declared last so that the run goes first when the window is destroyed.
   QtTimerFactory timers_;
+  std::unique_ptr<PageFetcher> ownFetcher_;
   std::unique_ptr<WindowControls> controls_;
   std::unique_ptr<WebPageBrowser> browser_;
   std::unique_ptr<RunWiring> wiring_;

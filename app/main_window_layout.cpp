@@ -82,6 +82,7 @@ const StatusPanelRow kStatusPanels[kStatusPanelCount] = {
     {"pagePanel", 50, ""},
     {"buyerCountCaption", 75, "买家信息数："},
     {"buyerCountPanel", 50, ""},
+    {"sitesPanel", 90, ""},
     {"messagePanel", 0, ""},
 };
 
@@ -113,12 +114,14 @@ struct SwitchRow {
   const char* caption;
   const char* tooltip;  // "": none
 };
-const SwitchRow kSwitches[4] = {
+const SwitchRow kSwitches[5] = {
     {&MainWindowLayout::dedupCheck, "dedupCheck", "去重", ""},
     {&MainWindowLayout::crossRunDedupCheck, "crossRunDedupCheck", "跨次去重",
      "跳过以前各次搜索已经采集过的买家信息"},
     {&MainWindowLayout::validationCheck, "validationCheck", "号码校验",
      "剔除不是有效号码或邮箱地址的买家信息"},
+    {&MainWindowLayout::visitSitesCheck, "visitSitesCheck", "访问网站",
+     "也访问搜索结果的网站及其联系我们等页面，采集其中的买家信息"},
     {&MainWindowLayout::autoSaveCheck, "autoSaveCheck", "自动存盘", ""},
 };
 
@@ -402,6 +405,7 @@ QWidget* BuildStatusBar(QWidget* parent, MainWindowLayout& layout, const QString
     if (entry.width > 0) {
       panel->setFixedWidth(std::max(entry.width, panel->sizeHint().width()));
       row->addWidget(panel);
+      if (i == static_cast<std::size_t>(StatusPanel::Sites)) panel->hide();
     } else {
       // A long message is cut at the bar's end rather than widening the
       // window beyond the screen.

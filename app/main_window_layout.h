@@ -38,6 +38,7 @@ struct MainWindowLayout {
   QCheckBox* autoSaveCheck = nullptr;
   QCheckBox* crossRunDedupCheck = nullptr;  // 跨次去重
   QCheckBox* validationCheck = nullptr;     // 号码校验
+  QCheckBox* visitSitesCheck = nullptr;     // 访问网站
   QFrame* kindGroup = nullptr;
   QFrame* engineGroup = nullptr;
   std::array<QRadioButton*, 4> kindButtons{};    // by contact kind

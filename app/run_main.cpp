@@ -16,6 +16,7 @@
 #include "app/qt_run_timer.h"
 #include "app/run_supervisor.h"
 #include "app/signal_pipe.h"
+#include "app/site_fetcher.h"
 #include "app/web_page_browser.h"
 #include "base/error_text.h"
 #include "base/terminal_text.h"
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
   WebPageBrowser browser(&view);
   WithoutErrorPages(view.page());
   QtTimerFactory timers;
+  QtSiteFetcher sites(parsed.options->resolve);
 
   // The desktop program's files, wherever they lie for it.
   const ProgramFiles files = LocateProgramFiles();
@@ -119,6 +121,7 @@ int main(int argc, char** argv) {
                            .finished = [](int status) { QCoreApplication::exit(status); },
                            .firstRetryMs = 5 * 60 * 1000,
                            .randomSeconds = {},
+                           .fetcher = &sites,
                        });
   // A closed terminal or ssh session (SIGHUP) ends the run as Ctrl-C does.
   SignalPipe interrupts({SIGINT, SIGTERM, SIGHUP},

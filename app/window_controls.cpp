@@ -38,6 +38,7 @@ RunOptions WindowControls::Options() const {
   options.autoSave = layout_.autoSaveCheck->isChecked();
   options.crossRunDedup = layout_.crossRunDedupCheck->isChecked();
   options.validate = layout_.validationCheck->isChecked();
+  options.visitSites = layout_.visitSitesCheck->isChecked();
   for (std::size_t i = 0; i < 4; ++i) {
     if (layout_.kindButtons[i]->isChecked()) options.kind = kAllContactKinds[i];
     if (layout_.engineButtons[i]->isChecked()) options.engine = static_cast<Engine>(i);
@@ -61,6 +62,8 @@ std::string WindowControls::KeywordLine(int index0) const {
 
 void WindowControls::SetStatusPanel(StatusPanel panel, const std::string& text) {
   layout_.Panel(panel)->setText(QStringFromGbk(text));
+  // The sites' panel shows only while a run visits sites, and after it.
+  if (panel == StatusPanel::Sites) layout_.Panel(panel)->setVisible(!text.empty());
 }
 
 void WindowControls::ShowRunning(bool running) {
@@ -136,6 +139,9 @@ void WindowControls::SetCrossRunDedup(bool checked) {
 }
 void WindowControls::SetValidation(bool checked) {
   layout_.validationCheck->setChecked(checked);
+}
+void WindowControls::SetVisitSites(bool checked) {
+  layout_.visitSitesCheck->setChecked(checked);
 }
 void WindowControls::CheckContactKind(ContactKind kind) {
   layout_.kindButtons[static_cast<std::size_t>(kind)]->setChecked(true);

@@ -67,6 +67,7 @@ class WindowControls : public RunHost,
   void SetMark(ContactKind kind, const std::string& text) override;
   void SetCrossRunDedup(bool checked) override;
   void SetValidation(bool checked) override;
+  void SetVisitSites(bool checked) override;
   std::int32_t StartLine() const override;
   void SetStartLine(std::int32_t line) override;
 

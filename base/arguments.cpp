@@ -31,6 +31,17 @@ std::optional<std::string> Arguments::Option(std::string_view name) {
   return args_[*i + 1];
 }
 
+std::vector<std::string> Arguments::RepeatedOption(std::string_view name) {
+  std::vector<std::string> values;
+  for (std::size_t i = 0; i < optionsEnd_; ++i) {
+    if (used_[i] || args_[i] != name) continue;
+    if (i + 1 >= optionsEnd_) throw UsageError{"选项 " + std::string(name) + " 缺少值"};
+    used_[i] = used_[i + 1] = true;
+    values.push_back(args_[++i]);
+  }
+  return values;
+}
+
 bool Arguments::Flag(std::string_view name) {
   const std::optional<std::size_t> i = Find(name);
   if (i) used_[*i] = true;

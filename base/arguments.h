@@ -26,6 +26,8 @@ class Arguments {
   // option given twice is a usage error.
   std::optional<std::string> Option(std::string_view name);
   bool Flag(std::string_view name);
+  // Every value of an option that may be given more than once, in order.
+  std::vector<std::string> RepeatedOption(std::string_view name);
   // What is left once every option has been taken; an unknown option is a
   // usage error.
   std::vector<std::string> Positionals() const;

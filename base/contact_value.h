@@ -22,6 +22,10 @@ struct PageSource {
   std::string pageUrl{};         // the page's address as requested
   std::string timeUtc{};         // ISO 8601, e.g. "2026-12-07T13:17:48Z"
   std::int64_t runId = 0;        // the store's run; 0 when it has none
+  // A page of a result's own site, visited for its contacts (pageUrl is then
+  // that page's address and `page` the result page the site stood on).
+  bool sitePage = false;
+  std::string pageTitle{};  // the site page's title (GBK); empty for result pages
 };
 
 // The result a value stood in, as the results page shows it (GBK).

@@ -16,6 +16,7 @@ const std::string_view kBatchUsage =
     "                   [--start-line N] [--speed S] [--pages P] [--dedup]\n"
     "                   [--mark TEXT] [--out FILE] [--format txt|csv|xlsx]\n"
     "                   [--on-verification wait|stop] [--max-wait MINUTES]\n"
+    "                   [--visit-sites] [--resolve HOST:PORT:ADDRESS]...\n"
     "Runs the search of the desktop program without a window. Options left out\n"
     "come from the desktop program's settings; none is written back to them.\n"
     "The keyword file's encoding (auto, the default) comes from its byte-order\n"
@@ -24,7 +25,10 @@ const std::string_view kBatchUsage =
     "Exit status: 0 every keyword done, 1 failure, 2 usage error, 3 stopped at a\n"
     "verification page, 4 keywords whose pages did not load (named in the last\n"
     "line), 5 no page loaded for --max-wait, 129, 130 or 143 ended by SIGHUP,\n"
-    "SIGINT or SIGTERM.\n";
+    "SIGINT or SIGTERM.\n"
+    "--visit-sites also visits each result's site and up to 4 of its contact\n"
+    "pages. --resolve maps a site's name to an address, as curl's option of that\n"
+    "name does; such a mapping is trusted even to this machine.\n";
 
 namespace {
 
@@ -107,6 +111,12 @@ BatchOptions Parse(Arguments& args) {
     }
   }
   if (auto v = args.Option("--max-wait")) options.maxWaitMinutes = Minutes(*v);
+  options.visitSites = args.Flag("--visit-sites");
+  for (const std::string& text : args.RepeatedOption("--resolve")) {
+    const std::optional<ResolveRule> rule = ParseResolveRule(text);
+    if (!rule) throw UsageError{"--resolve 需要 HOST:PORT:ADDRESS，例如 example.com:443:127.0.0.1"};
+    options.resolve.push_back(*rule);
+  }
   if (const std::vector<std::string> rest = args.Positionals(); !rest.empty()) {
     throw UsageError{"多余的参数 " + rest.front() + "（关键词文件用 --keywords FILE 给出）"};
   }

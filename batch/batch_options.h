@@ -9,11 +9,13 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/contact_kind.h"
 #include "base/text_encoding.h"
 #include "search/engine_table.h"
 #include "store/exports.h"
+#include "visit/address_safety.h"
 
 namespace brivano {
 
@@ -33,6 +35,10 @@ struct BatchOptions {
   ExportFormat format = ExportFormat::Txt;
   VerificationPolicy onVerification = VerificationPolicy::Wait;
   double maxWaitMinutes = 60;
+  bool visitSites = false;  // --visit-sites turns 访问网站 on; without it the file decides
+  // --resolve HOST:PORT:ADDRESS, as curl takes it: a site's name mapped to
+  // an address the user chose, trusted even when it is the user's own.
+  std::vector<ResolveRule> resolve;
 };
 
 struct ParsedBatchOptions {

@@ -74,7 +74,9 @@ BatchSession::BatchSession(BatchOptions options, BatchEnvironment environment)
                    .network = env_.network,
                    .program = std::string(kBatchProgramName),
                    .reportStore = [this](const std::string& message) { SayError(message); },
-                   .randomSeconds = env_.randomSeconds})),
+                   .randomSeconds = env_.randomSeconds,
+                   .fetcher = env_.fetcher,
+                   .nowMs = env_.nowMs})),
       resume_(env_.files.DataFolder() / kBatchStateFileName) {
   if (!wiring_->EngineProblem().empty()) SayError(wiring_->EngineProblem());
   Run().AddListener(*this);
@@ -147,6 +149,7 @@ std::optional<int> BatchSession::Start() {
   if (options_.speed) options.speed = *options_.speed;
   if (options_.pages) options.pageLimit = *options_.pages;
   if (options_.dedup) options.dedup = true;
+  if (options_.visitSites) options.visitSites = true;
   if (options_.mark) options.marks[static_cast<std::size_t>(options.kind)] = *options_.mark;
   // The command line's line, else the line a crash of this file's last run
   // left, else the line its last run saved; one past the end starts again
@@ -231,7 +234,19 @@ void BatchSession::PageDone(const HarvestedPage& page, bool keywordDone) {
   progress.pageValues = page.values.size();
   progress.found = Run().BuyerCounter();
   progress.elapsedMs = env_.nowMs() - startMs_;
+  progress.sites = lastProgress_.sites;
+  lastProgress_ = progress;
   printer_.Progress(progress);
+}
+
+void BatchSession::SitesProgressed(const SiteProgress& sites) {
+  const bool siteDone = !lastProgress_.sites || lastProgress_.sites->sitesDone != sites.sitesDone;
+  lastProgress_.sites = sites;
+  // A line for every site done, once a page has given the line its keyword.
+  if (!siteDone || lastProgress_.keywordsTotal == 0) return;
+  lastProgress_.found = Run().BuyerCounter();
+  lastProgress_.elapsedMs = env_.nowMs() - startMs_;
+  printer_.Progress(lastProgress_);
 }
 
 void BatchSession::Paused(PauseReason reason, const std::string&) {

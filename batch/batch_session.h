@@ -52,6 +52,8 @@ struct BatchEnvironment {
   // The first wait at a verification page; it doubles up to --max-wait.
   long long firstRetryMs = 5 * 60 * 1000;
   std::function<int(int most)> randomSeconds;  // the run's; random when empty
+  // Fetches the result sites' pages for 访问网站; none: no visits.
+  PageFetcher* fetcher = nullptr;
 };
 
 class BatchSession : private RunHost, private RunListener {
@@ -83,6 +85,7 @@ class BatchSession : private RunHost, private RunListener {
   int CooldownSeconds() const override;
   // What the run announces.
   void PageDone(const HarvestedPage& page, bool keywordDone) override;
+  void SitesProgressed(const SiteProgress& progress) override;
   void Paused(PauseReason reason, const std::string& message) override;
   void RunEnded(const RunEnd& end) override;
 
@@ -115,6 +118,8 @@ class BatchSession : private RunHost, private RunListener {
   std::unique_ptr<RunTimer> finishTimer_;
 
   long long startMs_ = 0;
+  // The latest progress line, which the site visits bring up to date.
+  RunProgress lastProgress_;
   std::int32_t firstLine_ = 1;
   int keywordsTotal_ = 0;
   bool runEnded_ = false;

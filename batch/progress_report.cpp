@@ -41,11 +41,20 @@ long long RemainingMs(const RunProgress& p) {
   return static_cast<long long>(static_cast<double>(p.elapsedMs) * (1 - share) / share);
 }
 
+namespace {
+
+std::string SitesPart(const RunProgress& p) {
+  return p.sites ? SitesProgressText(*p.sites) + "  " : std::string();
+}
+
+}  // namespace
+
 std::string ProgressLine(const RunProgress& p) {
   return "关键词 " + std::to_string(p.keywordsDone) + "/" + std::to_string(p.keywordsTotal) +
          "  第" + std::to_string(p.keywordLine) + "行「" + p.keyword + "」第" +
          std::to_string(p.page) + "页 +" + std::to_string(p.pageValues) + "  共 " +
-         std::to_string(p.found) + " 条  用时 " + ClockText(p.elapsedMs) + "  剩余 " + Remaining(p);
+         std::to_string(p.found) + " 条  " + SitesPart(p) + "用时 " + ClockText(p.elapsedMs) +
+         "  剩余 " + Remaining(p);
 }
 
 std::string ProgressBar(const RunProgress& p) {
@@ -53,7 +62,7 @@ std::string ProgressBar(const RunProgress& p) {
   return "[" + std::string(static_cast<std::size_t>(filled), '#') +
          std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] " +
          std::to_string(p.keywordsDone) + "/" + std::to_string(p.keywordsTotal) + " 关键词  第" +
-         std::to_string(p.page) + "页  " + std::to_string(p.found) + " 条  " +
+         std::to_string(p.page) + "页  " + std::to_string(p.found) + " 条  " + SitesPart(p) +
          ClockText(p.elapsedMs) + " 剩余 " + Remaining(p);
 }
 

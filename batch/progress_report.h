@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "search/run_summary.h"
 
 namespace brivano {
 
@@ -20,6 +23,8 @@ struct RunProgress {
   std::size_t pageValues = 0;  // what that page added
   std::int64_t found = 0;      // what the run has found so far
   long long elapsedMs = 0;
+  // 访问网站: how far the site visits are ("网站 12/30"); none when off.
+  std::optional<SiteProgress> sites;
 };
 
 // "1:02:03" or "02:03".

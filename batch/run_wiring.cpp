@@ -25,7 +25,15 @@ RunWiring::RunWiring(RunParts parts)
                           .recorder = &recorder_,
                           .randomSeconds = parts.randomSeconds,
                           .utcNow = {}}),
-      state_(parts.files, parts.settings, run_.Buyers(), parts.feedback) {}
+      state_(parts.files, parts.settings, run_.Buyers(), parts.feedback),
+      visits_(SiteVisitEnvironment{.run = run_,
+                                   .fetcher = parts.fetcher,
+                                   .timers = parts.timers,
+                                   .nowMs = parts.nowMs,
+                                   .history = &recorder_,
+                                   .tuning = [this] { return state_.Visits(); }}) {
+  run_.SetCompanion(&visits_);
+}
 
 RunWiring::~RunWiring() = default;
 

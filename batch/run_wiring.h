@@ -17,6 +17,8 @@
 #include "search/run_interfaces.h"
 #include "search/search_run.h"
 #include "store/store_recorder.h"
+#include "visit/page_fetcher.h"
+#include "visit/site_visits.h"
 
 namespace brivano {
 
@@ -34,6 +36,10 @@ struct RunParts {
   // Says what is wrong with the store (UTF-8), once.
   StoreRecorder::Report reportStore;
   std::function<int(int most)> randomSeconds;  // the run's; random when empty
+  // Fetches the result sites' pages for 访问网站; none: no visits. It
+  // outlives the wiring.
+  PageFetcher* fetcher = nullptr;
+  std::function<long long()> nowMs;  // a steady clock for the visits; the system's when empty
 };
 
 class RunWiring {
@@ -46,6 +52,7 @@ class RunWiring {
   SearchRun& Run() { return run_; }
   StoreRecorder& Recorder() { return recorder_; }
   StateStore& State() { return state_; }
+  SiteVisits& Visits() { return visits_; }
   // What is wrong with engines.ini (UTF-8); empty when nothing is. The
   // built-in rows serve meanwhile.
   const std::string& EngineProblem() const { return engineProblem_; }
@@ -62,6 +69,7 @@ class RunWiring {
   StoreRecorder recorder_;
   SearchRun run_;
   StateStore state_;
+  SiteVisits visits_;
 };
 
 }  // namespace brivano

@@ -33,6 +33,7 @@ class SettingsCopy : public SettingsControls {
   }
   void SetCrossRunDedup(bool checked) override { options_.crossRunDedup = checked; }
   void SetValidation(bool checked) override { options_.validate = checked; }
+  void SetVisitSites(bool checked) override { options_.visitSites = checked; }
   std::int32_t StartLine() const override;
   void SetStartLine(std::int32_t line) override { loadedStartLine_ = line; }
 

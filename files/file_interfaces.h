@@ -34,6 +34,7 @@ class SettingsControls {
   virtual void SetMark(ContactKind kind, const std::string& text) = 0;
   virtual void SetCrossRunDedup(bool checked) = 0;  // 跨次去重
   virtual void SetValidation(bool checked) = 0;     // 号码校验
+  virtual void SetVisitSites(bool checked) = 0;     // 访问网站
 
   // The start line, held by the run.
   virtual std::int32_t StartLine() const = 0;

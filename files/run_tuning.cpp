@@ -189,4 +189,16 @@ int ReadCooldownSeconds(const IniFile& settings) {
                                   kMostCooldownSeconds);
 }
 
+VisitTuning ReadVisitTuning(const IniFile& settings) {
+  VisitTuning tuning;
+  tuning.revisitDays = std::clamp<std::int32_t>(
+      settings.ReadInteger(kSettingsSection, kRevisitDaysKey, tuning.revisitDays), 0, 3650);
+  const long long seconds = std::clamp<std::int32_t>(
+      settings.ReadInteger(kSettingsSection, kSiteIntervalKey,
+                           static_cast<std::int32_t>(tuning.politeness.perHostIntervalMs / 1000)),
+      1, 600);
+  tuning.politeness.perHostIntervalMs = seconds * 1000;
+  return tuning;
+}
+
 }  // namespace brivano

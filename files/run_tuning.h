@@ -10,6 +10,7 @@
 
 #include "files/ini_file.h"
 #include "search/engine_table.h"
+#include "visit/visit_tuning.h"
 
 namespace brivano {
 
@@ -45,5 +46,15 @@ EngineOverrides LoadEngineOverrides(const EngineTable& builtIn,
 
 // The cooldown key's value, kept within 0..3600.
 int ReadCooldownSeconds(const IniFile& settings);
+
+// Settings keys of 访问网站: the days within which a site an earlier run
+// visited is left out (0: every run visits it again), and the seconds
+// between two requests to one host.
+inline constexpr std::string_view kRevisitDaysKey = "revisitdays";
+inline constexpr std::string_view kSiteIntervalKey = "siteinterval";
+
+// Their values: days within 0..3650 (default 30), seconds within 1..600
+// (default 2).
+VisitTuning ReadVisitTuning(const IniFile& settings);
 
 }  // namespace brivano

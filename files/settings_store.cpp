@@ -142,6 +142,7 @@ void StateStore::Load() {
   const IniFile loaded = settings.ok() ? IniFile(settings.bytes) : IniFile();
   ApplySettings(loaded, controls_);
   cooldownSeconds_ = ReadCooldownSeconds(loaded);
+  visitTuning_ = ReadVisitTuning(loaded);
 }
 
 bool StateStore::SaveSettings() {

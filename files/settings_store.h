@@ -14,6 +14,7 @@
 #include "files/ini_file.h"
 #include "files/program_files.h"
 #include "search/engine_table.h"
+#include "visit/visit_tuning.h"
 
 namespace brivano {
 
@@ -56,9 +57,10 @@ struct OptionalSwitchRow {
   bool RunOptions::*option;
   void (SettingsControls::*set)(bool);
 };
-inline constexpr std::array<OptionalSwitchRow, 2> kOptionalSwitches{{
+inline constexpr std::array<OptionalSwitchRow, 3> kOptionalSwitches{{
     {"kuaciquchong", &RunOptions::crossRunDedup, &SettingsControls::SetCrossRunDedup},  // 跨次去重
-    {"haomajiaoyan", &RunOptions::validate, &SettingsControls::SetValidation},  // 号码校验
+    {"haomajiaoyan", &RunOptions::validate, &SettingsControls::SetValidation},       // 号码校验
+    {"fangwenwangzhan", &RunOptions::visitSites, &SettingsControls::SetVisitSites},  // 访问网站
 }};
 
 inline constexpr ContactKind kDefaultContactKind = ContactKind::Mobile;
@@ -109,6 +111,8 @@ class StateStore {
 
   // The settings file's rest between keywords, as the last load read it.
   int CooldownSeconds() const { return cooldownSeconds_; }
+  // 访问网站's days and per-host interval, as the last load read them.
+  const VisitTuning& Visits() const { return visitTuning_; }
 
  private:
   FileResult KeepKeywordStoreCopy() const;
@@ -116,6 +120,7 @@ class StateStore {
   // The box's text as loaded, and whether the store holds more than it.
   std::string loadedKeywordText_;
   int cooldownSeconds_ = 0;
+  VisitTuning visitTuning_{};
   bool keywordStoreNotShown_ = false;
 
   ProgramFiles files_;

@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libjpeg-dev
   libsqlite3-dev libxlsxwriter-dev libphonenumber-dev
+  libcurl4-openssl-dev libpsl-dev ca-certificates zlib1g-dev
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
   qt6-translations-l10n
   xvfb xauth hyperfine fonts-wqy-zenhei

@@ -97,14 +97,17 @@ bool IsHidden(const HtmlDocument& document, int index) {
   return false;
 }
 
-std::string Render(const HtmlDocument& document, int index, bool oneLine) {
+// Renders the nodes from `begin` to `end`; the node at `shown` (if any) is
+// rendered even when it is an element never shown, as a <title> asked for
+// its text.
+std::string Render(const HtmlDocument& document, std::int32_t begin, std::int32_t end,
+                   std::int32_t shown, bool oneLine) {
   const std::vector<HtmlNode>& nodes = document.nodes();
   TextWriter writer(oneLine);
   // The ends of the open block elements and cells, to break the line (or
   // set a blank) where each one ends.
   std::vector<std::pair<std::int32_t, bool>> ends;
-  const std::int32_t end = document.node(index).end;
-  for (std::int32_t i = index; i < end;) {
+  for (std::int32_t i = begin; i < end;) {
     while (!ends.empty() && ends.back().first <= i) {
       if (ends.back().second) {
         writer.Break();
@@ -121,7 +124,7 @@ std::string Render(const HtmlDocument& document, int index, bool oneLine) {
       ++i;
       continue;
     }
-    if (i != index &&
+    if (i != shown &&
         ((node.flags & kHtmlUnseen) || (node.attributeCount > 0 && IsHidden(document, i)))) {
       i = node.end;
       continue;
@@ -143,11 +146,15 @@ std::string Render(const HtmlDocument& document, int index, bool oneLine) {
 }  // namespace
 
 std::string RenderedText(const HtmlDocument& document, int index) {
-  return Render(document, index, false);
+  return Render(document, index, document.node(index).end, index, false);
 }
 
 std::string OneLineText(const HtmlDocument& document, int index) {
-  return Render(document, index, true);
+  return Render(document, index, document.node(index).end, index, true);
+}
+
+std::string DocumentText(const HtmlDocument& document) {
+  return Render(document, 0, static_cast<std::int32_t>(document.nodes().size()), -1, false);
 }
 
 }  // namespace brivano

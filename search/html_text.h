@@ -17,4 +17,8 @@ std::string RenderedText(const HtmlDocument& document, int index);
 // displayed address.
 std::string OneLineText(const HtmlDocument& document, int index);
 
+// The rendered text of the whole document, whatever stands outside its
+// <html> element (a site page's markup need not have one).
+std::string DocumentText(const HtmlDocument& document);
+
 }  // namespace brivano

@@ -59,6 +59,7 @@ class RunListener {
   virtual void Resumed(PauseReason) {}
   // 终止: the run ends after the page in hand, or at once when it waits.
   virtual void Stopping() {}
+  virtual void SitesProgressed(const SiteProgress&) {}
   virtual void RunEnded(const RunEnd&) {}
 };
 

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/contact_value.h"
 #include "search/engine_table.h"
+#include "search/run_options.h"
 
 namespace brivano {
 
@@ -102,6 +104,34 @@ class RunHost {
   virtual void ClearBrowserCache(std::function<void()> done) = 0;
   // The most seconds of the random rest before a keyword's first page.
   virtual int CooldownSeconds() const = 0;
+};
+
+// A page of a result's own site that a visit read, for the run to harvest as
+// it harvests a result page (GBK texts).
+struct SitePageRead {
+  std::shared_ptr<const PageSource> resultPage;  // the result page the site stood on
+  // The result block the site came from, with the company the site names.
+  std::shared_ptr<const ResultOwner> owner;
+  std::string address{};  // the page's own address, after redirects
+  std::string title{};
+  std::string text{};  // as a rendered page reads, line by line
+};
+
+// Work a run carries on beside its result pages: the visits of the result
+// sites. It hears of every result page's blocks; the run's natural end waits
+// for it, 终止 ends it at once.
+class RunCompanion {
+ public:
+  virtual ~RunCompanion() = default;
+  virtual void RunStarted(const RunOptions& options) = 0;
+  virtual void ResultsRead(const std::shared_ptr<const PageSource>& page,
+                           const std::vector<std::shared_ptr<const ResultOwner>>& results) = 0;
+  // The run has asked the engine for everything. True when work is left:
+  // `done` is then called once it is finished.
+  virtual bool FinishBeforeEnd(std::function<void()> done) = 0;
+  // 终止, or the end of the run: what is left is dropped at once; what has
+  // been read is kept.
+  virtual void Stop() = 0;
 };
 
 }  // namespace brivano

@@ -12,6 +12,8 @@ inline constexpr std::string_view kStartLinePrompt = "请输入关键词搜索�
 inline constexpr std::string_view kStartLineTooLarge = "搜索起始行数超过关键词列表总行数！";
 inline constexpr std::string_view kStarting = "稍等，正在启动搜索...";
 inline constexpr std::string_view kStopping = "终止搜索...";
+// The engine is done with; the result sites still queued are being visited.
+inline constexpr std::string_view kVisitingSites = "搜索完毕，正在访问其余网站...";
 inline constexpr std::string_view kFinished = "搜索已经结束！";
 inline constexpr std::string_view kVerificationPause =
     "检测到验证页面，请在下方浏览器中完成验证，完成后自动继续";

@@ -42,6 +42,7 @@ struct RunOptions {
   std::array<std::string, 4> marks;  // GBK, by contact kind
   bool crossRunDedup = false;        // 跨次去重: skip values earlier runs harvested
   bool validate = false;             // 号码校验: drop values that are no valid contact
+  bool visitSites = false;           // 访问网站: harvest the result sites' own pages too
 
   const std::string& Mark(ContactKind k) const { return marks[static_cast<std::size_t>(k)]; }
 };
@@ -57,8 +58,9 @@ enum class StatusPanel {
   Page,
   BuyerCountCaption,
   BuyerCount,
+  Sites,  // "网站 12/30" while a run visits sites
   Message,
 };
-inline constexpr int kStatusPanelCount = 9;
+inline constexpr int kStatusPanelCount = 10;
 
 }  // namespace brivano

@@ -12,6 +12,7 @@ void RunStatusBar::RunStarted(const RunStart& start) {
   setPanel_(StatusPanel::KeywordCount, std::to_string(start.keywordLines));
   setPanel_(StatusPanel::KeywordLine, std::to_string(start.firstLine));
   setPanel_(StatusPanel::BuyerCount, std::to_string(start.valuesKept));
+  setPanel_(StatusPanel::Sites, "");
   setPanel_(StatusPanel::Message, Gbk(run_messages::kStarting));
 }
 
@@ -36,6 +37,10 @@ void RunStatusBar::ValueKept(const ContactValue&, std::int32_t valuesKept) {
 
 void RunStatusBar::Paused(PauseReason, const std::string& message) {
   setPanel_(StatusPanel::Message, message);
+}
+
+void RunStatusBar::SitesProgressed(const SiteProgress& progress) {
+  setPanel_(StatusPanel::Sites, Gbk(SitesProgressText(progress)));
 }
 
 void RunStatusBar::Stopping() {

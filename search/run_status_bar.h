@@ -26,6 +26,7 @@ class RunStatusBar : public RunListener {
   void ValueKept(const ContactValue& value, std::int32_t valuesKept) override;
   void Paused(PauseReason reason, const std::string& message) override;
   void Stopping() override;
+  void SitesProgressed(const SiteProgress& progress) override;
   void RunEnded(const RunEnd& end) override;
 
  private:

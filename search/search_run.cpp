@@ -117,7 +117,9 @@ bool SearchRun::Start(const RunOptions& options, std::int32_t line) {
   summary_ = {};
   failedStreak_.clear();
   pageTries_ = 0;
+  finishingCompanion_ = false;
   if (env_.recorder != nullptr) env_.recorder->RunStarted(options_);
+  if (companion_ != nullptr) companion_->RunStarted(options_);
   PrepareKeyword();
   stopFlag_ = false;
   nextPageFlag_ = true;
@@ -350,6 +352,7 @@ void SearchRun::HarvestPage(const PageDocument& document) {
 
   const std::shared_ptr<const PageSource> source = SourceOfPageInHand();
   const std::shared_ptr<const PageOwners> owners = OwnersOf(document);
+  if (companion_ != nullptr) companion_->ResultsRead(source, owners->owners);
   pageValues_.clear();
   if (heldPages_.empty()) {
     try {
@@ -436,6 +439,7 @@ std::shared_ptr<const SearchRun::PageOwners> SearchRun::OwnersOf(
 // The first block whose text holds the value, found by the same extractor:
 // one look-up however many blocks and values a page has.
 std::shared_ptr<const ResultOwner> SearchRun::OwnerOf(const std::string& value) const {
+  if (extractingSiteOwner_) return extractingSiteOwner_;
   if (!extractingOwners_) return nullptr;
   const auto found = extractingOwners_->firstBlock.find(value);
   if (found == extractingOwners_->firstBlock.end()) return nullptr;
@@ -620,9 +624,11 @@ void SearchRun::Stop() {
   active_ = false;
   watchdog_->SetEnabled(false);
   Announce(&RunListener::Stopping);
-  // Paused, resting or waiting to ask again, no page step is coming that
-  // would end the run.
-  if (pause_ || coolingDown_ || waitingToRetry_) {
+  // What the run does beside the engine ends now, keeping what it read.
+  if (companion_ != nullptr) companion_->Stop();
+  // Paused, resting, waiting to ask again or for the site visits, no page
+  // step is coming that would end the run.
+  if (pause_ || coolingDown_ || waitingToRetry_ || finishingCompanion_) {
     StopWaiting();
     EndRun();
   }
@@ -632,6 +638,22 @@ void SearchRun::EndRun() {
   pageTimer_->SetEnabled(false);
   watchdog_->SetEnabled(false);
   StopWaiting();
+  if (companion_ != nullptr && !stopFlag_ && !finishingCompanion_) {
+    // The engine is done with; the sites still queued are visited first.
+    std::weak_ptr<SearchRun*> self = self_;
+    finishingCompanion_ = companion_->FinishBeforeEnd([self, run = runNumber_] {
+      if (auto alive = self.lock(); alive && *alive && (*alive)->runNumber_ == run &&
+                                    (*alive)->finishingCompanion_ && (*alive)->active_) {
+        (*alive)->EndRun();
+      }
+    });
+    if (finishingCompanion_) {
+      Announce(&RunListener::Status, Gbk(run_messages::kVisitingSites));
+      return;
+    }
+  }
+  finishingCompanion_ = false;
+  if (companion_ != nullptr) companion_->Stop();
   const RunOutcome outcome = stopFlag_                       ? RunOutcome::Stopped
                              : !summary_.failedLines.empty() ? RunOutcome::Failed
                                                              : RunOutcome::Finished;
@@ -644,6 +666,39 @@ void SearchRun::EndRun() {
   Announce(&RunListener::RunEnded,
            RunEnd{outcome, Summary(), ResumeLine(),
                   env_.recorder != nullptr ? env_.recorder->EndNote() : std::string(), saved});
+}
+
+void SearchRun::HarvestSitePage(const SitePageRead& page) {
+  if (!active_ || !page.resultPage) return;
+  PageSource source = *page.resultPage;
+  source.pageUrl = page.address;
+  source.sitePage = true;
+  source.pageTitle = page.title;
+  source.timeUtc = env_.utcNow();
+  auto shared = std::make_shared<const PageSource>(std::move(source));
+  std::vector<std::string_view> lines;
+  ForEachTextLine(page.text, kPageLineBytes, [&](std::string_view line) { lines.push_back(line); });
+  // Between page steps: nothing else is being extracted, so the page's
+  // values are the only ones collected.
+  std::vector<ContactValue> before = std::move(pageValues_);
+  pageValues_.clear();
+  extractingSiteOwner_ = page.owner;
+  try {
+    ExtractLines(shared, nullptr, lines);
+  } catch (...) {
+    // A failing extractor loses this page only; the run goes on.
+    extracting_.reset();
+  }
+  extractingSiteOwner_.reset();
+  HarvestedPage harvested{shared, std::move(pageValues_), PageOutcome::Read};
+  pageValues_ = std::move(before);
+  if (env_.recorder != nullptr) env_.recorder->PageHarvested(harvested);
+}
+
+void SearchRun::SitesProgressed(const SiteProgress& progress) {
+  summary_.visitedSites = true;
+  summary_.sites = progress;
+  Announce(&RunListener::SitesProgressed, progress);
 }
 
 void SearchRun::AddBuyerItem(std::string_view value, ContactKind kind) {

@@ -73,6 +73,8 @@ class SearchRun : public BuyerSink {
   SearchRun& operator=(const SearchRun&) = delete;
 
   void AddListener(RunListener& listener) { listeners_.push_back(&listener); }
+  // The work the run carries on beside its result pages; none when null.
+  void SetCompanion(RunCompanion* companion) { companion_ = companion; }
 
   // What keeps a run from starting, checked before anything else.
   std::optional<StartRefusal> CheckStart() const;
@@ -88,6 +90,11 @@ class SearchRun : public BuyerSink {
   void ProcessPage();  // the page step, which the page timer's tick starts
   // What an extractor calls for every value it finds.
   void AddBuyerItem(std::string_view value, ContactKind kind) override;
+  // A visited site page: its values of the run's kind go the way a result
+  // page's go (去重, 跨次去重, 号码校验, the list, the store), each owned by
+  // the result the site came from.
+  void HarvestSitePage(const SitePageRead& page);
+  void SitesProgressed(const SiteProgress& progress);
 
   // Run state.
   std::int32_t StartLine() const { return startLine_; }
@@ -188,6 +195,9 @@ class SearchRun : public BuyerSink {
   RunOptions options_;
   int pageIntervalMs_ = 8000;  // the speed as the page timer takes it
   bool active_ = false;
+  RunCompanion* companion_ = nullptr;
+  // The engine is done with; the run waits for its companion to finish.
+  bool finishingCompanion_ = false;
 
   std::unique_ptr<RunTimer> pageTimer_;     // page timer
   std::unique_ptr<RunTimer> watchdog_;      // stall watchdog
@@ -213,6 +223,8 @@ class SearchRun : public BuyerSink {
   // Where the values being extracted came from, and the blocks of that page.
   std::shared_ptr<const PageSource> extracting_;
   std::shared_ptr<const PageOwners> extractingOwners_;
+  // The owner of every value of the site page being extracted.
+  std::shared_ptr<const ResultOwner> extractingSiteOwner_;
   std::string keyword_;      // the keyword line in progress (GBK)
   bool keywordDone_ = true;  // its pages are all harvested
 

@@ -27,6 +27,12 @@ const PageSource& SourceOf(const ContactValue& item) {
   return item.source ? *item.source : kUnknown;
 }
 
+// The 来源标题 column: a site page's title; a results page has none to show.
+const std::string& SourceTitleOf(const PageSource& from) {
+  static const std::string kNone;
+  return from.sitePage ? from.pageTitle : kNone;
+}
+
 // A value outside every result block goes out with empty result columns.
 const ResultOwner& OwnerOf(const ContactValue& item) {
   static const ResultOwner kNone;
@@ -237,8 +243,9 @@ ExportOutcome WriteCsvExport(const std::filesystem::path& path, const ExportSour
     addGbk(owner.company);
     addGbk(owner.title);
     addGbk(owner.site);
+    addGbk(owner.target);
     field.clear();
-    AppendUtf8(field, owner.target);
+    AppendUtf8(field, SourceTitleOf(from));
     AppendCsvField(line, field);
     line.append("\r\n");
     writer.Write(line);
@@ -271,7 +278,8 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
   format_set_num_format(dateTime, "yyyy-mm-dd hh:mm:ss");
   // Widths in characters: wide enough for a mobile number, an address, a
   // keyword line, "2026-12-08 01:42:11"; the address column the widest.
-  constexpr double kWidths[] = {28, 8, 24, 10, 6, 60, 20, 30, 40, 24, 60};
+  constexpr double kWidths[] = {28, 8, 24, 10, 6, 60, 20, 30, 40, 24, 60, 40};
+  static_assert(std::size(kWidths) == std::size(kExportColumns));
   constexpr lxw_col_t kLastColumn = std::size(kWidths) - 1;
   // A sheet holds 1,048,576 rows; longer exports go on to further sheets.
   constexpr lxw_row_t kRowsPerSheet = 1048576;
@@ -332,6 +340,7 @@ ExportOutcome WriteXlsxExport(const std::filesystem::path& path, const ExportSou
     writeText(8, ToUtf8(owner.title));
     writeText(9, ToUtf8(owner.site));
     writeText(10, ToUtf8(owner.target));
+    writeText(11, ToUtf8(SourceTitleOf(from)));
     ++row;
     ++outcome.rows;
   };

@@ -34,10 +34,12 @@ ExportSource StoreExportSource(HarvestStore& store, ItemFilter filter);
 ExportSource BuyerListExportSource(const BuyerList& list);
 
 // The header of the CSV file and of the workbook, UTF-8. The result a value
-// stood in comes after the first seven, which stay where they were.
-inline constexpr std::string_view kExportColumns[] = {"联系方式", "类型",     "关键词",  "搜索引擎",
-                                                      "页码",     "来源网址", "时间",    "公司",
-                                                      "标题",     "网站",     "目标网址"};
+// stood in comes after the first seven, which stay where they were; last the
+// title of the site page a value was found on (empty for a results page),
+// whose address is then the 来源网址.
+inline constexpr std::string_view kExportColumns[] = {
+    "联系方式", "类型", "关键词", "搜索引擎", "页码",     "来源网址",
+    "时间",     "公司", "标题",   "网站",     "目标网址", "来源标题"};
 
 // Excel's limit on the characters of one cell.
 inline constexpr std::size_t kXlsxCellCharacters = 32767;

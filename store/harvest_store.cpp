@@ -90,12 +90,22 @@ constexpr std::string_view kUpgradeSteps[] = {
        ALTER TABLE items ADD COLUMN company BLOB;
        ALTER TABLE items ADD COLUMN site BLOB;
        ALTER TABLE items ADD COLUMN target BLOB;)",
+    // 7: pages of the results' own sites, visited for their contacts, with
+    // the page's title (NULL for a results page); and the last visit of each
+    // site by its registrable domain, so that later runs leave it alone for
+    // the days the user set. Older pages were results pages.
+    R"(ALTER TABLE pages ADD COLUMN site_page INTEGER NOT NULL DEFAULT 0;
+       ALTER TABLE pages ADD COLUMN page_title BLOB;
+       CREATE TABLE visited_sites(
+         domain TEXT PRIMARY KEY,
+         visited_at TEXT NOT NULL) WITHOUT ROWID;)",
 };
 static_assert(std::size(kUpgradeSteps) == kStoreSchemaVersion);
 
 constexpr std::string_view kItemColumns =
     "SELECT i.value, i.kind, p.keyword_line, p.keyword, p.engine, p.page, p.url, p.seen_at, "
-    "p.run_id, p.id, i.title, i.company, i.site, i.target FROM items AS i"
+    "p.run_id, p.id, i.title, i.company, i.site, i.target, p.site_page, p.page_title"
+    " FROM items AS i"
     " JOIN pages AS p ON p.id = i.page_id";
 
 // The pages table's words for how a page step ended, by PageOutcome.
@@ -191,8 +201,8 @@ struct HarvestStore::Statements {
                        " VALUES(?, ?, ?, ?, ?, ?, ?)")),
         endRun(db.Prepare("UPDATE runs SET ended = ?, ending = ? WHERE id = ?")),
         addPage(db.Prepare(
-            "INSERT INTO pages(run_id, keyword_line, keyword, engine, page, url, seen_at, outcome) "
-            "VALUES(?, ?, ?, ?, ?, ?, ?, ?)")),
+            "INSERT INTO pages(run_id, keyword_line, keyword, engine, page, url, seen_at, outcome,"
+            " site_page, page_title) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")),
         addItem(db.Prepare("INSERT INTO items(page_id, value, kind, title, company, site, target)"
                            " VALUES(?, ?, ?, ?, ?, ?, ?)")),
         resumePoint(
@@ -208,10 +218,12 @@ struct HarvestStore::Statements {
             " ON CONFLICT DO UPDATE SET first_run = excluded.first_run"
             " WHERE excluded.first_run < first_run")),
         markFolded(db.Prepare("UPDATE runs SET folded = 1 WHERE id = ?")),
-        firstRun(db.Prepare("SELECT first_run FROM contacts WHERE value = ?")) {}
+        firstRun(db.Prepare("SELECT first_run FROM contacts WHERE value = ?")),
+        markSite(db.Prepare("INSERT INTO visited_sites(domain, visited_at) VALUES(?1, ?2)"
+                            " ON CONFLICT DO UPDATE SET visited_at = excluded.visited_at")) {}
 
   sql::Statement beginRun, endRun, addPage, addItem, resumePoint, runsToFold, fold, markFolded,
-      firstRun;
+      firstRun, markSite;
 };
 
 // Copies the WAL back into the database on a thread of its own. SQLite's
@@ -400,7 +412,13 @@ void HarvestStore::InsertPage(std::int64_t runId, const HarvestedPage& page) {
         .Bind(5, source.page)
         .BindBlob(6, source.pageUrl)
         .BindText(7, source.timeUtc)
-        .BindText(8, kOutcomeWords[static_cast<int>(page.outcome)]);
+        .BindText(8, kOutcomeWords[static_cast<int>(page.outcome)])
+        .Bind(9, source.sitePage ? 1 : 0);
+    if (source.sitePage) {
+      insert->BindBlob(10, source.pageTitle);
+    } else {
+      insert->BindNull(10);
+    }
     insert->Step();
     pageId = db_.LastInsertRowId();
   }
@@ -557,11 +575,16 @@ void HarvestStore::ForEachItem(const ItemFilter& filter,
       item.kind = KindFromColumn(query.ColumnInt64(1));
       if (!item.source || query.ColumnInt64(9) != pageId) {
         pageId = query.ColumnInt64(9);
-        item.source = std::make_shared<const PageSource>(PageSource{
-            static_cast<std::int32_t>(query.ColumnInt64(2)), std::string(query.ColumnBytes(3)),
-            std::string(query.ColumnBytes(4)), static_cast<std::int32_t>(query.ColumnInt64(5)),
-            std::string(query.ColumnBytes(6)), std::string(query.ColumnBytes(7)),
-            query.ColumnInt64(8)});
+        item.source = std::make_shared<const PageSource>(
+            PageSource{.keywordLine = static_cast<std::int32_t>(query.ColumnInt64(2)),
+                       .keyword = std::string(query.ColumnBytes(3)),
+                       .engine = std::string(query.ColumnBytes(4)),
+                       .page = static_cast<std::int32_t>(query.ColumnInt64(5)),
+                       .pageUrl = std::string(query.ColumnBytes(6)),
+                       .timeUtc = std::string(query.ColumnBytes(7)),
+                       .runId = query.ColumnInt64(8),
+                       .sitePage = query.ColumnInt64(14) != 0,
+                       .pageTitle = std::string(query.ColumnBytes(15))});
       }
       item.owner.reset();
       if (!query.ColumnIsNull(10)) {
@@ -600,6 +623,45 @@ std::vector<KeywordToRunAgain> HarvestStore::KeywordsToRunAgain(std::int64_t run
     Throw(error);
   }
   return keywords;
+}
+
+namespace {
+
+// The table keys sites in lower case; a caller's "Example.COM" is the same
+// site as "example.com".
+std::string DomainKey(std::string_view domain) {
+  std::string key(domain);
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
+}  // namespace
+
+bool HarvestStore::SiteVisitedWithin(std::string_view domain, int days, std::string_view nowUtc) {
+  if (days <= 0) return false;
+  try {
+    // A read, so that it serves a store opened for reading too; it runs
+    // once a site, next to a network fetch.
+    sql::Statement query = db_.Prepare(
+        "SELECT 1 FROM visited_sites WHERE domain = ?1"
+        " AND julianday(?2) - julianday(visited_at) < ?3");
+    query.BindText(1, DomainKey(domain)).BindText(2, nowUtc).Bind(3, days);
+    return query.Step();
+  } catch (const sql::SqliteError& error) {
+    Throw(error);
+  }
+}
+
+void HarvestStore::MarkSiteVisited(std::string_view domain, std::string_view nowUtc) {
+  try {
+    Use upsert(Writes().markSite);
+    upsert->BindText(1, DomainKey(domain)).BindText(2, nowUtc);
+    upsert->Step();
+  } catch (const sql::SqliteError& error) {
+    Throw(error);
+  }
 }
 
 std::int64_t HarvestStore::ItemCount() {

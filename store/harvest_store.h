@@ -1,8 +1,9 @@
 // The harvest store "brivano.db": every accepted value with where it came
 // from (keyword line, engine, page, page address, time, and the result it
 // stood in) and the run that found it, committed page by page so that a crash loses at most the
-// page in hand. SQLite in WAL mode; the schema carries its version in PRAGMA user_version and is
-// created or upgraded in place when the store opens.
+// page in hand; and the sites the runs visited, so that a site is not visited again too soon.
+// SQLite in WAL mode; the schema carries its version in PRAGMA user_version and is created or
+// upgraded in place when the store opens.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,7 @@
 namespace brivano {
 
 // The schema version this program writes.
-inline constexpr int kStoreSchemaVersion = 6;
+inline constexpr int kStoreSchemaVersion = 7;
 
 // What a run was asked to do; kept with the run for the record.
 struct RunInfo {
@@ -149,6 +150,13 @@ class HarvestStore {
   std::int64_t ItemCount();
   // The keywords of run `runId` (the latest run when 0) to run again, by line.
   std::vector<KeywordToRunAgain> KeywordsToRunAgain(std::int64_t runId = 0);
+
+  // Whether a run visited the site (its registrable domain) less than `days`
+  // days before `nowUtc` (ISO 8601); never for days <= 0. A visit time after
+  // `nowUtc` (the clock was put back) counts as recent.
+  bool SiteVisitedWithin(std::string_view domain, int days, std::string_view nowUtc);
+  // The site's last visit is at `nowUtc` from now on.
+  void MarkSiteVisited(std::string_view domain, std::string_view nowUtc);
 
   // The connection, for tools and tests that inspect the file.
   sql::Connection& connection() { return db_; }

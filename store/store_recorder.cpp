@@ -1,5 +1,6 @@
 #include "store/store_recorder.h"
 
+#include "base/local_time.h"
 #include "base/text.h"
 #include "store/contact_validation.h"
 
@@ -100,6 +101,25 @@ void StoreRecorder::RunEnded(RunOutcome outcome) {
 std::string StoreRecorder::EndNote() const {
   if (!options_.validate || dropped_ == 0) return {};
   return Gbk("（号码校验剔除" + std::to_string(dropped_) + "条）");
+}
+
+bool StoreRecorder::VisitedWithin(const std::string& domain, int days) {
+  if (!store_) return false;
+  try {
+    return store_->SiteVisitedWithin(domain, days, UtcNowIso8601());
+  } catch (const StoreError& error) {
+    Fail(error.what());
+    return false;
+  }
+}
+
+void StoreRecorder::MarkVisited(const std::string& domain) {
+  if (!store_) return;
+  try {
+    store_->MarkSiteVisited(domain, UtcNowIso8601());
+  } catch (const StoreError& error) {
+    Fail(error.what());
+  }
 }
 
 std::optional<UnfinishedRun> StoreRecorder::TakeUnfinishedRun() {

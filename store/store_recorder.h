@@ -1,8 +1,8 @@
 // The run's recorder over the harvest store: every page's accepted values go
 // into "brivano.db" in one transaction, 跨次去重 holds back values earlier runs
-// harvested, and 号码校验 holds back values that are no valid contact. A
-// store that cannot be used is reported once; the run and the buyer list go
-// on without it.
+// harvested, and 号码校验 holds back values that are no valid contact. It
+// also keeps which sites the runs visited. A store that cannot be used is
+// reported once; the run and the buyer list go on without it.
 #pragma once
 
 #include <cstddef>
@@ -14,10 +14,11 @@
 
 #include "search/harvest_recorder.h"
 #include "store/harvest_store.h"
+#include "visit/visit_history.h"
 
 namespace brivano {
 
-class StoreRecorder : public HarvestRecorder {
+class StoreRecorder : public HarvestRecorder, public VisitHistory {
  public:
   using Report = std::function<void(const std::string& utf8Message)>;
   // `program` and `source` are kept with every run it records (RunOrigin).
@@ -31,6 +32,11 @@ class StoreRecorder : public HarvestRecorder {
   void PageHarvested(const HarvestedPage& page) override;
   void RunEnded(RunOutcome outcome) override;
   std::string EndNote() const override;
+
+  // The store's visited sites on the clock of the run's own times; without a
+  // store no site counts as visited, and none is kept.
+  bool VisitedWithin(const std::string& domain, int days) override;
+  void MarkVisited(const std::string& domain) override;
 
   // What the runs recorded from now on are made from.
   void SetSource(std::string source) { source_ = std::move(source); }

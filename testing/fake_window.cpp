@@ -34,7 +34,8 @@ RunOptions FakeWindow::Options() const {
                      engine,
                      {},
                      crossRunDedup,
-                     validate};
+                     validate,
+                     visitSites};
   for (std::size_t i = 0; i < marks.size(); ++i) options.marks[i] = Utf8ToGbk(marks[i]);
   return options;
 }

@@ -33,8 +33,12 @@ class FakeWindow : public RunHost, public StartDialogs, public RunStatusBar {
   std::array<std::string, 4> marks;  // UTF-8
   bool crossRunDedup = false;
   bool validate = false;
+  bool visitSites = false;
 
-  std::array<std::string, 9> panels;  // UTF-8
+  std::array<std::string, kStatusPanelCount> panels;  // UTF-8, by StatusPanel
+  const std::string& Panel(StatusPanel panel) const {
+    return panels[static_cast<std::size_t>(panel)];
+  }
   bool searchEnabled = true;
   bool stopEnabled = true;
   bool groupsEnabled = true;

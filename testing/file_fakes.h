@@ -35,6 +35,7 @@ class FakeSettingsControls : public SettingsControls {
   std::string speedText = "8";
   bool crossRunDedup = false;
   bool validate = false;
+  bool visitSites = false;
   std::string pageLimitText = "10";
   bool dedup = false;
   bool autoSave = false;
@@ -53,7 +54,8 @@ class FakeSettingsControls : public SettingsControls {
             engine,
             marks,
             crossRunDedup,
-            validate};
+            validate,
+            visitSites};
   }
   std::string Mark(ContactKind k) const { return marks[static_cast<int>(k)]; }
   std::string KeywordText() const override { return keywordText; }
@@ -66,6 +68,7 @@ class FakeSettingsControls : public SettingsControls {
   void CheckEngine(Engine e) override { engine = e; }
   void SetCrossRunDedup(bool checked) override { crossRunDedup = checked; }
   void SetValidation(bool checked) override { validate = checked; }
+  void SetVisitSites(bool checked) override { visitSites = checked; }
   void SetMark(ContactKind k, const std::string& text) override {
     marks[static_cast<int>(k)] = text;
   }

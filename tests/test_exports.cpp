@@ -182,6 +182,12 @@ std::vector<ContactValue> OddItems() {
   items.back().owner = std::make_shared<const ResultOwner>(
       ResultOwner{Utf8ToGbk("=标题,\"引号\""), Utf8ToGbk("深圳市甲乙有限公司"), "www.jy.cn",
                   "http://jy.cn/?a=1&b=2"});
+  // Found on the result's own site: its page and that page's title.
+  items.push_back(Item("a@jy.cn", ContactKind::Email, "k", 3, kTimeUtc, "http://jy.cn/lx.html"));
+  PageSource site = *items.back().source;
+  site.sitePage = true;
+  site.pageTitle = Utf8ToGbk("=联系,\"我们\"");
+  items.back().source = std::make_shared<const PageSource>(std::move(site));
   std::string gbk;
   for (int lead = 0x81; lead <= 0xFE; ++lead) {
     for (int trail = 0x40; trail <= 0xFE; ++trail) {
@@ -222,6 +228,7 @@ std::vector<std::string> ExpectedRow(const ContactValue& item, ExportFormat form
   for (const std::string* gbk : {&owner.company, &owner.title, &owner.site, &owner.target}) {
     row.push_back(GbkToUtf8(*gbk));
   }
+  row.push_back(from.sitePage ? GbkToUtf8(from.pageTitle) : "");
   // A workbook leaves an empty cell blank, and a row ends at its last value.
   while (format == ExportFormat::Xlsx && row.back().empty()) row.pop_back();
   for (std::string& cell : row) {
@@ -249,7 +256,7 @@ TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
       {ExportFormat::Csv, "out.csv", {"bom"}},
       {ExportFormat::Xlsx,
        "out.xlsx",
-       {"frozen 1", "widths 11", "filter A1:K" + std::to_string(items.size() + 1),
+       {"frozen 1", "widths 12", "filter A1:L" + std::to_string(items.size() + 1),
         "dates " + std::to_string(items.size()), "bold 1"}},
   };
   for (const Case& c : cases) {
@@ -270,22 +277,31 @@ TEST(Exports, CsvAndWorkbookReadBackCellForCell) {
 
 TEST(Exports, CsvQuotesOnlyWhereRfc4180Needs) {
   const ScopedTimeZone shanghai("Asia/Shanghai");
-  std::vector<ContactValue> items = {Item("a\"b,c", ContactKind::Email, "k", 2),
-                                     Item("x@y.cn", ContactKind::Email, "k", 2)};
+  std::vector<ContactValue> items = {
+      Item("a\"b,c", ContactKind::Email, "k", 2), Item("x@y.cn", ContactKind::Email, "k", 2),
+      Item("a@jy.cn", ContactKind::Email, "k", 2, kTimeUtc, "http://jy.cn/lx.html")};
   items[1].owner = std::make_shared<const ResultOwner>(ResultOwner{
       Utf8ToGbk("甲,乙"), Utf8ToGbk("深圳市甲乙有限公司"), "www.jy.cn", "http://jy.cn/"});
+  items[2].owner = items[1].owner;
+  PageSource site = *items[2].source;
+  site.sitePage = true;
+  site.pageTitle = Utf8ToGbk("联系我们,甲乙");
+  items[2].source = std::make_shared<const PageSource>(std::move(site));
   TempDir dir;
   const auto path = dir.path() / "q.csv";
   ASSERT_TRUE(WriteCsvExport(path, SourceOf(items)).ok());
   // The first seven columns are as they always were; the result a value
-  // stood in follows, empty for a value outside every result.
-  EXPECT_EQ(
-      ReadFileBytes(path),
-      "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间,公司,标题,网站,目标网址\r\n"
-      "\"a\"\"b,c\",邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
-      "2026-12-07 21:17:48,,,,\r\n"
-      "x@y.cn,邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
-      "2026-12-07 21:17:48,深圳市甲乙有限公司,\"甲,乙\",www.jy.cn,http://jy.cn/\r\n");
+  // stood in follows, empty for a value outside every result, and last the
+  // title of the site page a value was found on.
+  EXPECT_EQ(ReadFileBytes(path),
+            "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间,公司,标题,网站,"
+            "目标网址,来源标题\r\n"
+            "\"a\"\"b,c\",邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
+            "2026-12-07 21:17:48,,,,,\r\n"
+            "x@y.cn,邮箱,k,baidu,2,\"https://www.baidu.com/s?wd=a,b&pn=10\","
+            "2026-12-07 21:17:48,深圳市甲乙有限公司,\"甲,乙\",www.jy.cn,http://jy.cn/,\r\n"
+            "a@jy.cn,邮箱,k,baidu,2,http://jy.cn/lx.html,2026-12-07 21:17:48,"
+            "深圳市甲乙有限公司,\"甲,乙\",www.jy.cn,http://jy.cn/,\"联系我们,甲乙\"\r\n");
 }
 
 TEST(Exports, CsvTextThatExcelWouldRunStaysText) {
@@ -348,7 +364,7 @@ TEST(Exports, TimesGoOutOnTheLocalClock) {
   // A workbook without rows still filters its header.
   const auto empty = dir.path() / "empty.xlsx";
   ASSERT_TRUE(WriteXlsxExport(empty, SourceOf({})).ok());
-  EXPECT_EQ(ReadWithPython(dir, empty, 5).notes[2], "filter A1:K1");
+  EXPECT_EQ(ReadWithPython(dir, empty, 5).notes[2], "filter A1:L1");
 }
 
 TEST(Exports, WorkbookCellsLongerThanExcelTakesAreCutAndCounted) {
@@ -432,7 +448,12 @@ TEST(Exports, CommandLineExportsFromTheStore) {
                           .engine = "baidu",
                           .page = 1,
                           .timeUtc = "2026-11-30T09:00:00Z"};
-    store.AddPage(first, StorePage(page, {{"13800000001", ContactKind::Mobile, {}},
+    // Found on a result's own site.
+    PageSource site = page;
+    site.pageUrl = "http://jy.cn/lx.html";
+    site.sitePage = true;
+    site.pageTitle = Utf8ToGbk("联系我们");
+    store.AddPage(first, StorePage(site, {{"13800000001", ContactKind::Mobile, {}},
                                           {"a@b.cn", ContactKind::Email, {}}}));
     const std::int64_t second = store.BeginRun({"bing", ContactKind::Mobile, ""});
     PageSource later = page;
@@ -472,8 +493,9 @@ TEST(Exports, CommandLineExportsFromTheStore) {
   EXPECT_EQ(csv.exitCode, 0) << csv.err;
   const ReadBack back = ReadWithPython(dir, csvPath, 1);
   ASSERT_EQ(back.rows.size(), 2u);
-  EXPECT_EQ(back.rows[1], (std::vector<std::string>{"a@b.cn", "邮箱", "深圳 钢材", "baidu", "1", "",
-                                                    "2026-11-30 17:00:00", "", "", "", ""}));
+  EXPECT_EQ(back.rows[1], (std::vector<std::string>{"a@b.cn", "邮箱", "深圳 钢材", "baidu", "1",
+                                                    "http://jy.cn/lx.html", "2026-11-30 17:00:00",
+                                                    "", "", "", "", "联系我们"}));
   const auto emptyDb = dir.path() / "empty.db";
   ASSERT_TRUE(HarvestStore::Open(emptyDb).store);
   const std::string exportTo = "export --format txt" + dbOption + " -o ";

@@ -116,7 +116,7 @@ TEST(RunFailures, TheNetworkDownPausesTheRunUntilPagesLoadAgain) {
   ASSERT_TRUE(r.h.clock.AdvanceUntil([&] { return r.h.run->Paused(); }, 3600 * 1000));
   EXPECT_EQ(r.h.run->Pause(), PauseReason::NetworkDown);
   EXPECT_EQ(r.h.window.attention.size(), 1u);
-  EXPECT_EQ(r.h.window.panels[8].substr(0, 12), "网络不通");
+  EXPECT_EQ(r.h.window.Panel(StatusPanel::Message).substr(0, 12), "网络不通");
   // The keywords of the streak are taken back: none is used up.
   EXPECT_TRUE(r.h.run->Summary().failedLines.empty());
   EXPECT_EQ(r.h.run->ResumeLine(), 1);
@@ -143,7 +143,8 @@ TEST(RunFailures, StopWhileWaitingToAskAgainEndsAtOnce) {
   r.h.clock.AdvanceBy(9000);  // the failure is read at the tick; the run waits to ask again
   r.h.run->Stop();
   EXPECT_TRUE(r.h.window.searchEnabled);
-  EXPECT_TRUE(r.h.window.panels[8].starts_with("搜索已经结束！")) << r.h.window.panels[8];
+  EXPECT_TRUE(r.h.window.Panel(StatusPanel::Message).starts_with("搜索已经结束！"))
+      << r.h.window.Panel(StatusPanel::Message);
   EXPECT_EQ(r.h.run->ResumeLine(), 2);  // k2 was under way
   r.h.clock.AdvanceBy(60000);
   EXPECT_EQ(r.h.browser.Requests().size(), 3u);

@@ -57,7 +57,7 @@ TEST_P(EveryEnginePagesThroughEveryKeyword, Case) {
     const std::string& address = h.browser.Requests()[3 + i];
     EXPECT_EQ(address.substr(address.size() - c.pageValues[i].size()), c.pageValues[i]);
   }
-  EXPECT_EQ(h.window.panels[8],
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message),
             "搜索已经结束！关键词完成 2 个，失败 0 个；读取 6 页，验证页面 0 次，保留 6 条");
   EXPECT_EQ(h.run->StartLine(), 3);
   EXPECT_EQ(h.window.saveStates, 1);
@@ -197,7 +197,7 @@ TEST_F(RunSimulation, PageLimitOneLetsTheWatchdogEndALongList) {
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.clock.Now(), 120000);
   EXPECT_EQ(h.browser.Requests().size(), 16u);  // 0 s, then one per 8-second tick up to 120 s
-  EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
+  EXPECT_TRUE(h.window.Panel(StatusPanel::Message).starts_with("搜索已经结束！"));
   EXPECT_LT(h.run->StartLine(), 41);
 }
 
@@ -220,7 +220,7 @@ TEST_F(RunSimulation, StopBetweenTicksHarvestsThePageInHand) {
   StartWith({"a", "b"});
   h.clock.AdvanceBy(3000);
   h.run->Stop();
-  EXPECT_EQ(h.window.panels[8], "终止搜索...");
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message), "终止搜索...");
   EXPECT_TRUE(h.window.searchEnabled);
   EXPECT_FALSE(h.window.stopEnabled);
   EXPECT_TRUE(h.window.groupsEnabled);
@@ -229,7 +229,7 @@ TEST_F(RunSimulation, StopBetweenTicksHarvestsThePageInHand) {
   EXPECT_EQ(h.window.saveStates, 0);
 
   h.clock.AdvanceBy(5000);  // the tick
-  EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
+  EXPECT_TRUE(h.window.Panel(StatusPanel::Message).starts_with("搜索已经结束！"));
   EXPECT_EQ(h.run->BuyerCounter(), 1);
   EXPECT_EQ(h.browser.Requests().size(), 1u);
   EXPECT_EQ(h.window.saveStates, 1);
@@ -241,7 +241,7 @@ TEST_F(RunSimulation, StopWhileIdleDoesNothing) {
   h.window.keywords = {"a"};
   h.run->Stop();
   EXPECT_FALSE(h.run->StopFlag());
-  EXPECT_EQ(h.window.panels[8], "");
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message), "");
   EXPECT_TRUE(h.window.stopEnabled);
 }
 
@@ -253,7 +253,7 @@ TEST_F(RunSimulation, FinalStepUsesTheChoicesTickedAfterTheStop) {
   h.OptionsChanged();
   h.clock.AdvanceBy(8000);
   EXPECT_EQ(h.run->Buyers().size(), 0u);  // the mobile number is not what is harvested now
-  EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
+  EXPECT_TRUE(h.window.Panel(StatusPanel::Message).starts_with("搜索已经结束！"));
 }
 
 TEST_F(RunSimulation, RestartBeforeTheStoppedRunsTickStartsAtOnce) {
@@ -545,7 +545,7 @@ TEST_F(RunSimulation, StatusPanelsFollowEachStep) {
   EXPECT_EQ(h.window.panels[3], "2");
   EXPECT_EQ(h.window.panels[5], "1");
   EXPECT_EQ(h.window.panels[7], "0");
-  EXPECT_EQ(h.window.panels[8], "正在搜狗(sogou.com)引擎搜索买家...");
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message), "正在搜狗(sogou.com)引擎搜索买家...");
   EXPECT_FALSE(h.window.groupsEnabled);
   EXPECT_FALSE(h.window.searchEnabled);
   EXPECT_TRUE(h.window.stopEnabled);
@@ -559,7 +559,7 @@ TEST_F(RunSimulation, StatusPanelsFollowEachStep) {
   EXPECT_EQ(h.window.panels[3], "3");
   EXPECT_EQ(h.window.panels[5], "1");
   EXPECT_EQ(h.window.panels[7], "4");
-  EXPECT_EQ(h.window.panels[8], "正在搜狗(sogou.com)引擎搜索买家...");
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message), "正在搜狗(sogou.com)引擎搜索买家...");
 }
 
 TEST_P(EveryEngine, EngineStatusTexts) {
@@ -570,7 +570,7 @@ TEST_P(EveryEngine, EngineStatusTexts) {
   h.window.keywords = {"a"};
   h.Start();
   h.clock.AdvanceBy(600);
-  EXPECT_EQ(h.window.panels[8], expected[static_cast<int>(engine)]);
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message), expected[static_cast<int>(engine)]);
 }
 
 INSTANTIATE_TEST_SUITE_P(RunSimulation, EveryEngine, ::testing::ValuesIn(kEngines));
@@ -579,7 +579,7 @@ INSTANTIATE_TEST_SUITE_P(RunSimulation, EveryEngine, ::testing::ValuesIn(kEngine
 
 TEST_F(RunSimulation, BaiduClearsTheBrowserHalfASecondBeforeItsFirstRequest) {
   StartWith({"a"}, Engine::Baidu);
-  EXPECT_EQ(h.window.panels[8], "稍等，正在启动搜索...");
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message), "稍等，正在启动搜索...");
   EXPECT_TRUE(h.browser.Requests().empty());
   EXPECT_EQ(h.window.cacheClears, 0);
   h.clock.AdvanceBy(500);
@@ -620,10 +620,10 @@ TEST_F(RunSimulation, FailedSaveAtTheEndLeavesTheControlsRunning) {
   EXPECT_FALSE(h.run->Watchdog().Enabled());
   EXPECT_FALSE(h.window.searchEnabled);
   EXPECT_FALSE(h.window.groupsEnabled);
-  EXPECT_EQ(h.window.panels[8], "正在360(so.com)引擎搜索买家...");
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message), "正在360(so.com)引擎搜索买家...");
   h.run->Stop();
   EXPECT_TRUE(h.window.searchEnabled);
-  EXPECT_EQ(h.window.panels[8], "终止搜索...");
+  EXPECT_EQ(h.window.Panel(StatusPanel::Message), "终止搜索...");
 }
 
 TEST_F(RunSimulation, NavigateErrorsAreIgnored) {

@@ -73,7 +73,7 @@ TEST(RunWalls, AVerificationPagePausesAndTheHarvestStaysWhole) {
                                        3600 * 1000, 250) &&
            !ended()) {
       ++pauses;
-      EXPECT_EQ(walled.h.window.panels[8],
+      EXPECT_EQ(walled.h.window.Panel(StatusPanel::Message),
                 "检测到验证页面，请在下方浏览器中完成验证，完成后自动继续");
       EXPECT_FALSE(walled.h.run->PageTimer().Enabled());
       EXPECT_FALSE(walled.h.run->Watchdog().Enabled());
@@ -91,11 +91,11 @@ TEST(RunWalls, AVerificationPagePausesAndTheHarvestStaysWhole) {
     EXPECT_EQ(walled.DistinctRequests(), plain.h.browser.Requests());
     EXPECT_EQ(walled.h.run->StartLine(), plain.h.run->StartLine());
     EXPECT_EQ(walled.h.window.panels[7], plain.h.window.panels[7]);
-    EXPECT_NE(walled.h.window.panels[8].find("失败 0 个；读取 " +
-                                             std::to_string(plain.h.browser.Requests().size()) +
-                                             " 页，验证页面 " + std::to_string(c.pauses) + " 次"),
+    EXPECT_NE(walled.h.window.Panel(StatusPanel::Message)
+                  .find("失败 0 个；读取 " + std::to_string(plain.h.browser.Requests().size()) +
+                        " 页，验证页面 " + std::to_string(c.pauses) + " 次"),
               std::string::npos)
-        << walled.h.window.panels[8];
+        << walled.h.window.Panel(StatusPanel::Message);
   }
 }
 
@@ -107,7 +107,7 @@ TEST(RunWalls, StopDuringAPauseEndsTheRun) {
   const std::size_t requests = walled.h.browser.Requests().size();
   walled.h.run->Stop();
   EXPECT_FALSE(walled.h.run->Paused());
-  EXPECT_TRUE(walled.h.window.panels[8].starts_with("搜索已经结束！"));
+  EXPECT_TRUE(walled.h.window.Panel(StatusPanel::Message).starts_with("搜索已经结束！"));
   EXPECT_EQ(walled.h.window.saveStates, 1);
   EXPECT_TRUE(walled.h.window.searchEnabled);
   EXPECT_EQ(walled.h.run->StartLine(), 2);
@@ -198,7 +198,7 @@ TEST(RunWalls, RestBetweenKeywords) {
   h.Start();
   h.clock.AdvanceBy(9000);
   h.run->Stop();
-  EXPECT_TRUE(h.window.panels[8].starts_with("搜索已经结束！"));
+  EXPECT_TRUE(h.window.Panel(StatusPanel::Message).starts_with("搜索已经结束！"));
   h.clock.AdvanceBy(700 * 1000);
   EXPECT_EQ(h.browser.Requests().size(), 1u);
 }

@@ -120,6 +120,111 @@ TEST(Store, UpgradesAnOlderSchemaInPlaceKeepingItsItems) {
   EXPECT_TRUE(store->HarvestedBefore("13700000003", 4));
 }
 
+// A store of version 6 keeps its rows as results pages; then a page of a
+// result's own site comes back with its title and the result it came from.
+TEST(Store, SitePagesJoinAVersion6StoreAndComeBackWhole) {
+  TempDir dir;
+  const auto path = dir.path() / "brivano.db";
+  {
+    sql::Connection db(path);
+    UpgradeStoreSchema(db, 6);
+    db.Execute(
+        "INSERT INTO runs(id, started, ended, engine, kind, options) VALUES"
+        " (1, '2026-11-01T08:00:00Z', '2026-11-01T09:00:00Z', 'baidu', 0, '');"
+        "INSERT INTO pages(id, run_id, keyword_line, keyword, engine, page, url, seen_at) VALUES"
+        " (1, 1, 4, x'', 'baidu', 2, CAST('https://r.cn/' AS BLOB), '2026-11-01T08:01:00Z');"
+        "INSERT INTO items(page_id, value, kind, title, company, site, target) VALUES"
+        " (1, CAST('13800000001' AS BLOB), 0, x'41', x'42', x'43', x'44');");
+  }
+  auto store = OpenStore(path);
+  ASSERT_TRUE(store);
+  sql::Connection& db = store->connection();
+  EXPECT_EQ(db.QueryInt64("PRAGMA user_version"), kStoreSchemaVersion);
+  EXPECT_EQ(db.QueryInt64("SELECT count(*) FROM visited_sites"), 0);
+  const std::int64_t run = store->BeginRun({"baidu", ContactKind::Mobile, ""});
+  HarvestedPage site = Page(4, "钢材", "baidu", 2, {"13900000002"});
+  PageSource source = *site.source;
+  source.pageUrl = "http://www.jy.cn/lianxi.html";
+  source.sitePage = true;
+  source.pageTitle = Utf8ToGbk("联系我们 - 甲乙");
+  site = StorePage(source, std::move(site.values));
+  site.values[0].owner = std::make_shared<const ResultOwner>(ResultOwner{
+      Utf8ToGbk("甲乙_官网"), Utf8ToGbk("深圳市甲乙有限公司"), "jy.cn", "http://jy.cn/"});
+  store->AddPage(run, site);
+  store->AddPage(run, Page(5, "五金", "baidu", 1, {"13700000003"}));
+  store->EndRun(run, RunEnding::Finished);
+  store.reset();
+  store = OpenStore(path);
+  ASSERT_TRUE(store);
+  const std::vector<ContactValue> items = Items(*store);
+  ASSERT_EQ(items.size(), 3u);
+  const struct {
+    std::string_view value, url;
+    bool sitePage;
+    std::string title;
+    std::string company;
+  } expected[] = {
+      {"13800000001", "https://r.cn/", false, "", "B"},
+      {"13900000002", "http://www.jy.cn/lianxi.html", true, "联系我们 - 甲乙",
+       "深圳市甲乙有限公司"},
+      {"13700000003", "https://www.example.com/s?wd=5&pn=1", false, "", ""},
+  };
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const PageSource& from = *items[i].source;
+    EXPECT_EQ(items[i].value, expected[i].value);
+    EXPECT_EQ(from.pageUrl, expected[i].url) << expected[i].value;
+    EXPECT_EQ(from.sitePage, expected[i].sitePage) << expected[i].value;
+    EXPECT_EQ(GbkToUtf8(from.pageTitle), expected[i].title) << expected[i].value;
+    EXPECT_EQ(items[i].owner ? GbkToUtf8(items[i].owner->company) : "", expected[i].company);
+  }
+  EXPECT_EQ(items[1].source->keywordLine, 4);
+  EXPECT_EQ(items[1].source->page, 2);
+  ASSERT_TRUE(items[1].owner);
+  EXPECT_EQ(items[1].owner->target, "http://jy.cn/");
+  // A results page has no title at all, not an empty one.
+  EXPECT_EQ(store->connection().QueryInt64("SELECT count(*) FROM pages WHERE page_title IS NULL"),
+            2);
+}
+
+// Whether a site counts as visited at kNow, step by step on one store; a
+// step with a time first marks the site visited then.
+TEST(Store, SitesCountAsVisitedForTheDaysGiven) {
+  constexpr const char* kNow = "2026-12-07T12:00:00Z";
+  const struct {
+    std::string_view domain;
+    const char* markedAt;
+    int days;
+    bool visited;
+  } steps[] = {
+      {"jy.cn", nullptr, 30, false},                // never visited
+      {"jy.cn", "2026-12-06T12:00:00Z", 30, true},  // a day ago
+      {"jy.cn", nullptr, 1, false},                 // not less than a day ago
+      {"JY.cn", nullptr, 2, true},
+      {"jy.cn", nullptr, 0, false},
+      {"jy.cn", nullptr, -5, false},
+      {"jy.cn.example.com", nullptr, 30, false},
+      {"old.cn", "2026-11-06T12:00:00Z", 30, false},  // 31 days ago
+      {"old.cn", nullptr, 32, true},
+      {"old.cn", "2026-12-07T11:00:00Z", 1, true},  // visited again
+  };
+  TempDir dir;
+  const auto path = dir.path() / "brivano.db";
+  auto store = OpenStore(path);
+  ASSERT_TRUE(store);
+  for (const auto& step : steps) {
+    if (step.markedAt != nullptr) store->MarkSiteVisited(step.domain, step.markedAt);
+    EXPECT_EQ(store->SiteVisitedWithin(step.domain, step.days, kNow), step.visited)
+        << step.domain << " " << step.days;
+  }
+  EXPECT_EQ(store->connection().QueryInt64("SELECT count(*) FROM visited_sites"), 2);
+  store.reset();
+  // Reading serves a store opened for reading; marking is refused there.
+  StoreOpenResult look = HarvestStore::Open(path, {.readOnly = true});
+  ASSERT_TRUE(look.store) << look.error;
+  EXPECT_TRUE(look.store->SiteVisitedWithin("old.cn", 1, kNow));
+  EXPECT_THROW(look.store->MarkSiteVisited("new.cn", kNow), StoreError);
+}
+
 TEST(Store, OpenFailuresGiveOneChineseMessage) {
   TempDir dir;
   const auto damaged = dir.Write("damaged.db", std::string(8192, '\x5A'));

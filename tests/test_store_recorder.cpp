@@ -236,8 +236,10 @@ TEST(StoreRecorder, SwitchesHoldValuesBack) {
     r.h.Start();
     ASSERT_TRUE(r.h.RunToEnd());
     EXPECT_EQ(r.h.run->Buyers().size(), c.secondRunValues) << c.crossRun << c.validate;
-    EXPECT_TRUE(r.h.window.panels[8].starts_with("搜索已经结束！")) << r.h.window.panels[8];
-    EXPECT_TRUE(r.h.window.panels[8].ends_with(c.endNote)) << r.h.window.panels[8];
+    EXPECT_TRUE(r.h.window.Panel(StatusPanel::Message).starts_with("搜索已经结束！"))
+        << r.h.window.Panel(StatusPanel::Message);
+    EXPECT_TRUE(r.h.window.Panel(StatusPanel::Message).ends_with(c.endNote))
+        << r.h.window.Panel(StatusPanel::Message);
   }
 }
 
@@ -268,6 +270,34 @@ TEST(StoreRecorder, TheRunACrashCutShortIsOfferedOnce) {
   EXPECT_FALSE(std::filesystem::exists(empty.path() / "brivano.db"));
 }
 
+// The sites a run visits are kept in its store at the current UTC time, for
+// later runs to leave alone.
+TEST(StoreRecorder, KeepsTheSitesARunVisited) {
+  StoreRun r;
+  r.ServePages(Engine::Sogou, {"a"}, "");
+  r.h.Start();
+  ASSERT_TRUE(r.h.RunToEnd());
+  VisitHistory& history = r.recorder;
+  const std::string before = UtcNowIso8601();
+  history.MarkVisited("jy.cn");
+  const std::string after = UtcNowIso8601();
+  const struct {
+    const char* domain;
+    int days;
+    bool visited;
+  } looks[] = {{"jy.cn", 1, true}, {"jy.cn", 0, false}, {"ab.cn", 30, false}};
+  for (const auto& look : looks) {
+    EXPECT_EQ(history.VisitedWithin(look.domain, look.days), look.visited) << look.domain;
+  }
+  auto opened = HarvestStore::Open(r.dir.path() / "brivano.db");
+  auto visit = opened.store->connection().Prepare("SELECT domain, visited_at FROM visited_sites");
+  ASSERT_TRUE(visit.Step());
+  EXPECT_EQ(visit.ColumnBytes(0), "jy.cn");
+  EXPECT_GE(visit.ColumnBytes(1), before);
+  EXPECT_LE(visit.ColumnBytes(1), after);
+  EXPECT_TRUE(r.reports.empty());
+}
+
 TEST(StoreRecorder, AStoreThatCannotBeUsedIsSaidOnceAndTheRunGoesOn) {
   StoreRun r;
   std::filesystem::create_directory(r.dir.path() / "brivano.db");  // not a database
@@ -280,6 +310,10 @@ TEST(StoreRecorder, AStoreThatCannotBeUsedIsSaidOnceAndTheRunGoesOn) {
   r.h.Start();
   ASSERT_TRUE(r.h.RunToEnd());
   EXPECT_EQ(r.reports.size(), 1u);  // said once
+  // Without a store no site was visited, and none is kept.
+  r.recorder.MarkVisited("jy.cn");
+  EXPECT_FALSE(r.recorder.VisitedWithin("jy.cn", 30));
+  EXPECT_EQ(r.reports.size(), 1u);
   // The list keeps every value's page all the same.
   ASSERT_EQ(r.h.run->Buyers().size(), 4u);
   for (const ContactValue& item : r.h.run->Buyers().items()) EXPECT_TRUE(item.source);

@@ -635,10 +635,10 @@ TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
   dialogs.saveAnswers = {QString::fromStdString((folder.path() / "leads.csv").string()),
                          QString::fromStdString((folder.path() / "leads.xlsx").string())};
   Find<QToolButton>(*form, "saveButton")->click();
-  EXPECT_EQ(
-      ReadFileBytes(folder.path() / "leads.csv"),
-      "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间,公司,标题,网站,目标网址\r\n" +
-          row + ",,,,\r\n");
+  EXPECT_EQ(ReadFileBytes(folder.path() / "leads.csv"),
+            "\xEF\xBB\xBF联系方式,类型,关键词,搜索引擎,页码,来源网址,时间,公司,标题,网站,目标网址,"
+            "来源标题\r\n" +
+                row + ",,,,,\r\n");
   Find<QToolButton>(*form, "saveButton")->click();
   // The workbook's text cells, read back by Python's standard library.
   const std::string script =
@@ -653,8 +653,9 @@ TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
     while (std::fgets(buffer, sizeof buffer, pipe)) cells += buffer;
     pclose(pipe);
   }
-  EXPECT_NE(cells.find("联系方式|类型|关键词|搜索引擎|页码|来源网址|时间|公司|标题|网站|目标网址|"
-                       "13800000001|手机|深圳 旅行社"),
+  EXPECT_NE(cells.find(
+                "联系方式|类型|关键词|搜索引擎|页码|来源网址|时间|公司|标题|网站|目标网址|来源标题|"
+                "13800000001|手机|深圳 旅行社"),
             std::string::npos)
       << cells;
 

@@ -1,0 +1,175 @@
+// Reading a visited site page: a megabyte of a company site's markup (nested
+// divs, product tables, a few thousand links, a style sheet and scripts in
+// the page, Chinese text) to its title, text and links. A site visit reads up
+// to five such pages per result; the bar is 10 ms a page.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <string>
+
+#include "visit/site_page.h"
+
+namespace brivano::bench {
+namespace {
+
+constexpr const char* kPhrases[] = {
+    "本公司专业生产",
+    "液压机械设备",
+    "数控机床配件",
+    "欢迎来电咨询",
+    "质量可靠",
+    "价格优惠",
+    "产品远销欧美",
+    "通过ISO9001认证",
+    "厂家直销",
+    "售后服务完善",
+    "年产量达十万台",
+    "拥有先进的生产线",
+    "技术力量雄厚",
+    "诚信经营",
+    "客户至上",
+    "欢迎新老客户光临",
+    "不锈钢阀门",
+    "精密铸造",
+    "节能环保",
+    "广泛应用于化工、电力、冶金等行业",
+    "24小时热线服务",
+    "提供定制加工",
+    "型号齐全",
+    "现货供应",
+    "浙江省杭州市萧山区经济技术开发区",
+};
+constexpr std::size_t kPhraseCount = std::size(kPhrases);
+
+// A fixed sequence, so every run reads the same page.
+class Sequence {
+ public:
+  std::uint32_t Next() {
+    state_ = state_ * 1664525u + 1013904223u;
+    return state_ >> 8;
+  }
+  const char* Phrase() { return kPhrases[Next() % kPhraseCount]; }
+
+ private:
+  std::uint32_t state_ = 20240601u;
+};
+
+void AppendSentences(std::string& page, Sequence& sequence, int count) {
+  for (int i = 0; i < count; ++i) {
+    page += sequence.Phrase();
+    page += i + 1 < count ? "，" : "。";
+  }
+}
+
+std::string StyleBlock() {
+  std::string style = "<style type=\"text/css\">\n";
+  for (int i = 0; style.size() < 12 * 1024; ++i) {
+    const std::string n = std::to_string(i);
+    style += ".box" + n + " .pro" + n + " a:hover{color:#c00;background:url(/images/bg" + n +
+             ".png) no-repeat 0 0;margin:0 auto;padding:4px 8px}\n";
+  }
+  return style + "</style>\n";
+}
+
+// Scripts hold markup in strings ("<div>", "</a>"), which must stay text.
+std::string ScriptBlock(std::size_t bytes) {
+  std::string script = "<script type=\"text/javascript\">\n";
+  for (int i = 0; script.size() < bytes; ++i) {
+    const std::string n = std::to_string(i);
+    script += "function show" + n + "(id){var box=document.getElementById('m'+id);if(box){box." +
+              "innerHTML='<div class=\"tip\"><a href=\"/p/'+id+'.html\">查看详情</a></div>';" +
+              "if(id<" + n + "&&id>0){box.style.display='block';}}}\n";
+  }
+  return script + "</script>\n";
+}
+
+std::string CompanyPage(std::size_t bytes) {
+  Sequence sequence;
+  std::string page =
+      "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\">\n"
+      "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head>\n"
+      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />\n"
+      "<title>杭州甲乙机械有限公司-液压机械设备,数控机床配件,不锈钢阀门</title>\n"
+      "<meta name=\"keywords\" content=\"液压机械,数控机床,不锈钢阀门\" />\n"
+      "<link href=\"/css/style.css\" rel=\"stylesheet\" type=\"text/css\" />\n";
+  page += StyleBlock();
+  page += ScriptBlock(16 * 1024);
+  page +=
+      "</head>\n<body>\n<div id=\"wrap\"><div class=\"header\"><div class=\"logo\"><a "
+      "href=\"/\"><img src=\"/images/logo.gif\" alt=\"杭州甲乙机械有限公司\" /></a></div>\n"
+      "<div class=\"nav\"><ul>";
+  for (const char* item : {"网站首页", "关于我们", "产品中心", "新闻动态", "工程案例", "技术支持",
+                           "人才招聘", "在线留言", "联系我们"}) {
+    page += "<li><a href=\"/about/" + std::to_string(page.size() % 97) + ".html\">" + item +
+            "</a></li>";
+  }
+  page += "</ul></div></div>\n<div class=\"main\">\n";
+  int block = 0;
+  while (page.size() + 4096 < bytes) {
+    const std::string n = std::to_string(block++);
+    page += "<div class=\"row\"><div class=\"col-left\"><div class=\"box\"><div class=\"pro\">";
+    page += "<a href=\"/product/show.asp?id=" + n + "&amp;cat=" + std::to_string(block % 12) +
+            "\" title=\"产品" + n + "\"><img src=\"/upload/2023/" + n + ".jpg\" alt=\"液压机" + n +
+            "型\" width=\"160\" height=\"120\" /></a>\n";
+    page += "<h3><a href=\"/product/show.asp?id=" + n + "\">" + sequence.Phrase() + "-XY" + n +
+            "</a></h3><p>";
+    AppendSentences(page, sequence, 6);
+    page +=
+        "</p></div></div></div>\n<div class=\"col-right\"><table class=\"spec\" "
+        "cellpadding=\"0\" cellspacing=\"1\" width=\"100%\">\n";
+    for (const char* label : {"型号", "功率", "重量", "尺寸"}) {
+      page += "<tr><td class=\"label\">" + std::string(label) + "</td><td>XY-" + n + "-" +
+              std::to_string(sequence.Next() % 1000) + "</td><td><a href=\"/spec/" + n +
+              ".html\">详细参数</a></td></tr>\n";
+    }
+    page += "</table></div>\n<ul class=\"news\">";
+    for (int i = 0; i < 5; ++i) {
+      const std::string id = std::to_string(sequence.Next() % 100000);
+      page += "<li><span class=\"date\">2023-0" + std::to_string(1 + i) + "-1" + std::to_string(i) +
+              "</span><a href=\"news/" + id + ".html\" target=\"_blank\" title=\"" +
+              sequence.Phrase() + "\">" + sequence.Phrase() + "</a></li>\n";
+    }
+    page += "</ul></div>\n";
+    if (block % 40 == 0) {
+      page += "<div class=\"contact\"><p>联系电话：0571-8" + std::to_string(1000000 + block) +
+              "<br />传真：0571-8" + std::to_string(2000000 + block) +
+              "<br />邮箱：<a href=\"mailto:sales" + n + "@jiayi-jixie.com.cn\">sales" + n +
+              "@jiayi-jixie.com.cn</a></p></div>\n<!-- 第" + n + "栏结束 -->\n";
+    }
+  }
+  page +=
+      "</div>\n<div class=\"footer\"><p><a href=\"/lxwm/\">联系我们</a> | <a "
+      "href=\"/sitemap.html\">网站地图</a> | <a href=\"javascript:void(0)\" "
+      "onclick=\"addFav()\">加入收藏</a></p><p>版权所有 &copy; 杭州甲乙机械有限公司&nbsp;"
+      "地址：浙江省杭州市萧山区经济技术开发区 电话：0571-88888888</p><p><a "
+      "href=\"https://beian.miit.gov.cn/\">浙ICP备12345678号</a></p></div></div>\n";
+  page += ScriptBlock(page.size() < bytes ? std::min<std::size_t>(bytes - page.size(), 2048) : 0);
+  page += "</body>\n</html>\n";
+  return page;
+}
+
+const std::string& Page() {
+  static const std::string page = CompanyPage(1 << 20);
+  return page;
+}
+
+void BM_ReadSitePage1MB(benchmark::State& state) {
+  const std::string& page = Page();
+  std::size_t links = 0;
+  std::size_t textBytes = 0;
+  for (auto _ : state) {
+    const SitePage read = ReadSitePage(page, "http://www.jiayi-jixie.com.cn/index.html");
+    links = read.links.size();
+    textBytes = read.text.size();
+    benchmark::DoNotOptimize(read);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
+  state.counters["links"] = static_cast<double>(links);
+  state.counters["textKiB"] = static_cast<double>(textBytes) / 1024;
+}
+BENCHMARK(BM_ReadSitePage1MB)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace brivano::bench
