@@ -28,9 +28,9 @@ BRIVANO_BUILD_DIR="$root/build-asan" "$root/scripts/build.sh" \
 echo "== threaded extraction under ThreadSanitizer =="
 cmake -S "$root" -B "$root/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBRIVANO_TSAN=ON -DBRIVANO_GUI=OFF -DBRIVANO_BENCH=OFF >/dev/null
-cmake --build "$root/build-tsan" -j "$(nproc)" --target test_extract_text test_cli brivano-cli
+cmake --build "$root/build-tsan" -j "$(nproc)" --target test_extract_text test_cli test_curl_fetcher brivano-cli
 (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 \
-  ctest --output-on-failure -j "$(nproc)" --timeout 900 -R 'Parallel|Threads|ExtractText') | tee -a "$log"
+  ctest --output-on-failure -j "$(nproc)" --timeout 900 -R 'Parallel|Threads|ExtractText|CurlFetcher') | tee -a "$log"
 
 fuzzed=0
 if [ -x "$root/scripts/fuzz.sh" ]; then

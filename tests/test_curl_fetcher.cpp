@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <future>
@@ -23,6 +24,16 @@ namespace {
 
 // Only against a hang: every wait below ends on a condition.
 constexpr std::chrono::seconds kSafety{30};
+
+// A proxy from the environment would carry the local sites' names elsewhere.
+// Set before any test starts a thread that could read the environment.
+class NoProxy : public ::testing::Environment {
+  void SetUp() override {
+    setenv("no_proxy", "*", 1);
+    setenv("NO_PROXY", "*", 1);
+  }
+};
+::testing::Environment* const kNoProxy = ::testing::AddGlobalTestEnvironment(new NoProxy);
 
 // The owner's thread of the tests: delivered tasks queue up here and run on
 // the test's thread while it waits.

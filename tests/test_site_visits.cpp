@@ -64,9 +64,11 @@ struct VisitRun {
               "<a href='/news/1.html'>新闻</a><a href='http://other.test/contact'>联系</a>");
     web.Serve("http://a.test/about/lx.html",
               "<p>手机：13800000002</p><p>深圳市甲贸易有限公司 版权所有</p>");
-    // b forbids its contact page.
+    // b forbids its contact page; its landing page is a redirect away.
     web.Serve("http://b.test/robots.txt", "User-agent: *\nDisallow: /lianxi", 100, "text/plain");
-    web.Serve("http://b.test/", "<a href='/lianxi.html'>联系方式</a>");
+    web.Answer("http://b.test/",
+               {.answer = {.httpStatus = 302, .redirect = "http://b.test/i.htm"}});
+    web.Serve("http://b.test/i.htm", "<a href='/lianxi.html'>联系方式</a>");
     web.Serve("http://b.test/lianxi.html", "<p>13800000003</p>");
     // c answers slowly, long after the engine is done with.
     web.Serve("http://c.test/", "<p>13800000004</p>", 30000);

@@ -74,7 +74,8 @@ TEST(PolitenessScheduler, SimulatedRuns) {
     const std::size_t total = model.size();
     ASSERT_EQ(scheduler.Queued(), total);
 
-    std::map<std::string, long long> lastStart;       // by host in lower case
+    std::map<std::string, long long> lastStart;  // by host in lower case
+    std::map<std::string, long long> lastEnd;
     std::multimap<long long, std::string> finishing;  // end time -> host
     std::map<std::string, std::vector<std::string>> fetchedByHost;
     long long now = 0;
@@ -96,8 +97,8 @@ TEST(PolitenessScheduler, SimulatedRuns) {
         }
         ASSERT_LT(static_cast<int>(finishing.size()), row.limits.mostHostsAtOnce);
         auto allowed = std::find_if(model.begin(), model.end(), [&](const Queued& q) {
-          return !busy(q.host) && (!lastStart.contains(q.host) ||
-                                   now - lastStart[q.host] >= row.limits.perHostIntervalMs);
+          return !busy(q.host) && (!lastEnd.contains(q.host) ||
+                                   now - lastEnd[q.host] >= row.limits.perHostIntervalMs);
         });
         ASSERT_NE(allowed, model.end());
         ASSERT_EQ(fetch->address, allowed->address) << "not the earliest page allowed";
@@ -121,6 +122,7 @@ TEST(PolitenessScheduler, SimulatedRuns) {
       now = next;
       while (!finishing.empty() && finishing.begin()->first == now) {
         scheduler.Finished(finishing.begin()->second, now);
+        lastEnd[finishing.begin()->second] = now;
         finishing.erase(finishing.begin());
       }
     }
@@ -129,8 +131,8 @@ TEST(PolitenessScheduler, SimulatedRuns) {
   }
 }
 
-// One host and short fetches: each page starts the moment its interval is
-// over, not later.
+// One host and short fetches: each page starts the moment the host has
+// rested its interval after the last answer, not later.
 TEST(PolitenessScheduler, OneHostKeepsTheInterval) {
   PolitenessScheduler scheduler;
   for (int i = 0; i < 4; ++i) scheduler.Add("a.cn", "http://a.cn/" + std::to_string(i));
@@ -144,7 +146,7 @@ TEST(PolitenessScheduler, OneHostKeepsTheInterval) {
     starts.push_back(now);
     scheduler.Finished("A.CN", now + 100);
   }
-  EXPECT_EQ(starts, (std::vector<long long>{0, 2000, 4000, 6000}));
+  EXPECT_EQ(starts, (std::vector<long long>{0, 2100, 4200, 6300}));
 }
 
 // Stopping drops what is queued; a fetch already running still ends and
@@ -161,9 +163,9 @@ TEST(PolitenessScheduler, ClearDropsTheQueue) {
   EXPECT_FALSE(scheduler.NextDueMs(0));
   scheduler.Finished("a.cn", 500);
   scheduler.Add("a.cn", "http://a.cn/3");
-  EXPECT_FALSE(scheduler.Next(1000));
-  EXPECT_EQ(scheduler.NextDueMs(1000), 2000);
-  EXPECT_EQ(scheduler.Next(2000)->address, "http://a.cn/3");
+  EXPECT_FALSE(scheduler.Next(2000));
+  EXPECT_EQ(scheduler.NextDueMs(1000), 2500);
+  EXPECT_EQ(scheduler.Next(2500)->address, "http://a.cn/3");
 }
 
 TEST(ContactLinks, ChoosesTheContactPages) {

@@ -10,9 +10,12 @@ namespace {
 // Strongest hint first; the link's rank is its best hint. Link texts come
 // first: a site names its contact page in words more reliably than in its
 // addresses, which are often numbers.
+// Sites of Taiwan and Hong Kong (often Big5) write the same words in
+// traditional characters.
 constexpr std::string_view kTextHints[] = {
-    "联系我们", "联系方式",  "联系",    "关于我们", "公司简介", "企业简介",
-    "公司介绍", "contactus", "contact", "aboutus",  "about",
+    "联系我们", "聯絡我們", "聯繫我們", "联系方式",  "聯絡方式", "聯繫方式", "联系",
+    "聯絡",     "聯繫",     "关于我们", "關於我們",  "公司简介", "公司簡介", "企业简介",
+    "企業簡介", "公司介绍", "公司介紹", "contactus", "contact",  "aboutus",  "about",
 };
 // Pinyin and its initials are common in Chinese sites' paths: lianxi,
 // lxwm (联系我们), gywm (关于我们), jianjie (简介).

@@ -166,8 +166,8 @@ using Command = std::variant<StartCommand, ResolvedCommand, CancelCommand>;
 // fetcher while name lookups still run: they post into it, and after the
 // fetcher closed it their results fall on the floor.
 struct CurlFetcher::Mailbox {
-  std::mutex mutex;
-  std::deque<Command> commands;
+  std::mutex mutex{};
+  std::deque<Command> commands{};
   bool closed = false;
   CURLM* multi = nullptr;  // set before any thread starts; woken only under `mutex`
 
@@ -181,7 +181,7 @@ struct CurlFetcher::Mailbox {
     std::lock_guard<std::mutex> lock(mutex);
     return closed;
   }
-  // Empty and true once closed.
+  // Hands over what was posted; true once the fetcher is being destroyed.
   bool Take(std::deque<Command>& taken) {
     std::lock_guard<std::mutex> lock(mutex);
     taken.swap(commands);
@@ -193,7 +193,7 @@ struct CurlFetcher::Mailbox {
 // answer runs only if its fetch is still here, which is how CancelAll and the
 // destructor drop answers already on their way.
 struct CurlFetcher::Waiting {
-  std::unordered_map<std::uint64_t, Answer> answers;
+  std::unordered_map<std::uint64_t, Answer> answers{};
 };
 
 class CurlFetcher::Worker {
@@ -492,6 +492,16 @@ class CurlFetcher::Worker {
   }
 
   void FollowRedirect(Job& job) {
+    if (!job.request.followRedirects) {
+      std::optional<WebAddress> next = ParseAddress(job.location, &job.hop.url);
+      if (!next) {
+        Finish(job, FetchError::Other, "redirect to an unreadable address: " + job.location);
+        return;
+      }
+      redirectTo_ = next->url;
+      Finish(job, FetchError::None, {});
+      return;
+    }
     if (job.redirects >= options_.mostRedirects) {
       Finish(job, FetchError::TooManyRedirects,
              "more than " + std::to_string(options_.mostRedirects) + " redirects");
@@ -539,6 +549,7 @@ class CurlFetcher::Worker {
     answer.contentType = job.contentType;
     answer.truncated = truncated;
     answer.detail = std::move(detail);
+    answer.redirect = std::exchange(redirectTo_, {});
     if (error == FetchError::None) answer.body = std::move(job.body);
     const std::uint64_t id = job.id;
     ReleaseTransfer(job);
@@ -576,6 +587,8 @@ class CurlFetcher::Worker {
   curl_slist* robotsAccept_ = nullptr;
   std::map<std::uint64_t, std::unique_ptr<Job>> jobs_{};
   std::uint64_t lastLookup_ = 0;
+  // The target of the redirect that Finish is about to answer with.
+  std::string redirectTo_{};
 };
 
 CurlFetcher::CurlFetcher(CurlFetcherOptions options)

@@ -13,6 +13,10 @@ struct FetchRequest {
   std::string address{};  // absolute http(s) address
   // robots.txt: a plain-text answer is wanted, not a page.
   bool robotsFile = false;
+  // False: a redirect ends the fetch, its target in the answer, so that the
+  // caller asks for it in its own time (a host is asked politely however
+  // many hops its pages take).
+  bool followRedirects = true;
 };
 
 // Why a fetch brought no answer of the server.
@@ -35,6 +39,8 @@ struct FetchAnswer {
   std::string body{};          // decompressed; at most the cap
   bool truncated = false;      // the page was longer than the cap: body holds its start
   std::string detail{};        // what went wrong, for a log (UTF-8)
+  // A redirect not followed: its target, absolute and http(s).
+  std::string redirect{};
 };
 
 class PageFetcher {

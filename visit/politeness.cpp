@@ -32,7 +32,7 @@ void PolitenessScheduler::Add(std::string host, std::string address) {
 
 bool PolitenessScheduler::MayStart(const Host& host, long long nowMs) const {
   if (host.busy || host.pages.empty()) return false;
-  return !host.lastStartMs || nowMs - *host.lastStartMs >= limits_.perHostIntervalMs;
+  return !host.lastEndMs || nowMs - *host.lastEndMs >= limits_.perHostIntervalMs;
 }
 
 std::optional<Fetch> PolitenessScheduler::Next(long long nowMs) {
@@ -50,7 +50,6 @@ std::optional<Fetch> PolitenessScheduler::Next(long long nowMs) {
   chosen->pages.pop_front();
   --queued_;
   chosen->busy = true;
-  chosen->lastStartMs = nowMs;
   ++busyHosts_;
   return Fetch{.host = std::move(page.host), .address = std::move(page.address)};
 }
@@ -59,6 +58,7 @@ void PolitenessScheduler::Finished(std::string_view host, long long nowMs) {
   auto it = hosts_.find(HostKey(host));
   if (it == hosts_.end() || !it->second.busy) return;
   it->second.busy = false;
+  it->second.lastEndMs = nowMs;
   --busyHosts_;
   ForgetIdleHosts(nowMs);
 }
@@ -69,7 +69,7 @@ std::optional<long long> PolitenessScheduler::NextDueMs(long long nowMs) const {
   std::optional<long long> due;
   for (const auto& [key, host] : hosts_) {
     if (host.busy || host.pages.empty()) continue;
-    long long at = host.lastStartMs ? *host.lastStartMs + limits_.perHostIntervalMs : nowMs;
+    long long at = host.lastEndMs ? *host.lastEndMs + limits_.perHostIntervalMs : nowMs;
     at = std::max(at, nowMs);
     if (!due || at < *due) due = at;
   }
@@ -87,7 +87,7 @@ void PolitenessScheduler::ForgetIdleHosts(long long nowMs) {
   std::erase_if(hosts_, [&](const auto& entry) {
     const Host& host = entry.second;
     return !host.busy && host.pages.empty() &&
-           (!host.lastStartMs || nowMs - *host.lastStartMs >= limits_.perHostIntervalMs);
+           (!host.lastEndMs || nowMs - *host.lastEndMs >= limits_.perHostIntervalMs);
   });
 }
 

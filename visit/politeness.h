@@ -1,5 +1,7 @@
-// How the visits of result sites stay polite: no host sees two requests
-// closer together than a set interval, and only so many hosts are worked on at
+// How the visits of result sites stay polite: a host rests for a set interval
+// after each fetch before it is asked again (so that no host sees two
+// requests closer together than that, however long the way to it takes),
+// and only so many hosts are worked on at
 // once. The scheduler keeps no clock: the caller passes the time in, so a timer
 // in the program and a simulated clock in the tests drive it alike.
 #pragma once
@@ -30,7 +32,7 @@ class PolitenessScheduler {
   // Queues a page of a host; a host's pages are fetched in the order added.
   void Add(std::string host, std::string address);
   // The fetch that may start now, if any: the earliest-queued page whose host
-  // is idle, was last asked at least the interval ago, and fits within the
+  // is idle, last answered at least the interval ago, and fits within the
   // hosts-at-once limit. The host counts as busy from here to Finished.
   std::optional<Fetch> Next(long long nowMs);
   // The fetch of the host's page has ended, however it ended.
@@ -52,7 +54,7 @@ class PolitenessScheduler {
   struct Host {
     std::deque<Page> pages{};
     bool busy = false;
-    std::optional<long long> lastStartMs{};
+    std::optional<long long> lastEndMs{};
   };
 
   bool MayStart(const Host& host, long long nowMs) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <utility>
 
 #include "base/text.h"
 #include "search/company_name.h"
@@ -82,11 +83,16 @@ void SiteVisits::ResultsRead(const std::shared_ptr<const PageSource>& page,
   Pump();
 }
 
-void SiteVisits::QueuePage(std::size_t site, const std::string& address, Role role) {
+bool SiteVisits::QueuePage(std::size_t site, const std::string& address, Role role, int hops) {
   const std::optional<WebAddress> parsed = ParseWebAddress(address);
-  if (!parsed || !sites_[site].asked.insert(address).second) return;
+  if (!parsed || !sites_[site].asked.insert(address).second) return false;
   ++sites_[site].pagesOpen;
-  Job job{.role = role, .site = site, .host = parsed->host, .address = address, .origin = {}};
+  Job job{.role = role,
+          .site = site,
+          .host = parsed->host,
+          .address = address,
+          .origin = {},
+          .hops = hops};
   const std::string origin = SiteOrigin(*parsed);
   auto [rules, added] = origins_.try_emplace(origin);
   if (rules->second.rules) {
@@ -96,7 +102,7 @@ void SiteVisits::QueuePage(std::size_t site, const std::string& address, Role ro
       ++(rules->second.reached ? progress_.pagesDisallowed : progress_.pagesFailed);
       PageClosed(site);
     }
-    return;
+    return true;
   }
   rules->second.waiting.push_back(std::move(job));
   // robots.txt is asked once per origin and run, before any of its pages.
@@ -105,8 +111,10 @@ void SiteVisits::QueuePage(std::size_t site, const std::string& address, Role ro
                  .site = site,
                  .host = parsed->host,
                  .address = RobotsAddress(*parsed),
-                 .origin = origin});
+                 .origin = origin,
+                 .hops = 0});
   }
+  return true;
 }
 
 void SiteVisits::Schedule(Job job) {
@@ -123,13 +131,14 @@ void SiteVisits::Pump() {
     const Job& job = jobs_.at(id);
     inFlight_.insert(id);
     std::weak_ptr<SiteVisits*> self = self_;
-    env_.fetcher->Fetch(
-        FetchRequest{.address = job.address, .robotsFile = job.role == Role::Robots},
-        [self, id, run = runNumber_](FetchAnswer answer) {
-          auto alive = self.lock();
-          if (!alive || !*alive || (*alive)->runNumber_ != run) return;
-          (*alive)->OnAnswer(id, std::move(answer));
-        });
+    env_.fetcher->Fetch(FetchRequest{.address = job.address,
+                                     .robotsFile = job.role == Role::Robots,
+                                     .followRedirects = false},
+                        [self, id, run = runNumber_](FetchAnswer answer) {
+                          auto alive = self.lock();
+                          if (!alive || !*alive || (*alive)->runNumber_ != run) return;
+                          (*alive)->OnAnswer(id, std::move(answer));
+                        });
   }
   ArmTimer();
 }
@@ -167,13 +176,25 @@ void SiteVisits::OnAnswer(std::uint64_t id, FetchAnswer answer) {
 }
 
 void SiteVisits::OnRobots(const Job& job, const FetchAnswer& answer) {
+  if (!answer.redirect.empty() && job.hops < kMostRedirects) {
+    const std::optional<WebAddress> next = ParseWebAddress(answer.redirect);
+    if (next) {
+      Job hop = job;
+      hop.host = next->host;
+      hop.address = answer.redirect;
+      ++hop.hops;
+      Schedule(std::move(hop));
+      return;
+    }
+  }
   // As RFC 9309 has it: rules when they came, none for a missing file (4xx),
   // nothing at all when the server failed or could not be reached.
+  // Endless redirects count as no file.
   RobotsRules rules = RobotsRules::DisallowAll();
   if (Answered(answer)) {
     rules = ParseRobotsTxt(answer.body, kProductToken);
-  } else if (answer.error == FetchError::None && answer.httpStatus >= 400 &&
-             answer.httpStatus < 500) {
+  } else if (answer.error == FetchError::None &&
+             ((answer.httpStatus >= 400 && answer.httpStatus < 500) || !answer.redirect.empty())) {
     rules = RobotsRules::AllowAll();
   }
   OriginRules& origin = origins_[job.origin];
@@ -194,8 +215,19 @@ void SiteVisits::OnRobots(const Job& job, const FetchAnswer& answer) {
 
 void SiteVisits::OnPage(const Job& job, const FetchAnswer& answer) {
   Site& site = sites_[job.site];
-  if (job.role == Role::Landing && env_.history != nullptr && answer.error == FetchError::None) {
+  if (job.role == Role::Landing && env_.history != nullptr && answer.error == FetchError::None &&
+      !std::exchange(site.marked, true)) {
     env_.history->MarkVisited(site.domain);
+  }
+  if (!answer.redirect.empty()) {
+    // A redirect to a page asked for already (a loop) or beyond the last
+    // hop ends here.
+    if (job.hops >= kMostRedirects ||
+        !QueuePage(job.site, answer.redirect, job.role, job.hops + 1)) {
+      ++progress_.pagesFailed;
+    }
+    PageClosed(job.site);
+    return;
   }
   if (!Answered(answer) || answer.body.empty()) {
     ++progress_.pagesFailed;

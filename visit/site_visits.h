@@ -43,6 +43,8 @@ class SiteVisits : public RunCompanion {
  public:
   // The name robots.txt groups are matched against.
   static constexpr std::string_view kProductToken = "brivano";
+  // Redirects are followed one by one through the politeness queue.
+  static constexpr int kMostRedirects = 5;
 
   explicit SiteVisits(SiteVisitEnvironment environment);
   ~SiteVisits() override;
@@ -65,6 +67,7 @@ class SiteVisits : public RunCompanion {
     std::shared_ptr<const ResultOwner> owner{};
     int pagesOpen = 0;              // queued, waiting on robots.txt or being fetched
     bool refreshed = false;         // the landing page's refresh was followed once
+    bool marked = false;            // the history knows of this visit
     std::set<std::string> asked{};  // page addresses queued already
   };
   struct Job {
@@ -73,6 +76,7 @@ class SiteVisits : public RunCompanion {
     std::string host{};
     std::string address{};
     std::string origin{};  // Robots: whose rules these are
+    int hops = 0;          // redirects that led here
   };
   struct OriginRules {
     std::optional<RobotsRules> rules{};  // empty while robots.txt is fetched
@@ -81,7 +85,8 @@ class SiteVisits : public RunCompanion {
   };
 
   bool Working() const;
-  void QueuePage(std::size_t site, const std::string& address, Role role);
+  // False when the page was asked for already (or is no web address).
+  bool QueuePage(std::size_t site, const std::string& address, Role role, int hops = 0);
   void Schedule(Job job);
   void Pump();
   void ArmTimer();

@@ -59,9 +59,9 @@ std::string BlockSite(int block) {
 }
 
 QByteArray EngineServer::BlockPageFor(const QString& path, const QString& query, int pageNumber,
-                                      bool last) {
+                                      bool last, const QStringList& targets) {
   // Each engine's block: its element, the title link and where the site
-  // shows; %1 title, %2 snippet, %3 site.
+  // shows; %1 title, %2 snippet, %3 site, %4 the result's own address.
   QString block;
   QString open;
   QString close;
@@ -69,7 +69,7 @@ QByteArray EngineServer::BlockPageFor(const QString& path, const QString& query,
     open = QStringLiteral("<div id='content_left'>");
     close = QStringLiteral("</div>");
     block = QStringLiteral(
-        "<div class='result c-container' mu='https://%3/'><h3 class='t'>"
+        "<div class='result c-container' mu='%4'><h3 class='t'>"
         "<a href='/link?url=abc'>%1</a></h3><div class='c-abstract'>%2</div>"
         "<a class='c-showurl'>%3/</a></div>");
   } else if (path == QLatin1String("/tx")) {
@@ -82,14 +82,14 @@ QByteArray EngineServer::BlockPageFor(const QString& path, const QString& query,
     open = QStringLiteral("<ul id='m-result'>");
     close = QStringLiteral("</ul>");
     block = QStringLiteral(
-        "<li class='res-list'><h3 class='res-title'><a href='https://%3/' "
-        "data-mdurl='https://%3/'>%1</a></h3><p class='res-desc'>%2</p>"
+        "<li class='res-list'><h3 class='res-title'><a href='%4' "
+        "data-mdurl='%4'>%1</a></h3><p class='res-desc'>%2</p>"
         "<p class='res-linkinfo'><cite>%3</cite></p></li>");
   } else {
     open = QStringLiteral("<ol id='b_results'>");
     close = QStringLiteral("</ol>");
     block = QStringLiteral(
-        "<li class='b_algo'><h2><a href='https://%3/'>%1</a></h2><p>%2</p>"
+        "<li class='b_algo'><h2><a href='%4'>%1</a></h2><p>%2</p>"
         "<div class='b_attribution'><cite>https://%3/about</cite></div></li>");
   }
   QString body = QStringLiteral(
@@ -98,10 +98,11 @@ QByteArray EngineServer::BlockPageFor(const QString& path, const QString& query,
                      .arg(QString::fromStdString(BlockPageValue(pageNumber, 0))) +
                  open;
   for (int b = 1; b <= 2; ++b) {
+    const QString site = QString::fromStdString(BlockSite(b));
     body += block.arg(
         QString::fromStdString(BlockCompany(b)) + QStringLiteral("_官网"),
         QStringLiteral("欢迎来电 手机：") + QString::fromStdString(BlockPageValue(pageNumber, b)),
-        QString::fromStdString(BlockSite(b)));
+        site, b <= targets.size() ? targets[b - 1] : QStringLiteral("https://%1/").arg(site));
   }
   body += close;
   body += last ? QStringLiteral("<p>上一页 相关搜索</p>")
@@ -177,8 +178,14 @@ void EngineServer::incomingConnection(qintptr descriptor) {
     } else {
       const int pageNumber =
           form->pageOf(query.queryItemValue(QLatin1String(form->pageKey)).toInt());
-      body = (blocks_ ? &BlockPageFor : &PageFor)(url.path(), QLatin1String(form->queryKey),
-                                                  pageNumber, pageNumber >= pagesPerKeyword_);
+      const bool last = pageNumber >= pagesPerKeyword_;
+      QStringList targets;
+      for (int b = 0; b < 2 && !targets_.isEmpty(); ++b) {
+        targets << targets_[((resultRequests_ - 1) * 2 + b) % targets_.size()];
+      }
+      body = blocks_ ? BlockPageFor(url.path(), QLatin1String(form->queryKey), pageNumber, last,
+                                    targets)
+                     : PageFor(url.path(), QLatin1String(form->queryKey), pageNumber, last);
       if (rawQuery.contains("huge")) {
         QByteArray filler = "<div>13912345678 ";
         filler.append(QByteArray(100, 'x'));

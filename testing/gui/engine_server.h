@@ -42,8 +42,14 @@ class EngineServer : public QTcpServer {
   // engine's own markup, each holding one mobile number, and a third number
   // in a side bar outside every block (see BlockPageValue).
   void ServeResultBlocks() { blocks_ = true; }
+  // The results' own addresses, two by two through the result pages served
+  // (round again after the last); "https://SITE/" when none are given.
+  void SetBlockTargets(QStringList targets) {
+    blocks_ = true;
+    targets_ = std::move(targets);
+  }
   static QByteArray BlockPageFor(const QString& path, const QString& query, int pageNumber,
-                                 bool last);
+                                 bool last, const QStringList& targets = {});  // by block
 
  protected:
   void incomingConnection(qintptr socket) override;
@@ -51,6 +57,7 @@ class EngineServer : public QTcpServer {
  private:
   int pagesPerKeyword_;
   bool blocks_ = false;
+  QStringList targets_;
   int wallFrom_ = 0;
   int wallTimes_ = 0;  // 0: until solved
   int walled_ = 0;

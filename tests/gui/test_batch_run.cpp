@@ -3,6 +3,7 @@
 // process of its own.
 #include <gtest/gtest.h>
 
+#include <unicode/ucnv.h>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include "testing/gui/qt_application.h"
 #include "testing/gui/scripted_dialogs.h"
 #include "testing/gui/test_window_options.h"
+#include "testing/local_web.h"
 
 namespace brivano::testing {
 namespace {
@@ -58,6 +60,11 @@ class BatchRun : public ::testing::Test {
     environment.insert(QStringLiteral("XDG_CACHE_HOME"),
                        QString::fromStdString((browserHome.path() / "cache").string()));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));  // it sets its own
+    // The local sites are reached directly, whatever proxy this machine names.
+    for (const char* proxy : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY",
+                              "HTTPS_PROXY", "ALL_PROXY"}) {
+      environment.remove(QString::fromLatin1(proxy));
+    }
     process.setProcessEnvironment(environment);
     Outcome outcome;
     QObject::connect(&process, &QProcess::readyReadStandardError, [&] {
@@ -299,6 +306,197 @@ TEST(ProgramsOnTheTerminal, VersionHelpAndNoDisplay) {
             .toStdString();
     EXPECT_NE(said.find(c.output), std::string::npos) << said;
   }
+}
+
+// Text in a legacy code page, as old company sites send it.
+std::string Encoded(const char* charset, const std::string& utf8) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::string out(utf8.size() * 2 + 16, '\0');
+  const int32_t length =
+      ucnv_convert(charset, "UTF-8", out.data(), static_cast<int32_t>(out.size()), utf8.data(),
+                   static_cast<int32_t>(utf8.size()), &status);
+  out.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
+  return out;
+}
+
+// The CSV export's rows as fields (none of the test's fields holds a comma
+// or a quote).
+std::vector<std::vector<std::string>> CsvRows(const std::string& bytes) {
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& line : SplitTextLines(bytes)) {
+    std::vector<std::string> fields;
+    std::stringstream in(line);
+    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
+// 访问网站 against a local web of company sites with the traps real sites
+// have. Every contact placed on a contact page is found, with the page and
+// company it came from; every trap is skipped, capped, timed out or obeyed;
+// no host sees two requests within two seconds.
+TEST_F(BatchRun, SiteVisitsFindEveryContactPageAndNoTrapHoldsTheRunUp) {
+  LocalWeb web;
+  web.Start();
+  const std::string port = std::to_string(web.Port());
+  const auto html = [](std::string body, const char* charset = "utf-8") {
+    return WebResponse{.headers = {{"Content-Type", std::string("text/html; charset=") + charset}},
+                       .body = std::move(body)};
+  };
+  const auto page = [](const std::string& title, const std::string& body,
+                       const char* charset = "utf-8") {
+    return "<html><head><meta charset='" + std::string(charset) + "'><title>" + title +
+           "</title></head><body>" + body + "</body></html>";
+  };
+  // GBK throughout, the company in its copyright line.
+  web.Route("gbk.test", "/",
+            {.headers = {{"Content-Type", "text/html"}},
+             .body = Encoded("gbk", page("甲乙贸易", "<a href='/lxwm.asp'>联系我们</a>", "gbk"))});
+  web.Route("gbk.test", "/lxwm.asp",
+            {.headers = {{"Content-Type", "text/html"}},
+             .body = Encoded("gbk", page("联系我们",
+                                         "<p>手机：13911110001</p>"
+                                         "<p>深圳市甲乙贸易有限公司 版权所有</p>",
+                                         "gbk"))});
+  // Big5, its link in traditional characters.
+  web.Route("big5.test", "/",
+            {.headers = {{"Content-Type", "text/html"}},
+             .body = Encoded("big5", page("公司", "<a href='/c.htm'>聯絡我們</a>", "big5"))});
+  web.Route("big5.test", "/c.htm",
+            {.headers = {{"Content-Type", "text/html"}},
+             .body = Encoded("big5", page("聯絡", "<p>手機 13911110002</p>", "big5"))});
+  // A <meta charset> that lies: the bytes are GBK.
+  web.Route("liar.test", "/",
+            {.headers = {{"Content-Type", "text/html"}},
+             .body = Encoded("gbk", page("丙科技",
+                                         "<p>手机：13911110003</p><p>深圳市丙科技有限公司 "
+                                         "版权所有 粤ICP备12345678号</p>"))});
+  // gzip, an English link.
+  WebResponse zipped = html(page("Gzip", "<a href='/contact-us.html'>Contact Us</a>"));
+  zipped.gzip = true;
+  web.Route("gzip.test", "/", zipped);
+  zipped.body = page("Contact", "<p>Mobile 13911110004</p>");
+  web.Route("gzip.test", "/contact-us.html", zipped);
+  // 50 MB, a site that never answers, a redirect loop.
+  web.Route("huge.test", "/",
+            {.headers = {{"Content-Type", "text/html"}}, .streamBytes = 50 << 20});
+  web.Route("silent.test", "/robots.txt", {.neverAnswer = true});
+  web.Route("silent.test", "/", {.neverAnswer = true});
+  web.Route("loop.test", "/", {.status = 302, .headers = {{"Location", "/a"}}});
+  web.Route("loop.test", "/a", {.status = 302, .headers = {{"Location", "/"}}});
+  // robots.txt forbids the contact page; the about page may be read.
+  web.Route(
+      "robots.test", "/robots.txt",
+      {.headers = {{"Content-Type", "text/plain"}}, .body = "User-agent: *\nDisallow: /contact\n"});
+  web.Route("robots.test", "/",
+            html(page("R", "<a href='/contact/'>联系我们</a><a href='/about/'>关于我们</a>")));
+  web.Route("robots.test", "/contact/", html(page("C", "13911110005")));
+  web.Route("robots.test", "/about/", html(page("A", "手机 13911110006")));
+  // An endless calendar beside the contact page.
+  std::string calendar;
+  for (int day = 1; day <= 500; ++day) {
+    calendar +=
+        "<a href='/cal?d=" + std::to_string(day) + "'>12月" + std::to_string(day) + "日</a>";
+  }
+  web.Route("calendar.test", "/", html(page("Cal", calendar + "<a href='/lx.html'>联系方式</a>")));
+  web.Route("calendar.test", "/lx.html", html(page("L", "手机 13911110007")));
+  // A PDF and an image behind contact links, the real page behind 公司简介.
+  web.Route("files.test", "/",
+            html(page("F",
+                      "<a href='/lianxi.pdf'>联系我们</a><a href='/lianxi'>联系方式</a>"
+                      "<a href='/jj.html'>公司简介</a>")));
+  web.Route("files.test", "/lianxi",
+            {.headers = {{"Content-Type", "image/png"}}, .body = "\x89PNG 13911110098"});
+  web.Route("files.test", "/jj.html", html(page("J", "手机 13911110008")));
+  // 404 and 500 behind the contact links.
+  web.Route(
+      "errors.test", "/",
+      html(
+          page("E", "手机 13911110009<a href='/gone'>联系我们</a><a href='/x.html'>关于我们</a>")));
+  web.Route("errors.test", "/x.html", {.status = 500, .body = "13911110099"});
+  // A contact page that only its link text names.
+  web.Route("linktext.test", "/", html(page("T", "<a href='/p?id=17'>联系我们</a>")));
+  web.Route("linktext.test", "/p?id=17", html(page("P", "手机 13911110010")));
+  // This machine itself, named by address: never visited.
+  web.Route("127.0.0.1", "/", html(page("Private", "13911110011")));
+
+  const char* sites[] = {"gbk",  "big5",   "liar",     "gzip",  "huge",   "silent",
+                         "loop", "robots", "calendar", "files", "errors", "linktext"};
+  QStringList targets;
+  QStringList arguments = {"--engine",           "360",          "--kind", "mobile", "--keywords",
+                           Path("keywords.txt"), "--start-line", "1"};
+  QStringList resolve;
+  for (const char* site : sites) {
+    targets << QString::fromStdString("http://" + std::string(site) + ".test:" + port + "/");
+    resolve << "--resolve"
+            << QString::fromStdString(std::string(site) + ".test:" + port + ":127.0.0.1");
+  }
+  targets << QString::fromStdString("http://127.0.0.1:" + port + "/")
+          << QString::fromStdString("http://www.gbk.test:" + port + "/again") << targets[0]
+          << targets[1];
+  server.SetBlockTargets(targets);
+  folder.Write("keywords.txt", "k1\nk2\nk3\nk4\n");
+
+  // Values per keyword, without site visits and with them.
+  std::map<bool, std::map<std::string, int>> perKeyword;
+  std::map<bool, std::vector<std::vector<std::string>>> rows;
+  for (const bool visit : {false, true}) {
+    QStringList run = arguments;
+    run << "--out" << Path(visit ? "with.csv" : "without.csv");
+    if (visit) run << "--visit-sites" << resolve;
+    const Outcome outcome = Run(run);
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.errors;
+    rows[visit] = CsvRows(ReadFileBytes(folder.path() / (visit ? "with.csv" : "without.csv")));
+    for (std::size_t i = 1; i < rows[visit].size(); ++i) ++perKeyword[visit][rows[visit][i][2]];
+    if (visit) {
+      EXPECT_NE(outcome.errors.find("网站 13/13"), std::string::npos) << outcome.errors;
+      EXPECT_NE(outcome.errors.find("访问网站 13/13 个"), std::string::npos) << outcome.errors;
+    }
+  }
+  for (const auto& [keyword, count] : perKeyword[true]) {
+    std::printf("yield %s: %d without site visits, %d with\n", keyword.c_str(),
+                perKeyword[false][keyword], count);
+  }
+
+  std::map<std::string, std::vector<std::string>> found;  // value -> its row
+  for (const std::vector<std::string>& row : rows[true]) found[row.front()] = row;
+  for (const char* value :
+       {"13911110001", "13911110002", "13911110003", "13911110004", "13911110006", "13911110007",
+        "13911110008", "13911110009", "13911110010"}) {
+    EXPECT_TRUE(found.contains(value)) << value;
+  }
+  for (const char* value : {"13911110005", "13911110011", "13911110098", "13911110099"}) {
+    EXPECT_FALSE(found.contains(value)) << value;
+  }
+  // Where a site's value came from and whose it is.
+  const std::vector<std::string>& gbk = found["13911110001"];
+  ASSERT_EQ(gbk.size(), 12u);
+  EXPECT_EQ(gbk[5], "http://gbk.test:" + port + "/lxwm.asp");
+  EXPECT_EQ(gbk[7], "深圳市甲乙贸易有限公司");
+  EXPECT_EQ(gbk[10], "http://gbk.test:" + port + "/");
+  EXPECT_EQ(gbk[11], "联系我们");
+  ASSERT_EQ(found["13911110003"].size(), 12u);
+  EXPECT_EQ(found["13911110003"][7], "深圳市丙科技有限公司");
+
+  // What the sites saw.
+  std::map<std::string, long long> last;
+  std::set<std::string> asked;
+  for (const WebRequest& request : web.Requests()) {
+    asked.insert(request.host + request.path);
+    if (last.contains(request.host)) {
+      EXPECT_GE(request.atMs - last[request.host], 2000) << request.host << request.path;
+    }
+    last[request.host] = request.atMs;
+  }
+  for (const char* never : {"robots.test/contact/", "files.test/lianxi.pdf",
+                            "calendar.test/cal?d=1", "127.0.0.1/", "www.gbk.test/again"}) {
+    EXPECT_FALSE(asked.contains(never)) << never;
+  }
+  for (const char* once : {"gbk.test/lxwm.asp", "files.test/lianxi", "errors.test/x.html"}) {
+    EXPECT_TRUE(asked.contains(once)) << once;
+  }
+  EXPECT_GE(web.CutShort(), 1);  // the 50 MB page was not read to its end
 }
 
 // Nothing listens at the engine's address: the keyword's page is asked for
