@@ -4,12 +4,16 @@
 // to five such pages per result; the bar is 10 ms a page.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <string>
 
+#include "testing/fake_fetcher.h"
+#include "testing/run_harness.h"
 #include "visit/site_page.h"
+#include "visit/site_visits.h"
 
 namespace brivano::bench {
 namespace {
@@ -170,6 +174,75 @@ void BM_ReadSitePage1MB(benchmark::State& state) {
   state.counters["textKiB"] = static_cast<double>(textBytes) / 1024;
 }
 BENCHMARK(BM_ReadSitePage1MB)->Unit(benchmark::kMillisecond);
+
+// A run whose one result page names `sites` sites, visited on the simulated
+// clock at the default politeness: each site answers robots.txt with 404,
+// then its landing page and its 联系我们 page, every request taking
+// `fetchMs`.
+struct SimulatedVisits {
+  testing::RunHarness h;
+  testing::FakeFetcher web{h.clock};
+  SiteVisits visits{{.run = *h.run,
+                     .fetcher = &web,
+                     .timers = h.clock,
+                     .nowMs = [this] { return h.clock.Now(); },
+                     .history = nullptr,
+                     .tuning = {}}};
+
+  SimulatedVisits(int sites, long long fetchMs) {
+    h.run->SetCompanion(&visits);
+    h.window.keywords = {"a"};
+    h.window.pageLimitText = "1";
+    h.window.visitSites = true;
+    std::string html = "<ul>";
+    for (int i = 0; i < sites; ++i) {
+      const std::string site = "http://s" + std::to_string(i) + ".test/";
+      html += "<li class='res-list'><h3><a data-mdurl='" + site + "'>公司" + std::to_string(i) +
+              "</a></h3><cite>s.test</cite></li>";
+      web.Serve(site, "<p>电话 13800000000</p><a href='/lx.html'>联系我们</a>", fetchMs);
+      web.Serve(site + "lx.html", "<p>手机 139" + std::to_string(10000000 + i) + "</p>", fetchMs);
+      web.Answer(site + "robots.txt", {.answer = {.httpStatus = 404}, .delayMs = fetchMs});
+    }
+    h.browser.Serve(h.Address(Engine::So360, "a", 1), "公司\n",
+                    {.resultBlocks = sites, .html = html + "</ul>"});
+  }
+};
+
+// Pages a minute on the simulated clock, and what the visits cost the
+// program in time.
+void BM_VisitSites200(benchmark::State& state) {
+  const long long fetchMs = state.range(0);
+  double pagesPerMinute = 0;
+  for (auto _ : state) {
+    SimulatedVisits run(200, fetchMs);
+    run.h.Start();
+    run.h.RunToEnd(24LL * 3600 * 1000);
+    const SiteProgress& done = run.visits.Progress();
+    if (done.sitesDone != 200 || done.pagesRead != 400) state.SkipWithError("sites left");
+    // From the first request to the last answer.
+    const auto& requests = run.web.Requests();
+    const double minutes = (run.h.clock.Now() - requests.front().atMs) / 60000.0;
+    pagesPerMinute = done.pagesRead / minutes;
+  }
+  state.counters["pages_per_min"] = pagesPerMinute;
+}
+BENCHMARK(BM_VisitSites200)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The memory 1,000 queued sites take beside the run's own, none of them
+// answering yet.
+void BM_VisitQueue1000Sites(benchmark::State& state) {
+  std::size_t queuedBytes = 0;
+  for (auto _ : state) {
+    SimulatedVisits run(1000, -1);
+    const std::size_t before = mallinfo2().uordblks;
+    run.h.Start();
+    run.h.clock.AdvanceBy(10000);  // the result page is read and the sites queued
+    if (run.visits.Progress().sitesTotal != 1000) state.SkipWithError("not queued");
+    queuedBytes = mallinfo2().uordblks - before;
+  }
+  state.counters["queued_bytes"] = static_cast<double>(queuedBytes);
+}
+BENCHMARK(BM_VisitQueue1000Sites)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace brivano::bench

@@ -135,5 +135,22 @@ TEST(EngineOverrides, CooldownKey) {
   }
 }
 
+TEST(RunTuning, SiteVisitDaysAndRestWithinTheirRanges) {
+  const struct {
+    const char* lines;
+    int days;
+    long long restMs;
+  } cases[] = {{"", 30, 2000},
+               {"revisitdays=0\r\nsiteinterval=5", 0, 5000},
+               {"revisitdays=-4\r\nsiteinterval=0", 0, 1000},
+               {"revisitdays=99999\r\nsiteinterval=99999", 3650, 600000},
+               {"revisitdays=x\r\nsiteinterval=", 30, 2000}};
+  for (const auto& c : cases) {
+    const VisitTuning tuning = ReadVisitTuning(IniFile(std::string("[config]\r\n") + c.lines));
+    EXPECT_EQ(tuning.revisitDays, c.days) << c.lines;
+    EXPECT_EQ(tuning.politeness.perHostIntervalMs, c.restMs) << c.lines;
+  }
+}
+
 }  // namespace
 }  // namespace brivano::testing

@@ -368,7 +368,10 @@ TEST(SettingsSave, ARoundTripGivesTheSameControls) {
   f.controls.kind = ContactKind::QQ;
   f.controls.engine = Engine::Baidu;
   f.controls.marks = {"m", G("邮 箱"), "'q'", "f"};
+  f.controls.visitSites = true;
   ASSERT_TRUE(f.store.SaveSettings());
+  // A switch added later is written once it is on.
+  EXPECT_NE(ReadFileBytes(f.Settings()).find("\r\nfangwenwangzhan=1\r\n"), std::string::npos);
   FakeSettingsControls loaded;
   BuyerList buyers;
   FakeFeedback feedback;
@@ -380,6 +383,7 @@ TEST(SettingsSave, ARoundTripGivesTheSameControls) {
   EXPECT_FALSE(loaded.dedup);
   EXPECT_EQ(loaded.kind, ContactKind::QQ);
   EXPECT_EQ(loaded.engine, Engine::Baidu);
+  EXPECT_TRUE(loaded.visitSites);
   // A mark in quotes loses them on the way back, as the file format reads.
   EXPECT_EQ(loaded.marks, (std::array<std::string, 4>{"m", G("邮 箱"), "q", "f"}));
 }
