@@ -1,6 +1,7 @@
 #include "store/harvest_store.h"
 
 #include "base/local_time.h"
+#include "base/text_search.h"
 
 #include <condition_variable>
 #include <ctime>
@@ -625,20 +626,6 @@ std::vector<KeywordToRunAgain> HarvestStore::KeywordsToRunAgain(std::int64_t run
   return keywords;
 }
 
-namespace {
-
-// The table keys sites in lower case; a caller's "Example.COM" is the same
-// site as "example.com".
-std::string DomainKey(std::string_view domain) {
-  std::string key(domain);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-}
-
-}  // namespace
-
 bool HarvestStore::SiteVisitedWithin(std::string_view domain, int days, std::string_view nowUtc) {
   if (days <= 0) return false;
   try {
@@ -647,7 +634,7 @@ bool HarvestStore::SiteVisitedWithin(std::string_view domain, int days, std::str
     sql::Statement query = db_.Prepare(
         "SELECT 1 FROM visited_sites WHERE domain = ?1"
         " AND julianday(?2) - julianday(visited_at) < ?3");
-    query.BindText(1, DomainKey(domain)).BindText(2, nowUtc).Bind(3, days);
+    query.BindText(1, LowerAscii(domain)).BindText(2, nowUtc).Bind(3, days);
     return query.Step();
   } catch (const sql::SqliteError& error) {
     Throw(error);
@@ -657,7 +644,7 @@ bool HarvestStore::SiteVisitedWithin(std::string_view domain, int days, std::str
 void HarvestStore::MarkSiteVisited(std::string_view domain, std::string_view nowUtc) {
   try {
     Use upsert(Writes().markSite);
-    upsert->BindText(1, DomainKey(domain)).BindText(2, nowUtc);
+    upsert->BindText(1, LowerAscii(domain)).BindText(2, nowUtc);
     upsert->Step();
   } catch (const sql::SqliteError& error) {
     Throw(error);

@@ -1,4 +1,5 @@
 #include "visit/curl_fetcher.h"
+#include "base/text_search.h"
 
 #include <arpa/inet.h>
 #include <curl/curl.h>
@@ -33,32 +34,13 @@ void SetUpCurlOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
-  return lower;
-}
-
-std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
+  return LowerAscii(a) == LowerAscii(b);
 }
 
 // A missing type is taken for a page: small company sites often send none.
 bool IsPageType(std::string_view contentType) {
-  const std::string media = Lower(Trim(contentType.substr(0, contentType.find(';'))));
+  const std::string media = LowerAscii(TrimBlanks(contentType.substr(0, contentType.find(';'))));
   return media.empty() || media == "text/html" || media == "application/xhtml+xml";
 }
 
@@ -105,7 +87,7 @@ std::vector<std::string> SystemResolve(const std::string& host) {
 
 // One web address taken apart by curl's own parser, so that what is checked
 // here is what curl later requests.
-struct WebAddress {
+struct CurlAddress {
   std::string url{};  // normalised
   std::string scheme{};
   std::string host{};  // lower case, IPv6 without brackets
@@ -123,20 +105,20 @@ std::string UrlPart(CURLU* url, CURLUPart part, unsigned flags) {
 // `reference` is read relative to `base` when one is given (a redirect's
 // Location). Schemes other than http(s) are parsed too, to be named when
 // refused.
-std::optional<WebAddress> ParseAddress(const std::string& reference, const std::string* base) {
+std::optional<CurlAddress> ParseAddress(const std::string& reference, const std::string* base) {
   CURLU* url = curl_url();
   if (url == nullptr) return std::nullopt;
   const unsigned flags = CURLU_NON_SUPPORT_SCHEME;
   bool ok = base == nullptr || curl_url_set(url, CURLUPART_URL, base->c_str(), flags) == CURLUE_OK;
   ok = ok && curl_url_set(url, CURLUPART_URL, reference.c_str(), flags) == CURLUE_OK;
-  std::optional<WebAddress> parsed;
+  std::optional<CurlAddress> parsed;
   if (ok) {
-    WebAddress address;
+    CurlAddress address;
     address.url = UrlPart(url, CURLUPART_URL, 0);
-    address.scheme = Lower(UrlPart(url, CURLUPART_SCHEME, 0));
+    address.scheme = LowerAscii(UrlPart(url, CURLUPART_SCHEME, 0));
     address.host = UrlPart(url, CURLUPART_HOST, CURLU_PUNYCODE);
     if (address.host.empty()) address.host = UrlPart(url, CURLUPART_HOST, 0);
-    address.host = Lower(address.host);
+    address.host = LowerAscii(address.host);
     if (address.host.size() > 2 && address.host.front() == '[' && address.host.back() == ']') {
       address.host = address.host.substr(1, address.host.size() - 2);
     }
@@ -239,7 +221,7 @@ class CurlFetcher::Worker {
     Clock::time_point deadline{};
     std::size_t mostBytes = 0;
     int redirects = 0;
-    WebAddress hop{};
+    CurlAddress hop{};
     std::uint64_t lookup = 0;  // non-zero while the hop's name is being looked up
     CURL* easy = nullptr;
     curl_slist* connectTo = nullptr;
@@ -262,7 +244,7 @@ class CurlFetcher::Worker {
       job->mostBytes = options_.mostBytes;
       Job& started = *job;
       jobs_[start->id] = std::move(job);
-      const std::optional<WebAddress> address = ParseAddress(started.request.address, nullptr);
+      const std::optional<CurlAddress> address = ParseAddress(started.request.address, nullptr);
       if (!address) {
         Finish(started, FetchError::Other, "not a web address: " + started.request.address);
         return;
@@ -278,7 +260,7 @@ class CurlFetcher::Worker {
     }
   }
 
-  void BeginHop(Job& job, WebAddress address) {
+  void BeginHop(Job& job, CurlAddress address) {
     job.hop = std::move(address);
     job.status = 0;
     job.contentType.clear();
@@ -392,7 +374,7 @@ class CurlFetcher::Worker {
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
     Job& job = *static_cast<Job*>(user);
     const std::size_t length = size * count;
-    const std::string_view line = Trim(std::string_view(data, length));
+    const std::string_view line = TrimBlanks(std::string_view(data, length));
     if (line.substr(0, 5) == "HTTP/") {  // a new head: after 1xx, or the first
       const std::size_t space = line.find(' ');
       job.status = space == std::string_view::npos ? 0 : std::atoi(line.data() + space + 1);
@@ -418,11 +400,11 @@ class CurlFetcher::Worker {
     }
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) return length;
-    const std::string_view name = Trim(line.substr(0, colon));
+    const std::string_view name = TrimBlanks(line.substr(0, colon));
     if (SameNameIgnoringCase(name, "content-type")) {
-      job.contentType = std::string(Trim(line.substr(colon + 1)));
+      job.contentType = std::string(TrimBlanks(line.substr(colon + 1)));
     } else if (SameNameIgnoringCase(name, "location")) {
-      job.location = std::string(Trim(line.substr(colon + 1)));
+      job.location = std::string(TrimBlanks(line.substr(colon + 1)));
     }
     return length;
   }
@@ -493,7 +475,7 @@ class CurlFetcher::Worker {
 
   void FollowRedirect(Job& job) {
     if (!job.request.followRedirects) {
-      std::optional<WebAddress> next = ParseAddress(job.location, &job.hop.url);
+      std::optional<CurlAddress> next = ParseAddress(job.location, &job.hop.url);
       if (!next) {
         Finish(job, FetchError::Other, "redirect to an unreadable address: " + job.location);
         return;
@@ -507,7 +489,7 @@ class CurlFetcher::Worker {
              "more than " + std::to_string(options_.mostRedirects) + " redirects");
       return;
     }
-    std::optional<WebAddress> next = ParseAddress(job.location, &job.hop.url);
+    std::optional<CurlAddress> next = ParseAddress(job.location, &job.hop.url);
     if (!next) {
       Finish(job, FetchError::Other, "redirect to an unreadable address: " + job.location);
       return;

@@ -3,18 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/text_search.h"
+
 namespace brivano {
-namespace {
-
-std::string HostKey(std::string_view host) {
-  std::string key(host);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-}
-
-}  // namespace
 
 PolitenessScheduler::PolitenessScheduler(PolitenessLimits limits) : limits_(limits) {
   // A limit below one would never let anything start; a negative interval
@@ -24,7 +15,7 @@ PolitenessScheduler::PolitenessScheduler(PolitenessLimits limits) : limits_(limi
 }
 
 void PolitenessScheduler::Add(std::string host, std::string address) {
-  Host& state = hosts_[HostKey(host)];
+  Host& state = hosts_[LowerAscii(host)];
   state.pages.push_back(
       Page{.order = nextOrder_++, .host = std::move(host), .address = std::move(address)});
   ++queued_;
@@ -55,7 +46,7 @@ std::optional<Fetch> PolitenessScheduler::Next(long long nowMs) {
 }
 
 void PolitenessScheduler::Finished(std::string_view host, long long nowMs) {
-  auto it = hosts_.find(HostKey(host));
+  auto it = hosts_.find(LowerAscii(host));
   if (it == hosts_.end() || !it->second.busy) return;
   it->second.busy = false;
   it->second.lastEndMs = nowMs;

@@ -67,6 +67,8 @@ check "--keywords|--kind" brivano-run --k
 check "--help" brivano-run --he
 check "--dedup" brivano-run --keywords k.txt --d
 check "" brivano-run --dedup --d
+check "--resolve" brivano-run --resolve a:80:127.0.0.1 --res
+check "--visit-sites" brivano-run --vis
 check "utf-16|utf-8" brivano-run --encoding utf
 check "360|baidu|bing|sogou" brivano-run --engine ""
 check "email|fax|mobile|qq" brivano-run --kind ""
