@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -17,6 +18,7 @@
 
 #include "app/buyer_list_model.h"
 #include "app/main_window.h"
+#include "app/site_fetcher.h"
 #include "base/text.h"
 #include "extract/extractors.h"
 #include "testing/cli_runner.h"
@@ -25,6 +27,7 @@
 #include "testing/gui/scripted_dialogs.h"
 #include "testing/gui/test_window_options.h"
 #include "testing/gui/widget_lookup.h"
+#include "testing/local_web.h"
 #include "testing/recording_sink.h"
 
 namespace brivano::testing {
@@ -50,6 +53,7 @@ class EndToEndRun : public ::testing::Test {
     MainWindowOptions options = TestWindowOptions(server, dialogs, folder, kTimerScale);
     if (engineHost) options.engines = EngineTableAt(*engineHost);
     options.openUrl = [this](const QString& url) { opened << url; };
+    options.fetcher = fetcher.get();
     form = std::make_unique<MainWindow>(options);
     form->show();
   }
@@ -81,6 +85,7 @@ class EndToEndRun : public ::testing::Test {
   EngineServer server;
   ScriptedDialogs dialogs;
   QStringList opened;
+  std::unique_ptr<PageFetcher> fetcher;  // the window's own when null
   std::unique_ptr<MainWindow> form;
 };
 
@@ -188,6 +193,61 @@ TEST_F(EndToEndRun, EveryValueBelongsToTheResultItStoodIn) {
     form->close();
     form.reset();
   }
+}
+
+// 访问网站 switched on in the window: the two results' sites and the contact
+// page of one of them are read, their values listed with the site page they
+// came from, and the status bar counts the sites.
+TEST_F(EndToEndRun, TheVisitSitesSwitchHarvestsTheResultSites) {
+  LocalWeb web;
+  web.Start();
+  const std::string port = std::to_string(web.Port());
+  web.Route("w1.test", "/",
+            {.headers = {{"Content-Type", "text/html; charset=utf-8"}},
+             .body = "<title>W1</title><a href='/lx.html'>联系我们</a>"});
+  web.Route("w1.test", "/lx.html",
+            {.headers = {{"Content-Type", "text/html; charset=utf-8"}},
+             .body = "<p>手机 13922220001</p><p>深圳市一一有限公司 版权所有</p>"});
+  web.Route(
+      "w2.test", "/",
+      {.headers = {{"Content-Type", "text/html; charset=utf-8"}}, .body = "<p>13922220002</p>"});
+  std::vector<ResolveRule> rules;
+  for (const char* host : {"w1.test", "w2.test"})
+    rules.push_back(*ParseResolveRule(std::string(host) + ":" + port + ":127.0.0.1"));
+  fetcher = std::make_unique<QtSiteFetcher>(rules);
+  server.SetBlockTargets({QString::fromStdString("http://w1.test:" + port + "/"),
+                          QString::fromStdString("http://w2.test:" + port + "/")});
+  Build();
+  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a"));
+  Find<QSpinBox>(*form, "speedSpin")->setValue(3);
+  Find<QSpinBox>(*form, "pageLimitSpin")->setValue(1);
+  Find<QRadioButton>(*form, "so360Button")->setChecked(true);
+  auto* visit = Find<QCheckBox>(*form, "visitSitesCheck");
+  EXPECT_EQ(visit->text(), QStringLiteral("访问网站"));
+  QTest::mouseClick(visit, Qt::LeftButton, {}, QPoint(8, visit->height() / 2));
+  ASSERT_TRUE(visit->isChecked());
+  Find<QToolButton>(*form, "searchButton")->click();
+  ASSERT_TRUE(WaitForEnd()) << Find<QLabel>(*form, "messagePanel")->text().toStdString();
+
+  const std::vector<std::string> listed = Listed();
+  for (const char* value : {"13922220001", "13922220002"}) {
+    EXPECT_NE(std::find(listed.begin(), listed.end(), value), listed.end()) << value;
+  }
+  for (const ContactValue& item : form->Run().Buyers().items()) {
+    if (item.value != "13922220001") continue;
+    EXPECT_TRUE(item.source->sitePage);
+    EXPECT_EQ(item.source->pageUrl, "http://w1.test:" + port + "/lx.html");
+    EXPECT_EQ(GbkToUtf8(item.owner->company), "深圳市一一有限公司");
+  }
+  const QLabel* sites = Find<QLabel>(*form, "sitesPanel");
+  EXPECT_TRUE(sites->isVisible());
+  EXPECT_EQ(sites->text(), QStringLiteral("网站 2/2"));
+  EXPECT_TRUE(
+      Find<QLabel>(*form, "messagePanel")->text().contains(QStringLiteral("访问网站 2/2 个")))
+      << Find<QLabel>(*form, "messagePanel")->text().toStdString();
+  // The switch is kept for the next start.
+  EXPECT_NE(ReadFileBytes(folder.path() / "brivano.ini").find("fangwenwangzhan=1"),
+            std::string::npos);
 }
 
 TEST_F(EndToEndRun, AVerificationWallPausesUntilTheUserSolvesIt) {
