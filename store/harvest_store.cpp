@@ -436,6 +436,9 @@ void HarvestStore::InsertPage(std::int64_t runId, const HarvestedPage& page) {
     }
     insert->Step();
   }
+  // A visited site's page comes in after the run has gone on to later
+  // keywords: where a crashed run goes on is its results pages' business.
+  if (source.sitePage) return;
   Use resume(Writes().resumePoint);
   resume->Bind(1, source.keywordLine)
       .BindBlob(2, source.keyword)
@@ -607,12 +610,14 @@ std::vector<KeywordToRunAgain> HarvestStore::KeywordsToRunAgain(std::int64_t run
     // A wall that was solved, and a keyword the network held up and that
     // was asked for again, were read after all.
     sql::Statement query = db_.Prepare(
+        // Only results pages count: a visited site's page read after its
+        // keyword was given up does not make the keyword done.
         "SELECT p.keyword_line, p.keyword, p.page, p.outcome FROM pages AS p"
         " WHERE p.run_id = ?1 AND p.outcome IN ('failed', 'wall') AND NOT EXISTS ("
         "   SELECT 1 FROM pages AS q WHERE q.run_id = ?1 AND q.keyword_line = p.keyword_line"
-        "   AND q.id > p.id AND q.outcome IN ('read', 'empty'))"
+        "   AND q.id > p.id AND q.outcome IN ('read', 'empty') AND q.site_page = 0)"
         " AND p.id = (SELECT max(r.id) FROM pages AS r WHERE r.run_id = ?1"
-        "   AND r.keyword_line = p.keyword_line)"
+        "   AND r.keyword_line = p.keyword_line AND r.site_page = 0)"
         " ORDER BY p.keyword_line");
     query.Bind(1, runId);
     while (query.Step()) {

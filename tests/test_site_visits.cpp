@@ -154,6 +154,19 @@ TEST(SiteVisits, TheEngineKeepsItsPaceAndAnOffSwitchVisitsNothing) {
   EXPECT_EQ(engineTimes[true], engineTimes[false]);
 }
 
+TEST(SiteVisits, AVerificationPageAtTheEngineDoesNotStopTheVisits) {
+  VisitRun r;
+  r.h.window.keywords = {"a", "b"};
+  r.h.browser.wallAt = {2};  // b's page: the engine wants a check solved
+  r.h.browser.wallAddress = "http://engine.test/qcaptcha?from=s";
+  ASSERT_TRUE(r.h.Start());
+  ASSERT_TRUE(r.h.clock.AdvanceUntil([&] { return r.h.run->Paused(); }, 600 * 1000));
+  r.h.clock.AdvanceBy(120 * 1000);
+  EXPECT_TRUE(r.h.run->Paused());
+  EXPECT_EQ(r.visits.Progress().sitesDone, 3);
+  EXPECT_EQ(r.Values().size(), 4u);
+}
+
 TEST(SiteVisits, StopEndsTheVisitsAtOnceAndKeepsWhatWasRead) {
   VisitRun r;
   r.web.Answer("http://c.test/", {.answer = {}, .delayMs = -1});  // never answers

@@ -420,6 +420,22 @@ TEST(Store, OffersTheRunACrashCutShort) {
     store->AddPage(cut, Page(1, "深圳 钢材", "sogou", 1, {"13800000001"}));
     store->AddPage(cut, Page(2, "广州 五金", "sogou", 1, {"13800000002", "13800000003"}));
     store->AddPage(cut, Page(3, "东莞 模具", "sogou", 1, {}));  // a page without values
+    // A site of keyword 1 read after keyword 3's page, and keyword 3's next
+    // page given up: neither moves where the run goes on, nor does the site
+    // make keyword 3 done.
+    HarvestedPage late = Page(1, "深圳 钢材", "sogou", 1, {"13800000004"});
+    PageSource site = *late.source;
+    site.sitePage = true;
+    store->AddPage(cut, StorePage(site, std::move(late.values)));
+    HarvestedPage failed = Page(3, "东莞 模具", "sogou", 2, {});
+    failed.outcome = PageOutcome::Failed;
+    store->AddPage(cut, failed);
+    late = Page(3, "东莞 模具", "sogou", 1, {});
+    site = *late.source;
+    site.sitePage = true;
+    store->AddPage(cut, StorePage(site, {}));
+    ASSERT_EQ(store->KeywordsToRunAgain(cut).size(), 1u);
+    EXPECT_EQ(store->KeywordsToRunAgain(cut)[0].keywordLine, 3);
   }
   auto store = OpenStore(path);
   ASSERT_TRUE(store);
@@ -429,9 +445,9 @@ TEST(Store, OffersTheRunACrashCutShort) {
   EXPECT_EQ(run->info.options, "去重=1");
   EXPECT_EQ(run->keywordLine, 3);
   EXPECT_EQ(GbkToUtf8(run->keyword), "东莞 模具");
-  EXPECT_EQ(run->page, 1);
+  EXPECT_EQ(run->page, 2);
   EXPECT_EQ(Values(run->items),
-            (std::vector<std::string>{"13800000001", "13800000002", "13800000003"}));
+            (std::vector<std::string>{"13800000001", "13800000002", "13800000003", "13800000004"}));
   store->EndRun(run->runId, RunEnding::Interrupted);
   EXPECT_FALSE(store->FindUnfinishedRun());
 }
