@@ -64,8 +64,7 @@ void SiteVisits::ResultsRead(const std::shared_ptr<const PageSource>& page,
   if (!enabled_) return;
   for (const std::shared_ptr<const ResultOwner>& owner : results) {
     if (!owner || owner->target.empty()) continue;
-    // A result's own address is ASCII as the engines give it; GBK text in
-    // it is kept as the page wrote it.
+    // The run keeps a result's address in GBK, as all its texts.
     const std::string target = GbkToUtf8(owner->target);
     const std::optional<WebAddress> address = ParseWebAddress(target);
     if (!address) continue;
