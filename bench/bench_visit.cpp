@@ -121,11 +121,11 @@ std::string CompanyPage(std::size_t bytes) {
             "</a></h3><p>";
     AppendSentences(page, sequence, 6);
     page +=
-        "</p></div></div></div>\n<div class=\"col-right\"><table class=\"spec\" "
+        "</p></div></div></div>\n<div class=\"col-right\"><table class=\"params\" "
         "cellpadding=\"0\" cellspacing=\"1\" width=\"100%\">\n";
     for (const char* label : {"型号", "功率", "重量", "尺寸"}) {
       page += "<tr><td class=\"label\">" + std::string(label) + "</td><td>XY-" + n + "-" +
-              std::to_string(sequence.Next() % 1000) + "</td><td><a href=\"/spec/" + n +
+              std::to_string(sequence.Next() % 1000) + "</td><td><a href=\"/params/" + n +
               ".html\">详细参数</a></td></tr>\n";
     }
     page += "</table></div>\n<ul class=\"news\">";
