@@ -61,8 +61,8 @@ class BatchRun : public ::testing::Test {
                        QString::fromStdString((browserHome.path() / "cache").string()));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));  // it sets its own
     // The local sites are reached directly, whatever proxy this machine names.
-    for (const char* proxy : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY",
-                              "HTTPS_PROXY", "ALL_PROXY"}) {
+    for (const char* proxy :
+         {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"}) {
       environment.remove(QString::fromLatin1(proxy));
     }
     process.setProcessEnvironment(environment);
