@@ -114,6 +114,12 @@ std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view pattern
   return out;
 }
 
+std::string LowerAsciiBytes(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(LowerAsciiByte(static_cast<unsigned char>(c)));
+  return out;
+}
+
 std::string LowerAscii(std::string_view text) {
   std::string out(text);
   for (std::size_t pos = 0; pos < out.size();) {

@@ -44,6 +44,10 @@ std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view pattern
 
 // ASCII letters to lower case; both bytes of a double-byte character stay.
 std::string LowerAscii(std::string_view text);
+// ASCII letters to lower case in UTF-8 or ASCII text (host names, headers,
+// link texts): every byte on its own, none taken for half of a GBK
+// character.
+std::string LowerAsciiBytes(std::string_view text);
 
 // Length of the longest prefix made only of bytes of `cls` (a double-byte
 // character always ends the run).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/code_page.h"
+#include "base/percent_encoding.h"
 #include "base/text_search.h"
 
 namespace brivano {
@@ -10,9 +11,6 @@ namespace {
 
 constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-constexpr bool IsHexDigit(char c) {
-  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 constexpr bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsDigit(c) || c == '-' || c == '_' ||
@@ -116,14 +114,13 @@ class SelectorReader {
   bool Escape(std::string& out) {
     ++i_;  // the backslash
     if (AtEnd()) return false;
-    if (!IsHexDigit(text_[i_])) {
+    if (HexDigitValue(text_[i_]) < 0) {
       out.push_back(text_[i_++]);
       return true;
     }
     unsigned long code = 0;
-    for (int digits = 0; digits < 6 && !AtEnd() && IsHexDigit(text_[i_]); ++digits, ++i_) {
-      const char c = LowerAscii(text_[i_]);
-      code = code * 16 + static_cast<unsigned long>(IsDigit(c) ? c - '0' : c - 'a' + 10);
+    for (int digits = 0; digits < 6 && !AtEnd() && HexDigitValue(text_[i_]) >= 0; ++digits, ++i_) {
+      code = code * 16 + static_cast<unsigned long>(HexDigitValue(text_[i_]));
     }
     if (!AtEnd() && IsHtmlBlank(text_[i_])) ++i_;
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;

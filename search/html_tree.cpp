@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/code_page.h"
+#include "base/percent_encoding.h"
 #include "base/text_search.h"
 
 namespace brivano {
@@ -225,16 +226,9 @@ std::size_t AppendCharacterReference(std::string_view text, std::size_t at, bool
     const std::size_t digitsStart = i;
     char32_t code = 0;
     for (; i < text.size(); ++i) {
-      const char c = text[i];
-      unsigned digit;
-      if (IsAsciiDigit(c)) {
-        digit = static_cast<unsigned>(c - '0');
-      } else if (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) {
-        digit = static_cast<unsigned>(ToLowerAscii(c) - 'a' + 10);
-      } else {
-        break;
-      }
-      code = std::min<char32_t>(code * (hex ? 16 : 10) + digit, 0x110000);
+      const int digit = hex ? HexDigitValue(text[i]) : IsAsciiDigit(text[i]) ? text[i] - '0' : -1;
+      if (digit < 0) break;
+      code = std::min<char32_t>(code * (hex ? 16 : 10) + static_cast<char32_t>(digit), 0x110000);
     }
     if (i == digitsStart) return 0;
     if (i < text.size() && text[i] == ';') ++i;

@@ -2,18 +2,11 @@
 
 #include <exception>
 
+#include "base/percent_encoding.h"
 #include "base/text.h"
 
 namespace brivano {
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-void AppendEscaped(std::string& out, unsigned char byte) {
-  out.push_back('%');
-  out.push_back(kHexDigits[byte >> 4]);
-  out.push_back(kHexDigits[byte & 0x0F]);
-}
 
 bool IsFormLiteral(unsigned char b) {
   return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9');
@@ -29,7 +22,7 @@ std::string FormEncode(std::string_view bytes) {
     } else if (b == ' ') {
       out.push_back('+');
     } else {
-      AppendEscaped(out, b);
+      AppendPercentEscape(out, b);
     }
   }
   return out;
@@ -49,7 +42,7 @@ std::string FormEncoder::Encode() {
 std::string EscapeAllBytes(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 3);
-  for (char c : bytes) AppendEscaped(out, static_cast<unsigned char>(c));
+  for (char c : bytes) AppendPercentEscape(out, static_cast<unsigned char>(c));
   return out;
 }
 

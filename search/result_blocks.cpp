@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/percent_encoding.h"
 #include "base/text.h"
 #include "base/text_encoding.h"
 #include "search/css_selector.h"
@@ -38,28 +39,6 @@ bool IsEngineRedirect(std::string_view link) {
   return lower.starts_with("/link?") ||
          std::any_of(std::begin(kParts), std::end(kParts),
                      [&](std::string_view part) { return lower.find(part) != std::string::npos; });
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string PercentDecoded(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-        HexValue(text[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
-      i += 2;
-    } else {
-      out.push_back(text[i]);
-    }
-  }
-  return out;
 }
 
 bool IsPlainAddress(std::string_view address) {

@@ -639,7 +639,7 @@ bool HarvestStore::SiteVisitedWithin(std::string_view domain, int days, std::str
     sql::Statement query = db_.Prepare(
         "SELECT 1 FROM visited_sites WHERE domain = ?1"
         " AND julianday(?2) - julianday(visited_at) < ?3");
-    query.BindText(1, LowerAscii(domain)).BindText(2, nowUtc).Bind(3, days);
+    query.BindText(1, LowerAsciiBytes(domain)).BindText(2, nowUtc).Bind(3, days);
     return query.Step();
   } catch (const sql::SqliteError& error) {
     Throw(error);
@@ -649,7 +649,7 @@ bool HarvestStore::SiteVisitedWithin(std::string_view domain, int days, std::str
 void HarvestStore::MarkSiteVisited(std::string_view domain, std::string_view nowUtc) {
   try {
     Use upsert(Writes().markSite);
-    upsert->BindText(1, LowerAscii(domain)).BindText(2, nowUtc);
+    upsert->BindText(1, LowerAsciiBytes(domain)).BindText(2, nowUtc);
     upsert->Step();
   } catch (const sql::SqliteError& error) {
     Throw(error);

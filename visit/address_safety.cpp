@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "base/text_search.h"
+
 namespace brivano {
 namespace {
 
@@ -132,11 +134,7 @@ std::optional<ResolveRule> ParseResolveRule(std::string_view text) {
     return std::nullopt;
   }
 
-  ResolveRule rule{.host = std::string(host), .port = *port, .address = std::string(address)};
-  for (char& c : rule.host) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return rule;
+  return ResolveRule{.host = LowerAsciiBytes(host), .port = *port, .address = std::string(address)};
 }
 
 }  // namespace brivano

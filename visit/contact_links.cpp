@@ -4,6 +4,8 @@
 #include <map>
 #include <optional>
 
+#include "base/text_search.h"
+
 namespace brivano {
 namespace {
 
@@ -30,16 +32,6 @@ constexpr std::string_view kFileExtensions[] = {
     "wmv", "flv", "swf",  "exe", "apk",  "dmg", "msi",  "iso", "css", "js",  "xml", "json",
 };
 
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = LowerAscii(c);
-  return lower;
-}
-
 // Link texts come with line breaks, &nbsp; and full-width spaces inside
 // ("联系 我们", "Contact\n Us"); without any space, and in lower case, they
 // compare alike.
@@ -53,14 +45,14 @@ std::string FoldText(std::string_view text) {
     } else if (text.substr(i, 3) == "\xE3\x80\x80") {  // ideographic space
       i += 3;
     } else {
-      folded += LowerAscii(text[i++]);
+      folded += static_cast<char>(LowerAsciiByte(static_cast<unsigned char>(text[i++])));
     }
   }
   return folded;
 }
 
 bool StartsWithLower(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
+  return text.size() >= prefix.size() && LowerAsciiBytes(text.substr(0, prefix.size())) == prefix;
 }
 
 struct Parts {
@@ -89,7 +81,7 @@ bool IsFile(std::string_view path) {
   std::string_view name = path.substr(path.rfind('/') + 1);
   std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return false;
-  std::string extension = LowerAscii(name.substr(dot + 1));
+  std::string extension = LowerAsciiBytes(name.substr(dot + 1));
   return std::find(std::begin(kFileExtensions), std::end(kFileExtensions), extension) !=
          std::end(kFileExtensions);
 }
@@ -101,7 +93,7 @@ std::optional<std::size_t> Rank(std::string_view text, std::string_view path) {
     if (foldedText.find(hint) != std::string::npos) return rank;
     ++rank;
   }
-  std::string lowerPath = LowerAscii(path);
+  std::string lowerPath = LowerAsciiBytes(path);
   for (std::string_view hint : kPathHints) {
     if (lowerPath.find(hint) != std::string::npos) return rank;
     ++rank;
@@ -129,7 +121,7 @@ std::vector<std::string> ChooseContactPages(
     if (!parts || IsFile(parts->path)) continue;
     std::optional<std::size_t> rank = Rank(link.text, parts->path);
     if (!rank || !sameSite(address)) continue;
-    std::string key = LowerAscii(parts->schemeAndHost);
+    std::string key = LowerAsciiBytes(parts->schemeAndHost);
     key += address.substr(parts->schemeAndHost.size());
     auto [it, added] = seen.emplace(std::move(key), candidates.size());
     if (!added) {

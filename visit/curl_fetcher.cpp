@@ -35,12 +35,13 @@ void SetUpCurlOnce() {
 }
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return LowerAscii(a) == LowerAscii(b);
+  return LowerAsciiBytes(a) == LowerAsciiBytes(b);
 }
 
 // A missing type is taken for a page: small company sites often send none.
 bool IsPageType(std::string_view contentType) {
-  const std::string media = LowerAscii(TrimBlanks(contentType.substr(0, contentType.find(';'))));
+  const std::string media =
+      LowerAsciiBytes(TrimBlanks(contentType.substr(0, contentType.find(';'))));
   return media.empty() || media == "text/html" || media == "application/xhtml+xml";
 }
 
@@ -115,10 +116,10 @@ std::optional<CurlAddress> ParseAddress(const std::string& reference, const std:
   if (ok) {
     CurlAddress address;
     address.url = UrlPart(url, CURLUPART_URL, 0);
-    address.scheme = LowerAscii(UrlPart(url, CURLUPART_SCHEME, 0));
+    address.scheme = LowerAsciiBytes(UrlPart(url, CURLUPART_SCHEME, 0));
     address.host = UrlPart(url, CURLUPART_HOST, CURLU_PUNYCODE);
     if (address.host.empty()) address.host = UrlPart(url, CURLUPART_HOST, 0);
-    address.host = LowerAscii(address.host);
+    address.host = LowerAsciiBytes(address.host);
     if (address.host.size() > 2 && address.host.front() == '[' && address.host.back() == ']') {
       address.host = address.host.substr(1, address.host.size() - 2);
     }

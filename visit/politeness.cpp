@@ -15,7 +15,7 @@ PolitenessScheduler::PolitenessScheduler(PolitenessLimits limits) : limits_(limi
 }
 
 void PolitenessScheduler::Add(std::string host, std::string address) {
-  Host& state = hosts_[LowerAscii(host)];
+  Host& state = hosts_[LowerAsciiBytes(host)];
   state.pages.push_back(
       Page{.order = nextOrder_++, .host = std::move(host), .address = std::move(address)});
   ++queued_;
@@ -46,7 +46,7 @@ std::optional<Fetch> PolitenessScheduler::Next(long long nowMs) {
 }
 
 void PolitenessScheduler::Finished(std::string_view host, long long nowMs) {
-  auto it = hosts_.find(LowerAscii(host));
+  auto it = hosts_.find(LowerAsciiBytes(host));
   if (it == hosts_.end() || !it->second.busy) return;
   it->second.busy = false;
   it->second.lastEndMs = nowMs;

@@ -2,6 +2,8 @@
 
 #include <libpsl.h>
 
+#include "base/text_search.h"
+
 namespace brivano {
 namespace {
 
@@ -46,10 +48,7 @@ std::string RegistrableDomain(std::string_view host) {
     host = host.substr(1, host.size() - 2);
   }
   while (!host.empty() && host.back() == '.') host.remove_suffix(1);
-  std::string lower(host);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  std::string lower = LowerAsciiBytes(host);
   if (lower.empty() || IsIpLiteral(lower)) return lower;
   const psl_ctx_t* list = List();
   if (list == nullptr) return lower;

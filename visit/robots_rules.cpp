@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/percent_encoding.h"
+
 namespace brivano {
 namespace {
 
@@ -22,13 +24,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool IsUnreserved(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
          c == '.' || c == '_' || c == '~';
@@ -41,25 +36,20 @@ bool IsUnreserved(unsigned char c) {
 // paths into robots.txt, and the same rule applied to both sides keeps them
 // comparable whatever the encoding.
 std::string Normalise(std::string_view s) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
-    if (c == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 && HexValue(s[i + 2]) >= 0) {
-      const auto decoded = static_cast<unsigned char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
+    if (const int escaped = PercentEscapeAt(s, i); escaped >= 0) {
+      const auto decoded = static_cast<unsigned char>(escaped);
       if (IsUnreserved(decoded)) {
         out += static_cast<char>(decoded);
       } else {
-        out += '%';
-        out += kHex[decoded >> 4];
-        out += kHex[decoded & 0xF];
+        AppendPercentEscape(out, decoded);
       }
       i += 2;
     } else if (c >= 0x80) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
+      AppendPercentEscape(out, c);
     } else {
       out += static_cast<char>(c);
     }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/percent_encoding.h"
+
 namespace brivano {
 namespace {
 
@@ -171,15 +173,12 @@ std::string RemoveDotSegments(std::string_view path) {
 // address: controls, blanks, quotes, angle brackets and every non-ASCII byte
 // (the page is UTF-8 by now, so its UTF-8 bytes). A "%" stays as it is.
 void AppendEncoded(std::string_view part, bool query, std::string& out) {
-  constexpr char kHex[] = "0123456789ABCDEF";
   for (const char c : part) {
     const auto u = static_cast<unsigned char>(c);
     const bool encode = u <= 0x20 || u >= 0x7F || c == '"' || c == '<' || c == '>' ||
                         (query ? c == '\'' : (c == '`' || c == '{' || c == '}'));
     if (encode) {
-      out.push_back('%');
-      out.push_back(kHex[u >> 4]);
-      out.push_back(kHex[u & 0xF]);
+      AppendPercentEscape(out, u);
     } else {
       out.push_back(c);
     }
