@@ -47,22 +47,29 @@ bool IsPlainAddress(std::string_view address) {
                       [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
 }
 
-// Some redirects carry the address itself, escaped, as their "url" parameter
-// (360's "so.com/link?url=http%3A%2F%2F..."); Baidu's and Sogou's carry a
-// token instead.
-std::string RedirectParameterTarget(std::string_view link) {
+// What follows `start` ("url=") in the first query parameter of a link that
+// begins with it.
+std::optional<std::string_view> QueryParameter(std::string_view link, std::string_view start) {
   const std::size_t query = link.find('?');
-  if (query == std::string_view::npos) return {};
+  if (query == std::string_view::npos) return std::nullopt;
   std::string_view rest = link.substr(query + 1);
   while (!rest.empty()) {
     const std::size_t amp = rest.find('&');
     const std::string_view parameter = rest.substr(0, amp);
     rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
-    if (!parameter.starts_with("url=")) continue;
-    std::string address = PercentDecoded(parameter.substr(4));
-    return IsPlainAddress(address) ? address : std::string();
+    if (parameter.starts_with(start)) return parameter.substr(start.size());
   }
-  return {};
+  return std::nullopt;
+}
+
+// Some redirects carry the address itself, escaped, as their "url" parameter
+// (360's "so.com/link?url=http%3A%2F%2F..."); Baidu's and Sogou's carry a
+// token instead.
+std::string RedirectParameterTarget(std::string_view link) {
+  const std::optional<std::string_view> escaped = QueryParameter(link, "url=");
+  if (!escaped) return {};
+  std::string address = PercentDecoded(*escaped);
+  return IsPlainAddress(address) ? address : std::string();
 }
 
 // base64url (or plain base64), padding optional; nullopt for anything else.
@@ -92,18 +99,11 @@ std::optional<std::string> DecodeBase64(std::string_view text) {
 std::string BingClickTarget(std::string_view link) {
   const std::string host = LowerAscii(AddressHost(link));
   if (host != "bing.com" && !host.ends_with(".bing.com")) return {};
-  const std::size_t query = link.find('?');
-  if (query == std::string_view::npos || link.find("/ck/a") > query) return {};
-  std::string_view rest = link.substr(query + 1);
-  while (!rest.empty()) {
-    const std::size_t amp = rest.find('&');
-    const std::string_view parameter = rest.substr(0, amp);
-    rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
-    if (!parameter.starts_with("u=a1")) continue;
-    const std::optional<std::string> decoded = DecodeBase64(parameter.substr(4));
-    return decoded && IsPlainAddress(*decoded) ? *decoded : std::string();
-  }
-  return {};
+  if (link.find("/ck/a") > link.find('?')) return {};
+  const std::optional<std::string_view> encoded = QueryParameter(link, "u=a1");
+  if (!encoded) return {};
+  const std::optional<std::string> decoded = DecodeBase64(*encoded);
+  return decoded && IsPlainAddress(*decoded) ? *decoded : std::string();
 }
 
 // A link relative to the results page ("//host/path", "/path") made whole:
