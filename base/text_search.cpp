@@ -120,6 +120,17 @@ std::string LowerAsciiBytes(std::string_view text) {
   return out;
 }
 
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAsciiByte(static_cast<unsigned char>(a[i])) !=
+        LowerAsciiByte(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string LowerAscii(std::string_view text) {
   std::string out(text);
   for (std::size_t pos = 0; pos < out.size();) {

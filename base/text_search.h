@@ -48,6 +48,9 @@ std::string LowerAscii(std::string_view text);
 // link texts): every byte on its own, none taken for half of a GBK
 // character.
 std::string LowerAsciiBytes(std::string_view text);
+// Whether two texts are equal but for the case of ASCII letters, byte by
+// byte (names, keys, schemes).
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // Length of the longest prefix made only of bytes of `cls` (a double-byte
 // character always ends the run).

@@ -21,10 +21,7 @@ constexpr char LowerAscii(char c) {
 }
 
 bool SameText(std::string_view a, std::string_view b, bool ignoreCase) {
-  if (!ignoreCase) return a == b;
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
+  return ignoreCase ? EqualsIgnoringAsciiCase(a, b) : a == b;
 }
 
 std::size_t Find(std::string_view text, std::string_view part, bool ignoreCase,

@@ -21,6 +21,12 @@ namespace brivano {
 constexpr bool IsHtmlBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
+// Without the HTML blanks at either end.
+constexpr std::string_view TrimHtmlBlanks(std::string_view text) {
+  while (!text.empty() && IsHtmlBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsHtmlBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 // What the reader and the text renderer need to know of a tag.
 enum HtmlTagFlag : std::uint16_t {

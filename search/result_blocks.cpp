@@ -16,12 +16,6 @@
 namespace brivano {
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsHtmlBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsHtmlBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
 }
@@ -123,7 +117,7 @@ std::optional<std::string_view> TargetAttribute(const HtmlDocument& document, in
                                                 const std::string& name) {
   const std::optional<std::string_view> value = document.Attribute(index, name);
   if (!value) return std::nullopt;
-  const std::string_view address = Trimmed(*value);
+  const std::string_view address = TrimHtmlBlanks(*value);
   if (!IsWebAddress(address)) return std::nullopt;
   return address;
 }
@@ -141,7 +135,7 @@ std::string FindTarget(const HtmlDocument& document, int block, int titleLink,
   const int end = document.node(block).end;
   const auto elsewhere = [&](int i) {
     const std::optional<std::string_view> href = document.Attribute(i, "href");
-    return href && Trimmed(*href) != link;
+    return href && TrimHtmlBlanks(*href) != link;
   };
   for (const std::string& name : row.targetAttributes) {
     for (int i = block + 1; i < end; ++i) {
@@ -187,15 +181,15 @@ std::string_view LeadingHost(std::string_view text) {
 // "百度百科 - baike.baidu.com" gives "baike.baidu.com"; a name that is no
 // address ("百度百科") stays as it is.
 std::string DisplayedSite(std::string_view text) {
-  text = Trimmed(text);
+  text = TrimHtmlBlanks(text);
   constexpr std::string_view kBreadcrumb = "\xE2\x80\xBA";  // ›
   if (const std::size_t at = text.find(kBreadcrumb); at != std::string_view::npos) {
-    text = Trimmed(text.substr(0, at));
+    text = TrimHtmlBlanks(text.substr(0, at));
   }
   std::string_view first;
   while (!text.empty()) {
     const std::size_t dash = text.find(" - ");
-    std::string_view part = Trimmed(text.substr(0, dash));
+    std::string_view part = TrimHtmlBlanks(text.substr(0, dash));
     text = dash == std::string_view::npos ? std::string_view() : text.substr(dash + 3);
     for (const std::string_view scheme : {"http://", "https://"}) {
       if (StartsWithNoCase(part, scheme)) part.remove_prefix(scheme.size());
@@ -236,7 +230,7 @@ std::vector<ResultBlock> ReadResultBlocks(std::string_view html, const EngineRow
     const int titleLink = title >= 0 ? LinkAround(document, i, title) : -1;
     if (title >= 0) block.title = OneLineText(document, title);
     if (titleLink >= 0) {
-      block.link = std::string(Trimmed(document.Attribute(titleLink, "href").value_or("")));
+      block.link = std::string(TrimHtmlBlanks(document.Attribute(titleLink, "href").value_or("")));
     }
     block.target = FindTarget(document, i, titleLink, block.link, row);
     if (const int site = siteSelector.FirstWithin(document, i); site >= 0) {

@@ -34,10 +34,6 @@ void SetUpCurlOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return LowerAsciiBytes(a) == LowerAsciiBytes(b);
-}
-
 // A missing type is taken for a page: small company sites often send none.
 bool IsPageType(std::string_view contentType) {
   const std::string media =
@@ -274,7 +270,7 @@ class CurlFetcher::Worker {
       return;
     }
     for (const ResolveRule& rule : options_.trusted) {
-      if (rule.port == job.hop.port && SameNameIgnoringCase(rule.host, job.hop.host)) {
+      if (rule.port == job.hop.port && EqualsIgnoringAsciiCase(rule.host, job.hop.host)) {
         Connect(job, {rule.address}, true);
         return;
       }
@@ -402,9 +398,9 @@ class CurlFetcher::Worker {
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) return length;
     const std::string_view name = TrimBlanks(line.substr(0, colon));
-    if (SameNameIgnoringCase(name, "content-type")) {
+    if (EqualsIgnoringAsciiCase(name, "content-type")) {
       job.contentType = std::string(TrimBlanks(line.substr(colon + 1)));
-    } else if (SameNameIgnoringCase(name, "location")) {
+    } else if (EqualsIgnoringAsciiCase(name, "location")) {
       job.location = std::string(TrimBlanks(line.substr(colon + 1)));
     }
     return length;

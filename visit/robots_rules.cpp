@@ -3,19 +3,10 @@
 #include <algorithm>
 
 #include "base/percent_encoding.h"
+#include "base/text_search.h"
 
 namespace brivano {
 namespace {
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
-         });
-}
 
 std::string_view Trim(std::string_view s) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -148,19 +139,20 @@ RobotsRules ParseRobotsTxt(std::string_view content, std::string_view productTok
     const std::string_view key = Trim(line.substr(0, colon));
     const std::string_view value = Trim(line.substr(colon + 1));
 
-    if (EqualsIgnoringCase(key, "user-agent")) {
+    if (EqualsIgnoringAsciiCase(key, "user-agent")) {
       // User-agent lines after rules start a new group; in a row they share one.
       if (!inAgentLines) groupIsOurs = groupIsStar = false;
       inAgentLines = true;
       if (value == "*") {
         groupIsStar = sawStar = true;
-      } else if (!productToken.empty() && EqualsIgnoringCase(ProductToken(value), productToken)) {
+      } else if (!productToken.empty() &&
+                 EqualsIgnoringAsciiCase(ProductToken(value), productToken)) {
         groupIsOurs = sawOurs = true;
       }
       continue;
     }
-    const bool allow = EqualsIgnoringCase(key, "allow");
-    if (!allow && !EqualsIgnoringCase(key, "disallow")) continue;  // sitemap, crawl-delay, ...
+    const bool allow = EqualsIgnoringAsciiCase(key, "allow");
+    if (!allow && !EqualsIgnoringAsciiCase(key, "disallow")) continue;  // sitemap, crawl-delay, ...
     inAgentLines = false;
     // An empty rule matches nothing: "Disallow:" alone allows everything.
     if (value.empty()) continue;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/text_search.h"
 #include "search/html_text.h"
 #include "search/html_tree.h"
 #include "visit/web_address.h"
@@ -9,27 +10,11 @@
 namespace brivano {
 namespace {
 
-bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c =
-        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsHtmlBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsHtmlBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // An attribute's text as a link text: trimmed, runs of blanks as one.
 std::string CollapsedBlanks(std::string_view text) {
   std::string out;
   bool blank = false;
-  for (const char c : TrimBlanks(text)) {
+  for (const char c : TrimHtmlBlanks(text)) {
     if (IsHtmlBlank(c)) {
       blank = true;
       continue;
@@ -58,16 +43,16 @@ std::optional<std::string_view> RefreshReference(std::string_view content) {
   if (i < content.size() && (content[i] == ';' || content[i] == ',')) ++i;
   skipBlanks();
   std::string_view rest = content.substr(i);
-  if (rest.size() >= 3 && EqualsIgnoringCase(rest.substr(0, 3), "url")) {
-    std::string_view afterUrl = TrimBlanks(rest.substr(3));
-    if (!afterUrl.empty() && afterUrl.front() == '=') rest = TrimBlanks(afterUrl.substr(1));
+  if (rest.size() >= 3 && EqualsIgnoringAsciiCase(rest.substr(0, 3), "url")) {
+    std::string_view afterUrl = TrimHtmlBlanks(rest.substr(3));
+    if (!afterUrl.empty() && afterUrl.front() == '=') rest = TrimHtmlBlanks(afterUrl.substr(1));
   }
   if (!rest.empty() && (rest.front() == '"' || rest.front() == '\'')) {
     const char quote = rest.front();
     rest.remove_prefix(1);
     rest = rest.substr(0, rest.find(quote));
   }
-  rest = TrimBlanks(rest);
+  rest = TrimHtmlBlanks(rest);
   if (rest.empty()) return std::nullopt;
   return rest;
 }
@@ -120,7 +105,7 @@ SitePage ReadSitePage(std::string_view utf8Html, std::string_view pageAddress) {
       }
     } else if (name == "meta") {
       const auto equiv = document.Attribute(i, "http-equiv");
-      if (!equiv || !EqualsIgnoringCase(TrimBlanks(*equiv), "refresh")) continue;
+      if (!equiv || !EqualsIgnoringAsciiCase(TrimHtmlBlanks(*equiv), "refresh")) continue;
       const auto target = RefreshReference(document.Attribute(i, "content").value_or(""));
       if (target) found.push_back({i, LinkKind::Refresh, *target});
     } else if (name == "base") {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/percent_encoding.h"
+#include "base/text_search.h"
 
 namespace brivano {
 namespace {
@@ -18,18 +19,10 @@ constexpr bool IsAsciiDigit(char c) {
   return c >= '0' && c <= '9';
 }
 constexpr char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return static_cast<char>(LowerAsciiByte(static_cast<unsigned char>(c)));
 }
 constexpr bool IsSlash(char c) {
   return c == '/' || c == '\\';
-}
-
-bool EqualsLower(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (LowerAscii(text[i]) != lower[i]) return false;
-  }
-  return true;
 }
 
 // Browsers drop C0 controls and spaces around an address, and every tab and
@@ -128,11 +121,11 @@ std::optional<int> ParsePort(std::string_view text, std::string_view scheme) {
 }
 
 bool IsSingleDot(std::string_view segment) {
-  return segment == "." || EqualsLower(segment, "%2e");
+  return segment == "." || EqualsIgnoringAsciiCase(segment, "%2e");
 }
 bool IsDoubleDot(std::string_view segment) {
-  return segment == ".." || EqualsLower(segment, ".%2e") || EqualsLower(segment, "%2e.") ||
-         EqualsLower(segment, "%2e%2e");
+  return segment == ".." || EqualsIgnoringAsciiCase(segment, ".%2e") ||
+         EqualsIgnoringAsciiCase(segment, "%2e.") || EqualsIgnoringAsciiCase(segment, "%2e%2e");
 }
 
 // RFC 3986's remove_dot_segments on a path that starts with "/"; "." and
@@ -319,8 +312,8 @@ std::string JoinAddress(const WebAddress& base, std::string_view reference) {
   ref = ref.substr(0, ref.find('#'));
   if (const std::size_t schemeLength = SchemeLength(ref); schemeLength > 0) {
     const std::string_view scheme = ref.substr(0, schemeLength);
-    const bool https = EqualsLower(scheme, "https");
-    if (!https && !EqualsLower(scheme, "http")) return {};
+    const bool https = EqualsIgnoringAsciiCase(scheme, "https");
+    if (!https && !EqualsIgnoringAsciiCase(scheme, "http")) return {};
     const std::string_view rest = ref.substr(schemeLength + 1);
     // "http:g" on an http page is relative, as browsers read it; with
     // another scheme or slashes it is absolute.
