@@ -14,10 +14,10 @@ PolitenessScheduler::PolitenessScheduler(PolitenessLimits limits) : limits_(limi
   limits_.perHostIntervalMs = std::max(limits_.perHostIntervalMs, 0LL);
 }
 
-void PolitenessScheduler::Add(std::string host, std::string address) {
+void PolitenessScheduler::Add(std::string host, std::string address, std::uint64_t tag) {
   Host& state = hosts_[LowerAsciiBytes(host)];
-  state.pages.push_back(
-      Page{.order = nextOrder_++, .host = std::move(host), .address = std::move(address)});
+  state.pages.push_back(Page{
+      .order = nextOrder_++, .host = std::move(host), .address = std::move(address), .tag = tag});
   ++queued_;
 }
 
@@ -42,7 +42,7 @@ std::optional<Fetch> PolitenessScheduler::Next(long long nowMs) {
   --queued_;
   chosen->busy = true;
   ++busyHosts_;
-  return Fetch{.host = std::move(page.host), .address = std::move(page.address)};
+  return Fetch{.host = std::move(page.host), .address = std::move(page.address), .tag = page.tag};
 }
 
 void PolitenessScheduler::Finished(std::string_view host, long long nowMs) {

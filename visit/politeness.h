@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
@@ -23,6 +24,7 @@ struct PolitenessLimits {
 struct Fetch {
   std::string host{};
   std::string address{};
+  std::uint64_t tag = 0;  // what the caller queued with the page
 };
 
 class PolitenessScheduler {
@@ -30,7 +32,7 @@ class PolitenessScheduler {
   explicit PolitenessScheduler(PolitenessLimits limits = {});
 
   // Queues a page of a host; a host's pages are fetched in the order added.
-  void Add(std::string host, std::string address);
+  void Add(std::string host, std::string address, std::uint64_t tag = 0);
   // The fetch that may start now, if any: the earliest-queued page whose host
   // is idle, last answered at least the interval ago, and fits within the
   // hosts-at-once limit. The host counts as busy from here to Finished.
@@ -50,6 +52,7 @@ class PolitenessScheduler {
     std::size_t order = 0;
     std::string host{};
     std::string address{};
+    std::uint64_t tag = 0;
   };
   struct Host {
     std::deque<Page> pages{};

@@ -119,14 +119,14 @@ bool SiteVisits::QueuePage(std::size_t site, const std::string& address, Role ro
 void SiteVisits::Schedule(Job job) {
   const std::uint64_t id = ++nextJob_;
   // The scheduler carries the job's number; the job itself stays here.
-  scheduler_.Add(job.host, std::to_string(id));
+  scheduler_.Add(job.host, job.address, id);
   jobs_.emplace(id, std::move(job));
 }
 
 void SiteVisits::Pump() {
   if (!enabled_) return;
   while (std::optional<Fetch> next = scheduler_.Next(Now())) {
-    const std::uint64_t id = std::stoull(next->address);
+    const std::uint64_t id = next->tag;
     const Job& job = jobs_.at(id);
     inFlight_.insert(id);
     std::weak_ptr<SiteVisits*> self = self_;
