@@ -21,6 +21,7 @@
 
 #include "base/contact_kind.h"
 #include "base/text.h"
+#include "base/text_lines.h"
 #include "extract/extractors.h"
 #include "testing/contact_lines.h"
 #include "testing/recording_sink.h"
@@ -85,8 +86,10 @@ Score Measure(const std::vector<ContactLine>& lines, const Finder& find) {
 
 Finder ExtractorOf(ContactKind kind) {
   return [kind](const ContactLine& line) {
+    // A contact line may stand on several lines of the page ("电话" above
+    // its number): they are read as a page's lines are.
     testing::RecordingSink sink;
-    LineExtractorFor(kind)(Utf8ToGbk(line.text), sink);
+    ExtractPage(kind, SplitTextLines(Utf8ToGbk(line.text)), sink);
     std::vector<std::string> values;
     for (const std::string& value : sink.values) values.push_back(GbkToUtf8(value));
     return values;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "base/text_lines.h"
 #include "extract/extractors.h"
 #include "testing/contact_lines.h"
 #include "testing/recording_sink.h"
@@ -20,7 +21,7 @@ TEST(ContactRecall, EveryKindFindsNearlyAllAndNothingElse) {
     std::size_t correct = 0;
     for (const ContactLine& line : ContactLines(kind, 1000)) {
       RecordingSink sink;
-      LineExtractorFor(kind)(Utf8ToGbk(line.text), sink);
+      ExtractPage(kind, SplitTextLines(Utf8ToGbk(line.text)), sink);
       std::vector<std::string> wanted;
       for (const ExpectedValue& value : line.expected) wanted.push_back(value.value);
       expected += wanted.size();
