@@ -1,5 +1,6 @@
-// brivano-recall [--kind K] [--misses N] [--forms] [--lines N] [--show N]: how many of
-// the contacts on generated company-page lines each extractor finds (recall),
+// brivano-recall [--kind K] [--set generated|real|both] [--misses N] [--forms] [--lines N]
+// [--show N]: how many of the contacts on generated company-page lines, and on
+// lines copied from real pages (testing/real_lines), each extractor finds (recall),
 // and how many of the values it gives were there to be found (precision). For
 // mobile numbers libphonenumber's matcher is measured beside it on the same
 // lines. A measurement, not a test: it exits 0 whatever the figures.
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <functional>
 #include <limits>
 #include <map>
@@ -24,6 +26,7 @@
 #include "base/text_lines.h"
 #include "extract/extractors.h"
 #include "testing/contact_lines.h"
+#include "testing/real_contact_lines.h"
 #include "testing/recording_sink.h"
 
 namespace brivano {
@@ -190,8 +193,8 @@ void PrintLines(std::string_view title, const std::vector<ContactLine>& lines, s
 
 int Usage() {
   std::fputs(
-      "usage: brivano-recall [--kind mobile|email|qq|fax] [--misses N] [--forms] [--lines N]\n"
-      "                     [--show N]\n",
+      "usage: brivano-recall [--kind mobile|email|qq|fax] [--set generated|real|both]\n"
+      "                     [--misses N] [--forms] [--lines N] [--show N]\n",
       stderr);
   return 2;
 }
@@ -203,30 +206,20 @@ std::optional<std::size_t> ParseCount(const char* text) {
   return static_cast<std::size_t>(n);
 }
 
-int Run(int argc, char** argv) {
-  std::vector<ContactKind> kinds(kAllContactKinds.begin(), kAllContactKinds.end());
+struct Options {
+  std::vector<ContactKind> kinds{kAllContactKinds.begin(), kAllContactKinds.end()};
   std::size_t misses = 0;
   std::size_t show = 0;
   std::size_t lineCount = 3000;
   bool forms = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if (arg == "--forms") {
-      forms = true;
-    } else if (arg == "--kind" && hasValue) {
-      const auto kind = ContactKindFromCliName(argv[++i]);
-      if (!kind) return Usage();
-      kinds = {*kind};
-    } else if ((arg == "--misses" || arg == "--lines" || arg == "--show") && hasValue) {
-      const auto n = ParseCount(argv[++i]);
-      if (!n) return Usage();
-      (arg == "--misses" ? misses : arg == "--lines" ? lineCount : show) = *n;
-    } else {
-      return Usage();
-    }
-  }
+  bool generated = true;
+  bool real = true;
+};
 
+// The table of one set of lines, then what the options ask to see of it;
+// `prefix` names the set in the titles below the table.
+void Report(const Options& options, std::string_view prefix,
+            const std::function<std::vector<ContactLine>(ContactKind)>& linesOf) {
   std::printf(
       "| kind | lines | expected values | found | correct | recall %% | precision %% |\n"
       "|---|---:|---:|---:|---:|---:|---:|\n");
@@ -237,8 +230,8 @@ int Run(int argc, char** argv) {
     std::optional<Score> libphonenumber;
   };
   std::vector<Measured> measured;
-  for (ContactKind kind : kinds) {
-    Measured m{kind, testing::ContactLines(kind, lineCount), {}, std::nullopt};
+  for (ContactKind kind : options.kinds) {
+    Measured m{kind, linesOf(kind), {}, std::nullopt};
     // A line that GBK cannot hold would measure the conversion, not the
     // extractor.
     for (const ContactLine& line : m.lines) {
@@ -255,17 +248,56 @@ int Run(int argc, char** argv) {
     measured.push_back(std::move(m));
   }
   for (const Measured& m : measured) {
-    const std::string_view name = InfoOf(m.kind).cliName;
+    const std::string name = std::string(prefix) + std::string(InfoOf(m.kind).cliName);
     const Score* other = m.libphonenumber ? &*m.libphonenumber : nullptr;
-    if (show > 0) PrintLines(name, m.lines, show);
-    if (forms) {
+    if (options.show > 0) PrintLines(name, m.lines, options.show);
+    if (options.forms) {
       PrintBreakdown(name, "form", m.score.byForm, other ? &other->byForm : nullptr);
       PrintBreakdown(name, "label", m.score.byLabel, other ? &other->byLabel : nullptr);
     }
-    if (misses > 0) {
-      PrintMisses(name, m.score, misses);
-      if (other) PrintMisses("mobile, libphonenumber", *other, misses);
+    if (options.misses > 0) {
+      PrintMisses(name, m.score, options.misses);
+      if (other) PrintMisses(name + ", libphonenumber", *other, options.misses);
     }
+  }
+}
+
+int Run(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--forms") {
+      options.forms = true;
+    } else if (arg == "--kind" && hasValue) {
+      const auto kind = ContactKindFromCliName(argv[++i]);
+      if (!kind) return Usage();
+      options.kinds = {*kind};
+    } else if (arg == "--set" && hasValue) {
+      const std::string_view set = argv[++i];
+      if (set != "generated" && set != "real" && set != "both") return Usage();
+      options.generated = set != "real";
+      options.real = set != "generated";
+    } else if ((arg == "--misses" || arg == "--lines" || arg == "--show") && hasValue) {
+      const auto n = ParseCount(argv[++i]);
+      if (!n) return Usage();
+      (arg == "--misses"  ? options.misses
+       : arg == "--lines" ? options.lineCount
+                          : options.show) = *n;
+    } else {
+      return Usage();
+    }
+  }
+
+  if (options.generated) {
+    Report(options, "",
+           [&](ContactKind kind) { return testing::ContactLines(kind, options.lineCount); });
+  }
+  if (options.real) {
+    const testing::RealCorpusSize size = testing::RealContactLinesSize();
+    std::printf("%s### Real lines: %zu records from %zu pages (testing/real_lines)\n\n",
+                options.generated ? "\n" : "", size.records, size.sources);
+    Report(options, "real ", testing::RealContactLines);
   }
   return 0;
 }
@@ -274,5 +306,11 @@ int Run(int argc, char** argv) {
 }  // namespace brivano
 
 int main(int argc, char** argv) {
-  return brivano::Run(argc, argv);
+  try {
+    return brivano::Run(argc, argv);
+  } catch (const std::exception& error) {
+    // A malformed record of the real lines.
+    std::fprintf(stderr, "brivano-recall: %s\n", error.what());
+    return 1;
+  }
 }
