@@ -12,6 +12,7 @@
 
 #include "testing/fake_fetcher.h"
 #include "testing/run_harness.h"
+#include "visit/robots_rules.h"
 #include "visit/site_page.h"
 #include "visit/site_visits.h"
 
@@ -174,6 +175,33 @@ void BM_ReadSitePage1MB(benchmark::State& state) {
   state.counters["textKiB"] = static_cast<double>(textBytes) / 1024;
 }
 BENCHMARK(BM_ReadSitePage1MB)->Unit(benchmark::kMillisecond);
+
+// The worst robots.txt a site can send within the read limit, read and asked
+// about as a visit does, on the event loop: a rule of 480,000 stars and two
+// contact links of 200 KB; and the largest group still obeyed, every rule of
+// which reads the whole longest path a visit asks about. Each must stay within
+// a few milliseconds.
+void BM_HostileRobotsTxt(benchmark::State& state) {
+  std::string file = "User-agent: *\n";
+  std::string path;
+  if (state.range(0) == 0) {
+    file += "Disallow: /" + std::string(480000, '*') + "\n";
+    path = "/lianxi/" + std::string(200 * 1024, 'a');
+  } else {
+    for (std::size_t i = 0; i < kRobotsMaxRules; ++i) {
+      file += "Disallow: /*" + std::to_string(i) + "zz*q$\n";
+    }
+    path = "/" + std::string(kRobotsMaxPathBytes - 1, 'z');
+  }
+  for (auto _ : state) {
+    const RobotsRules rules = ParseRobotsTxt(file, "brivano");
+    benchmark::DoNotOptimize(rules.Allows(path));
+    benchmark::DoNotOptimize(rules.Allows(path + "b"));
+    benchmark::DoNotOptimize(rules.Allows("/"));
+  }
+  state.SetLabel(state.range(0) == 0 ? "480,000 stars, 200 KB paths" : "1,000 rules, 2 KB paths");
+}
+BENCHMARK(BM_HostileRobotsTxt)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A run whose one result page names `sites` sites, visited on the simulated
 // clock at the default politeness: each site answers robots.txt with 404,

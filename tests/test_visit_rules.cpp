@@ -105,6 +105,36 @@ TEST(RobotsRules, Allows) {
   }
 }
 
+// Files that would cost minutes if every question matched them naively:
+// they are read once, and each question costs the path's length per rule.
+TEST(RobotsRules, HostileFilesAnswerAtOnce) {
+  std::string manyRules = "User-agent: *\n";
+  for (int i = 0; i < 5000; ++i) manyRules += "Disallow: /x" + std::to_string(i) + "\n";
+  const std::string stars = "User-agent: *\nDisallow: /" + std::string(480000, '*') + "\n";
+  const std::string longPath = "/lianxi/" + std::string(200000, 'a');
+  struct Case {
+    std::string robots;
+    std::string path;
+    bool allowed;
+  } cases[] = {
+      {stars, "/lianxi/", false},
+      {stars, longPath, false},
+      {kOpen, longPath, false},
+      {kOpen, "/" + std::string(kRobotsMaxPathBytes - 1, 'a'), true},
+      {manyRules, "/lianxi/", false},
+      {"User-agent: *\nDisallow: /*" + std::string(1000, 'a') + "*" + std::string(1000, 'b') + "$",
+       "/" + std::string(2000, 'a'), true},
+      {"User-agent: *\nDisallow: /a*b*c$", "/abcabc", false},
+      {"User-agent: *\nDisallow: /a*b*c$", "/abcab", true},
+      {"User-agent: *\nDisallow: /*.php$\nAllow: /**.php$", "/lianxi.php", true},
+      {"User-agent: *\nDisallow: /" + std::string(7000, 'z'), "/zz", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseRobotsTxt(c.robots, "brivano").Allows(c.path), c.allowed)
+        << c.path.substr(0, 40) << " under " << c.robots.substr(0, 60);
+  }
+}
+
 TEST(RobotsRules, FetchOutcomesAndSizeLimit) {
   EXPECT_TRUE(RobotsRules::AllowAll().Allows("/lianxi/"));
   EXPECT_FALSE(RobotsRules::DisallowAll().Allows("/"));

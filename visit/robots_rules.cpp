@@ -1,5 +1,7 @@
 #include "visit/robots_rules.h"
 
+#include <string.h>
+
 #include <algorithm>
 
 #include "base/percent_encoding.h"
@@ -49,31 +51,50 @@ std::string Normalise(std::string_view s) {
 }
 
 // Whether pattern matches a prefix of path; '*' stands for any run of bytes
-// and a final '$' pins the end. The set of reachable path positions is kept
-// per pattern byte, so runs of '*' cannot make it exponential.
+// and a final '$' pins the end. The literal pieces between the stars are
+// taken leftmost first, each found with glibc's memmem (two-way, linear), so a
+// match costs the path's length plus the pattern's: leftmost placement leaves
+// the most room to every later piece, so it never misses a match.
 bool Matches(std::string_view pattern, std::string_view path) {
-  bool anchored = !pattern.empty() && pattern.back() == '$';
+  const bool anchored = !pattern.empty() && pattern.back() == '$';
   if (anchored) pattern.remove_suffix(1);
-  std::vector<char> reach(path.size() + 1, 0), next(path.size() + 1, 0);
-  reach[0] = 1;
-  for (char p : pattern) {
-    std::fill(next.begin(), next.end(), 0);
-    bool any = false;
-    if (p == '*') {
-      for (std::size_t i = 0, seen = 0; i <= path.size(); ++i) {
-        seen |= reach[i];
-        next[i] = static_cast<char>(seen);
-        any |= seen != 0;
-      }
-    } else {
-      for (std::size_t i = 0; i < path.size(); ++i) {
-        if (reach[i] && path[i] == p) next[i + 1] = 1, any = true;
-      }
+  const std::size_t firstStar = pattern.find('*');
+  const std::string_view head = pattern.substr(0, firstStar);
+  if (!path.starts_with(head)) return false;
+  if (firstStar == std::string_view::npos) return !anchored || path.size() == head.size();
+  std::size_t at = head.size();
+  std::string_view rest = pattern.substr(firstStar + 1);
+  for (;;) {
+    const std::size_t star = rest.find('*');
+    const std::string_view piece = rest.substr(0, star);
+    if (star == std::string_view::npos) {
+      // The last piece: anywhere behind `at`, or, pinned, at the very end.
+      if (anchored) return path.size() - at >= piece.size() && path.ends_with(piece);
+      if (piece.empty()) return true;
+      return memmem(path.data() + at, path.size() - at, piece.data(), piece.size()) != nullptr;
     }
-    if (!any) return false;
-    reach.swap(next);
+    if (!piece.empty()) {
+      const void* found = memmem(path.data() + at, path.size() - at, piece.data(), piece.size());
+      if (found == nullptr) return false;
+      at = static_cast<std::size_t>(static_cast<const char*>(found) - path.data()) + piece.size();
+    }
+    rest.remove_prefix(star + 1);
   }
-  return anchored ? reach[path.size()] != 0 : true;
+}
+
+// A run of '*' matches what one does: "/a***b" is "/a*b". Collapsed when a rule
+// is read, so a file of stars costs its length once and never again.
+std::string CollapseStars(std::string pattern) {
+  pattern.erase(std::unique(pattern.begin(), pattern.end(),
+                            [](char a, char b) { return a == '*' && b == '*'; }),
+                pattern.end());
+  return pattern;
+}
+
+// Bytes of a rule that a path must hold: all but its stars and a final '$'.
+std::size_t LiteralBytes(std::string_view pattern) {
+  if (pattern.ends_with('$')) pattern.remove_suffix(1);
+  return pattern.size() - static_cast<std::size_t>(std::count(pattern.begin(), pattern.end(), '*'));
 }
 
 // The product token a user-agent line names: its leading run of letters, '_'
@@ -92,11 +113,12 @@ std::string_view ProductToken(std::string_view value) {
 
 RobotsRules RobotsRules::DisallowAll() {
   RobotsRules rules;
-  rules.rules_.push_back({.allow = false, .pattern = "/"});
+  rules.rules_.push_back({.allow = false, .pattern = "/", .length = 1});
   return rules;
 }
 
 bool RobotsRules::Allows(std::string_view pathAndQuery) const {
+  if (pathAndQuery.size() > kRobotsMaxPathBytes) return false;
   const std::string path = Normalise(pathAndQuery.empty() ? std::string_view("/") : pathAndQuery);
   if (path == "/robots.txt") return true;
   std::size_t bestLength = 0;
@@ -104,7 +126,7 @@ bool RobotsRules::Allows(std::string_view pathAndQuery) const {
   bool matched = false;
   for (const Rule& rule : rules_) {
     if (!Matches(rule.pattern, path)) continue;
-    const std::size_t length = rule.pattern.size();
+    const std::size_t length = rule.length;
     if (!matched || length > bestLength || (length == bestLength && rule.allow && !allowed)) {
       bestLength = length;
       allowed = rule.allow;
@@ -156,7 +178,12 @@ RobotsRules ParseRobotsTxt(std::string_view content, std::string_view productTok
     inAgentLines = false;
     // An empty rule matches nothing: "Disallow:" alone allows everything.
     if (value.empty()) continue;
-    RobotsRules::Rule rule{.allow = allow, .pattern = Normalise(value)};
+    std::string pattern = Normalise(value);
+    const std::size_t length = pattern.size();
+    RobotsRules::Rule rule{
+        .allow = allow, .pattern = CollapseStars(std::move(pattern)), .length = length};
+    // No path short enough to be asked about can match a rule this long.
+    if (LiteralBytes(rule.pattern) > kRobotsMaxPathBytes * 3) continue;
     if (groupIsOurs) ours.push_back(rule);
     if (groupIsStar) star.push_back(std::move(rule));
   }
@@ -168,6 +195,10 @@ RobotsRules ParseRobotsTxt(std::string_view content, std::string_view productTok
   } else if (sawStar) {
     result.rules_ = std::move(star);
   }
+  // Real sites write tens or hundreds of rules. A group of many thousands
+  // would make every question cost that many matches: such a site is left
+  // alone rather than half obeyed.
+  if (result.rules_.size() > kRobotsMaxRules) return RobotsRules::DisallowAll();
   return result;
 }
 

@@ -15,12 +15,21 @@ namespace brivano {
 // to parse at least 500 KiB; more is not worth a contact page).
 inline constexpr std::size_t kRobotsTxtReadLimit = 500 * 1024;
 
+// A path longer than this is never fetched (no site links its contact page
+// by an address of kilobytes), and so the matching of a rule never reads more.
+inline constexpr std::size_t kRobotsMaxPathBytes = 2048;
+// More rules than this in the group that applies, and the site is not visited.
+inline constexpr std::size_t kRobotsMaxRules = 1000;
+
 class RobotsRules {
  public:
   struct Rule {
     bool allow = false;
     // Percent-encoding normalised (see the .cpp); may hold '*' and a final '$'.
     std::string pattern{};
+    // The pattern's length as the file writes it, runs of '*' and all: the
+    // longest rule decides.
+    std::size_t length = 0;
   };
 
   // No rules: everything may be fetched (a 404 or another 4xx answer).
@@ -29,7 +38,9 @@ class RobotsRules {
   static RobotsRules DisallowAll();
 
   // pathAndQuery starts with "/", e.g. "/lianxi/index.html?id=3". The
-  // longest matching rule decides, allow winning a tie; no match allows.
+  // longest matching rule decides, allow winning a tie; no match allows. A
+  // path longer than kRobotsMaxPathBytes is refused. The cost is linear in
+  // the path and in the rules.
   bool Allows(std::string_view pathAndQuery) const;
 
   const std::vector<Rule>& rules() const { return rules_; }
