@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+// Tested before UTF-16's: the little-endian mark begins with UTF-16's.
+constexpr std::string_view kUtf32LeMark{"\xFF\xFE\0\0", 4};
+constexpr std::string_view kUtf32BeMark{"\0\0\xFE\xFF", 4};
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 bool IsChineseCodePoint(UChar32 c) {
@@ -62,33 +65,62 @@ std::int64_t GbkScore(std::string_view text) {
   return score;
 }
 
+// Whether anything but NUL bytes follows the NUL at `nul`.
+bool CutAtNul(std::string_view bytes, std::size_t nul) {
+  return nul != std::string_view::npos &&
+         bytes.find_first_not_of('\0', nul) != std::string_view::npos;
+}
+
 // Through UTF-8, so that the text layer's one conversion to GBK decides what
-// becomes "?": a lone surrogate or half a code unit turns into U+FFFD first,
-// a supplementary character stays whole; GBK holds neither.
-std::string Utf16ToGbk(std::string_view bytes, bool bigEndian) {
-  std::u16string units;
-  units.reserve(bytes.size() / 2 + 1);
+// becomes "?": a lone surrogate, a code point beyond Unicode or a cut-off code
+// unit turns into U+FFFD first, a supplementary character stays whole; GBK
+// holds none of them. The text ends at its first NUL code unit.
+DecodedText UnicodeToGbk(std::string_view bytes, std::size_t unitBytes, bool bigEndian,
+                         std::string_view name) {
+  std::u32string points;
+  points.reserve(bytes.size() / unitBytes + 1);
   std::size_t pos = 0;
-  for (; pos + 1 < bytes.size(); pos += 2) {
-    const auto first = static_cast<unsigned char>(bytes[pos]);
-    const auto second = static_cast<unsigned char>(bytes[pos + 1]);
-    const auto unit = static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
+  auto unitAt = [&](std::size_t at) {
+    char32_t unit = 0;
+    for (std::size_t k = 0; k < unitBytes; ++k) {
+      const auto b = static_cast<unsigned char>(bytes[at + (bigEndian ? k : unitBytes - 1 - k)]);
+      unit = unit << 8 | b;
+    }
+    return unit;
+  };
+  for (; pos + unitBytes <= bytes.size(); pos += unitBytes) {
+    const char32_t unit = unitAt(pos);
     if (unit == 0) break;
-    units.push_back(unit);
+    points.push_back(unit);
   }
-  if (pos + 1 == bytes.size()) units.push_back(u'\uFFFD');
+  DecodedText decoded{{}, name};
+  if (pos + unitBytes <= bytes.size()) {
+    decoded.cutAtNul = CutAtNul(bytes, pos);
+  } else if (pos < bytes.size()) {
+    points.push_back(0xFFFD);
+  }
   std::string utf8;
-  utf8.reserve(units.size() * 3);
-  for (std::size_t i = 0; i < units.size();) {
+  utf8.reserve(points.size() * 3);
+  for (std::size_t i = 0; i < points.size();) {
     UChar32 c;
-    U16_NEXT(units.data(), i, units.size(), c);
-    if (U_IS_SURROGATE(c)) c = 0xFFFD;
+    if (unitBytes == 2) {
+      // Pairs of UTF-16 surrogates make one character.
+      const char16_t first = static_cast<char16_t>(points[i++]);
+      c = first;
+      if (U16_IS_LEAD(first) && i < points.size() && U16_IS_TRAIL(points[i])) {
+        c = U16_GET_SUPPLEMENTARY(first, static_cast<char16_t>(points[i++]));
+      }
+    } else {
+      c = static_cast<UChar32>(points[i++]);
+    }
+    if (U_IS_SURROGATE(c) || c < 0 || c > 0x10FFFF) c = 0xFFFD;
     char sequence[U8_MAX_LENGTH];
     std::size_t length = 0;
     U8_APPEND_UNSAFE(sequence, length, c);
     utf8.append(sequence, length);
   }
-  return Utf8ToGbk(utf8);
+  decoded.gbk = Utf8ToGbk(utf8);
+  return decoded;
 }
 
 }  // namespace
@@ -108,21 +140,25 @@ bool WeighsAsUtf8(std::string_view text) {
 DecodedText DecodeText(std::string_view bytes, TextEncoding encoding) {
   const bool detect = encoding == TextEncoding::Auto;
   if (detect || encoding == TextEncoding::Utf16) {
-    if (bytes.starts_with(kUtf16BeMark)) return {Utf16ToGbk(bytes.substr(2), true), "UTF-16BE"};
-    if (bytes.starts_with(kUtf16LeMark)) return {Utf16ToGbk(bytes.substr(2), false), "UTF-16LE"};
-    if (!detect) return {Utf16ToGbk(bytes, false), "UTF-16LE"};
+    if (bytes.starts_with(kUtf32LeMark)) return UnicodeToGbk(bytes.substr(4), 4, false, "UTF-32LE");
+    if (bytes.starts_with(kUtf32BeMark)) return UnicodeToGbk(bytes.substr(4), 4, true, "UTF-32BE");
+    if (bytes.starts_with(kUtf16BeMark)) return UnicodeToGbk(bytes.substr(2), 2, true, "UTF-16BE");
+    if (bytes.starts_with(kUtf16LeMark)) return UnicodeToGbk(bytes.substr(2), 2, false, "UTF-16LE");
+    if (!detect) return UnicodeToGbk(bytes, 2, false, "UTF-16LE");
   }
   if ((detect || encoding == TextEncoding::Utf8) && bytes.starts_with(kUtf8Mark)) {
     bytes.remove_prefix(kUtf8Mark.size());
     encoding = TextEncoding::Utf8;
   }
-  const std::string_view text = bytes.substr(0, bytes.find('\0'));
+  const std::size_t nul = bytes.find('\0');
+  const std::string_view text = bytes.substr(0, nul);
+  const bool cut = CutAtNul(bytes, nul);
   if (encoding == TextEncoding::Auto) {
-    if (IsAscii(text)) return {std::string(text), "ASCII"};
+    if (IsAscii(text)) return {std::string(text), "ASCII", cut};
     encoding = WeighsAsUtf8(text) ? TextEncoding::Utf8 : TextEncoding::Gbk;
   }
-  if (encoding == TextEncoding::Utf8) return {Utf8ToGbk(text), "UTF-8"};
-  return {std::string(text), "GBK"};
+  if (encoding == TextEncoding::Utf8) return {Utf8ToGbk(text), "UTF-8", cut};
+  return {std::string(text), "GBK", cut};
 }
 
 }  // namespace brivano

@@ -17,17 +17,20 @@ std::optional<TextEncoding> TextEncodingFromCliName(std::string_view name);
 struct DecodedText {
   std::string gbk;
   // What the text was read as, for the user: "GBK", "UTF-8", "UTF-16LE",
-  // "UTF-16BE", or "ASCII" for an unmarked text of ASCII only (the same in
-  // both), empty texts included.
+  // "UTF-16BE", "UTF-32LE", "UTF-32BE", or "ASCII" for an unmarked text of
+  // ASCII only (the same in both), empty texts included.
   std::string_view encoding;
+  // A NUL ended the text with more than NULs behind it: what stood there was
+  // not read. Callers that must not lose lines say so.
+  bool cutAtNul = false;
 };
 
 // `bytes` is everything the file holds. An 8-bit text ends at its first NUL
 // byte, a UTF-16 text at its first NUL code unit. Auto reads a byte-order
-// mark (UTF-8, UTF-16 LE or BE) and, without one, chooses GBK or UTF-8 as
+// mark (UTF-8, UTF-16 LE or BE, UTF-32 LE or BE) and, without one, chooses GBK or UTF-8 as
 // WeighsAsUtf8 says; a chosen encoding reads only its own mark (UTF-16 without
-// one is little-endian). Whatever GBK cannot hold, and bytes that are no
-// character of the encoding, become "?".
+// one is little-endian; UTF-16 also reads a UTF-32 mark). Whatever GBK cannot hold, and bytes that
+// are no character of the encoding, become "?".
 DecodedText DecodeText(std::string_view bytes, TextEncoding encoding);
 
 // Whether a text without a mark is UTF-8 rather than GBK. Validity alone

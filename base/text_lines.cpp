@@ -26,4 +26,14 @@ std::vector<std::string> SplitTextLines(std::string_view text, std::size_t maxLi
   return lines;
 }
 
+std::size_t LineOfByte(std::string_view text, std::size_t at) {
+  std::size_t line = 1;
+  for (std::size_t i = 0; i < at && i < text.size(); ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+      ++line;
+    }
+  }
+  return line;
+}
+
 }  // namespace brivano

@@ -14,6 +14,10 @@ namespace brivano {
 // line break still ends with one, and one without still ends without.
 std::string NormalizeLineBreaks(std::string_view text);
 
+// The 1-based line on which the byte at `at` stands: CR LF, a lone CR and a
+// lone LF each end a line, as SplitTextLines counts them.
+std::size_t LineOfByte(std::string_view text, std::size_t at);
+
 // Splits a text as the desktop's multi-line text box does: the text ends at
 // its first NUL byte; CR LF, a lone CR and a lone LF each end a line; an empty
 // last line does not count; every line is cut to its first `maxLineBytes`.

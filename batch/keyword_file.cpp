@@ -13,6 +13,12 @@ KeywordFile ReadKeywordFile(const std::filesystem::path& path, TextEncoding enco
     file.error = "无法读取关键词文件“" + path.string() + "”：" + ErrnoText(text.error);
     return file;
   }
+  // A list that ended at a NUL would run only its first keywords and call
+  // the list done.
+  if (text.nulLine != 0) {
+    file.error = NulInTextFileText(path, text.nulLine, "关键词文件");
+    return file;
+  }
   file.lines = SplitTextLines(text.gbk);
   file.encoding = text.encoding;
   return file;

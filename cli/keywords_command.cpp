@@ -18,6 +18,7 @@ namespace {
 std::string ReadInput(const std::string& path, TextEncoding encoding) {
   TextFile file = ReadTextFile(FileName(path), encoding);
   if (!file.ok()) throw std::runtime_error(CannotOpenFileText(path, file.error));
+  if (file.nulLine != 0) throw std::runtime_error(NulInTextFileText(path, file.nulLine, "文件"));
   return std::move(file.gbk);
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/error_text.h"
 #include "base/text.h"
+#include "base/text_lines.h"
 #include "files/settings_store.h"
 #include "files/whole_file.h"
 
@@ -109,16 +110,6 @@ const std::vector<OverrideKey>& OverrideKeys() {
 
 std::string LineProblem(std::size_t lineNumber) {
   return "engines.ini 第" + std::to_string(lineNumber) + "行有误，已改用内置的搜索引擎设置";
-}
-
-// The 1-based line on which the byte at `at` stands; CR LF, a lone CR and a
-// lone LF each end a line, as for the file's other lines.
-std::size_t LineOfByte(std::string_view content, std::size_t at) {
-  std::size_t line = 1;
-  for (std::size_t i = 0; i < at; ++i) {
-    if (content[i] == '\n' || (content[i] == '\r' && content[i + 1] != '\n')) ++line;
-  }
-  return line;
 }
 
 EngineOverrides ApplyLines(const EngineTable& builtIn, std::string_view content) {

@@ -371,6 +371,15 @@ TEST(BatchSession, WhatKeepsARunFromStartingOrSavingFailsIt) {
     EXPECT_TRUE(batch.browser.Requests().empty());
   }
   {
+    // A NUL would have ended the list after "b" and called it done.
+    Batch batch;
+    batch.folder.Write("keywords.txt", std::string("a\nb\0c\nd\n", 9));
+    batch.Start({});
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_TRUE(batch.Said("第2行含有空字符（NUL）"));
+    EXPECT_TRUE(batch.browser.Requests().empty());
+  }
+  {
     // A state that cannot be written: the run ends, and says so.
     Batch batch;
     std::filesystem::create_directory(batch.folder.path() / "brivano-run.ini");

@@ -37,6 +37,7 @@ TEST(KeywordFile, Encodings) {
     TextEncoding encoding;
     std::string gbk;
     std::string_view readAs;
+    std::size_t nulLine = 0;  // a NUL cut off what followed it
   } cases[] = {
       {gbkAlsoUtf8, E::Auto, gbkAlsoUtf8, "GBK"},
       {G("深圳 旅行社\r\n"), E::Auto, G("深圳 旅行社\r\n"), "GBK"},
@@ -50,9 +51,16 @@ TEST(KeywordFile, Encodings) {
       {Utf16(u"\uFEFF深圳 旅行社\n", true), E::Auto, G("深圳 旅行社\n"), "UTF-16BE"},
       {"shenzhen hotel\n", E::Auto, "shenzhen hotel\n", "ASCII"},
       {"", E::Auto, "", "ASCII"},
-      {"hotel\n" + nul + "深圳", E::Auto, "hotel\n", "ASCII"},  // only the content is weighed
-      {"深圳\n" + nul + "北京", E::Auto, G("深圳\n"), "UTF-8"},
-      {Utf16(u"\uFEFFab\n", false) + nul + nul + "c", E::Auto, "ab\n", "UTF-16LE"},
+      {"hotel\n" + nul + "深圳", E::Auto, "hotel\n", "ASCII", 2},  // only the content is weighed
+      {"深圳\n" + nul + "北京", E::Auto, G("深圳\n"), "UTF-8", 2},
+      {"a, b" + nul + "c, d\r\ne", E::Auto, "a, b", "ASCII", 1},
+      {"a\r\nb\r\n" + nul + nul, E::Auto, "a\r\nb\r\n", "ASCII"},  // padding
+      {Utf16(u"\uFEFFab\n", false) + nul + nul + "c", E::Auto, "ab\n", "UTF-16LE", 2},
+      {std::string("\xFF\xFE", 2) + nul + nul + Utf16(u"深", false) + nul + nul + "\n" +
+           std::string(3, '\0'),
+       E::Auto, G("深\n"), "UTF-32LE"},
+      {std::string(2, '\0') + "\xFE\xFF" + nul + nul + "\xD8\x3D" + nul + nul + "\xDE\x00", E::Auto,
+       "??", "UTF-32BE"},  // code points that are no character
       {Utf16(u"ab", false) + "c", E::Utf16, "ab?", "UTF-16LE"},  // and half a unit
       {Utf16(u"\uFEFFab", true), E::Utf16, "ab", "UTF-16BE"},
       {gbkAlsoUtf8, E::Utf8, G("?? ??\n?? ??\nü? ??\n"), "UTF-8"},
@@ -63,6 +71,7 @@ TEST(KeywordFile, Encodings) {
     const TextFile file = ReadTextFile(folder.Write("keywords.txt", c.bytes), c.encoding);
     EXPECT_EQ(file.gbk, c.gbk) << GbkToUtf8(c.gbk);
     EXPECT_EQ(file.encoding, c.readAs) << GbkToUtf8(c.gbk);
+    EXPECT_EQ(file.nulLine, c.nulLine) << GbkToUtf8(c.gbk);
   }
   EXPECT_EQ(ReadTextFile(folder.path() / "none.txt", E::Auto).error, ENOENT);
 }
