@@ -240,7 +240,8 @@ void BatchSession::PageDone(const HarvestedPage& page, bool keywordDone) {
 }
 
 void BatchSession::SitesProgressed(const SiteProgress& sites) {
-  const bool siteDone = !lastProgress_.sites || lastProgress_.sites->sitesDone != sites.sitesDone;
+  const bool siteDone =
+      !lastProgress_.sites || lastProgress_.sites->SitesHandled() != sites.SitesHandled();
   lastProgress_.sites = sites;
   // A line for every site done, once a page has given the line its keyword.
   if (!siteDone || lastProgress_.keywordsTotal == 0) return;

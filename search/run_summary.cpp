@@ -19,7 +19,8 @@ std::string FailedLinesText(const std::vector<std::int32_t>& lines) {
   return text + "）";
 }
 
-// "；访问网站 28/30 个，读取网页 90 页，失败 3 页，robots.txt 不许 2 页，近期访问过 5 个"
+// "；访问网站 28/30 个，读取网页 90 页，失败 3 页，robots.txt 不许 2 页，近期访问过 5 个，
+// 本机或内网地址 2 个未访问": a site whose every address was refused is no visited one.
 std::string SitesText(const SiteProgress& sites) {
   std::string text = "；访问网站 " + std::to_string(sites.sitesDone) + "/" +
                      std::to_string(sites.sitesTotal) + " 个，读取网页 " +
@@ -29,13 +30,17 @@ std::string SitesText(const SiteProgress& sites) {
     text += "，robots.txt 不许 " + std::to_string(sites.pagesDisallowed) + " 页";
   }
   if (sites.sitesSkipped > 0) text += "，近期访问过 " + std::to_string(sites.sitesSkipped) + " 个";
+  if (sites.sitesRefused > 0) {
+    text += "，本机或内网地址 " + std::to_string(sites.sitesRefused) + " 个未访问";
+  }
   return text;
 }
 
 }  // namespace
 
 std::string SitesProgressText(const SiteProgress& progress) {
-  return "网站 " + std::to_string(progress.sitesDone) + "/" + std::to_string(progress.sitesTotal);
+  return "网站 " + std::to_string(progress.SitesHandled()) + "/" +
+         std::to_string(progress.sitesTotal);
 }
 
 std::string RunSummaryText(const RunSummary& summary) {

@@ -11,11 +11,14 @@ namespace brivano {
 // How far the visits of the result sites are ("网站 12/30").
 struct SiteProgress {
   int sitesDone = 0;        // visited, or given up
+  int sitesRefused = 0;     // every address on this machine or its network: never asked
   int sitesTotal = 0;       // queued in this run
   int sitesSkipped = 0;     // visited by an earlier run within the days set
   int pagesRead = 0;        // site pages read
   int pagesFailed = 0;      // not fetched, no page, or an error status
   int pagesDisallowed = 0;  // left out by the site's robots.txt
+
+  int SitesHandled() const { return sitesDone + sitesRefused; }
 };
 
 struct RunSummary {

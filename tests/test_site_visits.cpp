@@ -136,6 +136,23 @@ TEST(SiteVisits, ContactPagesAreHarvestedPolitelyAndTheRunWaitsForThem) {
   EXPECT_EQ(r.history.marked, (std::vector<std::string>{"a.test", "b.test", "c.test"}));
 }
 
+TEST(SiteVisits, ASiteOnThisMachineIsRefusedNotVisited) {
+  VisitRun r;
+  for (const char* address : {"http://c.test/robots.txt", "http://c.test/"}) {
+    r.web.Answer(address, {.answer = {.error = FetchError::Refused}});
+  }
+  ASSERT_TRUE(r.h.Start());
+  ASSERT_TRUE(r.h.RunToEnd());
+  const SiteProgress& done = r.visits.Progress();
+  EXPECT_EQ(done.sitesDone, 2);
+  EXPECT_EQ(done.sitesRefused, 1);
+  EXPECT_EQ(r.h.window.Panel(StatusPanel::Sites), "网站 3/3");
+  EXPECT_NE(r.h.window.Panel(StatusPanel::Message).find("访问网站 2/3 个"), std::string::npos)
+      << r.h.window.Panel(StatusPanel::Message);
+  EXPECT_NE(r.h.window.Panel(StatusPanel::Message).find("本机或内网地址 1 个未访问"),
+            std::string::npos);
+}
+
 TEST(SiteVisits, TheEngineKeepsItsPaceAndAnOffSwitchVisitsNothing) {
   // The same two-keyword run with and without visits asks the engine at the
   // same moments.

@@ -197,6 +197,9 @@ void SiteVisits::OnRobots(const Job& job, const FetchAnswer& answer) {
     rules = RobotsRules::AllowAll();
   }
   OriginRules& origin = origins_[job.origin];
+  if (answer.error == FetchError::Refused) {
+    for (const Job& page : origin.waiting) sites_[page.site].refused = true;
+  }
   origin.rules = std::move(rules);
   origin.reached = answer.error == FetchError::None;
   std::vector<Job> waiting = std::move(origin.waiting);
@@ -229,11 +232,13 @@ void SiteVisits::OnPage(const Job& job, const FetchAnswer& answer) {
     return;
   }
   if (!Answered(answer) || answer.body.empty()) {
+    if (answer.error == FetchError::Refused) site.refused = true;
     ++progress_.pagesFailed;
     PageClosed(job.site);
     return;
   }
   ++progress_.pagesRead;
+  ++site.pagesRead;
   const std::string& address = answer.finalAddress.empty() ? job.address : answer.finalAddress;
   const SitePage page = ReadSitePage(DecodePage(answer.body, answer.contentType).utf8, address);
 
@@ -276,7 +281,9 @@ void SiteVisits::OnPage(const Job& job, const FetchAnswer& answer) {
 }
 
 void SiteVisits::PageClosed(std::size_t site) {
-  if (--sites_[site].pagesOpen == 0) ++progress_.sitesDone;
+  const Site& closed = sites_[site];
+  if (--sites_[site].pagesOpen > 0) return;
+  ++(closed.refused && closed.pagesRead == 0 ? progress_.sitesRefused : progress_.sitesDone);
 }
 
 bool SiteVisits::Working() const {

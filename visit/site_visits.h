@@ -65,9 +65,11 @@ class SiteVisits : public RunCompanion {
     std::string domain{};
     std::shared_ptr<const PageSource> resultPage{};
     std::shared_ptr<const ResultOwner> owner{};
-    int pagesOpen = 0;              // queued, waiting on robots.txt or being fetched
-    bool refreshed = false;         // the landing page's refresh was followed once
-    bool marked = false;            // the history knows of this visit
+    int pagesOpen = 0;       // queued, waiting on robots.txt or being fetched
+    bool refreshed = false;  // the landing page's refresh was followed once
+    bool marked = false;     // the history knows of this visit
+    bool refused = false;    // an address of it lies on this machine or its network
+    int pagesRead = 0;
     std::set<std::string> asked{};  // page addresses queued already
   };
   struct Job {
