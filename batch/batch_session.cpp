@@ -167,9 +167,12 @@ std::optional<int> BatchSession::Start() {
     SayError(GbkToUtf8(TextOfRefusal(*refusal).text));
     return kBatchFailed;
   }
-  // One past the end starts again at the first.
+  // One past the end starts again at the first: a nightly job searches its
+  // whole list again, which is no error.
   const StartLineChoice choice = ChooseStartLine(startLine, lineCount);
-  if (choice.pastTheEnd) SayError(run_messages::kStartLineTooLarge);
+  if (choice.pastTheEnd) {
+    Say("上次已做完全部 " + std::to_string(lineCount) + " 行关键词，从第 1 行重新开始");
+  }
   if (!run.Start(options, choice.line)) return kBatchFailed;
   firstLine_ = run.ResumeLine();
   keywordsTotal_ = std::max(0, lineCount - firstLine_ + 1);

@@ -182,6 +182,14 @@ TEST(BatchSession, AWholeRunWritesItsOutputAndOnlyTheLineToGoOnFrom) {
   EXPECT_FALSE(std::filesystem::exists(batch.folder.path() / "autosave.txt"));
   EXPECT_TRUE(batch.Said("关键词 3/3"));
   EXPECT_TRUE(batch.Said("关键词文件按 ASCII 读取，第一行：a"));
+
+  // The next night's run of the finished list starts again, plainly.
+  batch.errors.clear();
+  batch.status.reset();
+  batch.Start({"--kind", "mobile", "--speed", "3"});
+  ASSERT_FALSE(batch.status);
+  EXPECT_TRUE(batch.Said("上次已做完全部 3 行关键词，从第 1 行重新开始"));
+  EXPECT_FALSE(batch.Said("brivano-run："));
 }
 
 TEST(BatchSession, InterruptsFinishThePageInHandOrEndAtOnce) {
