@@ -1,16 +1,9 @@
 #include "extract/email_extractor.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define BRIVANO_EMAIL_AVX2 1
-#endif
-
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 
 #include "base/text.h"
@@ -18,308 +11,342 @@
 namespace brivano {
 namespace {
 
-constexpr ByteClass kEdgeChars{"-_&."};
-constexpr int kPassesPerLine = 10;
-constexpr int kStripRounds = 10;
-constexpr std::size_t kTailBytes = 255;
-constexpr std::size_t kMinDomainBytes = 5;
-constexpr std::size_t kMaxDomainBytes = 39;
-// A host name needs at least two bytes in front of its first dot.
-constexpr std::size_t kMinFirstDotIndex = 2;
-constexpr std::string_view kWebPageSuffix = ".htm";
-constexpr std::size_t kMinTopLevelBytes = 2;
+// Local parts as pages write them, with a plus tag ("sales+web"); hosts are
+// labels of letters, digits and hyphens (an underscore passes too).
+constexpr ByteClass kLocalChars{
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_&.+"};
+constexpr ByteClass kLabelChars{"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_"};
+// What a local part may not begin or end with: separators a page puts around
+// an address ("----sales@..." or "sales.@...").
+constexpr ByteClass kEdgeChars{"-_&.+"};
 constexpr ByteClass kLetters{"abcdefghijklmnopqrstuvwxyz"};
-constexpr std::string_view kFileExtensions[] = {"png",  "jpg", "jpeg", "gif",
-                                                "webp", "svg", "css",  "js"};
 
-// Bytes that are address characters once the line is lowered.
-constexpr ByteClass kAddressOrCapital{
-    "abcdefghijklmnopqrstuvwxyz0123456789-_&.ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
+constexpr std::size_t kMaxLocalBytes = 64;
+constexpr std::size_t kMinHostBytes = 5;
+constexpr std::size_t kMaxHostBytes = 253;
+constexpr std::size_t kMaxLabelBytes = 63;
+// A host name needs at least two bytes in front of its first dot.
+constexpr std::size_t kMinFirstLabelBytes = 2;
+constexpr std::size_t kMinTopLevelBytes = 2;
+// Blanks a page may put on either side of an "@" ("sales @ abc.com").
+constexpr std::size_t kMaxBlanksAroundAt = 2;
+constexpr std::string_view kWebPageSuffix = ".htm";
+// Top-level names that are file extensions: pictures drawn at a scale
+// ("logo@2x.png"), style sheets, scripts and the files a page links to. Real
+// top-level domains that are rarely a mail host ("mov", "zip") count as files.
+constexpr std::string_view kFileExtensions[] = {
+    "png",  "jpg",   "jpeg", "gif", "webp", "svg", "bmp",  "ico", "avif", "tif", "tiff", "heic",
+    "heif", "jfif",  "apng", "psd", "css",  "js",  "json", "xml", "php",  "asp", "aspx", "jsp",
+    "html", "shtml", "pdf",  "doc", "docx", "xls", "xlsx", "ppt", "pptx", "txt", "rar",  "zip",
+    "mp3",  "mp4",   "avi",  "mov", "wmv",  "flv", "webm", "wav", "swf",  "apk", "exe"};
+// Each packed into one integer, so that a host's last label is compared
+// with all of them at little cost.
+constexpr std::size_t kMaxExtensionBytes = 8;
+constexpr std::uint64_t Packed(std::string_view name) {
+  std::uint64_t packed = 0;
+  for (char c : name) packed = packed << 8 | static_cast<unsigned char>(c);
+  return packed;
+}
+constexpr auto kPackedExtensions = [] {
+  std::array<std::uint64_t, std::size(kFileExtensions)> packed{};
+  for (std::size_t i = 0; i < packed.size(); ++i) packed[i] = Packed(kFileExtensions[i]);
+  return packed;
+}();
+static_assert(std::all_of(std::begin(kFileExtensions), std::end(kFileExtensions),
+                          [](std::string_view e) { return e.size() <= kMaxExtensionBytes; }));
 
-// Number signs written in place of the "@": before the search, the line is
-// lowered and these become "@", in this order.
-constexpr ReplaceRow kAtSignSteps[] = {
-    {"#", "@"},   // 1
-    {"＃", "@"},  // 2
-    {"＠", "@"},  // 3
+// GBK bytes of the full-width signs that stand for "@", "#" and ".".
+constexpr unsigned char kFullWidthLead = 0xA3;
+constexpr unsigned char kFullWidthAtSign = 0xC0;
+constexpr unsigned char kFullWidthNumberSign = 0xA3;
+constexpr unsigned char kFullWidthDot = 0xAE;
+
+// How an "@" is written, which decides what may stand around it.
+enum class AtForm {
+  kSign,      // "@", "＠": blanks around it are dropped
+  kStandIn,   // "#", "＃": only glued to both halves, else a hash-tag or a colour
+  kBracket,   // "[at]", "(at)": blanks around it are dropped
+  kWord,      // " AT ": the host may write its dots as "." or spelled
+  kLowerWord  // " at ": only with a spelled dot in the host, else it is prose
 };
 
-// The extractor works on the line in place, so the steps are not run: the
-// screen looks for their patterns' bytes (and "@" itself), and IsAtSign
-// decides which of its hits the steps would turn into a character "@".
-constexpr unsigned char kNumberSign = '#';
-// "＃" is A3 A3 and "＠" A3 C0: both begin with the same byte.
-constexpr unsigned char kFullWidthLead = 0xA3;
-constexpr unsigned char kFullWidthNumberSign = 0xA3;
-constexpr unsigned char kFullWidthAtSign = 0xC0;
+struct AtToken {
+  std::size_t begin;
+  std::size_t end;
+  AtForm form;
+};
 
-// The patterns above are what the screen looks for, and each step turns one
-// character into one "@"; checked once, so that the table and the screen
-// cannot drift apart.
-void CheckScreenKnowsTheSteps() {
-  static const bool agrees = [] {
-    const std::string screened[] = {
-        std::string(1, static_cast<char>(kNumberSign)),
-        {static_cast<char>(kFullWidthLead), static_cast<char>(kFullWidthNumberSign)},
-        {static_cast<char>(kFullWidthLead), static_cast<char>(kFullWidthAtSign)}};
-    if (std::size(kAtSignSteps) != std::size(screened)) return false;
-    for (std::size_t i = 0; i < std::size(screened); ++i) {
-      if (Utf8ToGbk(kAtSignSteps[i].pattern) != screened[i] || kAtSignSteps[i].replacement != "@") {
-        return false;
-      }
-    }
-    return true;
-  }();
-  if (!agrees) throw std::logic_error("the e-mail screen does not match the number-sign steps");
+struct DotToken {
+  std::size_t length = 0;  // 0: none
+  bool spelled = false;    // "[dot]", "(dot)", " dot "
+};
+
+unsigned char ByteAt(std::string_view text, std::size_t at) {
+  return at < text.size() ? static_cast<unsigned char>(text[at]) : 0;
 }
 
-// How many bytes that may begin a double-byte character (0x81 to 0xFE) stand
-// right before `pos`, counted back to `floor`, a character boundary.
-//
-// A byte outside that range always ends a character, so the bytes of such a
-// run pair up from its start (each of them is also a valid second byte): with
-// an even count `pos` begins a character, with an odd one the run's last byte
-// is a first byte waiting for the byte at `pos`.
-std::size_t LeadRangeRunBefore(const unsigned char* bytes, std::size_t floor, std::size_t pos) {
+// Whether `word` (lower case) stands at `at`, in any case.
+bool WordAt(std::string_view text, std::size_t at, std::string_view word) {
+  if (at > text.size() || text.size() - at < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (LowerAsciiByte(static_cast<unsigned char>(text[at + i])) !=
+        static_cast<unsigned char>(word[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::size_t BlanksAt(std::string_view text, std::size_t at, std::size_t most) {
+  std::size_t blanks = 0;
+  while (blanks < most && ByteAt(text, at + blanks) == ' ') ++blanks;
+  return blanks;
+}
+
+std::size_t BlanksBefore(std::string_view text, std::size_t at, std::size_t floor,
+                         std::size_t most) {
+  std::size_t blanks = 0;
+  while (blanks < most && at - blanks > floor && text[at - blanks - 1] == ' ') ++blanks;
+  return blanks;
+}
+
+// "[word]" or "(word)" at `at`: its length, or 0.
+std::size_t BracketedAt(std::string_view text, std::size_t at, std::string_view word) {
+  const unsigned char open = ByteAt(text, at);
+  const unsigned char close = open == '[' ? ']' : open == '(' ? ')' : 0;
+  if (close == 0 || !WordAt(text, at + 1, word) || ByteAt(text, at + 1 + word.size()) != close) {
+    return 0;
+  }
+  return word.size() + 2;
+}
+
+// Whether the byte at `at` begins a character, `floor` being a character
+// boundary at or before it. Bytes 0x81 to 0xFE right before `at` pair up from
+// the start of their run (a byte outside that range always ends a character):
+// with an odd count the last of them is a first byte, which takes the byte
+// at `at` as its second if it can be one.
+bool BeginsCharacter(const unsigned char* bytes, std::size_t floor, std::size_t at) {
   std::size_t run = 0;
-  while (pos - run > floor && IsGbkLeadByte(bytes[pos - run - 1])) ++run;
-  return run;
+  while (at - run > floor && IsGbkLeadByte(bytes[at - run - 1])) ++run;
+  return run % 2 == 0 || !IsGbkTrailByte(bytes[at]);
 }
 
-// Whether the screen's hit at `at` (an "@", a "#", or A3 A3), with `floor` a
-// character boundary at or before it, is an "@" of the working text: the
-// marker must begin a character. For "@" and "＃" that is plain. A "#" behind
-// a lone first byte begins a character of the line, but once it is an "@" it
-// pairs with that byte, so it is no "@" either: the same even count decides.
-bool IsAtSign(const unsigned char* bytes, std::size_t floor, std::size_t at) {
-  return LeadRangeRunBefore(bytes, floor, at) % 2 == 0;
+// Whether a full-width dot stands at `at`, as a character of its own.
+bool WideDotAt(const unsigned char* bytes, std::size_t floor, std::size_t at, std::size_t end) {
+  return at + 1 < end && bytes[at] == kFullWidthLead && bytes[at + 1] == kFullWidthDot &&
+         BeginsCharacter(bytes, floor, at);
 }
 
-// Copies `part` lowered, as the working text holds it.
-std::string_view LowerInto(std::string_view part, char* out) {
-  for (std::size_t i = 0; i < part.size(); ++i) {
-    const auto b = static_cast<unsigned char>(part[i]);
-    out[i] = static_cast<char>((b >= 'A' && b <= 'Z') ? b + ('a' - 'A') : b);
+// The "@" that begins at `at`, a character boundary, if one does.
+bool AtTokenAt(std::string_view line, std::size_t at, AtToken& token) {
+  const unsigned char b = ByteAt(line, at);
+  const unsigned char next = ByteAt(line, at + 1);
+  if (b == '@' || (b == kFullWidthLead && next == kFullWidthAtSign)) {
+    token = {at, at + (b == '@' ? 1u : 2u), AtForm::kSign};
+  } else if (b == '#' || (b == kFullWidthLead && next == kFullWidthNumberSign)) {
+    token = {at, at + (b == '#' ? 1u : 2u), AtForm::kStandIn};
+  } else if (const std::size_t length = BracketedAt(line, at, "at"); length > 0) {
+    token = {at, at + length, AtForm::kBracket};
+  } else if (b == ' ' && next == 'A' && ByteAt(line, at + 2) == 'T' &&
+             ByteAt(line, at + 3) == ' ') {
+    token = {at, at + 4, AtForm::kWord};
+  } else {
+    return false;
   }
-  return {out, part.size()};
+  return true;
 }
 
-// Drops edge characters from both ends, one from each end per round: a long
-// run of them (eleven leading dashes) keeps what the rounds do not reach.
-std::string_view StripEdges(std::string_view part) {
-  for (int round = 0; round < kStripRounds; ++round) {
-    if (!part.empty() && kEdgeChars.Contains(static_cast<unsigned char>(part.front()))) {
-      part.remove_prefix(1);
-    }
-    if (!part.empty() && kEdgeChars.Contains(static_cast<unsigned char>(part.back()))) {
-      part.remove_suffix(1);
+// The dot written at `at`, right behind a label.
+DotToken DotTokenAt(std::string_view line, std::size_t at) {
+  const unsigned char b = ByteAt(line, at);
+  if (b == '.') return {1, false};
+  if (b == kFullWidthLead && ByteAt(line, at + 1) == kFullWidthDot) return {2, false};
+  const std::size_t before = BlanksAt(line, at, kMaxBlanksAroundAt);
+  if (const std::size_t length = BracketedAt(line, at + before, "dot"); length > 0) {
+    return {before + length + BlanksAt(line, at + before + length, kMaxBlanksAroundAt), true};
+  }
+  if (before > 0 && WordAt(line, at + before, "dot")) {
+    if (const std::size_t after = BlanksAt(line, at + before + 3, kMaxBlanksAroundAt); after > 0) {
+      return {before + 3 + after, true};
     }
   }
-  return part;
+  return {};
 }
 
-bool LooksLikeHostName(std::string_view domain) {
-  if (domain.size() < kMinDomainBytes || domain.size() > kMaxDomainBytes) return false;
-  const std::size_t dot = domain.find('.');
-  if (dot == std::string_view::npos || dot < kMinFirstDotIndex) return false;
-  if (domain.find(kWebPageSuffix) != std::string_view::npos) return false;
-  // A top-level domain is letters, never a number ("12#301.5" is a room);
-  // and one that is a file extension names a picture or a style sheet drawn
-  // at a scale ("logo@2x.png"), not a mail host.
-  const std::string_view last = domain.substr(domain.rfind('.') + 1);
+// A spelled dot at `at` (or behind the blanks there) may end the first
+// labels behind a lower-case " at " ("sales at abc dot com"): that "@", if
+// it is there and not before `from`.
+bool LowerWordAtBefore(std::string_view line, std::size_t at, std::size_t from, AtToken& token) {
+  const std::size_t labelEnd = at - BlanksBefore(line, at, from, kMaxBlanksAroundAt);
+  if (!DotTokenAt(line, labelEnd).spelled) return false;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  std::size_t labelBegin = labelEnd;
+  for (;;) {
+    if (labelBegin > from &&
+        (kLabelChars.Contains(bytes[labelBegin - 1]) || bytes[labelBegin - 1] == '.')) {
+      --labelBegin;
+    } else if (labelBegin >= from + 2 && WideDotAt(bytes, from, labelBegin - 2, labelEnd)) {
+      labelBegin -= 2;
+    } else {
+      break;
+    }
+  }
+  if (labelBegin == labelEnd || labelBegin < from + 4 || !WordAt(line, labelBegin - 4, " at ")) {
+    return false;
+  }
+  token = {labelBegin - 4, labelBegin, AtForm::kLowerWord};
+  return true;
+}
+
+bool LooksLikeHostName(std::string_view host, std::size_t firstLabel) {
+  if (host.size() < kMinHostBytes || firstLabel < kMinFirstLabelBytes) return false;
+  if (host.find(kWebPageSuffix) != std::string_view::npos) return false;
+  // A top-level domain is letters, never a number ("vue@2.6.14" is a
+  // version, "12#301.5" a room), and never a file's extension.
+  const std::string_view last = host.substr(host.rfind('.') + 1);
   if (last.size() < kMinTopLevelBytes || RunLength(last, kLetters) != last.size()) return false;
-  return std::find(std::begin(kFileExtensions), std::end(kFileExtensions), last) ==
-         std::end(kFileExtensions);
+  return last.size() > kMaxExtensionBytes ||
+         std::find(kPackedExtensions.begin(), kPackedExtensions.end(), Packed(last)) ==
+             kPackedExtensions.end();
 }
 
-// The screen without wide registers: sixteen first bytes at a time, each
-// with the byte after it; the last block overlaps the one before, and the
-// last byte is looked at alone. With kStopAtNul a NUL byte is a hit too.
-template <bool kStopAtNul>
-std::size_t FindMarkerSse2(const unsigned char* bytes, std::size_t size) {
-  auto marker = [&](std::size_t at) {
-    return bytes[at] == '@' || bytes[at] == kNumberSign || (kStopAtNul && bytes[at] == 0) ||
-           (bytes[at] == kFullWidthLead && at + 1 < size &&
-            (bytes[at + 1] == kFullWidthNumberSign || bytes[at + 1] == kFullWidthAtSign));
+// An address read around an "@": lowered, "local@host", and where it ends.
+struct Address {
+  char text[kMaxLocalBytes + 1 + kMaxHostBytes];
+  std::size_t size = 0;
+  std::size_t end = 0;
+};
+
+// The local part in front of `token`, no further back than `from` (a
+// character boundary), lowered into `out` with plain dots: its size, 0 for
+// none. It is read backwards, up to a double dot ("a..b@" gives "b").
+std::size_t ReadLocalPart(std::string_view line, const AtToken& token, std::size_t from,
+                          char* out) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  std::size_t end = token.begin;
+  if (token.form == AtForm::kSign || token.form == AtForm::kBracket) {
+    end -= BlanksBefore(line, end, from, kMaxBlanksAroundAt);
+  }
+  std::size_t begin = end;
+  std::size_t dotEnd = std::string_view::npos;  // behind the dot read last
+  for (;;) {
+    std::size_t length = 0;
+    if (begin > from && kLocalChars.Contains(bytes[begin - 1])) {
+      length = 1;
+    } else if (begin >= from + 2 && WideDotAt(bytes, from, begin - 2, end)) {
+      length = 2;
+    } else {
+      // Its first byte may be the second one of a Chinese character.
+      if (begin < end && !BeginsCharacter(bytes, from, begin)) ++begin;
+      break;
+    }
+    const bool dot = length == 2 || bytes[begin - 1] == '.';
+    if (dot && dotEnd == begin) {
+      begin = begin + (bytes[begin] == '.' ? 1 : 2);
+      break;
+    }
+    begin -= length;
+    if (dot) dotEnd = begin;
+  }
+  // Separators a page puts around an address, and its dots.
+  auto edgeAt = [&](std::size_t at) {
+    return kEdgeChars.Contains(bytes[at]) || WideDotAt(bytes, from, at, end);
   };
-  std::size_t at = 0;
-#ifdef __SSE2__
-  if (size >= 17) {
-    const __m128i atSign = _mm_set1_epi8('@');
-    const __m128i numberSign = _mm_set1_epi8(static_cast<char>(kNumberSign));
-    const __m128i fullWidth = _mm_set1_epi8(static_cast<char>(kFullWidthLead));
-    const __m128i fullWidthNumberSign = _mm_set1_epi8(static_cast<char>(kFullWidthNumberSign));
-    const __m128i fullWidthAtSign = _mm_set1_epi8(static_cast<char>(kFullWidthAtSign));
-    for (std::size_t block = 0;; block += 16) {
-      if (block + 17 > size) block = size - 17;
-      const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
-      const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + 1));
-      __m128i hit = _mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(first, atSign), _mm_cmpeq_epi8(first, numberSign)),
-          _mm_and_si128(_mm_cmpeq_epi8(first, fullWidth),
-                        _mm_or_si128(_mm_cmpeq_epi8(second, fullWidthNumberSign),
-                                     _mm_cmpeq_epi8(second, fullWidthAtSign))));
-      if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(first, _mm_setzero_si128()));
-      if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
-        return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-      }
-      if (block + 17 == size) break;
-    }
-    at = size - 1;
+  while (begin < end && edgeAt(begin)) begin += bytes[begin] == kFullWidthLead ? 2 : 1;
+  while (end > begin && (kEdgeChars.Contains(bytes[end - 1]) ||
+                         (end >= begin + 2 && WideDotAt(bytes, from, end - 2, end)))) {
+    end -= kEdgeChars.Contains(bytes[end - 1]) ? 1 : 2;
   }
-#endif
-  for (; at < size; ++at) {
-    if (marker(at)) return at;
+  std::size_t size = 0;
+  for (std::size_t at = begin; at < end; ++size) {
+    if (size == kMaxLocalBytes) return 0;
+    const bool wide = bytes[at] == kFullWidthLead;
+    out[size] = wide ? '.' : static_cast<char>(LowerAsciiByte(bytes[at]));
+    at += wide ? 2 : 1;
   }
-  return std::string_view::npos;
+  return size;
 }
 
-#ifdef BRIVANO_EMAIL_AVX2
-// Thirty-two first bytes at a time, each with the byte after it, over the
-// blocks whose following byte lies inside the text. Returns the hit, or
-// npos with `covered` the number of first bytes looked at.
-template <bool kStopAtNul>
-__attribute__((target("avx2"))) std::size_t FindMarkerAvx2(const unsigned char* bytes,
-                                                           std::size_t size, std::size_t& covered) {
-  const __m256i atSign = _mm256_set1_epi8('@');
-  const __m256i numberSign = _mm256_set1_epi8(static_cast<char>(kNumberSign));
-  const __m256i fullWidth = _mm256_set1_epi8(static_cast<char>(kFullWidthLead));
-  const __m256i fullWidthNumberSign = _mm256_set1_epi8(static_cast<char>(kFullWidthNumberSign));
-  const __m256i fullWidthAtSign = _mm256_set1_epi8(static_cast<char>(kFullWidthAtSign));
-  std::size_t block = 0;
-  for (; block + 33 <= size; block += 32) {
-    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block));
-    const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block + 1));
-    __m256i hit = _mm256_or_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi8(first, atSign), _mm256_cmpeq_epi8(first, numberSign)),
-        _mm256_and_si256(_mm256_cmpeq_epi8(first, fullWidth),
-                         _mm256_or_si256(_mm256_cmpeq_epi8(second, fullWidthNumberSign),
-                                         _mm256_cmpeq_epi8(second, fullWidthAtSign))));
-    if constexpr (kStopAtNul) {
-      hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(first, _mm256_setzero_si256()));
-    }
-    if (const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask != 0) {
-      return block + static_cast<std::size_t>(__builtin_ctz(mask));
-    }
+// The host behind `token`: labels joined by dots as the page writes them,
+// lowered into `out` with plain dots. Gives its size (0 for no host name) and
+// sets `end` behind its last label.
+std::size_t ReadHost(std::string_view line, const AtToken& token, char* out, std::size_t& end) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  std::size_t at = token.end;
+  if (token.form == AtForm::kSign || token.form == AtForm::kBracket) {
+    at += BlanksAt(line, at, kMaxBlanksAroundAt);
   }
-  covered = block;
-  return std::string_view::npos;
+  // Hyphens and underscores at the host's two ends are the page's, not the
+  // host's ("a@-example.com-").
+  while (at < line.size() && (bytes[at] == '-' || bytes[at] == '_')) ++at;
+  std::size_t size = 0;
+  std::size_t firstLabel = 0;
+  bool spelled = false;
+  for (;;) {
+    std::size_t labelEnd = at;
+    while (labelEnd < line.size() && kLabelChars.Contains(bytes[labelEnd])) ++labelEnd;
+    if (labelEnd == at || labelEnd - at > kMaxLabelBytes ||
+        size + (labelEnd - at) > kMaxHostBytes) {
+      return 0;
+    }
+    std::transform(bytes + at, bytes + labelEnd, out + size,
+                   [](unsigned char b) { return static_cast<char>(LowerAsciiByte(b)); });
+    size += labelEnd - at;
+    if (firstLabel == 0) firstLabel = size;
+    end = labelEnd;
+    // A dot belongs to the host only with a label behind it ("abc.com.").
+    const DotToken dot = DotTokenAt(line, labelEnd);
+    const std::size_t next = labelEnd + dot.length;
+    if (dot.length == 0 || next >= line.size() || !kLabelChars.Contains(bytes[next])) break;
+    if (size + 1 >= kMaxHostBytes) return 0;
+    out[size++] = '.';
+    spelled = spelled || dot.spelled;
+    at = next;
+  }
+  while (size > 0 && (out[size - 1] == '-' || out[size - 1] == '_')) {
+    --size;
+    --end;
+  }
+  if (token.form == AtForm::kLowerWord && !spelled) return 0;
+  if (firstLabel >= size) return 0;  // one label: no host name
+  return LooksLikeHostName(std::string_view(out, size), firstLabel) ? size : 0;
 }
 
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
-#endif
-
-}  // namespace
-
-namespace {
-
-template <bool kStopAtNul>
-std::size_t FindMarker(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-#ifdef BRIVANO_EMAIL_AVX2
-  if (size >= 64 && HasAvx2()) {
-    std::size_t covered = 0;
-    if (const std::size_t hit = FindMarkerAvx2<kStopAtNul>(bytes, size, covered);
-        hit != std::string_view::npos) {
-      return hit;
-    }
-    const std::size_t rest = FindMarkerSse2<kStopAtNul>(bytes + covered, size - covered);
-    return rest == std::string_view::npos ? rest : covered + rest;
-  }
-#endif
-  return FindMarkerSse2<kStopAtNul>(bytes, size);
+bool ReadAddress(std::string_view line, const AtToken& token, std::size_t from, Address& address) {
+  const std::size_t local = ReadLocalPart(line, token, from, address.text);
+  if (local == 0) return false;
+  address.text[local] = '@';
+  const std::size_t host = ReadHost(line, token, address.text + local + 1, address.end);
+  if (host == 0) return false;
+  address.size = local + 1 + host;
+  return true;
 }
 
 }  // namespace
-
-std::size_t FindEmailMarkerByte(std::string_view text) {
-  return FindMarker<false>(text);
-}
-
-std::size_t FindEmailMarkerOrNul(std::string_view text) {
-  return FindMarker<true>(text);
-}
 
 void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
-  CheckScreenKnowsTheSteps();
-  // The working text W of the steps is the line lowered, with every "#" and
-  // "＃" made an "@". It is never built: positions here are the line's, and
-  // W's are found by subtracting the "＃" seen so far (each is one byte
-  // shorter in W). Address characters are ASCII and so stand alike in both.
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  const std::size_t size = line.size();
-  std::size_t floor = 0;      // a character boundary; no "@" of W lies before it unused
-  std::size_t restBegin = 0;  // where the text left for the passes begins
-  std::size_t shortenedBy = 0;
-  std::size_t windowEnd = std::string_view::npos;  // in W, after the first "@"
-  for (int pass = 0; pass < kPassesPerLine; ++pass) {
-    // The next "@" of W: hits of the screen that stand inside a character
-    // are passed over, and the boundary moves on behind them.
-    std::size_t at = 0;
-    for (;;) {
-      const std::size_t hit = FindEmailMarkerByte(line.substr(floor));
-      if (hit == std::string_view::npos) return;
-      at = floor + hit;
-      if (IsAtSign(bytes, floor, at)) break;
+  std::size_t from = 0;   // a character boundary: what lies before it is used up
+  std::size_t floor = 0;  // a character boundary at or before the next hit
+  for (std::size_t scan = 0; scan < line.size();) {
+    const std::size_t hit = FindEmailMarkerByte(line.substr(scan));
+    if (hit == std::string_view::npos) return;
+    const std::size_t at = scan + hit;
+    scan = at + 1;
+    if (!BeginsCharacter(bytes, floor, at)) {
       floor = at + 1;
+      continue;
     }
-    if (at == restBegin) return;  // the first byte of what is left
-    const std::size_t atInWork = at - shortenedBy;
-    if (windowEnd == std::string_view::npos) {
-      windowEnd = atInWork + 1 + kTailBytes;
-    } else if (atInWork >= windowEnd) {
-      return;
-    }
-    const std::size_t markerBytes = bytes[at] == kFullWidthLead ? 2 : 1;
-    shortenedBy += markerBytes - 1;
-
-    // The local part: the run of address characters in front, which may not
-    // begin with the second byte of a character.
-    std::size_t localBegin = at;
-    while (localBegin > restBegin && kAddressOrCapital.Contains(bytes[localBegin - 1])) {
-      --localBegin;
-    }
-    if (localBegin > floor && localBegin < at && IsGbkLeadByte(bytes[localBegin - 1]) &&
-        IsGbkTrailByte(bytes[localBegin]) && !IsAtSign(bytes, floor, localBegin)) {
-      ++localBegin;
-    }
-
-    // The domain: the run behind, inside the 255 bytes of W that follow the
-    // first "@" of the line.
-    std::size_t domainEnd = at + markerBytes;
-    while (domainEnd < size && domainEnd - shortenedBy < windowEnd &&
-           kAddressOrCapital.Contains(bytes[domainEnd])) {
-      ++domainEnd;
-    }
-
-    char localBytes[kTailBytes];
-    char domainBytes[kTailBytes];
-    std::string_view local =
-        LowerInto(line.substr(localBegin, std::min(at - localBegin, kTailBytes)), localBytes);
-    std::string_view domain =
-        LowerInto(line.substr(at + markerBytes, domainEnd - at - markerBytes), domainBytes);
-    restBegin = floor = domainEnd;
-
-    local = StripEdges(local);
-    domain = StripEdges(domain);
-    if (const std::size_t dots = local.find(".."); dots != std::string_view::npos) {
-      local.remove_prefix(dots + 2);
-    }
-    if (const std::size_t dots = domain.find(".."); dots != std::string_view::npos) {
-      domain = domain.substr(0, dots);
-    }
-    if (local.empty() || !LooksLikeHostName(domain)) continue;
-
-    char address[kTailBytes + 1 + kMaxDomainBytes];
-    std::copy(local.begin(), local.end(), address);
-    address[local.size()] = '@';
-    std::copy(domain.begin(), domain.end(), address + local.size() + 1);
-    sink.AddBuyerItem(std::string_view(address, local.size() + 1 + domain.size()),
-                      ContactKind::Email);
+    floor = at;
+    AtToken token;
+    if (!AtTokenAt(line, at, token) && !LowerWordAtBefore(line, at, from, token)) continue;
+    if (token.begin < from) continue;
+    Address address;
+    // An "@" that reads no address (a hash-tag's "#") uses up nothing: the
+    // local part of the next may stand behind it.
+    if (!ReadAddress(line, token, from, address)) continue;
+    sink.AddBuyerItem(std::string_view(address.text, address.size), ContactKind::Email);
+    from = floor = scan = address.end;
   }
 }
 

@@ -1,6 +1,8 @@
-// E-mail addresses: worked outward from each "@" (or a number sign standing
-// in for it), the local part being the run of address characters before it
-// and the domain the run after it.
+// E-mail addresses: read around each "@" as pages write it ("@", "＠", a
+// number sign glued between the two halves, "[at]", "(at)", " AT "), the
+// local part being the run of address characters before it and the host the
+// labels after it, joined by dots as pages write them (".", "．", "[dot]",
+// "(dot)", " DOT ").
 #pragma once
 
 #include <cstddef>
@@ -12,10 +14,11 @@
 
 namespace brivano {
 
-// The first byte of `text` at which an e-mail address could be found: an "@",
-// a "#", or the byte pair of "＃" (A3 A3). Bytes, not characters, so a hit may
-// stand across two characters; npos when there is none. A line without one
-// yields nothing, so a caller may pass over such text unseen.
+// The first byte of `text` at which an "@" could be written: an "@", a "#",
+// the byte pair of "＃" or "＠", "[" or "(" before an "a" or "d", " AT", or
+// " dot" in any case. Bytes, not characters, so a hit may stand across two
+// characters; npos when there is none. A line without one yields nothing, so
+// a caller may pass over such text unseen.
 std::size_t FindEmailMarkerByte(std::string_view text);
 // The same, or the first NUL byte if that comes first: the screen of a whole
 // text, which ends at its first NUL.

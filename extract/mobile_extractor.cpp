@@ -1,6 +1,7 @@
 #include "extract/mobile_extractor.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #ifdef __SSE2__
@@ -17,21 +18,30 @@ constexpr std::size_t kMobileLength = 11;
 // the code is a run of its own and the number stands alone anyway.
 constexpr std::string_view kGluedCountryCodes[] = {"86", "0086"};
 // The grouped forms: the sizes of their digit groups (a size of 0 ends a
-// form), and the separators that may stand between them (the same one every
-// time). Every form begins with a group of three.
-constexpr std::size_t kGroupings[][3] = {{3, 4, 4}, {3, 8, 0}};
-constexpr std::size_t kFirstGroupSize = 3;
-constexpr char kGroupSeparators[] = {'-', ' '};
+// form). One number of a list may be written whole among grouped ones.
+constexpr std::size_t kGroupings[][3] = {{3, 4, 4}, {4, 4, 3}, {3, 8, 0}, {11, 0, 0}};
+// A bank card's last three groups read 4-4-3 as well: that grouping may not
+// follow a group of four unless a number ended there.
+constexpr std::size_t kCardTailGrouping = 1;
+constexpr std::size_t kCardGroupSize = 4;
+// A run longer than any group behind a number is a token of its own (a
+// price, an ID number), not more of the grouping.
+constexpr std::size_t kLongestGroup = 4;
 static_assert([] {
   for (const auto& sizes : kGroupings) {
-    if (sizes[0] != kFirstGroupSize || sizes[0] + sizes[1] + sizes[2] != kMobileLength)
-      return false;
+    if (sizes[0] + sizes[1] + sizes[2] != kMobileLength) return false;
   }
   return true;
 }());
-// Full-width digits are A3 B0 to A3 B9 in GBK.
+// Numbers of a list written one behind the other with the same separator
+// form one chain of groups; a longer chain is no list of numbers.
+constexpr std::size_t kMostChainGroups = 96;
+// Signs that join digits into one token: dates, times, prices, groupings.
+constexpr ByteClass kDigitGlue{"-./:"};
+// Full-width digits are A3 B0 to A3 B9 in GBK, the full-width hyphen A3 AD.
 constexpr unsigned char kWideLead = 0xA3;
 constexpr unsigned char kWideZero = 0xB0;
+constexpr unsigned char kWideHyphen = 0xAD;
 
 bool IsDigit(char c) {
   return kDigits.Contains(static_cast<unsigned char>(c));
@@ -57,46 +67,126 @@ std::string_view NumberOfRun(std::string_view run) {
   return {};
 }
 
-// The grouped form of `sizes` whose first group is the run at `begin`: its
-// end, with the digits in `number`, or npos. The groups must be exactly their
-// sizes, and the grouping may not go on behind the last one
-// ("138-0013-8000-12").
-std::size_t GroupedNumberEnd(std::string_view line, std::size_t begin,
-                             const std::size_t (&sizes)[3], char* number) {
-  const char separator = begin + sizes[0] < line.size() ? line[begin + sizes[0]] : 0;
-  if (std::find(std::begin(kGroupSeparators), std::end(kGroupSeparators), separator) ==
-      std::end(kGroupSeparators)) {
-    return std::string_view::npos;
-  }
-  std::size_t at = begin;
-  std::size_t written = 0;
-  for (std::size_t group = 0; group < std::size(sizes) && sizes[group] > 0; ++group) {
-    if (group > 0) {
-      if (at >= line.size() || line[at] != separator) return std::string_view::npos;
-      ++at;
-    }
-    const std::size_t end = DigitRunEnd(line, at);
-    if (end - at != sizes[group]) return std::string_view::npos;
-    std::copy(line.begin() + static_cast<std::ptrdiff_t>(at),
-              line.begin() + static_cast<std::ptrdiff_t>(end), number + written);
-    written += end - at;
-    at = end;
-  }
-  if (at + 1 < line.size() && line[at] == separator && IsDigit(line[at + 1])) {
-    return std::string_view::npos;
-  }
-  return at;
+// What may stand between the groups of a number: one dash, one dot, or one
+// or two blanks (one kind, however many of the two).
+struct Separator {
+  char kind = 0;  // 0: none
+  std::size_t length = 0;
+};
+
+Separator SeparatorAt(std::string_view line, std::size_t at) {
+  if (at >= line.size()) return {};
+  const char c = line[at];
+  if (c == '-' || c == '.') return {c, 1};
+  if (c != ' ') return {};
+  return {' ', at + 1 < line.size() && line[at + 1] == ' ' ? 2u : 1u};
 }
 
-// The first grouped form that stands at `begin`; as GroupedNumberEnd.
-std::size_t AnyGroupedNumberEnd(std::string_view line, std::size_t begin, char* number) {
-  for (const auto& sizes : kGroupings) {
-    if (const std::size_t end = GroupedNumberEnd(line, begin, sizes, number);
-        end != std::string_view::npos) {
-      return end;
+// Whether a group of four digits and `kind` stands right before `at`, and no
+// number ended there (a bank card's groups, not a list of numbers).
+bool FollowsCardGroup(std::string_view line, std::size_t at, char kind, std::size_t numberEnd) {
+  for (std::size_t blanks = 1; blanks <= (kind == ' ' ? 2u : 1u) && blanks < at; ++blanks) {
+    if (line[at - blanks] != kind) return false;
+    const std::size_t end = at - blanks;
+    if (!IsDigit(line[end - 1])) continue;
+    std::size_t begin = end;
+    while (begin > 0 && IsDigit(line[begin - 1])) --begin;
+    return end != numberEnd && end - begin == kCardGroupSize;
+  }
+  return false;
+}
+
+// Whether the group ending at `end` is glued to more digits by a sign other
+// than the chain's separator ("2023/12/16", "1380.00", "187-2638-0039"):
+// the start of a token of its own.
+bool BeginsOtherToken(std::string_view line, std::size_t end, char kind) {
+  return end + 1 < line.size() && kDigitGlue.Contains(static_cast<unsigned char>(line[end])) &&
+         line[end] != kind && IsDigit(line[end + 1]);
+}
+
+struct Group {
+  std::size_t begin;
+  std::size_t end;
+};
+
+// The grouping of `sizes` at `groups[i]`, if the groups have its sizes and
+// the first begins a number.
+bool GroupingFits(std::string_view line, const Group* groups, std::size_t count, std::size_t i,
+                  const std::size_t (&sizes)[3]) {
+  std::size_t used = 0;
+  for (std::size_t size : sizes) {
+    if (size == 0) break;
+    if (i + used >= count || groups[i + used].end - groups[i + used].begin != size) return false;
+    ++used;
+  }
+  return BeginsNumber(line.substr(groups[i].begin));
+}
+
+// How many groups each grouping has.
+constexpr auto kGroupCounts = [] {
+  std::array<std::size_t, std::size(kGroupings)> counts{};
+  for (std::size_t g = 0; g < counts.size(); ++g) {
+    for (std::size_t size : kGroupings[g]) counts[g] += size > 0 ? 1 : 0;
+  }
+  return counts;
+}();
+
+// The chain of groups that begins with the run at `begin` (a run of three or
+// four digits that begins a number), read as numbers: all of it must be, or
+// none is, except that a group glued to a token of its own may end the chain
+// in front of it. `numberEnd` is where the last number found ended. Gives
+// the end of the last number, or npos.
+std::size_t ExtractChain(std::string_view line, std::size_t begin, std::size_t numberEnd,
+                         BuyerSink& sink) {
+  const Separator first = SeparatorAt(line, DigitRunEnd(line, begin));
+  if (first.kind == 0) return std::string_view::npos;
+  Group groups[kMostChainGroups];
+  std::size_t count = 0;
+  for (std::size_t at = begin;;) {
+    if (count == kMostChainGroups) return std::string_view::npos;
+    const std::size_t end = DigitRunEnd(line, at);
+    groups[count++] = {at, end};
+    const Separator next = SeparatorAt(line, end);
+    at = end + next.length;
+    if (next.kind != first.kind || at >= line.size() || !IsDigit(line[at])) break;
+  }
+  // fits[i]: the grouping that the groups from i on begin with when they
+  // read as numbers up to the chain's end or a group that kEndsHere.
+  constexpr std::size_t kNone = std::size(kGroupings);
+  constexpr std::size_t kEndsHere = kNone + 1;
+  std::size_t fits[kMostChainGroups + 1];
+  fits[count] = kEndsHere;
+  for (std::size_t i = count; i-- > 0;) {
+    fits[i] = kNone;
+    for (std::size_t g = 0; g < std::size(kGroupings) && fits[i] == kNone; ++g) {
+      if (i + kGroupCounts[g] <= count && fits[i + kGroupCounts[g]] != kNone &&
+          GroupingFits(line, groups, count, i, kGroupings[g])) {
+        fits[i] = g;
+      }
+    }
+    if (fits[i] == kNone && i > 0 &&
+        (groups[i].end - groups[i].begin > kLongestGroup ||
+         BeginsOtherToken(line, groups[i].end, first.kind))) {
+      fits[i] = kEndsHere;
     }
   }
-  return std::string_view::npos;
+  if (fits[0] >= kNone ||
+      (fits[0] == kCardTailGrouping && FollowsCardGroup(line, begin, first.kind, numberEnd))) {
+    return std::string_view::npos;
+  }
+  std::size_t end = begin;
+  for (std::size_t i = 0; i < count && fits[i] != kEndsHere; i += kGroupCounts[fits[i]]) {
+    char number[kMobileLength];
+    std::size_t written = 0;
+    for (std::size_t k = i; k < i + kGroupCounts[fits[i]]; ++k) {
+      std::copy(line.begin() + static_cast<std::ptrdiff_t>(groups[k].begin),
+                line.begin() + static_cast<std::ptrdiff_t>(groups[k].end), number + written);
+      written += groups[k].end - groups[k].begin;
+      end = groups[k].end;
+    }
+    sink.AddBuyerItem(std::string_view(number, kMobileLength), ContactKind::Mobile);
+  }
+  return end;
 }
 
 // The next place at or after `from` where "1" is followed by 3 to 9.
@@ -158,29 +248,31 @@ std::size_t FindMarker(std::string_view text) {
   return std::string_view::npos;
 }
 
-// Whether the line may hold a full-width digit: bytes A3 B0 to A3 B9, here
-// without regard to where characters begin.
-bool MayHoldWideDigit(std::string_view line) {
+// Whether the line may hold a full-width digit or hyphen: bytes A3 B0 to
+// A3 B9 or A3 AD, here without regard to where characters begin.
+bool MayHoldWideCharacter(std::string_view line) {
   const char lead = static_cast<char>(kWideLead);
   for (std::size_t at = line.find(lead); at != std::string_view::npos && at + 1 < line.size();
        at = line.find(lead, at + 1)) {
     const auto next = static_cast<unsigned char>(line[at + 1]);
-    if (next >= kWideZero && next <= kWideZero + 9) return true;
+    if ((next >= kWideZero && next <= kWideZero + 9) || next == kWideHyphen) return true;
   }
   return false;
 }
 
-// The line with every full-width digit made an ASCII one, read character by
-// character from its start.
+// The line with every full-width digit made an ASCII one and every
+// full-width hyphen a "-", read character by character from its start.
 std::string NarrowDigits(std::string_view line) {
   std::string narrow;
   narrow.reserve(line.size());
   for (std::size_t pos = 0; pos < line.size();) {
     const std::size_t length = GbkCharLength(line, pos);
     const auto second = static_cast<unsigned char>(line[pos + length - 1]);
-    if (length == 2 && static_cast<unsigned char>(line[pos]) == kWideLead && second >= kWideZero &&
-        second <= kWideZero + 9) {
+    const bool wide = length == 2 && static_cast<unsigned char>(line[pos]) == kWideLead;
+    if (wide && second >= kWideZero && second <= kWideZero + 9) {
       narrow.push_back(static_cast<char>('0' + (second - kWideZero)));
+    } else if (wide && second == kWideHyphen) {
+      narrow.push_back('-');
     } else {
       narrow.append(line.substr(pos, length));
     }
@@ -193,6 +285,7 @@ void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink) {
   // Every run of digits is looked at once, from where the last one ended:
   // the work is linear in the line however many numbers it holds.
   std::size_t from = 0;
+  std::size_t numberEnd = std::string_view::npos;
   for (std::size_t hit; (hit = FindNumberStart(line, from)) != std::string_view::npos;) {
     std::size_t begin = hit;
     while (begin > from && IsDigit(line[begin - 1])) --begin;
@@ -201,12 +294,11 @@ void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink) {
     if (const std::string_view number = NumberOfRun(line.substr(begin, end - begin));
         !number.empty()) {
       sink.AddBuyerItem(number, ContactKind::Mobile);
-    } else if (begin == hit && end - begin == kFirstGroupSize) {
-      char grouped[kMobileLength];
-      if (const std::size_t groupedEnd = AnyGroupedNumberEnd(line, begin, grouped);
-          groupedEnd != std::string_view::npos) {
-        sink.AddBuyerItem(std::string_view(grouped, kMobileLength), ContactKind::Mobile);
-        from = groupedEnd;
+      numberEnd = end;
+    } else if (begin == hit && (end - begin == 3 || end - begin == 4)) {
+      if (const std::size_t chainEnd = ExtractChain(line, begin, numberEnd, sink);
+          chainEnd != std::string_view::npos) {
+        from = numberEnd = chainEnd;
       }
     }
   }
@@ -228,7 +320,7 @@ std::size_t FindMobileMarkerOrNul(std::string_view text) {
 }
 
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
-  if (MayHoldWideDigit(line)) {
+  if (MayHoldWideCharacter(line)) {
     ExtractFromAsciiDigits(NarrowDigits(line), sink);
   } else {
     ExtractFromAsciiDigits(line, sink);

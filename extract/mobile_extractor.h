@@ -1,8 +1,10 @@
 // Mobile numbers as pages write them: eleven digits that begin with 13 to 19,
 // standing alone between non-digits, behind a country code (86, 0086, with or
-// without "+" or a separator), or written in groups of 3-4-4 with one kind of
-// separator (3-4-4 or 3-8). Full-width digits count as digits. Digits inside
-// a longer run are no number.
+// without "+" or a separator), or written in groups of 3-4-4, 4-4-3 or 3-8
+// with one kind of separator (a dash, a dot, one or two blanks). Full-width
+// digits and hyphens count as ASCII ones. Digits inside a longer run, and
+// groups inside a longer grouping (a bank card), are no number; numbers
+// grouped alike side by side are each one.
 #pragma once
 
 #include <span>

@@ -4,10 +4,14 @@
 namespace brivano::testing::lines {
 namespace {
 
-constexpr std::array<Form, 15> kMobileForms{{
+constexpr std::array<Form, 21> kMobileForms{{
     {"plain", "Pxxxxxxxx", kMobile, 30},
     {"3-4-4 dashes", "P-xxxx-xxxx", kMobile, 8},
     {"3-4-4 blanks", "P xxxx xxxx", kMobile, 8},
+    {"3-4-4 double blanks", "P  xxxx  xxxx", kMobile, 2},
+    {"3-4-4 dots", "P.xxxx.xxxx", kMobile, 2},
+    {"4-4-3 blanks", "Px xxxx xxx", kMobile, 3},
+    {"4-4-3 dashes", "Px-xxxx-xxx", kMobile, 1},
     {"3-8 dash", "P-xxxxxxxx", kMobile, 2},
     {"+86 blank", "+86 Pxxxxxxxx", kMobile, 5},
     {"+86", "+86Pxxxxxxxx", kMobile, 4},
@@ -19,6 +23,8 @@ constexpr std::array<Form, 15> kMobileForms{{
     {"+86 3-4-4 blanks", "+86 P xxxx xxxx", kMobile, 2},
     {"+86-3-4-4 dashes", "+86-P-xxxx-xxxx", kMobile, 2},
     {"full-width digits", "Pxxxxxxxx", kMobile, 2, true},
+    {"full-width 3-4-4 hyphens", "P－xxxx－xxxx", kMobile, 1, true},
+    {"full-width 3-4-4 with ASCII digits", "P－xxxx－xxxx", kMobile, 1},
     {"0086 blank", "0086 Pxxxxxxxx", kMobile, 1},
 }};
 
@@ -53,8 +59,8 @@ constexpr std::array<std::string_view, 12> kMobileTails{
     "", "", "", "", "（微信同号）", "(同微信)", "欢迎来电", "欢迎咨询", "。", "，", "王先生", " "};
 
 // Numbers that are no mobile number, some with a mobile number's digits
-// inside a longer run.
-constexpr std::array<std::string_view, 14> kMobileDecoys{"QQ：138~~~~~~~",
+// inside a longer run, or grouped like one inside a bank card's groups.
+constexpr std::array<std::string_view, 20> kMobileDecoys{"QQ：138~~~~~~~",
                                                          "QQ：18~~~~~~~~",
                                                          "传真：0755-8~~~~~~~",
                                                          "电话：010-6~~~~~~~",
@@ -67,7 +73,13 @@ constexpr std::array<std::string_view, 14> kMobileDecoys{"QQ：138~~~~~~~",
                                                          "(0755)8~~~~~~~",
                                                          "编号：10~~~~~~~~~",
                                                          "t=17013888~~~~~",
-                                                         "订单号：2023120113800~~~~~"};
+                                                         "订单号：2023120113800~~~~~",
+                                                         "银行卡号：6222 0213 138~ ~~~~ ~~~",
+                                                         "开户账号：6228 4800 1~~~ 1~~~ ~~~",
+                                                         "账号：6217 0000 139~ ~~~~",
+                                                         "运单号：138 ~~~~ ~~~~ ~~",
+                                                         "身份证：44030519~~~~~~~~~~",
+                                                         "规格：138.~~.~~"};
 
 }  // namespace
 
