@@ -3,184 +3,161 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define BRIVANO_QQ_AVX2 1
+#endif
 
 #include <array>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
-#include "extract/value_lists.h"
 
 namespace brivano {
+
+// ---- The screen: which lines are read at all --------------------------------
 namespace {
 
-constexpr std::string_view kMarker = "QQ";
-constexpr std::size_t kMinDigits = 5;
-constexpr std::size_t kMaxDigits = 10;
-// Several numbers behind one marker, written as a list. (A date written with
-// dashes right behind a comma reads as one more number: the clean-up has
-// joined its digits. Lists with commas are far more common.)
-constexpr std::string_view kListSeparators[] = {"、", "/", "／", " / ", ",", "，", "；", "或"};
-
-// "Ｑ" is A3 D1 and "ｑ" A3 F1 in GBK: they differ in the case bit alone.
+// GBK: "Ｑ" is A3 D1 and "ｑ" A3 F1, which differ in the case bit alone; "："
+// is A3 BA, "企鹅" C6 F3 B6 EC and "扣扣" BF DB BF DB.
 constexpr unsigned char kWideLead = 0xA3;
 constexpr unsigned char kWideQ = 0xF1;
+constexpr unsigned char kWideColon = 0xBA;
+constexpr unsigned char kPenguin[4] = {0xC6, 0xF3, 0xB6, 0xEC};
+constexpr unsigned char kKouKou[4] = {0xBF, 0xDB, 0xBF, 0xDB};
 
-// Done once per line. A QQ-space page address names its owner's number right
-// behind the host name, so the address becomes a marker; then the marker
-// written with a blank inside or in full-width letters, and every case
-// variant of it, become "QQ"; tabs (between the cells of a table row) and
-// full-width blanks become blanks.
-constexpr ReplaceRow kLinePreparation[] = {
-    {"user.qzone.qq.com/", "QQ"},
-    {"Q Q", "QQ"},
-    {"ＱＱ", "QQ"},
-    {"ｑｑ", "QQ"},
-    {"\t", " "},
-    {"　", " "},
-    {"qq", "QQ"},
-};
-
-// Done once on a line that holds a marker: labels and separators that stand
-// between a marker and its number. The order matters: blanks are
-// taken after colons and before dashes, so "QQ - 1" keeps one blank.
-constexpr ReplaceRow kLabelCleanUp[] = {
-    // One number for both accounts ("QQ/微信：12345678"): the other account's
-    // name goes before the separators do.
-    {"QQ/微信", "QQ"},   // 1
-    {"QQ／微信", "QQ"},  // 2
-    {"： ", ""},         // 3
-    {": ", ""},          // 4
-    {"QQ ", "QQ"},       // 5
-    {"QQ ", "QQ"},       // 6
-    {"号码 ", ""},       // 7
-    {"号 ", ""},         // 8
-    {"：", ""},          // 9
-    {"-", ""},           // 10
-    {":", ""},           // 11
-    {"QQ,", "QQ"},       // 12
-    {"QQ，", "QQ"},      // 13
-    {"号码", ""},        // 14
-    {"号", ""},          // 15
-};
-
-const ListSeparators& NumberLists() {
-  static const ListSeparators separators(kListSeparators);
-  return separators;
+// Whether a screen word begins at `at`, the plain way: the tail of a text and
+// the tests' measure of the sixteen-byte blocks.
+bool WordAt(const unsigned char* bytes, std::size_t size, std::size_t at) {
+  auto byte = [&](std::size_t k) { return at + k < size ? bytes[at + k] : 0; };
+  auto folded = [&](std::size_t k) { return byte(k) | 0x20; };
+  const bool narrow =
+      folded(0) == 'q' && (folded(1) == 'q' || (byte(1) == ' ' && folded(2) == 'q') ||
+                           byte(1) == ':' || (byte(1) == kWideLead && byte(2) == kWideColon));
+  const bool wide =
+      byte(0) == kWideLead && folded(1) == kWideQ && byte(2) == kWideLead && folded(3) == kWideQ;
+  auto word = [&](const unsigned char(&w)[4]) {
+    return byte(0) == w[0] && byte(1) == w[1] && byte(2) == w[2] && byte(3) == w[3];
+  };
+  const bool uin = folded(0) == 'u' && folded(1) == 'i' && folded(2) == 'n' && byte(3) == '=';
+  return narrow || wide || word(kPenguin) || word(kKouKou) || uin;
 }
 
-const ReplaceTable& LinePreparation() {
-  static const ReplaceTable table(kLinePreparation);
-  return table;
-}
-
-const ReplaceTable& LabelCleanUp() {
-  static const ReplaceTable table(kLabelCleanUp);
-  return table;
-}
-
-// Bytes no step can touch: ASCII bytes that stand in no pattern of either
-// table, in either letter case.
-const ByteClass& InertBytes() {
-  static const ByteClass inert = [] {
-    std::array<bool, 256> touched{};
-    for (int b = 0x80; b < 0x100; ++b) touched[b] = true;
-    for (std::span<const ReplaceRow> rows : {std::span<const ReplaceRow>(kLinePreparation),
-                                             std::span<const ReplaceRow>(kLabelCleanUp)}) {
-      for (const ReplaceRow& row : rows) {
-        for (const char c : Utf8ToGbk(row.pattern)) {
-          const auto b = static_cast<unsigned char>(c);
-          touched[b] = true;
-          if ((b | 0x20) >= 'a' && (b | 0x20) <= 'z') touched[b ^ 0x20] = true;
-        }
-      }
-    }
-    std::string members;
-    for (int b = 0; b < 0x100; ++b) {
-      if (!touched[b]) members.push_back(static_cast<char>(b));
-    }
-    return ByteClass(members);
-  }();
-  return inert;
-}
-
-// How much of the line's start can be left out without changing what the
-// steps find: everything up to the last inert byte in front of the first
-// "Q" or "q". No match of any step can reach across an inert byte, and no
-// byte of a double-byte character is one, so the steps act on the two sides
-// of it as on two texts; the side in front holds no "Q", so no step can make
-// a marker there, and what a pass keeps lies behind the first marker.
-std::size_t InertPrefixLength(std::string_view line, std::size_t firstPair) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  const ByteClass& inert = InertBytes();
-  std::size_t firstQ = 0;
-  while (firstQ < firstPair && (bytes[firstQ] | 0x20) != 'q') ++firstQ;
-  for (std::size_t pos = firstQ; pos > 0; --pos) {
-    if (inert.Contains(bytes[pos - 1])) return pos;
-  }
-  return 0;
-}
-
-}  // namespace
-
-namespace {
-
-// With kStopAtNul a NUL byte is a hit too. A marker is "qq" or "q q" (the
-// blank goes in the line preparation) in either case, or the full-width
-// "ＱＱ" (A3 D1 A3 D1, or A3 F1 for "ｑ") in either case.
+// The blocks below mark the places where a word's first two bytes stand:
+// "q" (then anything), "Ｑ" or "ｑ", "企", "扣", "ui"; WordAt decides on each.
+// Almost every block holds none. Each block reads one byte behind its last
+// first byte.
 template <bool kStopAtNul>
-std::size_t FindMarker(std::string_view text) {
+std::size_t FirstWordOfMask(const unsigned char* bytes, std::size_t size, std::size_t block,
+                            unsigned mask) {
+  for (; mask != 0; mask &= mask - 1) {
+    const std::size_t at = block + static_cast<std::size_t>(__builtin_ctz(mask));
+    if ((kStopAtNul && bytes[at] == 0) || WordAt(bytes, size, at)) return at;
+  }
+  return std::string_view::npos;
+}
+
+#ifdef __SSE2__
+template <bool kStopAtNul>
+std::size_t FindWordSse2(const unsigned char* bytes, std::size_t size, std::size_t& block) {
+  auto all = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
+  auto is = [](__m128i v, __m128i b) { return _mm_cmpeq_epi8(v, b); };
+  const __m128i caseBit = all(0x20), q = all('q'), u = all('u'), i = all('i');
+  const __m128i wideLead = all(kWideLead), wideQ = all(kWideQ);
+  const __m128i penguin0 = all(kPenguin[0]), penguin1 = all(kPenguin[1]);
+  const __m128i kou0 = all(kKouKou[0]), kou1 = all(kKouKou[1]);
+  for (; block + 17 <= size; block += 16) {
+    const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block));
+    const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + 1));
+    const __m128i f0 = _mm_or_si128(b0, caseBit);
+    const __m128i f1 = _mm_or_si128(b1, caseBit);
+    __m128i hit = _mm_or_si128(is(f0, q), _mm_and_si128(is(f0, u), is(f1, i)));
+    hit = _mm_or_si128(hit, _mm_and_si128(is(b0, wideLead), is(f1, wideQ)));
+    hit = _mm_or_si128(hit, _mm_and_si128(is(b0, penguin0), is(b1, penguin1)));
+    hit = _mm_or_si128(hit, _mm_and_si128(is(b0, kou0), is(b1, kou1)));
+    if constexpr (kStopAtNul) hit = _mm_or_si128(hit, is(b0, _mm_setzero_si128()));
+    if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask != 0) {
+      const std::size_t at = FirstWordOfMask<kStopAtNul>(bytes, size, block, mask);
+      if (at != std::string_view::npos) return at;
+    }
+  }
+  return std::string_view::npos;
+}
+#endif
+
+#ifdef BRIVANO_QQ_AVX2
+// The same, thirty-two first bytes at a time.
+template <bool kStopAtNul>
+__attribute__((target("avx2"))) std::size_t FindWordAvx2(const unsigned char* bytes,
+                                                         std::size_t size, std::size_t& block) {
+  // No lambdas: they would not take the function's target.
+  const __m256i caseBit = _mm256_set1_epi8(0x20);
+  const __m256i q = _mm256_set1_epi8('q');
+  const __m256i u = _mm256_set1_epi8('u');
+  const __m256i i = _mm256_set1_epi8('i');
+  const __m256i wideLead = _mm256_set1_epi8(static_cast<char>(kWideLead));
+  const __m256i wideQ = _mm256_set1_epi8(static_cast<char>(kWideQ));
+  const __m256i penguin0 = _mm256_set1_epi8(static_cast<char>(kPenguin[0]));
+  const __m256i penguin1 = _mm256_set1_epi8(static_cast<char>(kPenguin[1]));
+  const __m256i kou0 = _mm256_set1_epi8(static_cast<char>(kKouKou[0]));
+  const __m256i kou1 = _mm256_set1_epi8(static_cast<char>(kKouKou[1]));
+  for (; block + 33 <= size; block += 32) {
+    const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block));
+    const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + block + 1));
+    const __m256i f0 = _mm256_or_si256(b0, caseBit);
+    const __m256i f1 = _mm256_or_si256(b1, caseBit);
+    __m256i hit =
+        _mm256_or_si256(_mm256_cmpeq_epi8(f0, q),
+                        _mm256_and_si256(_mm256_cmpeq_epi8(f0, u), _mm256_cmpeq_epi8(f1, i)));
+    hit = _mm256_or_si256(
+        hit, _mm256_and_si256(_mm256_cmpeq_epi8(b0, wideLead), _mm256_cmpeq_epi8(f1, wideQ)));
+    hit = _mm256_or_si256(
+        hit, _mm256_and_si256(_mm256_cmpeq_epi8(b0, penguin0), _mm256_cmpeq_epi8(b1, penguin1)));
+    hit = _mm256_or_si256(
+        hit, _mm256_and_si256(_mm256_cmpeq_epi8(b0, kou0), _mm256_cmpeq_epi8(b1, kou1)));
+    if constexpr (kStopAtNul)
+      hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(b0, _mm256_setzero_si256()));
+    if (const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask != 0) {
+      // The SSE code that follows would pay for the upper halves of the
+      // registers left dirty.
+      _mm256_zeroupper();
+      const std::size_t at = FirstWordOfMask<kStopAtNul>(bytes, size, block, mask);
+      if (at != std::string_view::npos) return at;
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+// With kStopAtNul a NUL byte is a hit too.
+template <bool kStopAtNul>
+std::size_t FindWord(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
-  // "Q" (0x51) and "q" (0x71) are the only bytes that give "q" with bit 5 set.
-  auto isQ = [&](std::size_t at) { return at < size && (bytes[at] | 0x20) == 'q'; };
-  auto isWideQ = [&](std::size_t at) {
-    return at + 1 < size && bytes[at] == kWideLead && (bytes[at + 1] | 0x20) == kWideQ;
-  };
-  auto marker = [&](std::size_t at) {
-    return (isQ(at) && (isQ(at + 1) || (at + 1 < size && bytes[at + 1] == ' ' && isQ(at + 2)))) ||
-           (isWideQ(at) && isWideQ(at + 2));
-  };
-  constexpr std::size_t kBlock = 16 + 3;
-  std::size_t at = 0;
-#ifdef __SSE2__
-  if (size >= kBlock) {
-    const __m128i caseBit = _mm_set1_epi8(0x20);
-    const __m128i q = _mm_set1_epi8('q');
-    const __m128i blank = _mm_set1_epi8(' ');
-    const __m128i wideLead = _mm_set1_epi8(static_cast<char>(kWideLead));
-    const __m128i wideQ = _mm_set1_epi8(static_cast<char>(kWideQ));
-    // Sixteen first bytes at a time, each with the three bytes after it; the
-    // last block overlaps the one before, and the last three bytes are
-    // looked at alone.
-    for (std::size_t block = 0;; block += 16) {
-      if (block + kBlock > size) block = size - kBlock;
-      __m128i in[4];
-      __m128i folded[4];
-      for (int k = 0; k < 4; ++k) {
-        in[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + k));
-        folded[k] = _mm_or_si128(in[k], caseBit);
-      }
-      const __m128i narrow = _mm_and_si128(
-          _mm_cmpeq_epi8(folded[0], q),
-          _mm_or_si128(_mm_cmpeq_epi8(folded[1], q),
-                       _mm_and_si128(_mm_cmpeq_epi8(in[1], blank), _mm_cmpeq_epi8(folded[2], q))));
-      const __m128i wide = _mm_and_si128(
-          _mm_and_si128(_mm_cmpeq_epi8(in[0], wideLead), _mm_cmpeq_epi8(folded[1], wideQ)),
-          _mm_and_si128(_mm_cmpeq_epi8(in[2], wideLead), _mm_cmpeq_epi8(folded[3], wideQ)));
-      __m128i hit = _mm_or_si128(narrow, wide);
-      if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(in[0], _mm_setzero_si128()));
-      if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
-        return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-      }
-      if (block + kBlock == size) break;
+  std::size_t at = 0;  // where the blocks have got to
+#ifdef BRIVANO_QQ_AVX2
+  if (HasAvx2()) {
+    if (const std::size_t hit = FindWordAvx2<kStopAtNul>(bytes, size, at);
+        hit != std::string_view::npos) {
+      return hit;
     }
-    at = size - 3;
+  }
+#endif
+#ifdef __SSE2__
+  if (const std::size_t hit = FindWordSse2<kStopAtNul>(bytes, size, at);
+      hit != std::string_view::npos) {
+    return hit;
   }
 #endif
   for (; at < size; ++at) {
-    if (kStopAtNul && bytes[at] == 0) return at;
-    if (marker(at)) return at;
+    if ((kStopAtNul && bytes[at] == 0) || WordAt(bytes, size, at)) return at;
   }
   return std::string_view::npos;
 }
@@ -188,40 +165,334 @@ std::size_t FindMarker(std::string_view text) {
 }  // namespace
 
 std::size_t FindQQMarkerByte(std::string_view text) {
-  return FindMarker<false>(text);
+  return FindWord<false>(text);
 }
 
 std::size_t FindQQMarkerOrNul(std::string_view text) {
-  return FindMarker<true>(text);
+  return FindWord<true>(text);
 }
 
-void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink) {
-  // Most lines of a page hold no "qq" at all.
-  const std::size_t marker = FindQQMarkerByte(line);
-  if (marker == std::string_view::npos) return;
-  std::string work(line.substr(InertPrefixLength(line, marker)));
-  LinePreparation().Apply(work);
-  if (FindText(work, kMarker) == std::string::npos) return;
-  LabelCleanUp().Apply(work);
-  // Every marker of the line, in order, and every number of a list behind
-  // one. The clean-up may join a marker earlier in the line ("Q-Q"). In
-  // broken GBK it may also swallow one: a deleted dash can pair a stray first
-  // byte with the "Q" behind it.
-  const std::string_view text(work);
-  std::size_t next = 0;
-  for (std::size_t at; (at = FindText(text, kMarker, next)) != std::string_view::npos;) {
-    next = at + kMarker.size();
-    for (;;) {
-      const std::size_t digits = RunLength(text.substr(next), kDigits);
-      if (digits >= kMinDigits && digits <= kMaxDigits) {
-        sink.AddBuyerItem(text.substr(next, digits), ContactKind::QQ);
-      }
-      next += digits;
-      const std::size_t separator = digits > 0 ? NumberLists().LengthAt(text, next, kDigits) : 0;
-      if (separator == 0) break;
-      next += separator;
+// ---- Reading a line --------------------------------------------------------
+
+namespace {
+
+constexpr std::size_t kMinDigits = 5;
+constexpr std::size_t kMaxDigits = 10;
+
+// Words of a table, written in UTF-8 and held as GBK, matched at a character
+// boundary with ASCII letters in either case.
+class Words {
+ public:
+  explicit Words(std::span<const std::string_view> utf8) {
+    for (std::string_view word : utf8) {
+      gbk_.push_back(Utf8ToGbk(word));
+      const auto first = static_cast<unsigned char>(gbk_.back().front());
+      firsts_[first] = firsts_[LowerAsciiByte(first)] = true;
+      firsts_[first >= 'a' && first <= 'z' ? first - 0x20 : first] = true;
     }
   }
+  // The length of the first word of the table that stands at `at`, or 0.
+  std::size_t LengthAt(std::string_view text, std::size_t at) const {
+    // Most places hold no word's first byte: one look decides.
+    if (at >= text.size() || !firsts_[static_cast<unsigned char>(text[at])]) return 0;
+    for (const std::string& word : gbk_) {
+      if (StandsAt(text, at, word)) return word.size();
+    }
+    return 0;
+  }
+  static bool StandsAt(std::string_view text, std::size_t at, std::string_view word) {
+    if (text.size() - at < word.size()) return false;
+    for (std::size_t k = 0; k < word.size();) {
+      const auto w = static_cast<unsigned char>(word[k]);
+      const auto t = static_cast<unsigned char>(text[at + k]);
+      if (IsGbkLeadByte(w)) {
+        // A double-byte character, compared as it is.
+        if (t != w || text[at + k + 1] != word[k + 1]) return false;
+        k += 2;
+      } else {
+        if (LowerAsciiByte(t) != LowerAsciiByte(w)) return false;
+        k += 1;
+      }
+    }
+    return true;
+  }
+
+ private:
+  std::vector<std::string> gbk_;
+  std::array<bool, 256> firsts_{};
+};
+
+// What may stand between a QQ marker and its number, any number of times:
+// the rest of the label, and the account that shares the number ("QQ/微信同号",
+// "QQ&微信"). A longer word goes before a word it begins with.
+constexpr std::string_view kLabelWords[] = {
+    "号码",   "号",     "账号",   "帐号",   "邮箱",    "同号",  "在线",
+    "客服",   "咨询",   "微信",   "&微信",  "＆微信",  "/微信", "／微信",
+    "、微信", "和微信", "及微信", "或微信", "/wechat", "/wx",   "/vx",
+};
+
+// Gaps between label and number ("：", blanks, dashes, brackets) and list
+// separators behind a number.
+constexpr std::string_view kGaps[] = {" ", "\t", "　", ":", "：", "-",  "－", "—",
+                                      ",", "，", "(",  ")", "（", "）", "【", "】"};
+constexpr std::string_view kColons[] = {":", "："};
+constexpr std::string_view kBlanks[] = {" ", "\t", "　"};
+constexpr std::string_view kSeparators[] = {"、", "/",  "／", ",", "，", ";",
+                                            "；", "或", "和", "|", "｜"};
+// A run of digits followed by one of these is an amount, a size or a date:
+// "13933元/吨", "13933.50", "20231210日".
+constexpr std::string_view kUnits[] = {"元", "块", "万", "亿", "吨", "件", "个", "套", "台",
+                                       "次", "人", "米", "斤", "克", "年", "月", "日", "天",
+                                       "岁", "%",  "％", "㎡", "平", "kg", "倍", "张", "条"};
+// Digits joined to more digits by one of these are a decimal, a version, a
+// time or a date, or a number with an extension: "13933.50", "9.7.1",
+// "12:30", "20231210-1".
+constexpr std::string_view kJoiners[] = {".", "．", ":", "：", "-", "－"};
+// The opening and closing brackets of a note behind a number, "(张先生)".
+constexpr std::string_view kNoteOpen[] = {"(", "（"};
+constexpr std::string_view kNoteClose[] = {")", "）"};
+constexpr std::size_t kMostNoteBytes = 40;
+
+// Markers of a QQ label; "Q:" is one too, apart from a word ("FAQ:").
+constexpr std::string_view kMarkers[] = {"QQ",   "Q Q",  "ＱＱ", "ｑｑ",
+                                         "Ｑｑ", "ｑＱ", "企鹅", "扣扣"};
+constexpr std::string_view kQColons[] = {"Q:", "Q："};
+
+// QQ mailboxes and QQ-space addresses.
+constexpr std::string_view kAt[] = {"@", "＠"};
+constexpr std::string_view kMailHosts[] = {"qq.com", "vip.qq.com"};
+constexpr std::string_view kQzoneHost = ".qzone.qq.com";
+constexpr std::string_view kQzonePath = "qzone.qq.com/";
+// A QQ link's number: the uin parameter of a tencent:// or qq.com address.
+constexpr std::string_view kUin = "uin=";
+constexpr std::string_view kQQLinks[] = {"tencent:", "qq.com"};
+constexpr std::size_t kMostLinkBytes = 512;
+
+struct Tables {
+  Words labelWords{kLabelWords};
+  Words gaps{kGaps};
+  Words blanks{kBlanks};
+  Words separators{kSeparators};
+  Words units{kUnits};
+  Words joiners{kJoiners};
+  Words colons{kColons};
+  Words noteOpen{kNoteOpen};
+  Words noteClose{kNoteClose};
+  Words markers{kMarkers};
+  Words qColons{kQColons};
+  Words at{kAt};
+  Words mailHosts{kMailHosts};
+  Words qqLinks{kQQLinks};
+};
+
+const Tables& Table() {
+  static const Tables tables;
+  return tables;
+}
+
+// The first bytes of what the reader looks at: digits (a mailbox or a
+// QQ-space host begins with the number), the markers' and "uin=".
+constexpr ByteClass kStarts{"0123456789QqUu\xA3\xC6\xBF"};
+
+// Besides letters and digits, what a mailbox's local part may hold.
+constexpr ByteClass kLocalPartMarks{"._-+%"};
+
+bool IsAsciiAlnum(unsigned char b) {
+  return (b >= '0' && b <= '9') || ((b | 0x20) >= 'a' && (b | 0x20) <= 'z');
+}
+
+// One line, read once from left to right.
+class LineReader {
+ public:
+  LineReader(std::string_view line, BuyerSink& sink)
+      : text_(line), bytes_(reinterpret_cast<const unsigned char*>(line.data())), sink_(sink) {}
+
+  void Read() {
+    unsigned char before = 0;
+    for (std::size_t at = 0; at < text_.size();) {
+      const unsigned char b = bytes_[at];
+      if (kStarts.Contains(b)) {
+        before_ = before;
+        if (const std::size_t end = ReadAt(at); end > at) {
+          // What was read ends in a digit, "=", "/" or a closing bracket,
+          // each a character of its own.
+          before = bytes_[end - 1] < 0x80 ? bytes_[end - 1] : 0;
+          at = end;
+          continue;
+        }
+      }
+      const bool pair = IsGbkLeadByte(b) && at + 1 < text_.size() && IsGbkTrailByte(bytes_[at + 1]);
+      before = pair ? 0 : b;
+      at += pair ? 2 : 1;
+    }
+  }
+
+ private:
+  // Reads what begins at `at`; returns where reading goes on (`at` when
+  // nothing does).
+  std::size_t ReadAt(std::size_t at) {
+    const unsigned char b = bytes_[at];
+    if (kDigits.Contains(b)) return ReadAddressNumber(at);
+    const bool q = (b | 0x20) == 'q';
+    if (!q) {
+      if ((b | 0x20) == 'u') return Words::StandsAt(text_, at, kUin) ? ReadUin(at) : at;
+      // Of "Ｑ", "企" and "扣" the second byte rules out most characters that
+      // begin alike.
+      const unsigned char next = at + 1 < text_.size() ? bytes_[at + 1] : 0;
+      if (b == kWideLead ? (next | 0x20) != kWideQ : next != kPenguin[1] && next != kKouKou[1]) {
+        return at;
+      }
+    } else if (Words::StandsAt(text_, at, kQzonePath)) {
+      return ReadLinkNumber(at + kQzonePath.size());
+    }
+    if (const std::size_t marker = t_.markers.LengthAt(text_, at); marker > 0) {
+      return ReadLabel(at, at + marker);
+    }
+    if (q && !IsAsciiAlnum(before_) && t_.qColons.LengthAt(text_, at) > 0) {
+      return ReadLabel(at, at + 1);
+    }
+    return at;
+  }
+
+  std::size_t DigitsAt(std::size_t at) const {
+    std::size_t end = at;
+    while (end < text_.size() && kDigits.Contains(bytes_[end])) ++end;
+    return end - at;
+  }
+
+  // Whether the digits at `at` read as a QQ number: five to ten of them, no
+  // leading 0, and nothing behind that makes them an amount, a date, a time,
+  // a decimal or a version, or the local part of a mailbox.
+  bool ReadsAsQQ(std::size_t at, std::size_t digits) const {
+    if (digits < kMinDigits || digits > kMaxDigits || bytes_[at] == '0') return false;
+    const std::size_t end = at + digits;
+    if (end == text_.size()) return true;
+    if (t_.units.LengthAt(text_, end) > 0 || t_.at.LengthAt(text_, end) > 0) return false;
+    const std::size_t joiner = t_.joiners.LengthAt(text_, end);
+    return joiner == 0 || end + joiner == text_.size() || !kDigits.Contains(bytes_[end + joiner]);
+  }
+
+  void Give(std::size_t at, std::size_t digits) {
+    sink_.AddBuyerItem(text_.substr(at, digits), ContactKind::QQ);
+  }
+
+  // Digits that begin an address: "542913359@qq.com", "542913359.qzone.qq.com".
+  std::size_t ReadAddressNumber(std::size_t at) {
+    const std::size_t digits = DigitsAt(at);
+    const std::size_t end = at + digits;
+    if (digits < kMinDigits || digits > kMaxDigits || bytes_[at] == '0') return end;
+    // The number is the whole local part or the whole first label of the host.
+    if (IsAsciiAlnum(before_) || kLocalPartMarks.Contains(before_)) return end;
+    if (const std::size_t sign = t_.at.LengthAt(text_, end); sign > 0) {
+      const std::size_t host = t_.mailHosts.LengthAt(text_, end + sign);
+      if (host > 0 && HostEndsAt(end + sign + host)) Give(at, digits);
+    } else if (Words::StandsAt(text_, end, kQzoneHost) && HostEndsAt(end + kQzoneHost.size())) {
+      Give(at, digits);
+    }
+    return end;
+  }
+
+  // Whether a host name ends at `at` (and does not go on: "qq.com.cn").
+  bool HostEndsAt(std::size_t at) const {
+    if (at == text_.size()) return true;
+    const unsigned char b = bytes_[at];
+    if (IsAsciiAlnum(b) || b == '-' || b == '_') return false;
+    return !(b == '.' && at + 1 < text_.size() && IsAsciiAlnum(bytes_[at + 1]));
+  }
+
+  // The number right behind a link's "qzone.qq.com/" or "uin=".
+  std::size_t ReadLinkNumber(std::size_t at) {
+    const std::size_t digits = DigitsAt(at);
+    if (ReadsAsQQ(at, digits)) Give(at, digits);
+    return at + digits;
+  }
+
+  // "uin=" as a parameter ("?uin=", "&uin=", "&amp;uin=") of a tencent:// or
+  // qq.com link.
+  std::size_t ReadUin(std::size_t at) {
+    if (before_ != '?' && before_ != '&' && before_ != ';') return at;
+    std::size_t start = at;
+    while (start > 0 && at - start < kMostLinkBytes && bytes_[start - 1] > ' ' &&
+           bytes_[start - 1] < 0x7F && bytes_[start - 1] != '"' && bytes_[start - 1] != '\'') {
+      --start;
+    }
+    bool qqLink = false;
+    for (std::size_t k = start; k < at && !qqLink; ++k) qqLink = t_.qqLinks.LengthAt(text_, k) > 0;
+    if (!qqLink) return at;
+    std::size_t number = at + kUin.size();
+    while (number < text_.size() && bytes_[number] == '=') ++number;  // "Uin==" in old codes
+    return ReadLinkNumber(number);
+  }
+
+  // A label from its marker on: the rest of the label and the gap behind
+  // it, then a number and the list it may begin. A label's own number
+  // ("QQ2：", "客服QQ 1:") stands in front of a colon.
+  std::size_t ReadLabel(std::size_t at, std::size_t pos) {
+    for (;;) {
+      while (const std::size_t gap = t_.gaps.LengthAt(text_, pos)) pos += gap;
+      if (const std::size_t word = t_.labelWords.LengthAt(text_, pos)) {
+        pos += word;
+        continue;
+      }
+      const std::size_t digits = DigitsAt(pos);
+      if (digits == 0 || digits > 2) break;
+      std::size_t colon = pos + digits;
+      while (colon < text_.size() && bytes_[colon] == ' ') ++colon;
+      if (t_.colons.LengthAt(text_, colon) == 0) break;
+      pos = colon;
+    }
+    std::size_t digits = DigitsAt(pos);
+    if (!ReadsAsQQ(pos, digits)) return at;
+    for (;;) {
+      Give(pos, digits);
+      pos += digits;
+      pos = NoteEnd(pos);
+      const std::size_t next = NextOfList(pos);
+      if (next == pos) return pos;
+      digits = DigitsAt(next);
+      if (!ReadsAsQQ(next, digits)) return pos;
+      pos = next;
+    }
+  }
+
+  // Behind a note in brackets that stands at `at`, or `at` when there is none.
+  std::size_t NoteEnd(std::size_t at) const {
+    const std::size_t open = t_.noteOpen.LengthAt(text_, at);
+    if (open == 0) return at;
+    for (std::size_t k = at + open; k < text_.size() && k - at <= kMostNoteBytes;
+         k += GbkCharLength(text_, k)) {
+      if (const std::size_t close = t_.noteClose.LengthAt(text_, k)) return k + close;
+    }
+    return at;
+  }
+
+  // Where the next number of a list begins: behind blanks, a separator or
+  // both; `at` when no number follows.
+  std::size_t NextOfList(std::size_t at) const {
+    std::size_t pos = at;
+    while (const std::size_t blank = t_.blanks.LengthAt(text_, pos)) pos += blank;
+    if (const std::size_t separator = t_.separators.LengthAt(text_, pos)) {
+      pos += separator;
+      while (const std::size_t blank = t_.blanks.LengthAt(text_, pos)) pos += blank;
+    }
+    return pos > at && pos < text_.size() && kDigits.Contains(bytes_[pos]) ? pos : at;
+  }
+
+  std::string_view text_;
+  const unsigned char* bytes_;
+  BuyerSink& sink_;
+  const Tables& t_ = Table();
+  // The character in front of the one looked at when it is a single byte,
+  // else 0: a byte in front told from the second half of a Chinese character.
+  unsigned char before_ = 0;
+};
+
+}  // namespace
+
+void ExtractQQNumbersFromLine(std::string_view line, BuyerSink& sink) {
+  // Most lines of a page hold no screen word at all.
+  if (FindQQMarkerByte(line) == std::string_view::npos) return;
+  LineReader(line, sink).Read();
 }
 
 void ExtractQQNumbers(std::span<const std::string> pageLines, BuyerSink& sink) {

@@ -1,5 +1,8 @@
-// QQ numbers: 5 to 10 digits right behind the marker "QQ", once labels,
-// colons, dashes and blanks between the two have been cleaned away.
+// QQ numbers (5 to 10 digits, no leading 0) where a line gives them as
+// someone's QQ: behind a QQ label ("QQ：", "客服QQ2：", "企鹅", "扣扣",
+// "QQ/微信同号"), as a numeric mailbox at qq.com, and in a QQ link
+// (tencent://message/?uin=N, wpa.qq.com/msgrd?...&uin=N, N.qzone.qq.com,
+// user.qzone.qq.com/N).
 #pragma once
 
 #include <cstddef>
@@ -11,10 +14,11 @@
 
 namespace brivano {
 
-// The first byte of "QQ", "Qq", "qQ" or "qq" in `text` (bytes, so a hit may
-// begin with the second byte of a Chinese character), or npos. Every marker,
-// and every QQ-space address, holds one: a line without one yields nothing,
-// so a caller may pass over such text unseen.
+// The first byte of a screen word in `text`: "qq" or "q q" in any letter
+// case, "q:" or "q：", "ＱＱ" in either width of case, "企鹅", "扣扣" or
+// "uin=". Bytes, so a hit may begin inside a Chinese character; every label,
+// mailbox and link the extractor reads holds one, so a line without a hit
+// yields nothing and a caller may pass over such text unseen.
 std::size_t FindQQMarkerByte(std::string_view text);
 // The same, or the first NUL byte if that comes first: the screen of a whole
 // text, which ends at its first NUL.
