@@ -1,7 +1,9 @@
 #include "store/harvest_store.h"
 
 #include "base/local_time.h"
+#include "base/percent_encoding.h"
 #include "base/text_search.h"
+#include "store/older_schema.h"
 
 #include <condition_variable>
 #include <ctime>
@@ -147,6 +149,30 @@ UnfinishedRun UnfinishedRunOfRow(const sql::Statement& row) {
 std::string Replace(std::string text, std::string_view mark, const std::string& with) {
   if (const auto at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), with);
   return text;
+}
+
+// A look at a store. A store without a "-wal" file holds everything in the
+// file itself and no program has it open for writing: it is read as an
+// immutable file, which creates no "-wal" and "-shm" beside it (they would be
+// left behind, owned by whoever looked) and works in a folder or on a mount
+// the reader may not write. With a "-wal", a writer may be at work, and the
+// log is read through SQLite's shared memory as usual.
+sql::Connection OpenForReading(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::path log = path;
+  log += "-wal";
+  if (std::filesystem::exists(log, error) || !std::filesystem::exists(path, error)) {
+    return sql::Connection(path, SQLITE_OPEN_READONLY);
+  }
+  std::string uri = "file:";
+  for (const char c : std::filesystem::absolute(path, error).string()) {
+    if (c == '?' || c == '#' || c == '%') {
+      AppendPercentEscape(uri, static_cast<unsigned char>(c));
+    } else {
+      uri += c;
+    }
+  }
+  return sql::Connection(uri + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
 }
 
 }  // namespace
@@ -318,8 +344,9 @@ StoreOpenResult HarvestStore::Open(const std::filesystem::path& path, const Stor
     // before SQLite's first use in the process and is harmless after it.
     static const int noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     (void)noMemoryStatistics;
-    sql::Connection db(
-        path, options.readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sql::Connection db = options.readOnly
+                             ? OpenForReading(path)
+                             : sql::Connection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     // SQLite opens a write-protected file for reading without a word; the
     // store is no use then, except to read it.
     if (!options.readOnly && sqlite3_db_readonly(db.handle(), "main") == 1) {
@@ -337,6 +364,7 @@ StoreOpenResult HarvestStore::Open(const std::filesystem::path& path, const Stor
       // Read as it is: no upgrade, no journal change, no checkpoint at the
       // close, so that a look never writes a byte of the file.
       if (version == 0) throw sql::SqliteError(SQLITE_NOTADB, "no store");
+      if (version < kStoreSchemaVersion) ShowOlderSchemaAsCurrent(db);
       result.store.reset(new HarvestStore(path, std::move(db), true));
       return result;
     }

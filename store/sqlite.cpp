@@ -1,5 +1,6 @@
 #include "store/sqlite.h"
 
+#include <cerrno>
 #include <utility>
 
 namespace brivano::sql {
@@ -45,6 +46,13 @@ Connection& Connection::operator=(Connection&& other) noexcept {
 }
 
 void Connection::Fail(int code) const {
+  // A write that found no room is often reported as an I/O error (a WAL
+  // file that cannot grow, a failed fsync): the system's errno tells a full
+  // disk or an exhausted quota from a failing one.
+  if ((code & 0xFF) == SQLITE_IOERR) {
+    const int system = sqlite3_system_errno(db_);
+    if (system == ENOSPC || system == EDQUOT) code = SQLITE_FULL;
+  }
   throw SqliteError(code, MessageOf(db_, code));
 }
 

@@ -9,6 +9,7 @@
 #include "store/harvest_store.h"
 #include "store/store_recorder.h"
 #include "testing/cli_runner.h"
+#include "testing/file_fakes.h"
 #include "testing/store_pages.h"
 
 namespace brivano::testing {
@@ -118,6 +119,47 @@ TEST(Store, UpgradesAnOlderSchemaInPlaceKeepingItsItems) {
   }
   store->EndRun(3, RunEnding::Interrupted);
   EXPECT_TRUE(store->HarvestedBefore("13700000003", 4));
+}
+
+// Every older schema is read as it is, where the reader may not write: a
+// look writes no byte and leaves no file behind.
+TEST(Store, OlderStoresAreReadWithoutAByteWritten) {
+  TempDir dir;
+  const bool mountable = MountTinyFileSystem(dir.path() / "ro", 1 << 20);
+  for (int version = 1; version <= kStoreSchemaVersion; ++version) {
+    const auto folder = dir.path() / (mountable ? "ro" : "rw") / std::to_string(version);
+    std::filesystem::create_directories(folder);
+    const auto path = folder / "brivano.db";
+    {
+      sql::Connection db(path);
+      UpgradeStoreSchema(db, version);
+      db.Execute(
+          "INSERT INTO runs(id, started, ended, engine, kind, options) VALUES"
+          " (1, '2026-11-01T08:00:00Z', NULL, 'baidu', 0, '');"
+          "INSERT INTO pages(id, run_id, keyword_line, keyword, engine, page, url, seen_at) VALUES"
+          " (1, 1, 2, x'', 'baidu', 1, x'', '2026-11-01T08:01:00Z');"
+          "INSERT INTO items(page_id, value, kind) VALUES (1, CAST('13800000001' AS BLOB), 0);");
+    }
+    const std::string bytes = ReadFileBytes(path);
+    if (mountable && version == kStoreSchemaVersion) {
+      ASSERT_TRUE(MakeFolderReadOnly(dir.path() / "ro"));
+    }
+    {
+      SCOPED_TRACE(version);
+      StoreOpenResult opened = HarvestStore::Open(path, {.readOnly = true});
+      ASSERT_TRUE(opened.store) << opened.error;
+      const std::vector<ContactValue> items = Items(*opened.store);
+      ASSERT_EQ(items.size(), 1u);
+      EXPECT_EQ(items[0].source->keywordLine, 2);
+      EXPECT_EQ(opened.store->KeywordsToRunAgain(1).size(), 0u);
+    }
+    EXPECT_EQ(ReadFileBytes(path), bytes);
+    EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"brivano.db"});
+  }
+  if (mountable) {
+    Unmount(dir.path() / "ro");  // the read-only view, then the file system
+    Unmount(dir.path() / "ro");
+  }
 }
 
 // A store of version 6 keeps its rows as results pages; then a page of a
@@ -284,6 +326,30 @@ TEST(Store, AFullStoreRefusesThePageWholeAndKeepsWhatItHad) {
   db.Execute("PRAGMA max_page_count = 1073741823");
   store->AddPage(run, Page(1, "钢材", "baidu", 2, {"e@f.cn"}, ContactKind::Email));
   EXPECT_EQ(store->ItemCount(), 3);
+}
+
+TEST(Store, AFullDiskIsCalledOne) {
+  TempDir dir;
+  const std::filesystem::path tiny = dir.path() / "tiny";
+  if (!MountTinyFileSystem(tiny, 256 * 1024)) GTEST_SKIP() << "cannot mount a file system here";
+  std::string message;
+  {
+    auto store = OpenStore(tiny / "brivano.db");
+    ASSERT_TRUE(store);
+    const std::int64_t run = store->BeginRun({"baidu", ContactKind::Email, ""});
+    std::vector<std::string> big;
+    for (int i = 0; i < 8; ++i) big.push_back(std::string(4000, static_cast<char>('a' + i)));
+    try {
+      for (int page = 1; page < 200; ++page) {
+        for (std::string& value : big) value[0] = static_cast<char>('a' + page % 26);
+        store->AddPage(run, Page(1, "钢材", "baidu", page, big, ContactKind::Email));
+      }
+    } catch (const StoreError& error) {
+      message = error.what();
+    }
+  }
+  Unmount(tiny);
+  EXPECT_NE(message.find("磁盘已满"), std::string::npos) << message;
 }
 
 TEST(Store, KeepsTheProvenanceOfEveryValueOfASimulatedRun) {
