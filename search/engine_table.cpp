@@ -53,7 +53,8 @@ const EngineTable& DefaultEngineTable() {
        ".results .vrwrap, .results .rb",
        "h3 a",
        {"data-url"},
-       "cite, .fb"},
+       // Today's results show their address in .citeurl, older ones in a cite.
+       "cite, .fb, .citeurl"},
       {Engine::So360,
        "360",
        "360",

@@ -162,7 +162,9 @@ std::string_view LeadingHost(std::string_view text) {
   std::size_t end = 0;
   while (end < text.size() && IsHostCharacter(text[end])) ++end;
   std::string_view host = text.substr(0, end);
-  while (host.ends_with('.')) host.remove_suffix(1);  // "www.example.com..." cut short
+  // "www.example.com..." cut short; "www.example.com- 2022-3-1", a date
+  // written right behind it (no label ends with a dash).
+  while (host.ends_with('.') || host.ends_with('-')) host.remove_suffix(1);
   const std::size_t dot = host.rfind('.');
   if (dot == std::string_view::npos || dot == 0 || host.starts_with('.')) return {};
   // The last label has a letter, or all four are numbers (an IPv4 address).

@@ -102,6 +102,11 @@ TEST(ResultBlocks, MarkupTargetsAndSites) {
        "<div class=results><div class=vrwrap><h3><a href='/link?url=abc'>T</a></h3>"
        "<div class=fb><cite>百度百科 - baike.baidu.com/item/x</cite></div></div></div>",
        "T|baike.baidu.com||/link?url=abc\n", ""},
+      {"Sogou of today: the site in .citeurl, only a redirect", Row(Engine::Sogou),
+       "<div class=results><div class=vrwrap><h3 class=vr-title><a href='/link?url=d'>T</a></h3>"
+       "<div class=citeurl><span>酒店网 - www.jiudian.cn</span><span class=cite-date>- 2022-3-1"
+       "</span></div></div></div>",
+       "T|www.jiudian.cn||/link?url=d\n", ""},
       {"links relative to the engine's page", Row(Engine::Sogou),
        "<div class=results><div class=rb><h3><a href='//m.sogou.com/a'>A</a></h3></div>"
        "<div class=rb><h3><a href='/sogou?q=1'>B</a></h3></div></div>",

@@ -136,6 +136,21 @@ TEST(SiteVisits, ContactPagesAreHarvestedPolitelyAndTheRunWaitsForThem) {
   EXPECT_EQ(r.history.marked, (std::vector<std::string>{"a.test", "b.test", "c.test"}));
 }
 
+TEST(SiteVisits, AResultWithOnlyARedirectIsVisitedAtTheSiteItShows) {
+  VisitRun r;
+  r.h.browser.Serve(r.resultPage, "丁\n",
+                    {.resultBlocks = 2,
+                     .html = "<ul><li class='res-list'><h3><a href='/link?u=1'>丁</a></h3>"
+                             "<cite>www.d.test/about</cite></li><li class='res-list'><h3>"
+                             "<a href='/link?u=2'>戊</a></h3><cite>百度百科</cite></li></ul>"});
+  r.web.Serve("http://www.d.test/", "<p>电话 13800000005</p>");
+  ASSERT_TRUE(r.h.Start());
+  ASSERT_TRUE(r.h.RunToEnd());
+  EXPECT_EQ(r.Asked(),
+            (std::vector<std::string>{"http://www.d.test/robots.txt", "http://www.d.test/"}));
+  EXPECT_EQ(r.Values(), std::vector<std::string>{"13800000005"});
+}
+
 TEST(SiteVisits, ASiteOnThisMachineIsRefusedNotVisited) {
   VisitRun r;
   for (const char* address : {"http://c.test/robots.txt", "http://c.test/"}) {

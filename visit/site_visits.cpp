@@ -59,13 +59,32 @@ void SiteVisits::RunStarted(const RunOptions& options) {
   if (enabled_) Report();
 }
 
+namespace {
+
+// A displayed site that is a host name ("www.example.cn"), not a name such as
+// "百度百科" or "知乎".
+bool DisplaysAHost(std::string_view site) {
+  const auto hostByte = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.';
+  };
+  return site.find('.') != std::string_view::npos &&
+         std::all_of(site.begin(), site.end(), hostByte);
+}
+
+}  // namespace
+
 void SiteVisits::ResultsRead(const std::shared_ptr<const PageSource>& page,
                              const std::vector<std::shared_ptr<const ResultOwner>>& results) {
   if (!enabled_) return;
   for (const std::shared_ptr<const ResultOwner>& owner : results) {
-    if (!owner || owner->target.empty()) continue;
-    // The run keeps a result's address in GBK, as all its texts.
-    const std::string target = GbkToUtf8(owner->target);
+    if (!owner) continue;
+    // The run keeps a result's address in GBK, as all its texts. A result
+    // that gives only the engine's redirect is visited at the site its
+    // displayed address names (Sogou shows no other).
+    const std::string target = !owner->target.empty()       ? GbkToUtf8(owner->target)
+                               : DisplaysAHost(owner->site) ? "http://" + owner->site + "/"
+                                                            : std::string();
     const std::optional<WebAddress> address = ParseWebAddress(target);
     if (!address) continue;
     std::string domain = RegistrableDomain(address->host);
