@@ -1,5 +1,7 @@
 #include "base/text_lines.h"
 
+#include "base/code_page.h"
+
 namespace brivano {
 
 std::string NormalizeLineBreaks(std::string_view text) {
@@ -34,6 +36,31 @@ std::size_t LineOfByte(std::string_view text, std::size_t at) {
     }
   }
   return line;
+}
+
+std::vector<std::string_view> SplitLongLine(std::string_view line, std::size_t maxBytes,
+                                            std::size_t lookBack) {
+  std::vector<std::string_view> pieces;
+  while (line.size() > maxBytes && maxBytes > 1) {
+    // The last character boundary within the limit.
+    std::size_t cut = 0;
+    for (std::size_t pos = 0; pos < line.size();) {
+      const std::size_t next = pos + GbkCharLength(line, pos);
+      if (next > maxBytes) break;
+      pos = next;
+      cut = pos;
+    }
+    for (std::size_t at = cut; at > 0 && cut - at < lookBack; --at) {
+      if (line[at - 1] == ' ' || line[at - 1] == '\t') {
+        cut = at;
+        break;
+      }
+    }
+    pieces.push_back(line.substr(0, cut));
+    line.remove_prefix(cut);
+  }
+  pieces.push_back(line);
+  return pieces;
 }
 
 }  // namespace brivano

@@ -28,6 +28,14 @@ std::vector<std::string> SplitTextLines(std::string_view text, std::size_t maxLi
 template <typename Visit>
 void ForEachTextLine(std::string_view text, std::size_t maxLineBytes, Visit&& visit);
 
+// A GBK line of any length as pieces of at most `maxBytes` (a footer of
+// hundreds of links, a table row of hundreds of cells), none of them lost: a
+// piece ends behind the last blank or tab of its last `lookBack` bytes, so
+// that no value written without blanks is cut in two, else at a character
+// boundary. A line within the limit is one piece.
+std::vector<std::string_view> SplitLongLine(std::string_view line, std::size_t maxBytes,
+                                            std::size_t lookBack = 255);
+
 }  // namespace brivano
 
 #include "base/text_lines.inl"

@@ -676,8 +676,12 @@ void SearchRun::HarvestSitePage(const SitePageRead& page) {
   source.pageTitle = page.title;
   source.timeUtc = env_.utcNow();
   auto shared = std::make_shared<const PageSource>(std::move(source));
+  // A site's page is read whole: its long lines are cut into pieces, never
+  // short (the results page keeps the browser's cut of its lines).
   std::vector<std::string_view> lines;
-  ForEachTextLine(page.text, kPageLineBytes, [&](std::string_view line) { lines.push_back(line); });
+  ForEachTextLine(page.text, std::string_view::npos, [&](std::string_view line) {
+    for (std::string_view piece : SplitLongLine(line, kPageLineBytes)) lines.push_back(piece);
+  });
   // Between page steps: nothing else is being extracted, so the page's
   // values are the only ones collected.
   std::vector<ContactValue> before = std::move(pageValues_);

@@ -82,6 +82,15 @@ TEST(PageCharset, DecodesEachWayAPageArrives) {
             "Contact\xE2\x80\x9D"),
        "windows-1252", "", "", "windows-1252"},
       {"empty", "", "UTF-8", "", "", "utf-8"},
+      // Labels browsers do not know name nothing: the bytes decide.
+      {"utf-32 meta on utf-8 bytes", Html("<meta charset=utf-32>", kSimplified), "UTF-8", "", "",
+       "utf-8"},
+      {"utf-7 header on gbk bytes", Html("", kSimplified), "GBK", "", "text/html; charset=utf-7",
+       "gb18030"},
+      {"ebcdic and scsu names", Html("<meta charset=scsu>", kSimplified), "UTF-8", "",
+       "text/html; charset=ebcdic-cp-us", "utf-8"},
+      {"a label with blanks and capitals", Html("", kSimplified), "GBK", "",
+       "text/html; charset=\" CSGB2312 \"", "gb18030"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -97,6 +106,11 @@ TEST(PageCharset, BadBytesBecomeReplacementCharacters) {
   const DecodedPage decoded = DecodePage("<p>\x81</p>", "text/html; charset=gbk");
   EXPECT_EQ(decoded.charset, "gb18030");
   EXPECT_EQ(decoded.utf8, "<p>\xEF\xBF\xBD</p>");
+  // A NUL is dropped as a browser drops it; an encoding browsers refuse
+  // reads as one replacement character.
+  EXPECT_EQ(DecodePage(std::string("<p>13800") + '\0' + "000001</p>", "").utf8,
+            "<p>13800000001</p>");
+  EXPECT_EQ(DecodePage("~{<p>~}", "text/html; charset=hz-gb-2312").utf8, "\xEF\xBF\xBD");
 }
 
 }  // namespace

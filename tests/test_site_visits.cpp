@@ -136,6 +136,24 @@ TEST(SiteVisits, ContactPagesAreHarvestedPolitelyAndTheRunWaitsForThem) {
   EXPECT_EQ(r.history.marked, (std::vector<std::string>{"a.test", "b.test", "c.test"}));
 }
 
+TEST(SiteVisits, ASitePageIsReadWhole) {
+  VisitRun r;
+  // A footer of 600 links with a NUL in it, and a table row of 900 cells: each
+  // line's number stands beyond 4,096 bytes.
+  std::string links;
+  std::string cells;
+  for (int i = 0; i < 600; ++i) links += "<a href='/p" + std::to_string(i) + "'>产品</a> ";
+  for (int i = 0; i < 900; ++i) cells += "<td>单元</td>";
+  r.web.Serve("http://c.test/", "<p>" + links + std::string(1, '\0') + "手机 13800000008</p>" +
+                                    "<table><tr>" + cells + "<td>13800000009</td></table>");
+  ASSERT_TRUE(r.h.Start());
+  ASSERT_TRUE(r.h.RunToEnd());
+  const std::vector<std::string> values = r.Values();
+  for (const char* value : {"13800000008", "13800000009"}) {
+    EXPECT_NE(std::find(values.begin(), values.end(), value), values.end()) << value;
+  }
+}
+
 TEST(SiteVisits, AResultWithOnlyARedirectIsVisitedAtTheSiteItShows) {
   VisitRun r;
   r.h.browser.Serve(r.resultPage, "丁\n",

@@ -29,6 +29,22 @@ TEST(SplitTextLines, Table) {
   EXPECT_EQ(SplitTextLines(std::string(100000, '\r')).size(), 100000u);
 }
 
+TEST(SplitLongLine, PiecesLoseNothingAndCutNoValue) {
+  using V = std::vector<std::string_view>;
+  struct Case {
+    std::string line;
+    std::size_t max;
+    V pieces;
+  } cases[] = {
+      {"abc", 4, V{"abc"}},
+      {"ab cdef", 6, V{"ab ", "cdef"}},  // behind the last blank within the limit
+      {"abcdefgh", 3, V{"abc", "def", "gh"}},
+      {"a\xB5\xE7\xBB\xB0", 2, V{"a", "\xB5\xE7", "\xBB\xB0"}},  // never half of 电话
+      {"a\tb 1380000", 9, V{"a\tb ", "1380000"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitLongLine(c.line, c.max), c.pieces) << c.line;
+}
+
 TEST(NormalizeLineBreaks, EveryBreakBecomesCrLf) {
   struct Case {
     std::string text, normalized;

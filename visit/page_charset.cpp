@@ -11,6 +11,7 @@
 #include "base/text_encoding.h"
 #include "base/text_search.h"
 #include "search/declared_charset.h"
+#include "visit/encoding_labels.h"
 
 namespace brivano {
 namespace {
@@ -23,24 +24,29 @@ constexpr std::size_t kDetectWindow = 64 * 1024;
 
 constexpr std::string_view kGb18030 = "gb18030";
 constexpr std::string_view kUtf8 = "utf-8";
+// Encodings browsers refuse to decode (HZ, ISO-2022-KR, ...): the page reads as
+// one U+FFFD, so that no text hides in them.
+constexpr std::string_view kReplacement = "replacement";
 
 bool IsGbkFamily(std::string_view name) {
   constexpr std::string_view kNames[] = {"gb2312", "gbk", "x-gbk", "cp936", "gb18030"};
   return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
 
-// The decoder for a declared or detected name: our own names for the ones
-// whose everyday labels differ from what the bytes need (GB2312 pages use GBK
-// characters; "iso-8859-1" pages are windows-1252, as in every browser), the
-// name itself for any other ICU knows, empty for the rest.
+// The decoder for a declared or detected name, as browsers choose it: the
+// Encoding Standard's encoding of the label ("gb2312" and "gbk" pages read as
+// GB18030, their superset; "iso-8859-1" as windows-1252), empty for a label
+// the standard does not list (a page that says "utf-32" or "utf-7" on ASCII
+// bytes is read as if it had said nothing) and for one ICU cannot decode.
 std::string CanonicalCharset(std::string_view declared) {
-  const std::string name = LowerAscii(declared);
+  std::string name(WhatwgEncodingOfLabel(declared));
   if (name.empty()) return {};
   if (IsGbkFamily(name)) return std::string(kGb18030);
-  if (name == "big5" || name == "big5-hkscs") return "big5";
-  if (name == "utf-8" || name == "utf8") return std::string(kUtf8);
-  if (name == "utf-16le" || name == "utf-16be") return name;
-  if (name == "iso-8859-1" || name == "latin1" || name == "windows-1252") return "windows-1252";
+  if (name == kReplacement) return name;
+  if (name == "iso-8859-8-i") name = "iso-8859-8";
+  // ASCII as ASCII; the upper half is a private area in browsers, and says
+  // nothing of a contact here.
+  if (name == "x-user-defined") name = "windows-1252";
   UErrorCode status = U_ZERO_ERROR;
   UConverter* converter = ucnv_open(name.c_str(), &status);
   if (U_FAILURE(status) || converter == nullptr) return {};
@@ -148,7 +154,10 @@ DecodedPage DecodePage(std::string_view bytes, std::string_view contentType) {
     if (charset.empty()) charset = IsValidUtf8(bytes) ? kUtf8 : kGb18030;
   }
   DecodedPage page;
-  page.utf8 = ToUtf8(bytes, charset);
+  page.utf8 =
+      charset == kReplacement ? (bytes.empty() ? "" : "\xEF\xBF\xBD") : ToUtf8(bytes, charset);
+  // A browser drops a NUL and reads on; kept, it would end the page's text.
+  std::erase(page.utf8, '\0');
   page.charset = std::move(charset);
   return page;
 }
