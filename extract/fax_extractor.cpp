@@ -1,262 +1,294 @@
 #include "extract/fax_extractor.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include <array>
+#include <vector>
 
 #include "base/text.h"
-#include "extract/mobile_extractor.h"
-#include "extract/value_lists.h"
+#include "extract/fax_numbers.h"
 
 namespace brivano {
 namespace {
 
-constexpr std::string_view kLabel = "FAX:";
-constexpr ByteClass kFaxChars{"0123456789(-+)"};
-constexpr std::size_t kTailBytes = 255;
-constexpr std::size_t kMinNumberBytes = 11;
-constexpr std::size_t kMaxNumberBytes = 13;
+// ---- Labels ----------------------------------------------------------------
 
-// Turns every word for a telephone or a fax, Chinese or Latin, into 传真,
-// then 传真 with whatever separates it from its number into "FAX:", and
-// finally drops all blanks so that blanks inside a number do not end it.
-// Case is ignored. The word rows come first: no row before them deletes or
-// joins bytes, so the screen below sees their words as the line has them.
-constexpr ReplaceRow kLabelTable[] = {
-    {"电话", "传真"},  // telephone
-    {"座机", "传真"},  // desk telephone
-    {"固话", "传真"},  // landline
-    {"总机", "传真"},  // switchboard
-    {"热线", "传真"},  // hotline (400 and 800 numbers)
-    {"专线", "传真"},  // direct line
-    {"TELEPHONE", "传真"},
-    {"HOTLINE", "传真"},
-    {"PHONE", "传真"},
-    {"TEL", "传真"},
-    {"FAX", "传真"},
-    {"(传真)", "传真"},
-    {"（传真）", "传真"},
-    {"传真号码", "传真"},
-    {"传真号", "传真"},
-    {"传真至", "传真"},
-    {"（", "("},  // full-width brackets around an area code
-    {"）", ")"},
-    {"－", "-"},  // full-width dash
-    {"　", " "},  // full-width blank
-    {"\t", " "},  // a tab between the cells of a table row
-    {";", ":"},
-    {"  ", " "},
-    {" ：", "："},  // a blank between a label and its colon
-    {" :", ":"},
-    {"传真： ", "FAX:"},
-    {"传真：", "FAX:"},
-    {"传真: ", "FAX:"},
-    {"传真:", "FAX:"},
-    {"传真 ", "FAX:"},
-    {"传真", "FAX:"},  // a label written straight in front of its number
-    {" ", ""},
+enum LabelFlag : unsigned {
+  kLatin = 1,         // ASCII letters in either case, no letter right behind
+  kStandsAlone = 2,   // no ASCII letter or digit right in front ("Intel", "3F:")
+  kNeedsColon = 4,    // a letter alone is a label only with its colon ("T:")
+  kBlanksInside = 8,  // "电 话", "传　真"
 };
 
-// Brackets around an area code become dashes, plus signs go, and runs of up
-// to four dashes become one.
-constexpr ReplaceRow kNumberCleanUp[] = {
-    {"(", "-"},   // 1
-    {")", "-"},   // 2
-    {"+", ""},    // 3
-    {"--", "-"},  // 4
-    {"--", "-"},  // 5
+struct LabelWord {
+  std::string_view utf8;
+  unsigned flags;
 };
 
-// Tested in this order, each on what the one before left.
-constexpr std::string_view kCountryPrefixes[] = {"0086-", "0086", "086-", "086", "86-", "86"};
-
-const ReplaceTable& LabelTable() {
-  static const ReplaceTable table(kLabelTable);
-  return table;
-}
-
-const ReplaceTable& NumberCleanUp() {
-  static const ReplaceTable table(kNumberCleanUp);
-  return table;
-}
-
-// Several numbers behind one label, written as a list.
-constexpr std::string_view kListSeparators[] = {"、", "/", "／", ",", "，", "；", "或"};
-
-// Service numbers are dialled as they are written, without a trunk "0".
-constexpr std::string_view kServicePrefixes[] = {"400", "800"};
-constexpr std::size_t kServiceDigits = 10;
-// A landline in national form: a three- or four-digit area code and a local
-// number of seven or eight digits.
-constexpr std::size_t kMinLandlineDigits = 10;
-
-const ListSeparators& NumberLists() {
-  static const ListSeparators separators(kListSeparators);
-  return separators;
-}
-
-std::string DigitsOf(std::string_view number) {
-  std::string digits;
-  for (char c : number) {
-    if (kDigits.Contains(static_cast<unsigned char>(c))) digits.push_back(c);
-  }
-  return digits;
-}
-
-// The number in the form it is recorded in, or an empty string when the run
-// holds none: dashes for brackets, no plus signs, no country prefix, no dash
-// at either end; a mobile number as its eleven digits, a service number as
-// written, and a landline with the trunk "0" in front.
-std::string Normalise(std::string_view run) {
-  std::string number(run);
-  NumberCleanUp().Apply(number);
-  if (!number.empty() && number.front() == '-') number.erase(0, 1);
-  for (std::string_view prefix : kCountryPrefixes) {
-    if (number.starts_with(prefix)) number.erase(0, prefix.size());
-  }
-  if (number.ends_with('-')) number.pop_back();
-  const std::string digits = DigitsOf(number);
-  if (IsMobileNumber(digits)) return digits;
-  for (std::string_view prefix : kServicePrefixes) {
-    if (number.starts_with(prefix)) return digits.size() == kServiceDigits ? number : std::string();
-  }
-  if (!number.starts_with('0')) number.insert(0, 1, '0');
-  const bool landline = number.size() >= kMinNumberBytes && number.size() <= kMaxNumberBytes &&
-                        DigitsOf(number).size() >= kMinLandlineDigits;
-  return landline ? number : std::string();
-}
-
-}  // namespace
-
-namespace {
-
-// What a label needs in the line before the table runs, with ASCII letters
-// compared in either case: "f" alone, since blanks are deleted last and
-// "F A X:" becomes a label too; the start of each Latin word for a telephone;
-// and the Chinese words, in GBK. Bytes, not characters: a hit may stand
-// across two characters, which only costs the table's work on that line.
-struct ScreenWord {
-  unsigned char bytes[4];
-  std::size_t size;
+// The words for a telephone or a fax. Where one word begins another, the
+// longer comes first.
+constexpr LabelWord kLabelWords[] = {
+    {"电话", kBlanksInside},
+    {"電話", kBlanksInside},
+    {"传真", kBlanksInside},
+    {"傳真", kBlanksInside},
+    {"固话", kBlanksInside},
+    {"固話", kBlanksInside},
+    {"座机", 0},
+    {"总机", 0},
+    {"總機", 0},
+    {"热线", 0},
+    {"熱線", 0},
+    {"专线", 0},
+    {"專線", 0},
+    {"联系方式", 0},
+    {"聯系方式", 0},
+    {"聯繫方式", 0},
+    {"请联系", 0},
+    {"来电", 0},
+    {"來電", 0},
+    {"致电", 0},
+    {"致電", 0},
+    {"请电", 0},
+    {"請電", 0},
+    {"拨打", 0},
+    {"撥打", 0},
+    {"℡", 0},
+    {"telephone", kLatin},
+    {"tel", kLatin | kStandsAlone},
+    {"phone", kLatin},
+    {"ph", kLatin | kStandsAlone},
+    {"fax", kLatin},
+    {"hotline", kLatin},
+    {"t/f", kLatin | kStandsAlone},
+    {"t", kLatin | kStandsAlone | kNeedsColon},
+    {"f", kLatin | kStandsAlone | kNeedsColon},
+    {"m", kLatin | kStandsAlone | kNeedsColon},
 };
-constexpr ScreenWord kScreenWords[] = {
-    {{'f'}, 1},
-    {{'t', 'e', 'l'}, 3},
-    {{'p', 'h', 'o'}, 3},
-    {{'h', 'o', 't'}, 3},
-    {{0xB4, 0xAB, 0xD5, 0xE6}, 4},  // 传真
-    {{0xB5, 0xE7, 0xBB, 0xB0}, 4},  // 电话
-    {{0xD7, 0xF9, 0xBB, 0xFA}, 4},  // 座机
-    {{0xC8, 0xC8, 0xCF, 0xDF}, 4},  // 热线
-    {{0xB9, 0xCC, 0xBB, 0xB0}, 4},  // 固话
-    {{0xD7, 0xDC, 0xBB, 0xFA}, 4},  // 总机
-    {{0xD7, 0xA8, 0xCF, 0xDF}, 4},  // 专线
-};
-constexpr std::size_t kLongestScreenWord = 4;
 
-constexpr bool IsLowerLetter(unsigned char b) {
-  return b >= 'a' && b <= 'z';
-}
+// What may follow a label word before its gap: "电话号码", "传真至",
+// "电话咨询", "Tel.".
+constexpr std::string_view kLabelSuffixes[] = {"号码", "號碼", "号",   "號",   "至", "为",
+                                               "為",   "咨询", "諮詢", "客服", "."};
 
-bool WordAt(const unsigned char* bytes, std::size_t size, std::size_t at, const ScreenWord& word) {
-  if (at + word.size > size) return false;
-  for (std::size_t k = 0; k < word.size; ++k) {
-    const unsigned char b = IsLowerLetter(word.bytes[k]) ? bytes[at + k] | 0x20 : bytes[at + k];
-    if (b != word.bytes[k]) return false;
-  }
-  return true;
-}
+// Words between a label and its number, the number glued to them or behind
+// a colon: who answers ("联系方式:李先生 0469-…"), a desk ("致電本中心2561…",
+// "电话:门诊服务中心(工作日)本部0519-…"). At most this many characters,
+// notes aside, and no label among them; none of them after a tab, which
+// ends the label's cell.
+constexpr std::size_t kMostWordChars = 12;
+// Words of other fields: an account or card number (账号, 卡号), a mobile
+// number (手机), a mailbox, an address, a price or a fee.
+constexpr std::string_view kNotWordsBeforeNumber[] = {"号", "號", "机", "機", "箱",
+                                                      "址", "价", "價", "费", "費"};
 
-// With kStopAtNul a NUL byte is a hit too.
-template <bool kStopAtNul>
-std::size_t FindLabel(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  auto label = [&](std::size_t at) {
-    if (kStopAtNul && bytes[at] == 0) return true;
-    for (const ScreenWord& word : kScreenWords) {
-      if (WordAt(bytes, size, at, word)) return true;
-    }
-    return false;
+// What stands between a label and its number, besides blanks and notes: a
+// colon, a semicolon, a table's bar, the bracket that closes "(Fax)".
+constexpr std::string_view kGapMarks[] = {":", "：", ";", "|", "｜", ")", "）", "“", "\""};
+
+struct Labels {
+  struct Word {
+    std::string gbk;  // Latin words in lower case
+    unsigned flags;
   };
-  constexpr std::size_t kBlock = 16 + kLongestScreenWord - 1;
-  std::size_t at = 0;
-#ifdef __SSE2__
-  if (size >= kBlock) {
-    const __m128i caseBit = _mm_set1_epi8(0x20);
-    // Sixteen first bytes at a time, each with the bytes after it; the last
-    // block overlaps the one before, and the last bytes are looked at alone.
-    for (std::size_t block = 0;; block += 16) {
-      if (block + kBlock > size) block = size - kBlock;
-      __m128i shifted[kLongestScreenWord];
-      __m128i folded[kLongestScreenWord];
-      for (std::size_t k = 0; k < kLongestScreenWord; ++k) {
-        shifted[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + block + k));
-        folded[k] = _mm_or_si128(shifted[k], caseBit);
-      }
-      __m128i hit =
-          kStopAtNul ? _mm_cmpeq_epi8(shifted[0], _mm_setzero_si128()) : _mm_setzero_si128();
-      for (const ScreenWord& word : kScreenWords) {
-        __m128i all = _mm_set1_epi8(-1);
-        for (std::size_t k = 0; k < word.size; ++k) {
-          const __m128i& in = IsLowerLetter(word.bytes[k]) ? folded[k] : shifted[k];
-          all = _mm_and_si128(all,
-                              _mm_cmpeq_epi8(in, _mm_set1_epi8(static_cast<char>(word.bytes[k]))));
-        }
-        hit = _mm_or_si128(hit, all);
-      }
-      if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
-        return block + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-      }
-      if (block + kBlock == size) break;
+  std::vector<Word> words;
+  FaxWords suffixes{kLabelSuffixes};
+  FaxWords gapMarks{kGapMarks};
+  FaxWords notWords{kNotWordsBeforeNumber};
+  std::string colon = Utf8ToGbk("：");
+  // The words that begin with each byte, in table order.
+  std::array<std::vector<const Word*>, 256> byFirstByte;
+
+  Labels() {
+    words.reserve(std::size(kLabelWords));
+    for (const LabelWord& w : kLabelWords) {
+      words.push_back({Utf8ToGbk(w.utf8), w.flags});
+      const auto first = static_cast<unsigned char>(words.back().gbk[0]);
+      byFirstByte[first].push_back(&words.back());
+      if (w.flags & kLatin) byFirstByte[first & ~0x20u].push_back(&words.back());
     }
-    at = size - (kLongestScreenWord - 1);
   }
-#endif
-  for (; at < size; ++at) {
-    if (label(at)) return at;
+};
+
+const Labels& LabelTable() {
+  static const Labels labels;
+  return labels;
+}
+
+bool IsAsciiLetter(unsigned char b) {
+  return (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
+}
+
+bool IsAsciiAlnum(unsigned char b) {
+  return IsAsciiLetter(b) || (b >= '0' && b <= '9');
+}
+
+// A blank between the characters of "电 话": ASCII or full-width.
+std::size_t BlankAt(std::string_view line, std::size_t at) {
+  if (line.substr(at, 1) == " ") return 1;
+  return line.substr(at, 2) == "\xA1\xA1" ? 2 : 0;
+}
+
+// The end of `word` when it stands at `at` as a label, else 0. `afterAlnum`:
+// an ASCII letter or digit stands right in front.
+std::size_t WordEnd(std::string_view line, std::size_t at, const Labels::Word& word,
+                    bool afterAlnum) {
+  const std::string& w = word.gbk;
+  if (word.flags & kLatin) {
+    if ((word.flags & kStandsAlone) && afterAlnum) return 0;
+    if (line.size() - at < w.size()) return 0;
+    for (std::size_t k = 0; k < w.size(); ++k) {
+      const auto b = static_cast<unsigned char>(line[at + k]);
+      if ((IsAsciiLetter(b) ? (b | 0x20) : b) != static_cast<unsigned char>(w[k])) return 0;
+    }
+    const std::size_t end = at + w.size();
+    if (end < line.size() && IsAsciiLetter(static_cast<unsigned char>(line[end]))) return 0;
+    if (word.flags & kNeedsColon) {
+      if (line.substr(end, 1) == ":") return end;
+      return line.substr(end).starts_with(LabelTable().colon) ? end : 0;
+    }
+    return end;
   }
-  return std::string_view::npos;
+  if (!(word.flags & kBlanksInside)) return line.substr(at).starts_with(w) ? at + w.size() : 0;
+  // Two characters, with up to two blanks between them, or a note: pages
+  // that print each character's reading behind it ("電(diàn)話").
+  if (line.substr(at, 2) != std::string_view(w).substr(0, 2)) return 0;
+  std::size_t p = SkipFaxNote(line, at + 2);
+  for (int blanks = 0; blanks < 2; ++blanks) {
+    const std::size_t blank = BlankAt(line, p);
+    if (blank == 0) break;
+    p += blank;
+  }
+  return line.substr(p, 2) == std::string_view(w).substr(2) ? p + 2 : 0;
+}
+
+// The label word at `at` with its suffix: where it ends (0 for none), and
+// whether an ASCII letter ends it.
+struct LabelAt {
+  std::size_t end = 0;
+  bool letterLast = false;
+};
+
+LabelAt LabelEnd(std::string_view line, std::size_t at, bool afterAlnum) {
+  const Labels& labels = LabelTable();
+  for (const Labels::Word* word : labels.byFirstByte[static_cast<unsigned char>(line[at])]) {
+    LabelAt label{WordEnd(line, at, *word, afterAlnum), (word->flags & kLatin) != 0};
+    if (label.end == 0) continue;
+    if (const std::size_t suffix = labels.suffixes.LengthAt(line, label.end); suffix != 0) {
+      label.end += suffix;
+      label.letterLast = false;
+    }
+    return label;
+  }
+  return {};
+}
+
+std::size_t SkipBlanks(std::string_view line, std::size_t at) {
+  while (at < line.size()) {
+    const std::size_t blank = line[at] == '\t' ? 1 : BlankAt(line, at);
+    if (blank == 0) break;
+    at += blank;
+  }
+  return at;
+}
+
+// Past the blanks, colons, bars and bracketed notes behind a label.
+std::size_t SkipGap(std::string_view line, std::size_t at) {
+  const Labels& labels = LabelTable();
+  for (int marks = 0;; ++marks) {
+    at = SkipBlanks(line, at);
+    if (marks == 8) return at;
+    if (const std::size_t note = SkipFaxNote(line, at); note != at) {
+      at = note;
+      continue;
+    }
+    const std::size_t mark = labels.gapMarks.LengthAt(line, at);
+    if (mark == 0) return at;
+    at += mark;
+  }
+}
+
+// Behind the words at `at` that stand before a number, or `at`.
+std::size_t SkipWords(std::string_view line, std::size_t at) {
+  const Labels& labels = LabelTable();
+  if (at > 0 && line[at - 1] == '\t') return at;
+  std::size_t p = at;
+  for (std::size_t chars = 0; chars < kMostWordChars && IsHanzi(line, p); ++chars) {
+    if (LabelEnd(line, p, false).end != 0) return at;
+    if (labels.notWords.LengthAt(line, p) != 0) return at;
+    p = SkipFaxNote(line, p + 2);
+  }
+  return p;
+}
+
+// Reads the numbers behind a label's gap, or behind words and their own gap;
+// returns where they end, or `gapEnd` when there are none.
+std::size_t ReadNumbersBehind(std::string_view line, std::size_t gapEnd, BuyerSink& sink) {
+  std::size_t read = ReadFaxNumbers(line, gapEnd, sink);
+  if (read == gapEnd) {
+    const std::size_t words = SkipWords(line, gapEnd);
+    if (words != gapEnd) {
+      const std::size_t number = SkipGap(line, words);
+      read = ReadFaxNumbers(line, number, sink);
+      if (read == number) read = gapEnd;
+    }
+  }
+  return read;
+}
+
+// ---- Lines -------------------------------------------------------------------
+
+// Every label of the line and the numbers behind it; true when the line ends
+// with a label that no number follows on it.
+bool ReadLine(std::string_view line, BuyerSink& sink) {
+  // Most lines of a page hold no label at all.
+  if (FindFaxLabelByte(line) == std::string_view::npos) return false;
+  const Labels& labels = LabelTable();
+  bool afterAlnum = false;
+  for (std::size_t at = 0; at < line.size();) {
+    const auto b = static_cast<unsigned char>(line[at]);
+    if (!labels.byFirstByte[b].empty()) {
+      if (const LabelAt label = LabelEnd(line, at, afterAlnum); label.end != 0) {
+        const std::size_t number = SkipGap(line, label.end);
+        if (number == line.size()) return true;
+        const std::size_t read = ReadNumbersBehind(line, number, sink);
+        // Numbers down to the end of the line may go on below it.
+        if (read != number && SkipBlanks(line, read) == line.size()) return true;
+        // A number ends with a digit or a note's bracket; no trail byte of
+        // GBK is an ASCII digit.
+        afterAlnum = read != number ? kDigits.Contains(static_cast<unsigned char>(line[read - 1]))
+                                    : label.letterLast;
+        at = read != number ? read : label.end;
+        continue;
+      }
+    }
+    afterAlnum = IsAsciiAlnum(b);
+    at += b >= 0x80 && at + 1 < line.size() ? 2 : 1;
+  }
+  return false;
 }
 
 }  // namespace
-
-std::size_t FindFaxLabelByte(std::string_view text) {
-  return FindLabel<false>(text);
-}
-
-std::size_t FindFaxLabelOrNul(std::string_view text) {
-  return FindLabel<true>(text);
-}
 
 void ExtractFaxesFromLine(std::string_view line, BuyerSink& sink) {
-  // Most lines of a page hold no label at all.
-  if (FindFaxLabelByte(line) == std::string_view::npos) return;
-  std::string work(line);
-  LabelTable().Apply(work);
-  const std::string_view text(work);
-  // Every label of the line, and every number of a list behind a label; each
-  // number is looked for in the 255 bytes that follow its label or separator.
-  std::size_t from = 0;
-  for (std::size_t at; (at = FindText(text, kLabel, from)) != std::string_view::npos;) {
-    std::size_t next = at + kLabel.size();
-    for (;;) {
-      const std::string_view tail = CutTo(text.substr(next), kTailBytes);
-      const std::size_t run = RunLength(tail, kFaxChars);
-      if (const std::string number = Normalise(tail.substr(0, run)); !number.empty()) {
-        sink.AddBuyerItem(number, ContactKind::Fax);
-      }
-      next += run;
-      from = next;
-      const std::size_t separator = run > 0 ? NumberLists().LengthAt(text, next, kFaxChars) : 0;
-      if (separator == 0) break;
-      next += separator;
-    }
-  }
+  ReadLine(line, sink);
+}
+
+bool ExtractFaxesFromLineWaiting(std::string_view line, BuyerSink& sink) {
+  return ReadLine(line, sink);
+}
+
+BelowLabel ExtractFaxesBelowLabel(std::string_view line, BuyerSink& sink) {
+  if (SkipBlanks(line, 0) == line.size()) return BelowLabel::Blank;
+  const std::size_t at = SkipGap(line, 0);
+  const std::size_t end = ReadNumbersBehind(line, at, sink);
+  // A line of numbers alone, without a label of its own, leaves the list
+  // open for the line below ("咨询热线" over two numbers on two lines).
+  const bool all = end != at && SkipBlanks(line, end) == line.size() &&
+                   FindFaxLabelByte(line) == std::string_view::npos;
+  return all ? BelowLabel::ReadToTheEnd : BelowLabel::Read;
 }
 
 void ExtractFaxes(std::span<const std::string> pageLines, BuyerSink& sink) {
-  for (const std::string& line : pageLines) ExtractFaxesFromLine(line, sink);
+  ExtractPage(ContactKind::Fax, pageLines, sink);
 }
 
 }  // namespace brivano

@@ -76,17 +76,22 @@ std::size_t ExtractTextInParallel(ContactKind kind, std::string_view text, Buyer
   std::vector<std::size_t> read(cut.size());
   {
     std::vector<std::jthread> workers;
+    // Each part reads from the whole text: a label waiting on a part's last
+    // line takes its value from the parts behind.
+    auto extractPart = [&](std::size_t i) {
+      const auto begin = static_cast<std::size_t>(cut[i].data() - text.data());
+      read[i] = ExtractTextPart(kind, text, begin, begin + cut[i].size(), collected[i],
+                                options.maxLineBytes) -
+                begin;
+    };
     for (std::size_t i = 1; i < cut.size(); ++i) {
-      auto extractPart = [&, i] {
-        read[i] = ExtractText(kind, cut[i], collected[i], options.maxLineBytes);
-      };
       try {
-        workers.emplace_back(extractPart);
+        workers.emplace_back(extractPart, i);
       } catch (const std::system_error&) {
-        extractPart();  // no thread to be had: this one does the part
+        extractPart(i);  // no thread to be had: this one does the part
       }
     }
-    read[0] = ExtractText(kind, cut[0], collected[0], options.maxLineBytes);
+    extractPart(0);
   }
   std::size_t offset = 0;
   for (std::size_t i = 0; i < cut.size(); ++i) {

@@ -1,6 +1,6 @@
 // Whole texts: ExtractText (which skips lines that its screen rejects and
 // stops at the first NUL), and ExtractTextInParallel cut into small parts,
-// must give what the kind's extractor gives line by line.
+// must give what ExtractPage gives on the text's lines.
 #include <cstdint>
 #include <string_view>
 
@@ -18,9 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto kind = static_cast<ContactKind>(data[0] % 4);
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
+  // The page's lines as the page step reads them, a label at the end of one
+  // taking its value from the line below where the kind allows it.
   ValueSink lineByLine;
-  const LineExtractor extract = LineExtractorFor(kind);
-  ForEachTextLine(text, 4096, [&](std::string_view line) { extract(line, lineByLine); });
+  ExtractPage(kind, SplitTextLines(text), lineByLine);
 
   ValueSink whole;
   const std::size_t read = ExtractText(kind, text, whole);

@@ -80,6 +80,27 @@ void MatchPlainSteps(const std::uint8_t* data, std::size_t size, ContactKind kin
   });
 }
 
+// The page's values hold every line's own values in their order: a kind
+// whose label may stand on the line above its value adds the values below
+// such labels and drops none; any other kind gives exactly the lines' values.
+inline void PageMatchesItsLines(const std::uint8_t* data, std::size_t size, ContactKind kind) {
+  const std::string_view page(reinterpret_cast<const char*>(data), size);
+  const std::vector<std::string> lines = SplitTextLines(page);
+  CollectingSink whole(kind);
+  ExtractPage(kind, lines, whole);
+  CollectingSink own(kind);
+  const LineExtractor extract = LineExtractorFor(kind);
+  for (const std::string& line : lines) extract(line, own);
+  std::size_t matched = 0;
+  for (const std::string& value : whole.values) {
+    if (matched < own.values.size() && value == own.values[matched]) ++matched;
+  }
+  if (matched != own.values.size()) CollectingSink::Fail("a line's value is missing", page);
+  if (LabelAboveValueFor(kind) == nullptr && whole.values != own.values) {
+    CollectingSink::Fail("values beside the lines' own", page);
+  }
+}
+
 inline bool AllDigits(std::string_view value) {
   for (char c : value) {
     if (c < '0' || c > '9') return false;

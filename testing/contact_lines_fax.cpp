@@ -25,6 +25,23 @@ Fields DrawLandline(Draw& draw) {
   return f;
 }
 
+// A landline whose local number has eight digits, also in the x's: "0760-6532-5318".
+Fields DrawLandline8(Draw& draw) {
+  Fields f;
+  do {
+    f = DrawLandline(draw);
+  } while (f.local.size() != 8);
+  f.digits = f.local;
+  return f;
+}
+
+// Eight digits that may stand alone as a local number: none starts with 0 or 1.
+Fields DrawLocal(Draw& draw) {
+  Fields f;
+  f.digits = draw.Digits(8, 2);
+  return f;
+}
+
 Fields DrawDigits(Draw& draw) {
   Fields f;
   f.digits = draw.Digits(10);
@@ -48,6 +65,38 @@ constexpr std::array<Form, 12> kLandlineForms{{
     {"+86(area)local", "+86(c)L", "C-L", 1},
 }};
 
+// Dashes of every kind, a local number in two halves, "(0)" behind the
+// country code, extensions and notes behind the number, Taiwan's national
+// form.
+constexpr std::array<Form, 14> kLandline8Forms{{
+    {"(area)4-4", "(C)xxxx-xxxx", "C-xxxx-xxxx", 3},
+    {"area-4-4", "C-xxxx-xxxx", "C-xxxx-xxxx", 2},
+    {"area—local", "C—L", "C-L", 2},
+    {"area－local", "C－L", "C-L", 2},
+    {"+86 (0)area-4 4", "+86 (0)c-xxxx xxxx", "C-xxxxxxxx", 2},
+    {"+86 (area) 4-4", "+86 (c) xxxx-xxxx", "C-xxxx-xxxx", 2},
+    {"area-local-ext", "C-L-801", "C-L", 2},
+    {"area-local转ext", "C-L转801", "C-L", 2},
+    {"area-local 分机 ext", "C-L 分机 8012", "C-L", 1},
+    {"area-local EXT.ext", "C-L EXT.801", "C-L", 1},
+    {"area-local(note)", "C-L(销售部)", "C-L", 2},
+    {"area-local(hours)", "C-L(9:00-17:30)", "C-L", 2},
+    {"+852 4 4", "+852 xxxx xxxx", "+852-xxxxxxxx", 1},
+    {"(02)4-4", "(02)xxxx-xxxx", "02-xxxx-xxxx", 1},
+}};
+
+// Local numbers without an area code, and Hong Kong's, Macau's and
+// Taiwan's with their country codes: as written, blanks dropped.
+constexpr std::array<Form, 7> kLocalForms{{
+    {"local", "xxxxxxxx", "xxxxxxxx", 3},
+    {"local 4 4", "xxxx xxxx", "xxxxxxxx", 2},
+    {"local 4-4", "xxxx-xxxx", "xxxx-xxxx", 2},
+    {"(852) 4-4", "(852) xxxx-xxxx", "+852-xxxx-xxxx", 2},
+    {"+853 4 4", "+853 xxxx xxxx", "+853-xxxxxxxx", 1},
+    {"+886-2-4-4", "+886-2-xxxx-xxxx", "+886-2-xxxx-xxxx", 1},
+    {"886-2-8", "886-2-xxxxxxxx", "+886-2-xxxxxxxx", 1},
+}};
+
 constexpr std::array<Form, 10> kServiceForms{{
     {"400-xxx-xxxx", "400-xxx-xxxx", "400-xxx-xxxx", 12},
     {"4009-xxx-xxx", "4009-xxx-xxx", "4009-xxx-xxx", 4},
@@ -64,14 +113,67 @@ constexpr std::array<Form, 10> kServiceForms{{
 // A mobile number behind a telephone label is kept as it is.
 constexpr std::array<Form, 1> kMobileAsPhoneForms{{{"mobile", "Pxxxxxxxx", kMobile, 1}}};
 
-constexpr std::array<Label, 23> kLandlineLabels{{
-    {"电话", 10},    {"联系电话", 6},  {"传真", 10},        {"Tel", 4},       {"TEL", 3},
-    {"tel", 1},      {"Fax", 4},       {"FAX", 3},          {"fax", 1},       {"座机", 2},
-    {"办公电话", 2}, {"固话", 1},      {"总机", 2},         {"电话/传真", 2}, {"Tel/Fax", 1},
-    {"Phone", 1},    {"客服电话", 2},  {"咨询电话", 2},     {"服务热线", 1},  {"传真号码", 1},
-    {"电话号码", 1}, {"Telephone", 1}, {"客户服务热线", 1},
+// "T:" and its kind need their colon.
+constexpr std::array<std::string_view, 4> kColonGaps{":", "：", ": ", "： "};
+// A label in one cell of a table row and its number in the next.
+constexpr std::array<std::string_view, 4> kCellGaps{" | ", "\t", "\t\t", "｜"};
+// A label alone on its line, the number on the next line that is not blank.
+constexpr std::array<std::string_view, 3> kLineAboveGaps{"\n", "\n\n", "\n \n"};
+
+constexpr std::array<Label, 45> kLandlineLabels{{
+    {"电话", 10},
+    {"联系电话", 6},
+    {"传真", 10},
+    {"Tel", 4},
+    {"TEL", 3},
+    {"tel", 1},
+    {"Fax", 4},
+    {"FAX", 3},
+    {"fax", 1},
+    {"座机", 2},
+    {"办公电话", 2},
+    {"固话", 1},
+    {"总机", 2},
+    {"电话/传真", 2},
+    {"Tel/Fax", 1},
+    {"Phone", 1},
+    {"客服电话", 2},
+    {"咨询电话", 2},
+    {"服务热线", 1},
+    {"传真号码", 1},
+    {"电话号码", 1},
+    {"Telephone", 1},
+    {"客户服务热线", 1},
+    {"電話", 3},
+    {"傳真", 3},
+    {"聯系電話", 1},
+    {"聯繫電話", 1},
+    {"聯絡電話", 1},
+    {"固話", 1},
+    {"联系方式", 2},
+    {"聯系方式", 1},
+    {"电 话", 2},
+    {"传　真", 1},
+    {"T", 1, kColonGaps},
+    {"F", 1, kColonGaps},
+    {"T/F", 1},
+    {"℡", 1},
+    {"Ph", 1},
+    {"电话( Tel )", 1},
+    {"联系人及电话", 1},
+    {"请联系", 1},
+    {"来电至", 1},
+    {"电话", 3, kCellGaps},
+    {"传真", 1, kCellGaps},
+    {"电话", 2, kLineAboveGaps},
 }};
-constexpr std::array<Label, 15> kServiceLabels{{
+constexpr std::array<Label, 21> kServiceLabels{{
+    {"熱線", 2},
+    {"專線", 1},
+    {"全國銷售熱線", 1},
+    {"热线(8:00-22:00)", 1},
+    {"咨询热线", 2, kLineAboveGaps},
+    {"服务热线", 1, kCellGaps},
     {"服务热线", 5},
     {"热线", 3},
     {"咨询热线", 3},
@@ -88,26 +190,53 @@ constexpr std::array<Label, 15> kServiceLabels{{
     {"全国统一客服热线", 1},
     {"Hotline", 1},
 }};
-constexpr std::array<Label, 5> kMobileAsPhoneLabels{{
+constexpr std::array<Label, 9> kMobileAsPhoneLabels{{
     {"电话", 5},
     {"联系电话", 3},
     {"Tel", 2},
     {"TEL", 1},
     {"电话号码", 1},
+    {"M", 1, kColonGaps},
+    {"聯繫電話", 1},
+    {"Phone", 1},
+    {"请联系", 1},
 }};
 
-constexpr std::array<ValueClass, 3> kFaxClasses{{
-    {60, kLandlineLabels, kLandlineForms, DrawLandline},
-    {25, kServiceLabels, kServiceForms, DrawDigits},
-    {15, kMobileAsPhoneLabels, kMobileAsPhoneForms, DrawMobile},
+constexpr std::array<ValueClass, 5> kFaxClasses{{
+    {50, kLandlineLabels, kLandlineForms, DrawLandline},
+    {15, kLandlineLabels, kLandline8Forms, DrawLandline8},
+    {8, kLandlineLabels, kLocalForms, DrawLocal},
+    {20, kServiceLabels, kServiceForms, DrawDigits},
+    {12, kMobileAsPhoneLabels, kMobileAsPhoneForms, DrawMobile},
 }};
 
 constexpr std::array<std::string_view, 6> kFaxJoins{" / ", "/", "、", "，", "；", " / "};
-constexpr std::array<std::string_view, 11> kFaxTails{
-    "",           "",           "", "", "（周一至周五）", "。", "!", "www.yeguilai.com",
-    "，欢迎来电", "（工作日）", " "};
+// Dates, times, prices and years behind a list's separator are no number.
+constexpr std::array<std::string_view, 17> kFaxTails{"",
+                                                     "",
+                                                     "",
+                                                     "",
+                                                     "（周一至周五）",
+                                                     "。",
+                                                     "!",
+                                                     "www.yeguilai.com",
+                                                     "，欢迎来电",
+                                                     "（工作日）",
+                                                     " ",
+                                                     "；2020-07-24 02:39",
+                                                     "，2023-12-10",
+                                                     "，13933元/吨",
+                                                     "，9:00-17:30",
+                                                     "；2019年",
+                                                     "，更新于2024"};
 
-constexpr std::array<std::string_view, 13> kFaxDecoys{"Intel Core i7-12700",
+constexpr std::array<std::string_view, 19> kFaxDecoys{"Intel Core i7-12700",
+                                                      "电话：12~~~~~~~~~",
+                                                      "Tel: 11~~~~~~~~~",
+                                                      "传真：2020-07-24 02:39",
+                                                      "热线时间 9:00-22:00",
+                                                      "电话订购满2000元",
+                                                      "iPhone 15 Pro 256GB",
                                                       "Hotel 2023",
                                                       "传真机型号 FX-2050",
                                                       "电话会议 14:30-15:30",

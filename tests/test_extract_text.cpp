@@ -17,10 +17,11 @@
 namespace brivano::testing {
 namespace {
 
+// The text's lines as the page step reads them, a label at the end of one
+// taking its value from the line below where the kind allows it.
 std::vector<std::string> LineByLine(ContactKind kind, std::string_view text) {
   RecordingSink sink;
-  const LineExtractor extract = LineExtractorFor(kind);
-  ForEachTextLine(text, 4096, [&](std::string_view line) { extract(line, sink); });
+  ExtractPage(kind, SplitTextLines(text), sink);
   return sink.values;
 }
 
@@ -45,6 +46,9 @@ std::string RandomText(std::mt19937& random, int round) {
                                        "qq 123456",
                                        Utf8ToGbk("传真：0755-1234567"),
                                        Utf8ToGbk("电话"),
+                                       Utf8ToGbk("咨询热线"),
+                                       "400-007-6266",
+                                       "\n  \n",
                                        "FAX:020-8888888",
                                        "fax",
                                        "1",

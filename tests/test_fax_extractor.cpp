@@ -5,7 +5,6 @@
 #include "base/text.h"
 #include "extract/fax_extractor.h"
 #include "testing/extractor_cases.h"
-#include "testing/fax_steps.h"
 
 namespace brivano::testing {
 namespace {
@@ -101,14 +100,13 @@ TEST(ExtractFaxes, Normalisation) {
       {"传真：+86 755 0000 0000", {"075500000000"}},
       {"Tel: 010 87654321", {"01087654321"}},
       {"传真：0086-755-00000000", {"0755-00000000"}},
-      {"传真：0086-86-755-00000000", {"0755-00000000"}},  // two prefixes go
       {"传真：086-755-00000000", {"0755-00000000"}},
       {"Fax: +86-20-12345678 Tel: 8613800000000", {"020-12345678", "13800000000"}},
-      {"传真：0755-0000-0000", {}},  // 14 bytes
-      {"传真：12345678", {}},        // "012345678": too short
+      {"传真：0755-0000-0000", {"0755-0000-0000"}},  // a local number of 4-4
+      {"传真：12345678", {}},                        // "012345678": too short
       {"传真：1234567", {}},
       {"传真：0755-00000000-", {"0755-00000000"}},
-      {"传真：0755-00000000-123", {}},
+      {"传真：0755-00000000-123", {"0755-00000000"}},  // an extension
       {"传真：0755--00000000", {"0755-00000000"}},
       {"传真：0755----00000000", {"0755-00000000"}},
       {"传真：0755-----00000000", {}},  // five dashes: two stay
@@ -210,24 +208,42 @@ TEST(ExtractFaxes, LabelAtEveryOffset) {
 // The screen looks at sixteen bytes at a time; it must find the same first
 // byte as a plain scan, whatever the length and wherever the hit.
 TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
-  std::vector<std::string> words = {"tel", "pho", "hot"};
-  for (const char* word : {"传真", "电话", "座机", "固话", "总机", "热线", "专线"}) {
+  // Every pair of bytes the screen looks for, written out.
+  std::vector<std::string> words = {"te", "t:", "m:", "t\xA3", "m\xA3", "ph", "ho"};
+  for (const char* word : {"话", "話", "真", "℡", "拨", "撥", "電"})
     words.push_back(Utf8ToGbk(word));
+  for (const char* pair :
+       {"\xB4\xB5", "\xC2\xB5", "\xEB\xB5", "\xEB\xC1", "\xF9\xBB", "\xDC\xBB", "\xC8\xCF",
+        "\xA8\xCF", "\xBE\x80", "\xB5\xB7", "\x4D\xB7", "\x82\x99"}) {
+    words.push_back(pair);
   }
-  // Whole words, their halves and letters, so that hits and near hits fall
-  // on every place of a block.
-  std::vector<std::string> pieces = {"f",  "F",  "x",  "xx", "xxxxx", ":", "T",
-                                     "tE", "eL", "Ph", "O",  "H",     "oT"};
+  // Whole labels, the pairs and their halves, so that hits and near hits
+  // fall on every place of a block.
+  std::vector<std::string> pieces = {"f",  "F", "x", "xx", "xxxxx", ":", "T",   "tE",
+                                     "eL", "P", "O", "H",  "oT",    "M", "\xA3"};
+  for (const char* label : {"座机", "总机", "热线", "专线", "熱線", "联系方式", "聯繫方式",
+                            "请联系", "来电", "致電", "總機"}) {
+    pieces.push_back(Utf8ToGbk(label));
+  }
   for (const std::string& word : words) {
     pieces.push_back(word);
-    pieces.push_back(word.substr(0, 2));
+    pieces.push_back(word.substr(0, 1));
     pieces.push_back(word.substr(1));
   }
+  // Byte by byte: a lower-case letter of a pair matches either case.
+  auto pairAt = [](const std::string& text, std::size_t at, const std::string& word) {
+    if (at + word.size() > text.size()) return false;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+      const bool letter = word[k] >= 'a' && word[k] <= 'z';
+      if ((letter ? (text[at + k] | 0x20) : text[at + k]) != word[k]) return false;
+    }
+    return true;
+  };
   auto plainScan = [&](const std::string& text) {
     for (std::size_t at = 0; at < text.size(); ++at) {
       if ((text[at] | 0x20) == 'f') return at;
       for (const std::string& word : words) {
-        if (LowerAscii(text.substr(at, word.size())) == word) return at;
+        if (pairAt(text, at, word)) return at;
       }
     }
     return std::string::npos;
@@ -244,23 +260,117 @@ TEST(ExtractFaxes, ScreenFindsTheFirstMarkerByte) {
   }
 }
 
-TEST(ExtractFaxes, AgreesWithThePlainStepsOnRandomLines) {
-  V pieces = {"0755",        "-",   "(", ")",        "+86", "0086", " ", "  ",
-              "13800000000", "400", "8", "12345678", ";",   ":",    "x", "\xB0"};
-  for (const char* utf8 :
-       {"电话", "传真", "热线", "Tel",   "FAX", "fax",  "号码", "：", "（", "）", "、",     "/",
-        "，",   "　",   "－",   "Phone", "至",  "总机", "\t",   "；", "或", "号", "Hotline"}) {
-    pieces.push_back(Utf8ToGbk(utf8));
-  }
-  const std::size_t values =
-      extractor.MatchesPlainStepsOnRandomLines(pieces, 24, 30000, 5, FaxesByPlainSteps);
-  EXPECT_GT(values, 300u);  // the lines do hold numbers to find
+// What a number behind a list's separator is not, and what is no number.
+TEST(ExtractFaxes, NoDateTimePriceOrYearAfterASeparator) {
+  extractor.RunTable({
+      {"热线：4001-481743；2020-07-24 02:39", {"4001-481743"}},
+      {"电话：0755-88889999，9:00-18:00", {"0755-88889999"}},
+      {"电话：0755-88889999，13933元/吨", {"0755-88889999"}},
+      {"电话：0755-88889999；2019年成立，2023-12-10", {"0755-88889999"}},
+      {"电话：0755-88889999 2023/12/15 13:20:05", {"0755-88889999"}},
+      {"电话：12345678901", {}},  // no mobile number, and no trunk "0"
+      {"电话：755-88889999", {}},
+      {"电话：8345 6789 2011-3-15", {"83456789"}},
+      {"电话：6217 6352 3890 3962", {}},  // a card's number in groups
+      {"邮箱：tel23456789@163.com", {}},
+      {"服务热线全年受理超过3000000件", {}},
+  });
 }
 
-TEST(ExtractFaxes, LinesAreIndependentAndInOrder) {
-  const V lines = {Utf8ToGbk("电话："), "0755-00000000", Utf8ToGbk("传真：020-12345678"),
-                   "FAX: 010 1234 5678", "fax"};
-  EXPECT_EQ(extractor.HarvestGbk(lines), (V{"020-12345678", "01012345678"}));
+TEST(ExtractFaxes, LabelsOfEveryWriting) {
+  const V number{"0755-88889999"};
+  extractor.RunTable({
+      {"電話：0755-88889999", number},
+      {"傳真:0755-88889999", number},
+      {"聯繫電話：0755-88889999", number},
+      {"聯絡電話 0755-88889999", number},
+      {"熱線：0755-88889999", number},
+      {"專線0755-88889999", number},
+      {"聯系方式：0755-88889999", number},
+      {"电 话：0755-88889999", number},
+      {"传　真：0755-88889999", number},
+      {"電(diàn)話: 0755-88889999", number},
+      {"T:0755-88889999", number},
+      {"F：0755-88889999", number},
+      {"M: 0755-88889999", number},
+      {"℡ 0755-88889999", number},
+      {"Ph: 0755-88889999", number},
+      {"T/F 0755-88889999", number},
+      {"热线(8:00-22:00)：0755-88889999", number},
+      {"电话( Tel )：0755-88889999", number},
+      {"联系人及电话：0755-88889999", number},
+      {"如有疑问请联系0755-88889999", number},
+      {"欢迎来电至0755-88889999", number},
+      {"电话 | 0755-88889999", number},
+      {"联系方式:李先生 0755-88889999", number},
+      {"查詢請致電本中心0755-88889999。", number},
+      {"电话号码为“0755-88889999”", number},
+      {"GMT:0755-88889999", {}},
+      {"3F:0755-88889999", {}},
+      {"Photo 0755-88889999", {}},
+      {"欢迎来电咨询\t账号 6217 6352 3890 3962", {}},
+      {"热线\t手机：13800000000", {}},  // another field's cell
+  });
+}
+
+TEST(ExtractFaxes, NumbersOfEveryWriting) {
+  extractor.RunTable({
+      {"电话：0755-88889999-801", {"0755-88889999"}},
+      {"电话：0755-88889999转801", {"0755-88889999"}},
+      {"电话：0755-88889999 分机 801", {"0755-88889999"}},
+      {"电话：0755-88889999 ext.801", {"0755-88889999"}},
+      {"传真：(0760)6532-5318", {"0760-6532-5318"}},
+      {"传真：0591—4774560", {"0591-4774560"}},
+      {"传真：+86 (0)755-8888 9999", {"0755-88889999"}},
+      {"电话：+86 (769) 3809-3375", {"0769-3809-3375"}},
+      {"電話: 86 - 755 - 2963 1847", {"0755-29631847"}},
+      {"Fax: +86 10 72732189", {"01072732189"}},
+      {"电话：013800000000", {"13800000000"}},
+      {"电话：0755-88889999 0755-22223333；13800000000",
+       {"0755-88889999", "0755-22223333", "13800000000"}},
+      {"电话：010-65646093、65646095", {"010-65646093", "010-65646095"}},
+      {"电话：0634-6258317 8836402", {"0634-6258317", "0634-8836402"}},
+      {"电话：0755-88889999(销售部)、028-12345678(9:00-17:30)", {"0755-88889999", "028-12345678"}},
+      {"专线: 北站04-26183095 / 南站04-26187240", {"04-26183095", "04-26187240"}},
+      {"电话(027-59861483, 88127904)联系", {"027-59861483", "027-88127904"}},
+      {"传真(2548 6031)", {"25486031"}},
+      {"电话：83456789", {"83456789"}},
+      {"电话：8345-6789", {"8345-6789"}},
+      {"电话：+852 2345 6789", {"+852-23456789"}},
+      {"热线(852)2345-6789", {"+852-2345-6789"}},
+      {"Tel: +886-2-2345-6789", {"+886-2-2345-6789"}},
+      {"Tel: 886-2-27415306", {"+886-2-27415306"}},
+      {"電話：(02)2345-6789", {"02-2345-6789"}},
+      {"service_tel 0800-315-627", {"0800-315-627"}},
+      {"Tel: +1 408 555 1234", {}},
+  });
+}
+
+// A label alone at the end of its line, or a label's numbers down to the
+// end of it, takes the numbers that lead the next non-blank line; a line of
+// numbers alone keeps the list open below it.
+TEST(ExtractFaxes, LabelOnTheLineAbove) {
+  struct PageCase {
+    V lines;
+    V expected;
+  } cases[] = {
+      {{"咨询热线", "400-007-6266"}, {"400-007-6266"}},
+      {{"咨询热线", "", "  ", "400-007-6266 免费"}, {"400-007-6266"}},
+      {{"电话 Tel", "2647 3185"}, {"26473185"}},
+      {{"咨询热线", "400-135-8827", "", "010-85376410"}, {"400-135-8827", "010-85376410"}},
+      {{"全國咨詢熱線:13602175946", "13814926037", "您的位置"}, {"13602175946", "13814926037"}},
+      {{"联系电话：", "何经理:13655270418", "刘经理:15861493725"}, {"13655270418", "15861493725"}},
+      {{"电话：", "0755-00000000 传真：020-12345678", "FAX: 010 1234 5678", "fax"},
+       {"0755-00000000", "020-12345678", "01012345678"}},
+      {{"热线", "2023-12-01 发布", "0755-88889999"}, {}},
+      {{"热线", "传真：0755-88889999"}, {"0755-88889999"}},
+      {{"0755-88889999", "电话"}, {}},
+  };
+  for (const auto& c : cases) {
+    V gbk;
+    for (const std::string& line : c.lines) gbk.push_back(Utf8ToGbk(line));
+    EXPECT_EQ(extractor.HarvestGbk(gbk), c.expected) << c.lines[0];
+  }
 }
 
 }  // namespace
