@@ -155,6 +155,15 @@ std::size_t FindWord(std::string_view text) {
       hit != std::string_view::npos) {
     return hit;
   }
+  // One more block ends where the text does: it looks again at first bytes
+  // that hold no hit, and leaves the last byte alone.
+  if (size >= 17 && at + 1 < size) {
+    at = size - 17;
+    if (const std::size_t hit = FindWordSse2<kStopAtNul>(bytes, size, at);
+        hit != std::string_view::npos) {
+      return hit;
+    }
+  }
 #endif
   for (; at < size; ++at) {
     if ((kStopAtNul && bytes[at] == 0) || WordAt(bytes, size, at)) return at;
