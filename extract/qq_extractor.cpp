@@ -23,8 +23,11 @@ class Words {
     for (std::string_view word : utf8) {
       gbk_.push_back(Utf8ToGbk(word));
       const auto first = static_cast<unsigned char>(gbk_.back().front());
-      firsts_[first] = firsts_[LowerAsciiByte(first)] = true;
-      firsts_[first >= 'a' && first <= 'z' ? first - 0x20 : first] = true;
+      firsts_[first] = true;
+      // A letter in either case.
+      if (const unsigned char lower = first | 0x20; lower >= 'a' && lower <= 'z') {
+        firsts_[lower] = firsts_[lower & ~0x20] = true;
+      }
     }
   }
   // The length of the first word of the table that stands at `at`, or 0.
@@ -96,7 +99,7 @@ constexpr std::string_view kMarkerStarts[] = {"Ｑ", "ｑ", "企", "扣"};
 constexpr std::string_view kQColons[] = {"Q:", "Q："};
 
 // QQ mailboxes and QQ-space addresses.
-constexpr std::string_view kAt[] = {"@", "＠"};
+constexpr std::string_view kAtSigns[] = {"@", "＠"};
 constexpr std::string_view kMailHosts[] = {"qq.com", "vip.qq.com"};
 constexpr std::string_view kQzoneHost = ".qzone.qq.com";
 constexpr std::string_view kQzonePath = "qzone.qq.com/";
@@ -118,7 +121,7 @@ struct Tables {
   Words markers{kMarkers};
   Words markerStarts{kMarkerStarts};
   Words qColons{kQColons};
-  Words at{kAt};
+  Words atSigns{kAtSigns};
   Words mailHosts{kMailHosts};
   Words qqLinks{kQQLinks};
 };
@@ -201,7 +204,7 @@ class LineReader {
     if (digits < kMinDigits || digits > kMaxDigits || bytes_[at] == '0') return false;
     const std::size_t end = at + digits;
     if (end == text_.size()) return true;
-    if (t_.units.LengthAt(text_, end) > 0 || t_.at.LengthAt(text_, end) > 0) return false;
+    if (t_.units.LengthAt(text_, end) > 0 || t_.atSigns.LengthAt(text_, end) > 0) return false;
     const std::size_t joiner = t_.joiners.LengthAt(text_, end);
     return joiner == 0 || end + joiner == text_.size() || !kDigits.Contains(bytes_[end + joiner]);
   }
@@ -217,7 +220,7 @@ class LineReader {
     if (digits < kMinDigits || digits > kMaxDigits || bytes_[at] == '0') return end;
     // The number is the whole local part or the whole first label of the host.
     if (IsAsciiAlnum(before_) || kLocalPartMarks.Contains(before_)) return end;
-    if (const std::size_t sign = t_.at.LengthAt(text_, end); sign > 0) {
+    if (const std::size_t sign = t_.atSigns.LengthAt(text_, end); sign > 0) {
       const std::size_t host = t_.mailHosts.LengthAt(text_, end + sign);
       if (host > 0 && HostEndsAt(end + sign + host)) Give(at, digits);
     } else if (Words::StandsAt(text_, end, kQzoneHost) && HostEndsAt(end + kQzoneHost.size())) {
