@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "extract/email_screen.h"
 
 namespace brivano {
 namespace {
@@ -55,11 +56,13 @@ constexpr auto kPackedExtensions = [] {
 static_assert(std::all_of(std::begin(kFileExtensions), std::end(kFileExtensions),
                           [](std::string_view e) { return e.size() <= kMaxExtensionBytes; }));
 
-// GBK bytes of the full-width signs that stand for "@", "#" and ".".
-constexpr unsigned char kFullWidthLead = 0xA3;
-constexpr unsigned char kFullWidthAtSign = 0xC0;
-constexpr unsigned char kFullWidthNumberSign = 0xA3;
-constexpr unsigned char kFullWidthDot = 0xAE;
+using email_screen::kFullWidthAtSign;
+using email_screen::kFullWidthDot;
+using email_screen::kFullWidthLead;
+using email_screen::kFullWidthNumberSign;
+// Behind a hit, the next is first looked for among so many bytes one by one:
+// where hits crowd ("@@@", "a#a#"), that spares starting the wide screen.
+constexpr std::size_t kBytesLookedAtFirst = 8;
 
 // How an "@" is written, which decides what may stand around it.
 enum class AtForm {
@@ -322,6 +325,17 @@ bool ReadAddress(std::string_view line, const AtToken& token, std::size_t from, 
   return true;
 }
 
+// The first hit of the screen at or after `from`.
+std::size_t NextMarker(std::string_view line, std::size_t from) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t near = std::min(line.size(), from + kBytesLookedAtFirst);
+  for (std::size_t at = from; at < near; ++at) {
+    if (email_screen::IsMarkerAt(bytes, line.size(), at)) return at;
+  }
+  const std::size_t hit = FindEmailMarkerByte(line.substr(near));
+  return hit == std::string_view::npos ? hit : near + hit;
+}
+
 }  // namespace
 
 void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
@@ -329,9 +343,8 @@ void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
   std::size_t from = 0;   // a character boundary: what lies before it is used up
   std::size_t floor = 0;  // a character boundary at or before the next hit
   for (std::size_t scan = 0; scan < line.size();) {
-    const std::size_t hit = FindEmailMarkerByte(line.substr(scan));
-    if (hit == std::string_view::npos) return;
-    const std::size_t at = scan + hit;
+    const std::size_t at = NextMarker(line, scan);
+    if (at == std::string_view::npos) return;
     scan = at + 1;
     if (!BeginsCharacter(bytes, floor, at)) {
       floor = at + 1;

@@ -5,7 +5,7 @@
 // that prose with the word "at" in it is passed over.
 #include "extract/email_extractor.h"
 
-#include "base/text.h"
+#include "extract/email_screen.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -18,28 +18,11 @@
 namespace brivano {
 namespace {
 
-// "＃" is A3 A3 and "＠" A3 C0 in GBK.
-constexpr unsigned char kFullWidthLead = 0xA3;
-constexpr unsigned char kFullWidthNumberSign = 0xA3;
-constexpr unsigned char kFullWidthAtSign = 0xC0;
-// An ASCII letter with this bit set is the lower-case one.
-constexpr unsigned char kLowerBit = 0x20;
-
-// The bytes that a hit can begin with (NUL for the screen of a whole text).
-constexpr ByteClass kFirstBytes{std::string_view("@#\xA3[( \0", 7)};
+using namespace email_screen;
 
 template <bool kStopAtNul>
 bool IsMarker(const unsigned char* bytes, std::size_t size, std::size_t at) {
-  auto byte = [&](std::size_t i) { return at + i < size ? bytes[at + i] : 0; };
-  const unsigned char b = bytes[at];
-  if (!kFirstBytes.Contains(b)) return false;
-  const unsigned char b1 = byte(1) | kLowerBit;
-  return b == '@' || b == '#' || (kStopAtNul && b == 0) ||
-         (b == kFullWidthLead &&
-          (byte(1) == kFullWidthNumberSign || byte(1) == kFullWidthAtSign)) ||
-         ((b == '[' || b == '(') && (b1 == 'a' || b1 == 'd')) ||
-         (b == ' ' && byte(1) == 'A' && byte(2) == 'T') ||
-         (b == ' ' && b1 == 'd' && (byte(2) | kLowerBit) == 'o' && (byte(3) | kLowerBit) == 't');
+  return (kStopAtNul && bytes[at] == 0) || IsMarkerAt(bytes, size, at);
 }
 
 template <bool kStopAtNul>
@@ -162,9 +145,7 @@ bool HasAvx2() {
 #endif
 
 template <bool kStopAtNul>
-std::size_t FindMarker(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
+std::size_t FindMarkerWide(const unsigned char* bytes, std::size_t size) {
 #ifdef BRIVANO_EMAIL_AVX2
   if (size >= 64 && HasAvx2()) {
     std::size_t covered = 0;
@@ -181,6 +162,12 @@ std::size_t FindMarker(std::string_view text) {
 #else
   return FindMarkerScalar<kStopAtNul>(bytes, size, 0);
 #endif
+}
+
+template <bool kStopAtNul>
+std::size_t FindMarker(std::string_view text) {
+  return FindMarkerWide<kStopAtNul>(reinterpret_cast<const unsigned char*>(text.data()),
+                                    text.size());
 }
 
 }  // namespace

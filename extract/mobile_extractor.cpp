@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <vector>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -33,9 +34,6 @@ static_assert([] {
   }
   return true;
 }());
-// Numbers of a list written one behind the other with the same separator
-// form one chain of groups; a longer chain is no list of numbers.
-constexpr std::size_t kMostChainGroups = 96;
 // Signs that join digits into one token: dates, times, prices, groupings.
 constexpr ByteClass kDigitGlue{"-./:"};
 // Full-width digits are A3 B0 to A3 B9 in GBK, the full-width hyphen A3 AD.
@@ -131,36 +129,58 @@ constexpr auto kGroupCounts = [] {
   return counts;
 }();
 
-// The chain of groups that begins with the run at `begin` (a run of three or
-// four digits that begins a number), read as numbers: all of it must be, or
-// none is, except that a group glued to a token of its own may end the chain
-// in front of it. `numberEnd` is where the last number found ended. Gives
-// the end of the last number, or npos.
-std::size_t ExtractChain(std::string_view line, std::size_t begin, std::size_t numberEnd,
+// Writes the numbers that the groups from `i` on read as, up to the end of
+// the chain or a group that ends it; gives the end of the last.
+std::size_t AddGroupedNumbers(std::string_view line, const std::vector<Group>& groups,
+                              const std::vector<std::size_t>& fits, std::size_t i,
+                              BuyerSink& sink) {
+  std::size_t end = groups[i].begin;
+  while (i < groups.size() && fits[i] < std::size(kGroupings)) {
+    char number[kMobileLength];
+    std::size_t written = 0;
+    for (const std::size_t last = i + kGroupCounts[fits[i]]; i < last; ++i) {
+      std::copy(line.begin() + static_cast<std::ptrdiff_t>(groups[i].begin),
+                line.begin() + static_cast<std::ptrdiff_t>(groups[i].end), number + written);
+      written += groups[i].end - groups[i].begin;
+      end = groups[i].end;
+    }
+    sink.AddBuyerItem(std::string_view(number, kMobileLength), ContactKind::Mobile);
+  }
+  return end;
+}
+
+// The chain of groups joined by one kind of separator that begins with the
+// run at `begin` (three or four digits that begin a number). Numbers are read
+// from a group that begins one when all the groups behind it read as numbers,
+// up to the chain's end or a group that is a token of its own (glued to more
+// digits by another sign, or longer than any group); a number written whole
+// among the groups is one. The groups are read once, so that a long chain
+// costs no more than its length. `numberEnd` is where the last number found
+// ended; gives where reading goes on.
+std::size_t ExtractChain(std::string_view line, std::size_t begin, std::size_t& numberEnd,
                          BuyerSink& sink) {
   const Separator first = SeparatorAt(line, DigitRunEnd(line, begin));
-  if (first.kind == 0) return std::string_view::npos;
-  Group groups[kMostChainGroups];
-  std::size_t count = 0;
+  std::vector<Group> groups;
   for (std::size_t at = begin;;) {
-    if (count == kMostChainGroups) return std::string_view::npos;
     const std::size_t end = DigitRunEnd(line, at);
-    groups[count++] = {at, end};
+    groups.push_back({at, end});
     const Separator next = SeparatorAt(line, end);
     at = end + next.length;
-    if (next.kind != first.kind || at >= line.size() || !IsDigit(line[at])) break;
+    if (first.kind == 0 || next.kind != first.kind || at >= line.size() || !IsDigit(line[at])) {
+      break;
+    }
   }
   // fits[i]: the grouping that the groups from i on begin with when they
   // read as numbers up to the chain's end or a group that kEndsHere.
   constexpr std::size_t kNone = std::size(kGroupings);
   constexpr std::size_t kEndsHere = kNone + 1;
-  std::size_t fits[kMostChainGroups + 1];
+  const std::size_t count = groups.size();
+  std::vector<std::size_t> fits(count + 1, kNone);
   fits[count] = kEndsHere;
   for (std::size_t i = count; i-- > 0;) {
-    fits[i] = kNone;
     for (std::size_t g = 0; g < std::size(kGroupings) && fits[i] == kNone; ++g) {
       if (i + kGroupCounts[g] <= count && fits[i + kGroupCounts[g]] != kNone &&
-          GroupingFits(line, groups, count, i, kGroupings[g])) {
+          GroupingFits(line, groups.data(), count, i, kGroupings[g])) {
         fits[i] = g;
       }
     }
@@ -170,23 +190,22 @@ std::size_t ExtractChain(std::string_view line, std::size_t begin, std::size_t n
       fits[i] = kEndsHere;
     }
   }
-  if (fits[0] >= kNone ||
-      (fits[0] == kCardTailGrouping && FollowsCardGroup(line, begin, first.kind, numberEnd))) {
-    return std::string_view::npos;
-  }
-  std::size_t end = begin;
-  for (std::size_t i = 0; i < count && fits[i] != kEndsHere; i += kGroupCounts[fits[i]]) {
-    char number[kMobileLength];
-    std::size_t written = 0;
-    for (std::size_t k = i; k < i + kGroupCounts[fits[i]]; ++k) {
-      std::copy(line.begin() + static_cast<std::ptrdiff_t>(groups[k].begin),
-                line.begin() + static_cast<std::ptrdiff_t>(groups[k].end), number + written);
-      written += groups[k].end - groups[k].begin;
-      end = groups[k].end;
+  // The groups in turn, as each would be read on its own. The last one may
+  // begin a chain of another separator: it is read afresh.
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0 && i + 1 == count) return groups[i].begin;
+    const std::string_view run = line.substr(groups[i].begin, groups[i].end - groups[i].begin);
+    if (const std::string_view number = NumberOfRun(run); i > 0 && !number.empty()) {
+      sink.AddBuyerItem(number, ContactKind::Mobile);
+      numberEnd = groups[i].end;
+    } else if ((run.size() == 3 || run.size() == 4) && BeginsNumber(run) && fits[i] < kNone &&
+               !(fits[i] == kCardTailGrouping &&
+                 FollowsCardGroup(line, groups[i].begin, first.kind, numberEnd))) {
+      numberEnd = AddGroupedNumbers(line, groups, fits, i, sink);
+      return numberEnd;
     }
-    sink.AddBuyerItem(std::string_view(number, kMobileLength), ContactKind::Mobile);
   }
-  return end;
+  return groups[count - 1].end;
 }
 
 // The next place at or after `from` where "1" is followed by 3 to 9.
@@ -296,10 +315,7 @@ void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink) {
       sink.AddBuyerItem(number, ContactKind::Mobile);
       numberEnd = end;
     } else if (begin == hit && (end - begin == 3 || end - begin == 4)) {
-      if (const std::size_t chainEnd = ExtractChain(line, begin, numberEnd, sink);
-          chainEnd != std::string_view::npos) {
-        from = numberEnd = chainEnd;
-      }
+      from = ExtractChain(line, begin, numberEnd, sink);
     }
   }
 }

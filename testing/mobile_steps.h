@@ -73,7 +73,6 @@ inline std::vector<std::string> MobilesByPlainSteps(std::string_view gbkLine) {
     while (separator(piece(chain.back() + 1)) == kind && chain.back() + 2 < pieces.size()) {
       chain.push_back(chain.back() + 2);
     }
-    if (chain.size() > 96) continue;
     // Which grouping reads the chain from each group on: -1 for none, `ends`
     // where the numbers end in front of the group.
     const int ends = static_cast<int>(groupings.size());
