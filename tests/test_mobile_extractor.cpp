@@ -98,6 +98,8 @@ TEST(ExtractMobiles, EveryNumberOfALineInOrderHoweverLong) {
   }
   EXPECT_LT(Utf8ToGbk(row).size(), 4096u);
   EXPECT_EQ(extractor.Harvest(row), expected);
+  // One chain of 180 blank-separated groups: sixty numbers side by side.
+  EXPECT_EQ(extractor.Harvest(Repeat("138 0000 0000 ", 60)), V(60, "13800000000"));
   // Without de-duplication a repeated number is listed each time.
   EXPECT_EQ(extractor.Harvest("13800000000 13800000000"), (V{"13800000000", "13800000000"}));
   EXPECT_EQ(extractor.HarvestGbk({"1380000", "0000 15900000000", "18612345678"}),
