@@ -62,13 +62,13 @@ class Words {
 };
 
 // What may stand between a QQ marker and its number, any number of times:
-// the rest of the label, and the account that shares the number ("QQ/微信同号",
-// "QQ&微信"). A longer word goes before a word it begins with.
+// the rest of the label, in simplified or traditional characters, and the
+// account that shares the number ("QQ/微信同号", "QQ&微信"). A longer word goes
+// before a word it begins with.
 constexpr std::string_view kLabelWords[] = {
-    "号码",   "号",     "账号",   "帐号",   "邮箱",    "同号",  "在线",
-    "客服",   "咨询",   "微信",   "&微信",  "＆微信",  "/微信", "／微信",
-    "、微信", "和微信", "及微信", "或微信", "/wechat", "/wx",   "/vx",
-};
+    "号码",   "号",     "账号",   "帐号",   "邮箱",   "同号",    "在线", "客服",  "咨询",   "號碼",
+    "號",     "賬號",   "帳號",   "郵箱",   "在線",   "諮詢",    "微信", "&微信", "＆微信", "/微信",
+    "／微信", "、微信", "和微信", "及微信", "或微信", "/wechat", "/wx",  "/vx"};
 
 // Gaps between label and number ("：", blanks, dashes, brackets) and list
 // separators behind a number.
@@ -266,7 +266,15 @@ class LineReader {
   // ("QQ2：", "客服QQ 1:") stands in front of a colon.
   std::size_t ReadLabel(std::size_t at, std::size_t pos) {
     for (;;) {
-      while (const std::size_t gap = t_.gaps.LengthAt(text_, pos)) pos += gap;
+      // A note ("QQ（售后）：") before a bracket as a gap ("QQ(12345678)").
+      if (const std::size_t note = NoteEnd(pos); note > pos) {
+        pos = note;
+        continue;
+      }
+      if (const std::size_t gap = t_.gaps.LengthAt(text_, pos)) {
+        pos += gap;
+        continue;
+      }
       if (const std::size_t word = t_.labelWords.LengthAt(text_, pos)) {
         pos += word;
         continue;
@@ -293,11 +301,13 @@ class LineReader {
   }
 
   // Behind a note in brackets that stands at `at`, or `at` when there is none.
+  // A note holds no digits: "(9:00-18:00)" says when, not whose.
   std::size_t NoteEnd(std::size_t at) const {
     const std::size_t open = t_.noteOpen.LengthAt(text_, at);
     if (open == 0) return at;
     for (std::size_t k = at + open; k < text_.size() && k - at <= kMostNoteBytes;
          k += GbkCharLength(text_, k)) {
+      if (kDigits.Contains(bytes_[k])) return at;
       if (const std::size_t close = t_.noteClose.LengthAt(text_, k)) return k + close;
     }
     return at;

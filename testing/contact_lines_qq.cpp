@@ -83,7 +83,7 @@ constexpr std::array<Form, 1> kTencentForms{{{"tencent:// link", "UND", "N", 1}}
 constexpr std::array<Form, 1> kWpaForms{{{"wpa.qq.com link", "UND", "N", 1}}};
 constexpr std::array<Form, 1> kQzoneForms{{{"qzone address", "UND", "N", 1}}};
 
-constexpr std::array<Label, 29> kQQLabels{{
+constexpr std::array<Label, 31> kQQLabels{{
     {"QQ", 12, kQQGaps},        {"qq", 3, kQQGaps},          {"Qq", 1, kQQGaps},
     {"QQ号", 3, kQQGaps},       {"QQ号码", 3, kQQGaps},      {"Q Q", 2, kQQGaps},
     {"QQ/微信", 3, kQQGaps},    {"微信/QQ", 1, kQQGaps},     {"在线QQ", 2, kQQGaps},
@@ -93,7 +93,8 @@ constexpr std::array<Label, 29> kQQLabels{{
     {"企鹅", 1, kQQGaps},       {"企鹅号", 1, kQQGaps},      {"扣扣", 1, kQQGaps},
     {"Q", 1, kColonGaps},       {"QQ1", 2, kColonGaps},      {"QQ2", 2, kColonGaps},
     {"QQ 2", 1, kColonGaps},    {"客服QQ3", 1, kColonGaps},  {"售后QQ1", 1, kColonGaps},
-    {"QQ号码2", 1, kColonGaps}, {"QQ 号", 1, kQQGaps},
+    {"QQ号码2", 1, kColonGaps}, {"QQ 号", 1, kQQGaps},       {"QQ（售后）", 1, kQQGaps},
+    {"QQ號碼", 1, kQQGaps},
 }};
 constexpr std::array<Label, 6> kMailboxLabels{{{"邮箱", 3, kSpacedGaps},
                                                {"E-mail", 2, kSpacedGaps},
