@@ -340,6 +340,9 @@ void BatchSession::Interrupt(int signal) {
   Finish();
 }
 
+// How long the end of a run waits for a store another program holds.
+constexpr long long kStoreSettleMs = 30 * 1000;
+
 void BatchSession::Finish() {
   if (finished_) return;
   finished_ = true;
@@ -349,6 +352,9 @@ void BatchSession::Finish() {
   }
   printer_.Finish();
   bool failed = !stateSaved_;
+  // Pages a busy store could not take yet go in now; an interrupt does not
+  // wait for them. A run the store did not get whole is no success.
+  if (!wiring_->Recorder().Settle(signal_ != 0 ? 0 : kStoreSettleMs)) failed = true;
   if (options_.out) {
     const ExportOutcome outcome =
         WriteExport(options_.format, *options_.out, BuyerListExportSource(Run().Buyers()));

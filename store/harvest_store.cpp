@@ -475,6 +475,18 @@ void HarvestStore::InsertPage(std::int64_t runId, const HarvestedPage& page) {
   resume->Step();
 }
 
+void HarvestStore::EndRunIfOpen(std::int64_t runId, RunEnding ending) {
+  std::int64_t open = 0;
+  try {
+    sql::Statement row = db_.Prepare("SELECT COUNT(*) FROM runs WHERE id = ? AND ended IS NULL");
+    row.Bind(1, runId);
+    if (row.Step()) open = row.ColumnInt64(0);
+  } catch (const sql::SqliteError& error) {
+    Throw(error);
+  }
+  if (open > 0) EndRun(runId, ending);
+}
+
 void HarvestStore::EndRun(std::int64_t runId, RunEnding ending) {
   try {
     sql::Transaction transaction(db_);

@@ -125,6 +125,8 @@ class HarvestStore {
   // work such as imports; a run commits page by page).
   void AddPages(std::int64_t runId, std::span<const HarvestedPage> pages);
   void EndRun(std::int64_t runId, RunEnding ending);
+  // The same for a run whose row is not ended yet; nothing for one that is.
+  void EndRunIfOpen(std::int64_t runId, RunEnding ending);
 
   // The latest run that never ended and whose process is gone (its lock is
   // free), with its items, or nothing. A run of a live process, this one

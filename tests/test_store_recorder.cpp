@@ -2,6 +2,8 @@
 // provenance of every value, 跨次去重 across runs, 号码校验, and the run a
 // crash cut short.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "base/local_time.h"
 #include "base/text.h"
@@ -17,11 +19,14 @@ namespace {
 struct StoreRun {
   TempDir dir;
   std::vector<std::string> reports;
-  StoreRecorder recorder{dir.path() / "brivano.db",
-                         [this](const std::string& message) { reports.push_back(message); }};
+  StoreRecorder recorder;
   RunHarness h;
 
-  StoreRun() {
+  explicit StoreRun(long long patienceMs = StoreRecorder::kDefaultPatienceMs)
+      : recorder(
+            dir.path() / "brivano.db",
+            [this](const std::string& message) { reports.push_back(message); }, "brivano", "", {},
+            patienceMs) {
     h.recorder = &recorder;
     h.Rebuild();
     h.window.pageLimitText = "2";
@@ -317,6 +322,84 @@ TEST(StoreRecorder, AStoreThatCannotBeUsedIsSaidOnceAndTheRunGoesOn) {
   // The list keeps every value's page all the same.
   ASSERT_EQ(r.h.run->Buyers().size(), 4u);
   for (const ContactValue& item : r.h.run->Buyers().items()) EXPECT_TRUE(item.source);
+}
+
+// Another program that holds the store's write lock, in a process of its own,
+// until Release().
+class LockHolder {
+ public:
+  explicit LockHolder(const std::filesystem::path& store) {
+    int toChild[2];
+    int fromChild[2];
+    if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) return;
+    const std::string program =
+        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "store_lock_holder")
+            .string();
+    child_ = ::fork();
+    if (child_ == 0) {
+      ::dup2(toChild[0], 0);
+      ::dup2(fromChild[1], 1);
+      // Its own end of the pipe open would keep it from ever reading the end.
+      for (const int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]}) ::close(fd);
+      ::execl(program.c_str(), program.c_str(), store.c_str(), nullptr);
+      ::_exit(127);
+    }
+    ::close(toChild[0]);
+    ::close(fromChild[1]);
+    release_ = toChild[1];
+    char said = 0;
+    holding_ = ::read(fromChild[0], &said, 1) == 1 && said == 'L';
+    ::close(fromChild[0]);
+  }
+  ~LockHolder() { Release(); }
+  bool Holding() const { return holding_; }
+  void Release() {
+    if (child_ <= 0) return;
+    ::close(release_);
+    ::waitpid(child_, nullptr, 0);
+    child_ = 0;
+  }
+
+ private:
+  pid_t child_ = -1;
+  int release_ = -1;
+  bool holding_ = false;
+};
+
+// A store another program holds for a while gets every page once it lets go,
+// in order, and its run ends as every run does; one held beyond the patience
+// is given up, said, and its run still ends, never to be offered as crashed.
+TEST(StoreRecorder, ABusyStoreIsWaitedForOrGivenUpSaying) {
+  for (const bool released : {true, false}) {
+    SCOPED_TRACE(released ? "released" : "held");
+    StoreRun r(released ? StoreRecorder::kDefaultPatienceMs : 0);
+    r.ServePages(Engine::So360, {"a", "b"}, "");
+    r.h.Start();
+    // The run's row and first page are in before the other program comes.
+    ASSERT_TRUE(r.h.clock.AdvanceUntil([&] { return r.h.browser.Requests().size() == 2; }, 60000));
+    LockHolder other(r.dir.path() / "brivano.db");
+    ASSERT_TRUE(other.Holding());
+    ASSERT_TRUE(r.h.clock.AdvanceUntil([&] { return r.h.browser.Requests().size() == 4; }, 60000));
+    ASSERT_GE(r.reports.size(), 1u);
+    EXPECT_NE(r.reports[0].find("正被另一个程序使用"), std::string::npos) << r.reports[0];
+    if (released) {
+      EXPECT_EQ(r.recorder.Waiting(), 2u);  // pages 2 and 3
+      other.Release();
+    }
+    ASSERT_TRUE(r.h.RunToEnd());
+    EXPECT_EQ(r.recorder.Settle(0), released);
+    other.Release();
+    EXPECT_EQ(r.Items().size(), released ? 4u : 1u);
+    ASSERT_EQ(r.reports.size(), released ? 1u : 2u);
+    if (!released) {
+      EXPECT_NE(r.reports[1].find("本次运行不再写入数据库"), std::string::npos);
+    }
+    EXPECT_EQ(r.h.run->Buyers().size(), 4u);
+    // The next program finds the run ended, not crashed.
+    StoreRecorder next(r.dir.path() / "brivano.db", nullptr);
+    EXPECT_FALSE(next.TakeUnfinishedRun());
+    EXPECT_FALSE(std::filesystem::exists(r.dir.path() / "brivano.db.endings"));
+  }
 }
 
 }  // namespace
