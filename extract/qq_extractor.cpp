@@ -16,26 +16,28 @@ constexpr std::size_t kMinDigits = 5;
 constexpr std::size_t kMaxDigits = 10;
 
 // Words of a table, written in UTF-8 and held as GBK, matched at a character
-// boundary with ASCII letters in either case.
+// boundary with ASCII letters in either case. Two words that begin with
+// different bytes never stand at the same place: each is kept with the words
+// of its first byte, in table order.
 class Words {
  public:
   explicit Words(std::span<const std::string_view> utf8) {
+    gbk_.reserve(utf8.size());
     for (std::string_view word : utf8) {
-      gbk_.push_back(Utf8ToGbk(word));
-      const auto first = static_cast<unsigned char>(gbk_.back().front());
-      firsts_[first] = true;
+      const std::string& held = gbk_.emplace_back(Utf8ToGbk(word));
+      const auto first = static_cast<unsigned char>(held.front());
+      byFirst_[first].push_back(&held);
       // A letter in either case.
       if (const unsigned char lower = first | 0x20; lower >= 'a' && lower <= 'z') {
-        firsts_[lower] = firsts_[lower & ~0x20] = true;
+        byFirst_[lower == first ? lower & ~0x20 : lower].push_back(&held);
       }
     }
   }
   // The length of the first word of the table that stands at `at`, or 0.
   std::size_t LengthAt(std::string_view text, std::size_t at) const {
-    // Most places hold no word's first byte: one look decides.
-    if (at >= text.size() || !firsts_[static_cast<unsigned char>(text[at])]) return 0;
-    for (const std::string& word : gbk_) {
-      if (StandsAt(text, at, word)) return word.size();
+    if (at >= text.size()) return 0;
+    for (const std::string* word : byFirst_[static_cast<unsigned char>(text[at])]) {
+      if (StandsAt(text, at, *word)) return word->size();
     }
     return 0;
   }
@@ -57,8 +59,8 @@ class Words {
   }
 
  private:
-  std::vector<std::string> gbk_;
-  std::array<bool, 256> firsts_{};
+  std::vector<std::string> gbk_;  // reserved: the pointers below stay valid
+  std::array<std::vector<const std::string*>, 256> byFirst_;
 };
 
 // What may stand between a QQ marker and its number, any number of times:
