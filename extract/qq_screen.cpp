@@ -82,10 +82,14 @@ std::size_t FindWordSse2(const unsigned char* bytes, std::size_t size, std::size
 #endif
 
 #ifdef BRIVANO_QQ_AVX2
-// The same, thirty-two first bytes at a time.
+// The same, thirty-two first bytes at a time, in two steps: this one finds
+// the next block with a mark and returns its marks (0 at the end, with
+// `block` where the blocks stop); the caller, in SSE code, decides on them.
+// Deciding here would leave the upper halves of the registers dirty for
+// that code, or cost the constants' setup in every block.
 template <bool kStopAtNul>
-__attribute__((target("avx2"))) std::size_t FindWordAvx2(const unsigned char* bytes,
-                                                         std::size_t size, std::size_t& block) {
+__attribute__((target("avx2"))) unsigned NextMarksAvx2(const unsigned char* bytes, std::size_t size,
+                                                       std::size_t& block) {
   // No lambdas: they would not take the function's target.
   const __m256i caseBit = _mm256_set1_epi8(0x20);
   const __m256i q = _mm256_set1_epi8('q');
@@ -114,14 +118,10 @@ __attribute__((target("avx2"))) std::size_t FindWordAvx2(const unsigned char* by
     if constexpr (kStopAtNul)
       hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(b0, _mm256_setzero_si256()));
     if (const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask != 0) {
-      // The SSE code that follows would pay for the upper halves of the
-      // registers left dirty.
-      _mm256_zeroupper();
-      const std::size_t at = FirstWordOfMask<kStopAtNul>(bytes, size, block, mask);
-      if (at != std::string_view::npos) return at;
+      return mask;
     }
   }
-  return std::string_view::npos;
+  return 0;
 }
 
 bool HasAvx2() {
@@ -138,9 +138,10 @@ std::size_t FindWord(std::string_view text) {
   std::size_t at = 0;  // where the blocks have got to
 #ifdef BRIVANO_QQ_AVX2
   if (HasAvx2()) {
-    if (const std::size_t hit = FindWordAvx2<kStopAtNul>(bytes, size, at);
-        hit != std::string_view::npos) {
-      return hit;
+    while (const unsigned mask = NextMarksAvx2<kStopAtNul>(bytes, size, at)) {
+      const std::size_t hit = FirstWordOfMask<kStopAtNul>(bytes, size, at, mask);
+      if (hit != std::string_view::npos) return hit;
+      at += 32;
     }
   }
 #endif
