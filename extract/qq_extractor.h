@@ -15,7 +15,7 @@
 namespace brivano {
 
 // The first byte of a screen word in `text`: "qq" or "q q" in any letter
-// case, "q:" or "q：", "ＱＱ" in either width of case, "企鹅", "扣扣" or
+// case, "q:" or "q：", the full-width "ＱＱ" in any case, "企鹅", "扣扣" or
 // "uin=". Bytes, so a hit may begin inside a Chinese character; every label,
 // mailbox and link the extractor reads holds one, so a line without a hit
 // yields nothing and a caller may pass over such text unseen.

@@ -22,8 +22,8 @@ constexpr unsigned char kWideColon = 0xBA;
 constexpr unsigned char kPenguin[4] = {0xC6, 0xF3, 0xB6, 0xEC};
 constexpr unsigned char kKouKou[4] = {0xBF, 0xDB, 0xBF, 0xDB};
 
-// Whether a screen word begins at `at`, the plain way: the tail of a text and
-// the tests' measure of the sixteen-byte blocks.
+// Whether a screen word begins at `at`: the decision on each place that the
+// blocks below mark, and on the last byte of a text.
 bool WordAt(const unsigned char* bytes, std::size_t size, std::size_t at) {
   auto byte = [&](std::size_t k) { return at + k < size ? bytes[at + k] : 0; };
   auto folded = [&](std::size_t k) { return byte(k) | 0x20; };
