@@ -159,7 +159,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
 
 MainWindow::~MainWindow() {
   memory_->KeepGeometry(saveGeometry());
-  SaveKeywordStore();
+  SaveAtExit();
   Run().Buyers().SetObserver(nullptr);
   tray_->Hide();
 }
@@ -220,9 +220,9 @@ void MainWindow::BuildTrayIcon() {
   tray_->Show(windowIcon(), Utf8ToGbk("『Brivano』 V1.0"), trayMenu_);
 }
 
-// Only the keyword store is written at exit; a failure is not shown.
-void MainWindow::SaveKeywordStore() {
-  wiring_->State().SaveKeywords();
+// The keyword store and the settings; a failure is not shown.
+void MainWindow::SaveAtExit() {
+  wiring_->State().SaveAtExit();
 }
 
 void MainWindow::ClearBrowserCache(std::function<void()> done) {

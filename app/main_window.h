@@ -79,7 +79,7 @@ class MainWindow : public QMainWindow {
 
   // The exit save on its own, for a session that may end without closing
   // the window.
-  void SaveKeywordStore();
+  void SaveAtExit();
 
   SearchRun& Run() { return wiring_->Run(); }
   WindowControls& Controls() { return *controls_; }

@@ -145,18 +145,25 @@ void StateStore::Load() {
   visitTuning_ = ReadVisitTuning(loaded);
 }
 
-bool StateStore::SaveSettings() {
+FileResult StateStore::WriteSettingsFile() {
   // The keys are written into the file as it stands, so that anything else
   // in it survives; a file that exists but cannot be read is not replaced.
   const WholeFile former = ReadWholeFile(files_.SettingsPath());
-  FileResult result{former.error};
-  if (former.ok() || IsMissing(former.error)) {
-    IniFile settings(former.bytes);
-    StoreSettings(controls_, settings);
-    result = WriteFileAtomically(files_.SettingsPath(), settings.Content());
-  }
+  if (!former.ok() && !IsMissing(former.error)) return FileResult{former.error};
+  IniFile settings(former.bytes);
+  StoreSettings(controls_, settings);
+  return WriteFileAtomically(files_.SettingsPath(), settings.Content());
+}
+
+bool StateStore::SaveSettings() {
+  const FileResult result = WriteSettingsFile();
   if (!result.ok()) feedback_.ShowError(Gbk(UnableToWriteText(files_.SettingsPath())));
   return result.ok();
+}
+
+void StateStore::SaveAtExit() {
+  SaveKeywords();
+  WriteSettingsFile();
 }
 
 bool StateStore::WriteAutoSaveFile() {

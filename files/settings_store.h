@@ -108,6 +108,10 @@ class StateStore {
   // untouched while the box is unchanged, and is kept as
   // "brivanobody.ini.bak" before the box replaces it.
   FileResult SaveKeywords();
+  // At exit: the keyword store, then the settings file as a state save writes
+  // it, so that what the user set since the last run is kept. The window is
+  // going: a failure is not shown, and the former file stays.
+  void SaveAtExit();
 
   // The settings file's rest between keywords, as the last load read it.
   int CooldownSeconds() const { return cooldownSeconds_; }
@@ -116,6 +120,7 @@ class StateStore {
 
  private:
   FileResult KeepKeywordStoreCopy() const;
+  FileResult WriteSettingsFile();
 
   // The box's text as loaded, and whether the store holds more than it.
   std::string loadedKeywordText_;

@@ -223,19 +223,33 @@ TEST_F(Window, ExitQuestion) {
   EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(Window, ClosingDuringARunWritesOnlyTheKeywordStore) {
-  auto form = Build();
-  Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc"));
-  Find<QToolButton>(*form, "searchButton")->click();
-  Pump(300);
-  form->close();
-  form.reset();
-  // The run has made the harvest store (its first page would come with the
-  // first tick, 2 s in, after the close); nothing else is written but the
-  // keywords and the window's place.
-  EXPECT_EQ(FilesInFolder(),
-            (std::vector<std::string>{"brivano-window.ini", "brivano.db", "brivanobody.ini"}));
-  EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"), "a\r\nb\r\nc");
+TEST_F(Window, ClosingKeepsTheKeywordsAndTheSettings) {
+  for (const bool running : {false, true}) {
+    SCOPED_TRACE(running ? "during a run" : "idle");
+    for (const std::string& name : FilesInFolder()) std::filesystem::remove(folder.path() / name);
+    auto form = Build();
+    Find<QPlainTextEdit>(*form, "keywordEdit")->setPlainText(QStringLiteral("a\nb\nc"));
+    Find<QSpinBox>(*form, "pageLimitSpin")->setValue(3);
+    if (running) {
+      Find<QToolButton>(*form, "searchButton")->click();
+      Pump(300);
+    } else {
+      Find<QSpinBox>(*form, "speedSpin")->setValue(15);
+    }
+    form->close();
+    form.reset();
+    // The run has made the harvest store (its first page would come with the
+    // first tick, 2 s in, after the close); no auto-save file is written.
+    std::vector<std::string> written = {"brivano-window.ini", "brivano.ini", "brivanobody.ini"};
+    if (running) written.insert(written.begin() + 1, "brivano.db");
+    EXPECT_EQ(FilesInFolder(), written);
+    EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"), "a\r\nb\r\nc");
+    const std::string settings = ReadFileBytes(folder.path() / "brivano.ini");
+    EXPECT_NE(settings.find("maxpage=3\r\n"), std::string::npos) << settings;
+    if (!running) {
+      EXPECT_NE(settings.find("speed=15\r\n"), std::string::npos) << settings;
+    }
+  }
 }
 
 TEST_F(Window, SaveAndProgressCommands) {
@@ -603,8 +617,8 @@ TEST(ExitSignals, SaveTheKeywordBox) {
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     EXPECT_EQ(ReadFileBytes(folder.path() / "brivanobody.ini"),
               Utf8ToGbk("深圳 旅行社\r\n typed since the start"));
-    // A close writes the keyword store alone, also during a run.
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "brivano.ini"));
+    // The settings are kept as at a confirmed close, also during a run.
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "brivano.ini"));
   }
 }
 
