@@ -8,7 +8,7 @@ namespace brivano::run_messages {
 inline constexpr std::string_view kNotConnected = "您还没有连接到网上！";
 inline constexpr std::string_view kNoKeywords = "请先输入搜索关键词列表";
 inline constexpr std::string_view kStartLineCaption = "搜索参数设置";
-inline constexpr std::string_view kStartLinePrompt = "请输入关键词搜索起始行数        ";
+inline constexpr std::string_view kStartLinePrompt = "请输入关键词搜索起始行数";
 inline constexpr std::string_view kStartLineTooLarge = "搜索起始行数超过关键词列表总行数！";
 inline constexpr std::string_view kStarting = "稍等，正在启动搜索...";
 inline constexpr std::string_view kStopping = "终止搜索...";

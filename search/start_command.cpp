@@ -34,17 +34,21 @@ bool StartFromWindow(SearchRun& run, const RunOptions& options, StartDialogs& di
     }
     return false;
   }
-  if (run.StartLine() == 0) run.SetStartLine(1);
-  const std::optional<std::string> answer =
-      dialogs.InputQuery(Gbk(run_messages::kStartLineCaption), Gbk(run_messages::kStartLinePrompt),
-                         std::to_string(run.StartLine()));
+  // A list that was done to its end is offered from its first line again;
+  // the question says how long the list is.
+  const int lines = run.KeywordLineCount();
+  if (run.StartLine() == 0 || run.StartLine() > lines) run.SetStartLine(1);
+  const std::optional<std::string> answer = dialogs.InputQuery(
+      Gbk(run_messages::kStartLineCaption),
+      Gbk(std::string(run_messages::kStartLinePrompt) + "（共 " + std::to_string(lines) + " 行）"),
+      std::to_string(run.StartLine()));
   if (!answer) return false;
   const std::optional<std::int32_t> asked = ParseIntegerText(*answer);
   if (!asked) {
     dialogs.ShowError(NotAnIntegerMessage(*answer));
     return false;
   }
-  const StartLineChoice choice = ChooseStartLine(*asked, run.KeywordLineCount());
+  const StartLineChoice choice = ChooseStartLine(*asked, lines);
   if (choice.pastTheEnd) dialogs.ShowMessage(Gbk(run_messages::kStartLineTooLarge));
   return run.Start(options, choice.line);
 }

@@ -305,7 +305,7 @@ TEST_F(EndToEndRun, StopHarvestsThePageInHandAndEnds) {
   dialogs.inputAnswers = {std::nullopt};
   form->StartRun();
   EXPECT_EQ(dialogs.shown.back(),
-            QStringLiteral("input:搜索参数设置|请输入关键词搜索起始行数        |2"));
+            QStringLiteral("input:搜索参数设置|请输入关键词搜索起始行数（共 3 行）|2"));
   EXPECT_EQ(Find<QPlainTextEdit>(*form, "keywordEdit")->toPlainText(), QStringLiteral("a\nb\nc"));
 }
 
