@@ -142,6 +142,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   Run().ChangeOptions(controls_->Options());
   ForwardOptionChanges();
   OfferRecovery();
+  controls_->ShowCounts(static_cast<int>(Run().Buyers().size()));
   // Said once; the built-in rows serve meanwhile.
   if (!wiring_->EngineProblem().empty()) {
     layout_.Panel(StatusPanel::Message)->setText(QString::fromStdString(wiring_->EngineProblem()));

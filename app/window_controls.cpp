@@ -25,8 +25,15 @@ WindowControls::WindowControls(QWidget& window, const MainWindowLayout& layout,
       layout_(layout),
       dialogs_(dialogs),
       services_(std::move(services)) {
-  QObject::connect(layout_.keywordEdit, &QPlainTextEdit::textChanged, &window_,
-                   [this] { keywordLinesStale_ = true; });
+  QObject::connect(layout_.keywordEdit, &QPlainTextEdit::textChanged, &window_, [this] {
+    keywordLinesStale_ = true;
+    SetStatusPanel(StatusPanel::KeywordCount, std::to_string(KeywordLineCount()));
+  });
+}
+
+void WindowControls::ShowCounts(int buyerValues) {
+  SetStatusPanel(StatusPanel::KeywordCount, std::to_string(KeywordLineCount()));
+  SetStatusPanel(StatusPanel::BuyerCount, std::to_string(buyerValues));
 }
 
 RunOptions WindowControls::Options() const {

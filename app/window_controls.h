@@ -39,6 +39,9 @@ class WindowControls : public RunHost,
                  WindowServices services);
   // The run holds the start line; it is built after the controls it reads.
   void SetRun(SearchRun* run) { run_ = run; }
+  // The status bar's counts as the boxes stand: the keyword lines (kept up
+  // to date as the list is edited) and the values in the buyer list.
+  void ShowCounts(int buyerValues);
 
   RunOptions Options() const override;
 

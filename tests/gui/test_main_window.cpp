@@ -103,10 +103,10 @@ TEST_F(Window, FirstStartShowsTheDefaults) {
   EXPECT_EQ(Find<QTableView>(*form, "buyerList")->model()->headerData(0, Qt::Horizontal).toString(),
             QString(21, ' ') + QStringLiteral("买家数据显示区"));
   const std::pair<const char*, const char*> labels[] = {
-      {"keywordCountCaption", "关键词总数："}, {"keywordCountPanel", ""},
+      {"keywordCountCaption", "关键词总数："}, {"keywordCountPanel", "11"},
       {"keywordLineCaption", "第几关键词："},  {"keywordLinePanel", ""},
       {"pageCaption", "搜索第几页"},           {"pagePanel", ""},
-      {"buyerCountCaption", "买家信息数："},   {"buyerCountPanel", ""}};
+      {"buyerCountCaption", "买家信息数："},   {"buyerCountPanel", "0"}};
   for (const auto& [name, label] : labels)
     EXPECT_EQ(Find<QLabel>(*form, name)->text(), QString::fromUtf8(label)) << name;
   EXPECT_EQ(Find<QPlainTextEdit>(*form, "keywordEdit")->toolTip(),
@@ -156,6 +156,12 @@ TEST_F(Window, StartWithStoredFiles) {
   EXPECT_EQ(Find<QPlainTextEdit>(*form, "keywordEdit")->toPlainText(),
             QStringLiteral("杭州 茶叶\n成都 火锅\n"));
   EXPECT_EQ(form->Controls().KeywordLineCount(), 2);
+  // The status bar counts from the start, and follows the list as it is edited.
+  EXPECT_EQ(Find<QLabel>(*form, "keywordCountPanel")->text(), QStringLiteral("2"));
+  EXPECT_EQ(Find<QLabel>(*form, "buyerCountPanel")->text(), QStringLiteral("0"));
+  Find<QPlainTextEdit>(*form, "keywordEdit")
+      ->setPlainText(QStringLiteral("杭州 茶叶\n成都 火锅\n上海 酒店"));
+  EXPECT_EQ(Find<QLabel>(*form, "keywordCountPanel")->text(), QStringLiteral("3"));
 }
 
 TEST_F(Window, GarbageSettingsGiveTheDefaults) {
@@ -641,6 +647,7 @@ TEST_F(Window, ACrashedRunComesBackAndTheListSavesForExcel) {
                      "恢复后点击“搜索”，从第2行关键词继续搜索。")));
   EXPECT_EQ(form->Run().Buyers().size(), 1u);
   EXPECT_EQ(form->Run().StartLine(), 2);
+  EXPECT_EQ(Find<QLabel>(*form, "buyerCountPanel")->text(), QStringLiteral("1"));
 
   // The exports' own tests hold the clock's conversion; here the window's
   // save must go through it.
