@@ -1,5 +1,6 @@
 #include "app/keyword_generator_window.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -11,6 +12,7 @@
 #include "app/user_dialogs.h"
 #include "app/window_memory.h"
 #include "base/text.h"
+#include "base/text_lines.h"
 #include "files/keyword_generator.h"
 
 namespace brivano {
@@ -87,7 +89,12 @@ void KeywordGeneratorWindow::SaveList() {
   const std::optional<QString> path = dialogs_.SaveFileName(this, request);
   if (!path) return;
   memory_.Remember(DialogFolder::Generator, *path);
-  SaveKeywordList(std::filesystem::path(path->toStdString()), BoxText(listEdit_), feedback_);
+  const std::string text = BoxText(listEdit_);
+  if (SaveKeywordList(std::filesystem::path(path->toStdString()), text, feedback_)) {
+    dialogs_.Message(this, QStringLiteral("已保存 %1 个关键词到 %2")
+                               .arg(SplitTextLines(text).size())
+                               .arg(QDir::toNativeSeparators(*path)));
+  }
 }
 
 }  // namespace brivano

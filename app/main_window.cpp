@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -260,8 +261,15 @@ void MainWindow::SaveResults() {
   update();
   const std::filesystem::path target(path->toStdString());
   const QString suffix = QFileInfo(*path).suffix().toLower();
+  // A save says where it went: the dialog's folder is not always the one
+  // the user thinks of.
+  const auto saved = [&](std::size_t rows) {
+    layout_.Panel(StatusPanel::Message)
+        ->setText(
+            QStringLiteral("已保存 %1 条到 %2").arg(rows).arg(QDir::toNativeSeparators(*path)));
+  };
   if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx")) {
-    SaveResultFile(target, Run().Buyers(), *controls_);
+    if (SaveResultFile(target, Run().Buyers(), *controls_)) saved(Run().Buyers().size());
     return;
   }
   BusyCursorScope busy(*controls_);
@@ -270,7 +278,10 @@ void MainWindow::SaveResults() {
       suffix == QLatin1String("csv") ? WriteCsvExport(target, rows) : WriteXlsxExport(target, rows);
   if (!outcome.ok()) {
     dialogs_->Error(this, QString::fromStdString(outcome.error));
-  } else if (outcome.cutCells > 0) {
+    return;
+  }
+  saved(outcome.rows);
+  if (outcome.cutCells > 0) {
     dialogs_->Message(this, QStringLiteral("有%1个单元格超过Excel每格32767个字符的上限，已截断。")
                                 .arg(outcome.cutCells));
   }

@@ -281,6 +281,8 @@ TEST_F(Window, SaveAndProgressCommands) {
   EXPECT_EQ(request.proposedName, QStringLiteral("2.txt"));
   EXPECT_EQ(request.initialFolder, Documents());
   EXPECT_EQ(ReadFileBytes(target), "13800000000\r\n13900000000\r\n");
+  EXPECT_EQ(Find<QLabel>(*form, "messagePanel")->text(),
+            QStringLiteral("已保存 2 条到 ") + QString::fromStdString(target.string()));
 }
 
 TEST_F(Window, MergeThroughItsDialogs) {
@@ -335,6 +337,8 @@ TEST_F(Window, GeneratorKeepsItsBoxesBetweenOpenings) {
   const std::string saved = ReadFileBytes(target);
   EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 36);
   EXPECT_TRUE(saved.starts_with(Utf8ToGbk("广州 旅行社\r\n")));
+  EXPECT_EQ(dialogs.shown.back(), QStringLiteral("message:已保存 36 个关键词到 ") +
+                                      QString::fromStdString(target.string()));
 }
 
 TEST_F(Window, HugeKeywordBoxAndControlCharactersInMarks) {
