@@ -30,6 +30,8 @@ struct PageRetry {
   long long page = 1;
   std::string utf8Reason;  // what went wrong, for the user
   long long waitMs = 0;    // until it is asked for again
+  int retry = 1;           // this is the retry-th of `retries`
+  int retries = 1;
 };
 
 struct RunEnd {

@@ -26,9 +26,12 @@ void RunStatusBar::PageRequested(const PageRequest& request) {
 }
 
 void RunStatusBar::PageRetried(const PageRetry& retry) {
-  setPanel_(StatusPanel::Message,
-            Gbk("第" + std::to_string(retry.page) + "页没有载入（" + retry.utf8Reason + "），" +
-                std::to_string(std::max(1LL, retry.waitMs / 1000)) + "秒后重试"));
+  // What went wrong, what happens next and when.
+  setPanel_(
+      StatusPanel::Message,
+      Gbk("第" + std::to_string(retry.page) + "页没有载入：" + retry.utf8Reason + "，" +
+          std::to_string(std::max(1LL, retry.waitMs / 1000)) + "秒后重试（第 " +
+          std::to_string(retry.retry) + " 次，共 " + std::to_string(retry.retries) + " 次）"));
 }
 
 void RunStatusBar::ValueKept(const ContactValue&, std::int32_t valuesKept) {

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "extract/extractors.h"
 #include "search/company_name.h"
+#include "search/load_failure_text.h"
 #include "search/local_address.h"
 #include "search/result_address.h"
 #include "search/result_blocks.h"
@@ -492,7 +493,8 @@ void SearchRun::OnPageFailed(const std::string& utf8Reason) {
   if (pageTries_ < kPageTries) {
     const long long wait = static_cast<long long>(env_.failRetryMs) << (pageTries_ - 1);
     const long long page = static_cast<long long>(pageCounter_) - EngineRowInUse().counterStart;
-    Announce(&RunListener::PageRetried, PageRetry{page, utf8Reason, wait});
+    Announce(&RunListener::PageRetried,
+             PageRetry{page, LoadFailureText(utf8Reason), wait, pageTries_, kPageTries - 1});
     RetryAfter(wait);
     return;
   }

@@ -3,6 +3,7 @@
 // down, and the run waits for it instead of using up the list.
 #include <gtest/gtest.h>
 
+#include "search/load_failure_text.h"
 #include "testing/run_harness.h"
 
 namespace brivano::testing {
@@ -96,6 +97,28 @@ TEST(RunFailures, FailedPagesAreAskedAgainThenTheirKeywordIsNamed) {
     EXPECT_EQ(failed, c.failedPages);
     EXPECT_EQ(r.recorder.ended, c.failedLines.empty() ? RunOutcome::Finished : RunOutcome::Failed);
   }
+}
+
+TEST(RunFailures, AFailureIsSaidInTheUsersWords) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"net::ERR_NAME_NOT_RESOLVED", "无法找到服务器（net::ERR_NAME_NOT_RESOLVED）"},
+      {"net::ERR_CONNECTION_TIMED_OUT", "连接超时（net::ERR_CONNECTION_TIMED_OUT）"},
+      {"net::ERR_SSL_PROTOCOL_ERROR", "安全连接失败（net::ERR_SSL_PROTOCOL_ERROR）"},
+      {"HTTP 503", "服务器错误 503"},
+      {"HTTP 404", "页面错误 404"},
+      {"页面没有载入", "页面没有载入"},
+  };
+  for (const auto& [raw, said] : cases) EXPECT_EQ(LoadFailureText(raw), said);
+  // In the status bar: what went wrong, then what happens next and when.
+  FailingRun r(1);
+  r.h.browser.failAt = {1};
+  r.h.browser.failure = "net::ERR_CONNECTION_REFUSED";
+  r.h.Start();
+  ASSERT_TRUE(r.h.clock.AdvanceUntil(
+      [&] { return r.h.window.Panel(StatusPanel::Message).starts_with("第1页"); }, 60000));
+  EXPECT_EQ(
+      r.h.window.Panel(StatusPanel::Message),
+      "第1页没有载入：连接被拒绝（net::ERR_CONNECTION_REFUSED），5秒后重试（第 1 次，共 2 次）");
 }
 
 TEST(RunFailures, TheWaitsBeforeAskingAgainGrow) {
