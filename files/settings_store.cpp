@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "files/file_errors.h"
 #include "files/result_files.h"
+#include "files/text_file.h"
 #include "files/whole_file.h"
 
 namespace brivano {
@@ -132,6 +133,14 @@ void StateStore::Load() {
   if (keywords.ok()) {
     controls_.SetKeywordText(NormalizeLineBreaks(keywords.bytes));
     keywordStoreNotShown_ = keywords.cutAtNul;
+    // The box shows the list up to the NUL; the user is told where, and that
+    // the file is kept whole.
+    if (keywords.cutAtNul) {
+      feedback_.ShowError(
+          Gbk(NulInTextFileText(files_.KeywordStorePath(),
+                                LineOfByte(keywords.bytes, keywords.bytes.size()), "关键词列表") +
+              "；改动关键词后，原文件另存为“" + std::string(kKeywordStoreFileName) + ".bak”"));
+    }
   } else if (!IsMissing(keywords.error)) {
     feedback_.ShowError(Gbk(CannotOpenFileText(files_.KeywordStorePath(), keywords.error)));
     keywordStoreNotShown_ = true;

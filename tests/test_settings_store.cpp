@@ -233,6 +233,8 @@ TEST(KeywordStore, AStoreCutAtANulIsNeverLostAtExit) {
     f.dir.Write("brivanobody.ini", stored);
     f.store.Load();
     EXPECT_EQ(f.controls.keywordText, "a\r\nb");
+    ASSERT_EQ(f.feedback.errors.size(), 1u);
+    EXPECT_NE(f.feedback.errors[0].find("第2行含有空字符（NUL）"), std::string::npos);
     if (!c.boxAtExit.empty()) f.controls.keywordText = c.boxAtExit;
     ASSERT_TRUE(f.store.SaveKeywords().ok());
     EXPECT_EQ(ReadFileBytes(f.Keywords()), c.storeAfter);
