@@ -40,8 +40,8 @@ constexpr std::string_view kFileExtensions[] = {
     "heif", "jfif",  "apng", "psd", "css",  "js",  "json", "xml", "php",  "asp", "aspx", "jsp",
     "html", "shtml", "pdf",  "doc", "docx", "xls", "xlsx", "ppt", "pptx", "txt", "rar",  "zip",
     "mp3",  "mp4",   "avi",  "mov", "wmv",  "flv", "webm", "wav", "swf",  "apk", "exe"};
-// Each packed into one integer, so that a host's last label is compared
-// with all of them at little cost.
+// Each packed into one integer, sorted, so that a host's last label is
+// looked up among all of them in a few steps.
 constexpr std::size_t kMaxExtensionBytes = 8;
 constexpr std::uint64_t Packed(std::string_view name) {
   std::uint64_t packed = 0;
@@ -51,6 +51,7 @@ constexpr std::uint64_t Packed(std::string_view name) {
 constexpr auto kPackedExtensions = [] {
   std::array<std::uint64_t, std::size(kFileExtensions)> packed{};
   for (std::size_t i = 0; i < packed.size(); ++i) packed[i] = Packed(kFileExtensions[i]);
+  std::sort(packed.begin(), packed.end());
   return packed;
 }();
 static_assert(std::all_of(std::begin(kFileExtensions), std::end(kFileExtensions),
@@ -60,9 +61,6 @@ using email_screen::kFullWidthAtSign;
 using email_screen::kFullWidthDot;
 using email_screen::kFullWidthLead;
 using email_screen::kFullWidthNumberSign;
-// Behind a hit, the next is first looked for among so many bytes one by one:
-// where hits crowd ("@@@", "a#a#"), that spares starting the wide screen.
-constexpr std::size_t kBytesLookedAtFirst = 8;
 
 // How an "@" is written, which decides what may stand around it.
 enum class AtForm {
@@ -209,8 +207,7 @@ bool LooksLikeHostName(std::string_view host, std::size_t firstLabel) {
   const std::string_view last = host.substr(host.rfind('.') + 1);
   if (last.size() < kMinTopLevelBytes || RunLength(last, kLetters) != last.size()) return false;
   return last.size() > kMaxExtensionBytes ||
-         std::find(kPackedExtensions.begin(), kPackedExtensions.end(), Packed(last)) ==
-             kPackedExtensions.end();
+         !std::binary_search(kPackedExtensions.begin(), kPackedExtensions.end(), Packed(last));
 }
 
 // An address read around an "@": lowered, "local@host", and where it ends.
@@ -325,27 +322,36 @@ bool ReadAddress(std::string_view line, const AtToken& token, std::size_t from, 
   return true;
 }
 
+// Behind a hit that read nothing, the next is first looked for among so
+// many bytes one by one: where hits crowd ("@@@", "a#a#", "＃＃＃"), that
+// spares starting the wide screen for each. A line's start and the end of
+// an address go to the wide screen at once.
+constexpr std::size_t kBytesLookedAtFirst = 8;
+
 // The first hit of the screen at or after `from`.
-std::size_t NextMarker(std::string_view line, std::size_t from) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  const std::size_t near = std::min(line.size(), from + kBytesLookedAtFirst);
-  for (std::size_t at = from; at < near; ++at) {
-    if (email_screen::IsMarkerAt(bytes, line.size(), at)) return at;
+std::size_t NextMarker(std::string_view line, std::size_t from, bool behindHit) {
+  if (behindHit) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+    const std::size_t near = std::min(line.size(), from + kBytesLookedAtFirst);
+    for (; from < near; ++from) {
+      if (email_screen::IsMarkerAt(bytes, line.size(), from)) return from;
+    }
   }
-  const std::size_t hit = FindEmailMarkerByte(line.substr(near));
-  return hit == std::string_view::npos ? hit : near + hit;
+  return email_screen::FindMarkerFrom(line, from);
 }
 
 }  // namespace
 
 void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  std::size_t from = 0;   // a character boundary: what lies before it is used up
-  std::size_t floor = 0;  // a character boundary at or before the next hit
+  std::size_t from = 0;    // a character boundary: what lies before it is used up
+  std::size_t floor = 0;   // a character boundary at or before the next hit
+  bool behindHit = false;  // whether `scan` lies right behind a hit that read nothing
   for (std::size_t scan = 0; scan < line.size();) {
-    const std::size_t at = NextMarker(line, scan);
+    const std::size_t at = NextMarker(line, scan, behindHit);
     if (at == std::string_view::npos) return;
     scan = at + 1;
+    behindHit = true;
     if (!BeginsCharacter(bytes, floor, at)) {
       floor = at + 1;
       continue;
@@ -360,6 +366,7 @@ void ExtractEmailsFromLine(std::string_view line, BuyerSink& sink) {
     if (!ReadAddress(line, token, from, address)) continue;
     sink.AddBuyerItem(std::string_view(address.text, address.size), ContactKind::Email);
     from = floor = scan = address.end;
+    behindHit = false;
   }
 }
 

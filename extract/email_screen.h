@@ -36,4 +36,9 @@ inline bool IsMarkerAt(const unsigned char* bytes, std::size_t size, std::size_t
           (byte(3) | kLowerBit) == 't');
 }
 
+// The first hit in `line` at or after `from`, npos for none: the screen
+// over the rest of a line, whose blocks may reach back before `from` so that
+// a short rest costs one block, not a byte loop.
+std::size_t FindMarkerFrom(std::string_view line, std::size_t from);
+
 }  // namespace brivano::email_screen

@@ -8,6 +8,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define BRIVANO_MOBILE_AVX2 1
+#endif
 
 #include "base/text.h"
 
@@ -217,14 +221,24 @@ std::size_t FindNumberStart(std::string_view line, std::size_t from) {
   const __m128i one = _mm_set1_epi8('1');
   const __m128i belowThree = _mm_set1_epi8('3' - 1);
   const __m128i aboveNine = _mm_set1_epi8('9' + 1);
-  for (; at + 17 <= line.size(); at += 16) {
-    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
-    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at + 1));
-    const __m128i hit = _mm_and_si128(
-        _mm_cmpeq_epi8(first, one),
-        _mm_and_si128(_mm_cmpgt_epi8(second, belowThree), _mm_cmplt_epi8(second, aboveNine)));
-    if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
-      return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  // The last block overlaps the one before (its places before `at` were
+  // looked at), so that a line's tail costs one block, not a byte loop.
+  constexpr std::size_t kBlock = 16;
+  if (line.size() > kBlock && at + 1 < line.size()) {
+    const std::size_t lastBlock = line.size() - kBlock - 1;
+    for (;; at += kBlock) {
+      const std::size_t block = std::min(at, lastBlock);
+      const char* const bytes = line.data() + block;
+      const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+      const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 1));
+      const __m128i hit = _mm_and_si128(
+          _mm_cmpeq_epi8(first, one),
+          _mm_and_si128(_mm_cmpgt_epi8(second, belowThree), _mm_cmplt_epi8(second, aboveNine)));
+      if (const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)) >> (at - block);
+          mask != 0) {
+        return at + static_cast<std::size_t>(__builtin_ctz(mask));
+      }
+      if (block == lastBlock) return std::string_view::npos;
     }
   }
 #endif
@@ -234,47 +248,152 @@ std::size_t FindNumberStart(std::string_view line, std::size_t from) {
   return std::string_view::npos;
 }
 
-// A number begins with "1" or a full-width "１". With kStopAtNul a NUL byte
-// is a hit too.
+// Where a number may begin, byte by byte: "1" before 3 to 9 and a digit,
+// "1" before a full-width digit, or "１" (A3 B1). Every digit after the first
+// may be full-width, so an A3 where a digit must stand passes. Dates,
+// prices and page numbers ("2016-06-20", "10 下一页") are passed over, which
+// spares most lines that hold a "1". With kStopAtNul a NUL byte is a hit too.
 template <bool kStopAtNul>
-std::size_t FindMarker(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  auto marker = [&](std::size_t at) {
-    return bytes[at] == '1' || (kStopAtNul && bytes[at] == 0) ||
-           (bytes[at] == kWideLead && at + 1 < size && bytes[at + 1] == kWideZero + 1);
-  };
-  std::size_t at = 0;
-#ifdef __SSE2__
-  const __m128i one = _mm_set1_epi8('1');
-  const __m128i wideLead = _mm_set1_epi8(static_cast<char>(kWideLead));
-  const __m128i wideOne = _mm_set1_epi8(static_cast<char>(kWideZero + 1));
-  for (; at + 17 <= size; at += 16) {
-    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
-    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + 1));
-    __m128i hit = _mm_or_si128(
-        _mm_cmpeq_epi8(first, one),
-        _mm_and_si128(_mm_cmpeq_epi8(first, wideLead), _mm_cmpeq_epi8(second, wideOne)));
-    if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(first, _mm_setzero_si128()));
-    if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
-      return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    }
-  }
-#endif
+bool IsMarkerAt(const unsigned char* bytes, std::size_t size, std::size_t at) {
+  auto byte = [&](std::size_t i) { return at + i < size ? bytes[at + i] : 0; };
+  auto digit = [](unsigned char b) { return b >= '0' && b <= '9'; };
+  const unsigned char b1 = byte(1);
+  return (kStopAtNul && bytes[at] == 0) || (bytes[at] == kWideLead && b1 == kWideZero + 1) ||
+         (bytes[at] == '1' && (b1 == kWideLead || (b1 >= '3' && b1 <= '9' &&
+                                                   (digit(byte(2)) || byte(2) == kWideLead))));
+}
+
+template <bool kStopAtNul>
+std::size_t FindMarkerScalar(const unsigned char* bytes, std::size_t size, std::size_t at) {
   for (; at < size; ++at) {
-    if (marker(at)) return at;
+    if (IsMarkerAt<kStopAtNul>(bytes, size, at)) return at;
   }
   return std::string_view::npos;
 }
 
-// Whether the line may hold a full-width digit or hyphen: bytes A3 B0 to
-// A3 B9 or A3 AD, here without regard to where characters begin.
-bool MayHoldWideCharacter(std::string_view line) {
+#ifdef __SSE2__
+// Sixteen first bytes at a time, each with the two bytes behind it. Returns
+// the hit, or npos with `covered` the number of first bytes looked at.
+template <bool kStopAtNul>
+std::size_t FindMarkerSse2(const unsigned char* bytes, std::size_t size, std::size_t& covered) {
+  const __m128i one = _mm_set1_epi8('1');
+  const __m128i wideLead = _mm_set1_epi8(static_cast<char>(kWideLead));
+  const __m128i wideOne = _mm_set1_epi8(static_cast<char>(kWideZero + 1));
+  // Signed compares: bytes from 0x80 up are below both bounds.
+  const __m128i belowZero = _mm_set1_epi8('0' - 1);
+  const __m128i belowThree = _mm_set1_epi8('3' - 1);
+  const __m128i aboveNine = _mm_set1_epi8('9' + 1);
+  std::size_t at = 0;
+  for (; at + 18 <= size; at += 16) {
+    const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+    const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + 1));
+    const __m128i b2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + 2));
+    const __m128i second =
+        _mm_and_si128(_mm_cmpgt_epi8(b1, belowThree), _mm_cmplt_epi8(b1, aboveNine));
+    const __m128i third =
+        _mm_or_si128(_mm_and_si128(_mm_cmpgt_epi8(b2, belowZero), _mm_cmplt_epi8(b2, aboveNine)),
+                     _mm_cmpeq_epi8(b2, wideLead));
+    const __m128i follows =
+        _mm_or_si128(_mm_and_si128(second, third), _mm_cmpeq_epi8(b1, wideLead));
+    __m128i hit =
+        _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(b0, one), follows),
+                     _mm_and_si128(_mm_cmpeq_epi8(b0, wideLead), _mm_cmpeq_epi8(b1, wideOne)));
+    if constexpr (kStopAtNul) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(b0, _mm_setzero_si128()));
+    if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
+      return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+  }
+  covered = at;
+  return std::string_view::npos;
+}
+#endif
+
+#ifdef BRIVANO_MOBILE_AVX2
+// The same, thirty-two first bytes at a time.
+template <bool kStopAtNul>
+__attribute__((target("avx2"))) std::size_t FindMarkerAvx2(const unsigned char* bytes,
+                                                           std::size_t size, std::size_t& covered) {
+  const __m256i one = _mm256_set1_epi8('1');
+  const __m256i wideLead = _mm256_set1_epi8(static_cast<char>(kWideLead));
+  const __m256i wideOne = _mm256_set1_epi8(static_cast<char>(kWideZero + 1));
+  const __m256i belowZero = _mm256_set1_epi8('0' - 1);
+  const __m256i belowThree = _mm256_set1_epi8('3' - 1);
+  const __m256i aboveNine = _mm256_set1_epi8('9' + 1);
+  std::size_t at = 0;
+  for (; at + 34 <= size; at += 32) {
+    const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at));
+    const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at + 1));
+    const __m256i b2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + at + 2));
+    const __m256i second =
+        _mm256_and_si256(_mm256_cmpgt_epi8(b1, belowThree), _mm256_cmpgt_epi8(aboveNine, b1));
+    const __m256i third = _mm256_or_si256(
+        _mm256_and_si256(_mm256_cmpgt_epi8(b2, belowZero), _mm256_cmpgt_epi8(aboveNine, b2)),
+        _mm256_cmpeq_epi8(b2, wideLead));
+    const __m256i follows =
+        _mm256_or_si256(_mm256_and_si256(second, third), _mm256_cmpeq_epi8(b1, wideLead));
+    __m256i hit = _mm256_or_si256(
+        _mm256_and_si256(_mm256_cmpeq_epi8(b0, one), follows),
+        _mm256_and_si256(_mm256_cmpeq_epi8(b0, wideLead), _mm256_cmpeq_epi8(b1, wideOne)));
+    if constexpr (kStopAtNul) {
+      hit = _mm256_or_si256(hit, _mm256_cmpeq_epi8(b0, _mm256_setzero_si256()));
+    }
+    if (const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask != 0) {
+      return at + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+  }
+  covered = at;
+  return std::string_view::npos;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+template <bool kStopAtNul>
+std::size_t FindMarker(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t covered = 0;
+#ifdef BRIVANO_MOBILE_AVX2
+  if (size >= 64 && HasAvx2()) {
+    if (const std::size_t hit = FindMarkerAvx2<kStopAtNul>(bytes, size, covered);
+        hit != std::string_view::npos) {
+      return hit;
+    }
+  }
+#endif
+#ifdef __SSE2__
+  std::size_t rest = 0;
+  if (const std::size_t hit = FindMarkerSse2<kStopAtNul>(bytes + covered, size - covered, rest);
+      hit != std::string_view::npos) {
+    return covered + hit;
+  }
+  covered += rest;
+#endif
+  return FindMarkerScalar<kStopAtNul>(bytes, size, covered);
+}
+
+// Whether the line holds a full-width digit or hyphen (A3 B0 to A3 B9, or
+// A3 AD) as a character of its own, as NarrowDigits reads it. Most such byte
+// pairs in Chinese text are an A3 that ends one character before a B0 to B9
+// that begins the next: narrowing those lines would copy them for nothing.
+// Bytes 0x81 to 0xFE pair up from the start of their run (any other byte
+// ends a character), so the pair is a character when an even number of them
+// stands right before it.
+bool HoldsWideCharacter(std::string_view line) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const char lead = static_cast<char>(kWideLead);
+  std::size_t floor = 0;  // a character boundary at or before the next pair
   for (std::size_t at = line.find(lead); at != std::string_view::npos && at + 1 < line.size();
        at = line.find(lead, at + 1)) {
-    const auto next = static_cast<unsigned char>(line[at + 1]);
-    if ((next >= kWideZero && next <= kWideZero + 9) || next == kWideHyphen) return true;
+    const unsigned char next = bytes[at + 1];
+    if ((next < kWideZero || next > kWideZero + 9) && next != kWideHyphen) continue;
+    std::size_t run = 0;
+    while (at - run > floor && IsGbkLeadByte(bytes[at - run - 1])) ++run;
+    if (run % 2 == 0) return true;
+    floor = at + 1;  // the A3 ended a character
   }
   return false;
 }
@@ -324,7 +443,7 @@ void ExtractFromAsciiDigits(std::string_view line, BuyerSink& sink) {
 
 bool IsMobileNumber(std::string_view digits) {
   return digits.size() == kMobileLength && BeginsNumber(digits) &&
-         RunLength(digits, kDigits) == kMobileLength;
+         std::all_of(digits.begin(), digits.end(), IsDigit);
 }
 
 std::size_t FindMobileMarkerByte(std::string_view text) {
@@ -336,7 +455,7 @@ std::size_t FindMobileMarkerOrNul(std::string_view text) {
 }
 
 void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink) {
-  if (MayHoldWideCharacter(line)) {
+  if (HoldsWideCharacter(line)) {
     ExtractFromAsciiDigits(NarrowDigits(line), sink);
   } else {
     ExtractFromAsciiDigits(line, sink);

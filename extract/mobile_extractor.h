@@ -21,9 +21,10 @@ void ExtractMobilesFromLine(std::string_view line, BuyerSink& sink);
 // begin with 13 to 19. Other kinds' extractors record such a number alike.
 bool IsMobileNumber(std::string_view digits);
 
-// The first byte that a number could start at ("1", or the first byte of
-// "１"), or npos: a text
-// without one holds no mobile number.
+// The first byte that a number could start at, or npos: "1" before 3 to 9
+// and a digit, "1" before a full-width digit, or the first byte of "１"
+// (each digit after the first may be full-width). Bytes, not characters: a
+// text without one holds no mobile number.
 std::size_t FindMobileMarkerByte(std::string_view text);
 // The same, or the first NUL byte if that comes first: the screen of a whole
 // text, which ends at its first NUL.

@@ -1,3 +1,4 @@
+#include "extract/mobile_extractor.h"
 #include "page_fuzzing.h"
 #include "testing/mobile_steps.h"
 
@@ -15,6 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
       },
       [](std::string_view) { return true; });
-  fuzzing::MatchPlainSteps(data, size, ContactKind::Mobile, testing::MobilesByPlainSteps);
+  fuzzing::MatchPlainSteps(data, size, ContactKind::Mobile, [](std::string_view line) {
+    // A line that the screen passes over is never read.
+    std::vector<std::string> numbers = testing::MobilesByPlainSteps(line);
+    if (!numbers.empty() && FindMobileMarkerByte(line) == std::string_view::npos) {
+      fuzzing::CollectingSink::Fail("the screen passes over a number", line);
+    }
+    return numbers;
+  });
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "extract/email_extractor.h"
+#include "extract/email_screen.h"
 #include "testing/email_steps.h"
 #include "testing/extractor_cases.h"
 
@@ -213,6 +214,12 @@ TEST(ExtractEmails, ScreenFindsTheFirstMarkerByte) {
       }
     }
     ASSERT_EQ(FindEmailMarkerByte(text), expected) << ::testing::PrintToString(text);
+    // From a place inside, the blocks reach back over the bytes before it.
+    const std::size_t from = text.empty() ? 0 : random() % text.size();
+    const std::size_t fromThere = FindEmailMarkerByte(std::string_view(text).substr(from));
+    ASSERT_EQ(email_screen::FindMarkerFrom(text, from),
+              fromThere == std::string::npos ? fromThere : from + fromThere)
+        << from << " " << ::testing::PrintToString(text);
   }
 }
 

@@ -126,6 +126,25 @@ TEST(ExtractMobiles, AgreesWithThePlainStepsOnRandomLines) {
   const std::size_t values =
       extractor.MatchesPlainStepsOnRandomLines(pieces, 40, 40000, 11, MobilesByPlainSteps);
   EXPECT_GT(values, 2000u);  // the lines do hold numbers to find
+
+  // The screen finds the first place where a number may begin, whatever the
+  // length, and never passes over a line that holds one.
+  auto screened = [](std::string_view line) {
+    std::size_t expected = std::string_view::npos;
+    for (std::size_t at = 0; at < line.size() && expected == std::string_view::npos; ++at) {
+      const std::string_view rest = line.substr(at);
+      const bool digits =
+          rest.size() > 2 && rest[0] == '1' && rest[1] >= '3' && rest[1] <= '9' &&
+          (kDigits.Contains(static_cast<unsigned char>(rest[2])) || rest[2] == '\xA3');
+      if (digits || rest.starts_with("1\xA3") || rest.starts_with("\xA3\xB1")) expected = at;
+    }
+    EXPECT_EQ(FindMobileMarkerByte(line), expected) << ::testing::PrintToString(line);
+    const V numbers = MobilesByPlainSteps(line);
+    EXPECT_TRUE(numbers.empty() || expected != std::string_view::npos)
+        << ::testing::PrintToString(line);
+    return numbers;
+  };
+  EXPECT_GT(extractor.MatchesPlainStepsOnRandomLines(pieces, 60, 20000, 12, screened), 1000u);
 }
 
 }  // namespace
