@@ -3,6 +3,7 @@
 // "(at)" by their bracket and first letter, " AT" in capitals, and the
 // spelled dots that the lower-case " at " needs (" dot", "[d", "(d"), so
 // that prose with the word "at" in it is passed over.
+#include "extract/cpu_features.h"
 #include "extract/email_extractor.h"
 
 #include "extract/email_screen.h"
@@ -253,10 +254,6 @@ __attribute__((target("avx2"))) std::size_t FindMarkerAvx2(const unsigned char* 
   return FindMarkerScalar<kStopAtNul>(bytes, size, std::max(at, size - 1));
 }
 
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
 #endif
 
 template <bool kStopAtNul>

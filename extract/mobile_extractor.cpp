@@ -1,4 +1,5 @@
 #include "extract/mobile_extractor.h"
+#include "extract/cpu_features.h"
 
 #include <algorithm>
 #include <array>
@@ -345,10 +346,6 @@ __attribute__((target("avx2"))) std::size_t FindMarkerAvx2(const unsigned char* 
   return std::string_view::npos;
 }
 
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
 #endif
 
 template <bool kStopAtNul>

@@ -1,5 +1,6 @@
 // The QQ extractor's screen: the first byte of a screen word in a text,
 // found 32 or 16 bytes at a time. It decides which lines are read at all.
+#include "extract/cpu_features.h"
 #include "extract/qq_extractor.h"
 
 #ifdef __SSE2__
@@ -124,10 +125,6 @@ __attribute__((target("avx2"))) unsigned NextMarksAvx2(const unsigned char* byte
   return 0;
 }
 
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
 #endif
 
 // With kStopAtNul a NUL byte is a hit too.
