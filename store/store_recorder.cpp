@@ -59,6 +59,9 @@ StoreRecorder::StoreRecorder(std::filesystem::path storePath, Report report, std
       source_(std::move(source)) {}
 
 StoreRecorder::~StoreRecorder() {
+  // The front end that would show a report may be half gone by now; what
+  // cannot be written is kept beside the store all the same.
+  report_ = nullptr;
   // A run still going when the program closes ends here; a crash leaves it
   // open for the next start to find.
   if (runOpen_) RunEnded(RunOutcome::Stopped);
